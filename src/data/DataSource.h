@@ -1,0 +1,61 @@
+#pragma once
+// Links a dataset to controls and to a screen's handlers.
+#include <QString>
+#include <functional>
+#include <map>
+
+class DataSet;
+class Field;
+
+enum class DataEvent {
+    StateChanged,  // the dataset's state changed (also on open and close)
+    RecordChanged, // the current record changed (move, post, cancel, refresh)
+    FieldChanged,  // one field of the current record changed
+    RowsReset,     // the rows were replaced (open, close, refresh)
+    RowsFetched,   // rows were appended by a fetch: row..row+count-1
+    RowInserted,   // one row inserted at row
+    RowRemoved,    // one row removed at row
+    RowUpdated     // the row at row changed
+};
+
+struct DataEventInfo {
+    DataEvent kind;
+    Field* field = nullptr;
+    int row = -1;
+    int count = 0;
+};
+
+class DataSource {
+public:
+    explicit DataSource(const QString& name = QString(), DataSet* ds = nullptr);
+    ~DataSource();
+    DataSource(const DataSource&) = delete;
+    DataSource& operator=(const DataSource&) = delete;
+
+    const QString& name() const { return m_name; }
+    void setName(const QString& n) { m_name = n; }
+    int tag() const { return m_tag; }
+    void setTag(int t) { m_tag = t; }
+    DataSet* dataSet() const { return m_ds; }
+    void setDataSet(DataSet* ds);
+
+    // The owning screen's handlers (run before the controls' listeners). They may throw
+    // SilentAbort to end the user action that caused the change.
+    std::function<void()> onStateChange;
+    std::function<void(Field*)> onDataChange;
+
+    // Controls listen here; returns a token for unsubscribe.
+    int subscribe(std::function<void(const DataEventInfo&)> fn);
+    void unsubscribe(int token);
+
+    // Called by the dataset.
+    void notify(const DataEventInfo& e);
+    void dataSetDestroyed() { m_ds = nullptr; }
+
+private:
+    QString m_name;
+    int m_tag = 0;
+    DataSet* m_ds = nullptr;
+    int m_next = 1;
+    std::map<int, std::function<void(const DataEventInfo&)>> m_listeners;
+};

@@ -1,0 +1,205 @@
+#include "data/Database.h"
+#include <algorithm>
+#include "data/FbStatus.h"
+#include <firebird/Interface.h>
+#include <ibase.h>
+
+using namespace Firebird;
+
+IMaster* fbMaster() {
+    static IMaster* master = fb_get_master_interface();
+    return master;
+}
+
+
+void throwStatus(IStatus* status) {
+    char text[4096];
+    fbMaster()->getUtilInterface()->formatStatus(text, sizeof text, status);
+    const intptr_t* errs = status->getErrors();
+    long code = 0;
+    QList<long> codes;
+    // Walk the status vector for every isc_arg_gds code.
+    for (const intptr_t* p = errs; *p != isc_arg_end;) {
+        intptr_t kind = *p++;
+        if (kind == isc_arg_gds) {
+            codes.append(static_cast<long>(*p));
+            if (!code) code = static_cast<long>(*p);
+            ++p;
+        } else if (kind == isc_arg_cstring) {
+            p += 2;
+        } else {
+            ++p;
+        }
+    }
+    char state[6] = {0};
+    fb_sqlstate(state, reinterpret_cast<const ISC_STATUS*>(errs));
+    DatabaseError e(QString::fromLatin1(text), code, QString::fromLatin1(state));
+    e.setCodes(codes);
+    throw e;
+}
+
+Database::Database() = default;
+
+Database::~Database() {
+    try {
+        disconnect();
+    } catch (...) {
+    }
+}
+
+QByteArray Database::buildDpb(bool create) const {
+    FbStatus st;
+    IXpbBuilder* dpb = fbMaster()->getUtilInterface()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0);
+    st.check();
+    dpb->insertString(&st, isc_dpb_user_name, m_user.toLatin1().constData());
+    dpb->insertString(&st, isc_dpb_password, m_password.toLatin1().constData());
+    if (!m_charset.isEmpty()) dpb->insertString(&st, isc_dpb_lc_ctype, m_charset.toLatin1().constData());
+    if (create) {
+        dpb->insertString(&st, isc_dpb_set_db_charset, "ISO8859_1");
+        dpb->insertInt(&st, isc_dpb_page_size, 8192);
+        dpb->insertInt(&st, isc_dpb_sql_dialect, 3);
+        dpb->insertInt(&st, isc_dpb_force_write, 0);
+    }
+    st.check();
+    QByteArray out(reinterpret_cast<const char*>(dpb->getBuffer(&st)), static_cast<int>(dpb->getBufferLength(&st)));
+    dpb->dispose();
+    return out;
+}
+
+void Database::connect() {
+    if (m_att) return;
+    if (m_name.isEmpty()) throw DatabaseError("Database name is missing", 0, QString());
+    QByteArray dpb = buildDpb(false);
+    FbStatus st;
+    IProvider* prov = fbMaster()->getDispatcher();
+    IAttachment* att = prov->attachDatabase(&st, m_name.toLocal8Bit().constData(), static_cast<unsigned>(dpb.size()),
+                                            reinterpret_cast<const unsigned char*>(dpb.constData()));
+    prov->release();
+    st.check();
+    m_att = att;
+}
+
+void Database::create() {
+    if (m_att) return;
+    QByteArray dpb = buildDpb(true);
+    FbStatus st;
+    IProvider* prov = fbMaster()->getDispatcher();
+    IAttachment* att = prov->createDatabase(&st, m_name.toLocal8Bit().constData(), static_cast<unsigned>(dpb.size()),
+                                            reinterpret_cast<const unsigned char*>(dpb.constData()));
+    prov->release();
+    st.check();
+    m_att = att;
+}
+
+void Database::disconnect() {
+    if (!m_att) return;
+    // Transactions left active are rolled back before the attachment goes away.
+    auto open = m_transactions;
+    for (Transaction* t : open) {
+        try {
+            if (t->active()) t->rollback();
+        } catch (...) {
+            t->forget();
+        }
+    }
+    FbStatus st;
+    m_att->detach(&st);
+    if (st.failed()) {
+        // A broken connection cannot be detached; release it anyway.
+        m_att->release();
+    }
+    m_att = nullptr;
+}
+
+IAttachment* Database::attachment() const {
+    if (!m_att) throw DatabaseError("Database not connected", 0, QString());
+    return m_att;
+}
+
+void Database::attachTransaction(Transaction* t) {
+    if (std::find(m_transactions.begin(), m_transactions.end(), t) == m_transactions.end())
+        m_transactions.push_back(t);
+}
+
+void Database::detachTransaction(Transaction* t) {
+    m_transactions.erase(std::remove(m_transactions.begin(), m_transactions.end(), t), m_transactions.end());
+}
+
+Transaction::Transaction(Database* db) { setDatabase(db); }
+
+Transaction::~Transaction() {
+    try {
+        if (active()) rollback();
+    } catch (...) {
+    }
+    if (m_db) m_db->detachTransaction(this);
+}
+
+void Transaction::setDatabase(Database* db) {
+    if (m_db == db) return;
+    if (active()) rollback();
+    if (m_db) m_db->detachTransaction(this);
+    m_db = db;
+    if (m_db) m_db->attachTransaction(this);
+}
+
+void Transaction::start() {
+    if (m_tra) return;
+    if (!m_db) throw DatabaseError("Transaction has no database", 0, QString());
+    FbStatus st;
+    IXpbBuilder* tpb = fbMaster()->getUtilInterface()->getXpbBuilder(&st, IXpbBuilder::TPB, nullptr, 0);
+    tpb->insertTag(&st, isc_tpb_write);
+    tpb->insertTag(&st, isc_tpb_read_committed);
+    tpb->insertTag(&st, isc_tpb_rec_version);
+    tpb->insertTag(&st, isc_tpb_nowait);
+    st.check();
+    IAttachment* att = m_db->attachment();
+    ITransaction* tra = att->startTransaction(&st, tpb->getBufferLength(&st), tpb->getBuffer(&st));
+    tpb->dispose();
+    st.check();
+    m_tra = tra;
+}
+
+ITransaction* Transaction::handle() {
+    ensureActive();
+    return m_tra;
+}
+
+void Transaction::ending() {
+    auto listeners = m_endListeners;
+    for (auto& [key, fn] : listeners) fn();
+}
+
+void Transaction::commit() {
+    if (!m_tra) return;
+    ending();
+    FbStatus st;
+    m_tra->commit(&st);
+    st.check();
+    m_tra = nullptr;
+}
+
+void Transaction::commitRetaining() {
+    if (!m_tra) return;
+    FbStatus st;
+    m_tra->commitRetaining(&st);
+    st.check();
+}
+
+void Transaction::rollback() {
+    if (!m_tra) return;
+    ending();
+    FbStatus st;
+    m_tra->rollback(&st);
+    ITransaction* t = m_tra;
+    m_tra = nullptr;
+    if (st.failed()) {
+        t->release();
+        st.check();
+    }
+}
+
+void Transaction::forget() {
+    if (m_tra) m_tra->release();
+    m_tra = nullptr;
+}

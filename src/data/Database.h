@@ -1,0 +1,116 @@
+#pragma once
+// Connection and transactions on the Firebird OO API.
+#include "data/DatabaseError.h"
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace Firebird {
+class IAttachment;
+class ITransaction;
+class IMaster;
+class IStatus;
+} // namespace Firebird
+
+class Transaction;
+
+// Fixed password of the shared database.
+inline constexpr const char* kDatabasePassword = "quillfern";
+
+// One database connection. Move-only; disconnects on destruction.
+class Database {
+public:
+    Database();
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // Connection string: "host:/path/file.fdb" or a plain local path (embedded engine).
+    void setDatabaseName(const QString& name) { m_name = name; }
+    const QString& databaseName() const { return m_name; }
+    void setUser(const QString& user) { m_user = user; }
+    void setPassword(const QString& password) { m_password = password; }
+    // Connection character set; empty sends none (the engine's NONE).
+    void setCharacterSet(const QString& cs) { m_charset = cs; }
+    const QString& characterSet() const { return m_charset; }
+
+    void connect();
+    void disconnect();
+    bool connected() const { return m_att != nullptr; }
+
+    // Creates a new database file (ISO8859_1, page size 8192, dialect 3) and stays connected.
+    void create();
+
+    // The transaction used by queries that have none of their own.
+    void setDefaultTransaction(Transaction* t) { m_default = t; }
+    Transaction* defaultTransaction() const { return m_default; }
+
+    Firebird::IAttachment* attachment() const;
+
+    // Registered by Transaction so that disconnect can roll back what is left.
+    void attachTransaction(Transaction* t);
+    void detachTransaction(Transaction* t);
+
+    // Text conversion at the boundary; the connection character set is Latin-1.
+    static QByteArray encode(const QString& s) { return s.toLatin1(); }
+    static QString decode(const char* p, int n) { return QString::fromLatin1(p, n); }
+
+private:
+    QByteArray buildDpb(bool create) const;
+
+    QString m_name;
+    QString m_user = "SYSDBA";
+    QString m_password = kDatabasePassword;
+    QString m_charset = "ISO8859_1";
+    Firebird::IAttachment* m_att = nullptr;
+    Transaction* m_default = nullptr;
+    std::vector<Transaction*> m_transactions;
+};
+
+// A transaction: read_committed, rec_version, nowait, write.
+class Transaction {
+public:
+    explicit Transaction(Database* db = nullptr);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    void setDatabase(Database* db);
+    Database* database() const { return m_db; }
+
+    void start();
+    void commit();
+    void commitRetaining();
+    void rollback();
+    bool active() const { return m_tra != nullptr; }
+    // Starts the transaction when it is not active.
+    void ensureActive() {
+        if (!active()) start();
+    }
+
+    Firebird::ITransaction* handle();
+
+    // Called when the connection goes away.
+    void forget();
+
+    // Cursors that must close before the transaction ends (hard commit or rollback).
+    void addEndListener(const void* key, std::function<void()> fn) { m_endListeners[key] = std::move(fn); }
+    void removeEndListener(const void* key) { m_endListeners.erase(key); }
+    // Expires when the transaction object is destroyed.
+    std::weak_ptr<void> lifeToken() const { return m_life; }
+
+private:
+    void ending();
+    std::map<const void*, std::function<void()>> m_endListeners;
+    std::shared_ptr<void> m_life = std::make_shared<int>(0);
+    Database* m_db = nullptr;
+    Firebird::ITransaction* m_tra = nullptr;
+};
+
+// Firebird master interface, shared by the layer.
+Firebird::IMaster* fbMaster();
+// Throws DatabaseError built from a failed status.
+[[noreturn]] void throwStatus(Firebird::IStatus* status);

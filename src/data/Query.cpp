@@ -1,0 +1,175 @@
+#include "data/Query.h"
+#include "data/SqlText.h"
+#include "data/UpdateSql.h"
+
+Query::Query(Database* db, Transaction* tr, const QString& name) : DataSet(name), m_db(db), m_tr(tr) {}
+
+Query::~Query() { stopListening(); }
+
+void Query::stopListening() {
+    if (m_listenTr && !m_listenLife.expired()) m_listenTr->removeEndListener(this);
+    m_listenTr = nullptr;
+}
+
+Transaction* Query::transaction() const {
+    if (m_tr) return m_tr;
+    if (m_db && m_db->defaultTransaction()) return m_db->defaultTransaction();
+    throw AppError(QString("%1: a consulta não tem transação").arg(name()));
+}
+
+void Query::setSql(const QStringList& lines) {
+    QString t;
+    for (const QString& l : lines) t += l + '\n';
+    setSqlText(t);
+}
+
+void Query::setSqlText(const QString& text) {
+    if (active()) close();
+    m_text = text;
+    m_paramNames.clear();
+    for (const QString& n : sql::parseNamedParams(text).names)
+        if (!m_paramNames.contains(n, Qt::CaseInsensitive)) m_paramNames.append(n);
+    m_stmt.reset();
+}
+
+QStringList Query::sqlLines() const {
+    QStringList l = m_text.split('\n');
+    if (!l.isEmpty() && l.last().isEmpty()) l.removeLast();
+    return l;
+}
+
+void Query::addSql(const QString& line) { setSqlText(m_text + line + '\n'); }
+
+void Query::setParam(const QString& name, const QVariant& value) { m_params.insert(name.toUpper(), value); }
+
+QVariant Query::param(const QString& name) const { return m_params.value(name.toUpper()); }
+
+bool Query::hasParam(const QString& name) const { return m_paramNames.contains(name, Qt::CaseInsensitive); }
+
+void Query::bindParams(Statement& st, const QStringList& names) const {
+    for (int i = 0; i < names.size(); ++i) st.setParam(i, m_params.value(names[i].toUpper()));
+}
+
+void Query::internalOpen() {
+    if (!m_db) throw AppError(QString("%1: a consulta não tem banco de dados").arg(name()));
+    Transaction* tr = transaction();
+    tr->ensureActive();
+    sql::ParsedSql parsed = sql::parseNamedParams(m_text);
+    m_stmt = std::make_unique<Statement>(m_db, tr);
+    m_stmt->prepare(parsed.text);
+    if (!m_stmt->isSelect()) throw AppError(QString("%1: a instrução não retorna registros").arg(name()));
+    bindParams(*m_stmt, parsed.names);
+    m_stmt->openCursor();
+    m_layout = m_stmt->outputLayout();
+    m_moreToFetch = true;
+    // A hard commit or rollback ends the cursor; the rows fetched so far stay.
+    stopListening();
+    m_listenTr = tr;
+    m_listenLife = tr->lifeToken();
+    tr->addEndListener(this, [this] {
+        if (m_stmt) m_stmt->closeCursor();
+        m_moreToFetch = false;
+    });
+}
+
+int Query::internalFetch(int n) {
+    int got = 0;
+    while (n < 0 || got < n) {
+        char* rec = newRecord(false);
+        if (!m_stmt || !m_stmt->cursorOpen() || !m_stmt->fetch(rec)) {
+            releaseLastRecord();
+            m_moreToFetch = false;
+            if (m_stmt) m_stmt->closeCursor();
+            break;
+        }
+        appendFetched(rec);
+        ++got;
+    }
+    return got;
+}
+
+void Query::internalClose() {
+    if (m_stmt) m_stmt->closeCursor();
+    stopListening();
+}
+
+QByteArray Query::loadBlob(BlobId id) const { return readBlob(m_db, transaction(), id); }
+
+void Query::internalApply(UpdateKind kind, const char* rec, const char*) {
+    if (!updateObject())
+        throw AppError(QString("%1: não há instruções de atualização para gravar o registro").arg(name()));
+    updateObject()->apply(*this, kind, rec);
+}
+
+void Query::applyUpdates() {
+    if (!cachedUpdates()) return;
+    if (editing()) post();
+    if (!updatesPending()) return;
+    // A savepoint makes the apply all or nothing: a failure leaves nothing half-written.
+    Transaction* tr = transaction();
+    tr->ensureActive();
+    Statement sp(m_db, tr);
+    sp.prepare("SAVEPOINT CTV_APPLY");
+    sp.execute();
+    try {
+        DataSet::applyUpdates();
+    } catch (...) {
+        try {
+            Statement undo(m_db, tr);
+            undo.prepare("ROLLBACK TO SAVEPOINT CTV_APPLY");
+            undo.execute();
+        } catch (...) {
+        }
+        throw;
+    }
+    Statement rel(m_db, tr);
+    rel.prepare("RELEASE SAVEPOINT CTV_APPLY");
+    rel.execute();
+}
+
+void Query::execSQL() {
+    if (active()) close();
+    if (!m_db) throw AppError(QString("%1: a consulta não tem banco de dados").arg(name()));
+    Transaction* tr = transaction();
+    switch (sql::commitKind(m_text)) {
+    case sql::CommitKind::CommitRetain:
+        tr->commitRetaining();
+        return;
+    case sql::CommitKind::Commit:
+        tr->commit();
+        return;
+    case sql::CommitKind::None: break;
+    }
+    tr->ensureActive();
+    sql::ParsedSql parsed = sql::parseNamedParams(m_text);
+    Statement st(m_db, tr);
+    st.prepare(parsed.text);
+    bindParams(st, parsed.names);
+    st.execute();
+    m_rowsAffected = st.rowsAffected();
+}
+
+void Query::refresh() {
+    if (!active()) return;
+    if (editing()) throw AppError("Dataset in edit or insert mode");
+    // Re-read the list and go back to the record that was current.
+    QVariant key;
+    QString keyName;
+    if (fieldCount() > 0 && recNo() >= 0) {
+        keyName = field(0)->fieldName();
+        key = field(0)->value();
+    }
+    const int row = recNo();
+    disableControls();
+    try {
+        close();
+        open();
+        if (!key.isNull()) {
+            if (!locate(keyName, key)) setRecNo(std::min(row, recordCount() - 1));
+        }
+    } catch (...) {
+        enableControls();
+        throw;
+    }
+    enableControls();
+}

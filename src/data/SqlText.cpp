@@ -1,0 +1,112 @@
+#include "data/SqlText.h"
+
+namespace sql {
+
+QString quoted(const QString& text) {
+    QString s = text;
+    s.replace('\'', "''");
+    return '\'' + s + '\'';
+}
+
+QString quotedDate(const QDate& d) { return '\'' + d.toString("dd.MM.yyyy") + '\''; }
+
+QString quotedDateTime(const QDateTime& dt) { return '\'' + dt.toString("dd.MM.yyyy hh:mm:ss") + '\''; }
+
+ParsedSql parseNamedParams(const QString& sql) {
+    ParsedSql out;
+    out.text.reserve(sql.size());
+    const int n = sql.size();
+    for (int i = 0; i < n; ++i) {
+        QChar c = sql[i];
+        if (c == '\'' || c == '"') {
+            // Copy the quoted text as it is; a doubled quote stays inside.
+            int j = i + 1;
+            while (j < n) {
+                if (sql[j] == c) {
+                    if (j + 1 < n && sql[j + 1] == c) {
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++j;
+            }
+            out.text += sql.mid(i, j - i + 1);
+            i = j;
+        } else if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
+            int j = sql.indexOf('\n', i);
+            if (j < 0) j = n - 1;
+            out.text += sql.mid(i, j - i + 1);
+            i = j;
+        } else if (c == '/' && i + 1 < n && sql[i + 1] == '*') {
+            int j = sql.indexOf("*/", i + 2);
+            j = j < 0 ? n - 1 : j + 1;
+            out.text += sql.mid(i, j - i + 1);
+            i = j;
+        } else if (c == ':' && i + 1 < n && (sql[i + 1].isLetter() || sql[i + 1] == '_')) {
+            int j = i + 1;
+            while (j < n && (sql[j].isLetterOrNumber() || sql[j] == '_' || sql[j] == '$')) ++j;
+            out.names.append(sql.mid(i + 1, j - i - 1));
+            out.text += '?';
+            i = j - 1;
+        } else {
+            out.text += c;
+        }
+    }
+    return out;
+}
+
+CommitKind commitKind(const QString& text) {
+    QString s = text.simplified().toLower();
+    if (s == "commit retain" || s == "commit retaining") return CommitKind::CommitRetain;
+    if (s == "commit" || s == "commit work") return CommitKind::Commit;
+    return CommitKind::None;
+}
+
+QStringList splitScript(const QString& script) {
+    QStringList out;
+    QString term = ";";
+    QString cur;
+    const int n = script.size();
+    auto flush = [&]() {
+        QString s = cur.trimmed();
+        cur.clear();
+        if (s.isEmpty()) return;
+        QString low = s.simplified().toLower();
+        if (low.startsWith("set term ")) {
+            QString rest = s.simplified().mid(9).trimmed();
+            term = rest.section(' ', 0, 0);
+            return;
+        }
+        out.append(s);
+    };
+    for (int i = 0; i < n; ++i) {
+        QChar c = script[i];
+        if (c == '\'' || c == '"') {
+            int j = script.indexOf(c, i + 1);
+            while (j >= 0 && j + 1 < n && script[j + 1] == c) j = script.indexOf(c, j + 2);
+            if (j < 0) j = n - 1;
+            cur += script.mid(i, j - i + 1);
+            i = j;
+        } else if (c == '-' && i + 1 < n && script[i + 1] == '-') {
+            int j = script.indexOf('\n', i);
+            if (j < 0) j = n - 1;
+            i = j;
+            cur += '\n';
+        } else if (c == '/' && i + 1 < n && script[i + 1] == '*') {
+            int j = script.indexOf("*/", i + 2);
+            i = j < 0 ? n - 1 : j + 1;
+            cur += ' ';
+        } else if (script.mid(i, term.size()) == term) {
+            // "SET TERM ^ ;" itself ends with the old terminator.
+            i += term.size() - 1;
+            flush();
+        } else {
+            cur += c;
+        }
+    }
+    flush();
+    return out;
+}
+
+} // namespace sql

@@ -1,0 +1,108 @@
+#pragma once
+// A prepared statement on the Firebird OO API, with values bound by position, and the
+// record layout/codec that both statements and datasets use for message buffers.
+#include "data/Database.h"
+#include <QVariant>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace Firebird {
+class IStatement;
+class IResultSet;
+class IMessageMetadata;
+} // namespace Firebird
+
+// Kinds of column a record can hold.
+enum class FieldKind { String, FixedChar, SmallInt, Integer, LargeInt, Float, Double, BCD, Date, Time, DateTime, Memo,
+                       Blob, Boolean, Lookup };
+
+// One column of a fixed-size record (the message layout of the database).
+struct ColumnLayout {
+    QString name;     // alias as returned
+    QString relation; // origin table, empty for expressions
+    QString column;   // origin column
+    unsigned sqlType = 0; // SQL_* without the nullable bit
+    int subType = 0;
+    int scale = 0;
+    unsigned length = 0; // bytes of the value area
+    unsigned offset = 0;
+    unsigned nullOffset = 0;
+    unsigned charSet = 0;
+    bool nullable = true;
+    FieldKind kind = FieldKind::String;
+    int charSize() const; // size in characters for text
+};
+
+struct RecordLayout {
+    std::vector<ColumnLayout> columns;
+    unsigned size = 0;
+    int indexOf(const QString& name) const; // case-insensitive, -1 when missing
+    // Builds a layout for in-memory tables: (name, kind, size in characters).
+    static RecordLayout build(const std::vector<std::tuple<QString, FieldKind, int>>& defs);
+    static RecordLayout fromMetadata(Firebird::IMessageMetadata* meta);
+};
+
+// An 8-byte blob reference as stored in a record.
+struct BlobId {
+    uint32_t high = 0, low = 0;
+    bool isNull() const { return high == 0 && low == 0; }
+};
+
+namespace codec {
+bool isNull(const ColumnLayout& c, const char* rec);
+void setNull(const ColumnLayout& c, char* rec, bool null);
+// Decodes a non-blob value (blobs yield their BlobId through blobId()).
+QVariant decode(const ColumnLayout& c, const char* rec);
+void encode(const ColumnLayout& c, char* rec, const QVariant& v);
+BlobId blobId(const ColumnLayout& c, const char* rec);
+void setBlobId(const ColumnLayout& c, char* rec, BlobId id);
+// Values compare equal as the database would see them (used for change detection).
+bool sameValue(const ColumnLayout& c, const char* a, const char* b);
+} // namespace codec
+
+QByteArray readBlob(Database* db, Transaction* tr, BlobId id);
+BlobId writeBlob(Database* db, Transaction* tr, const QByteArray& data);
+
+class Statement {
+public:
+    Statement(Database* db, Transaction* tr);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    // Prepares text with '?' placeholders (named parameters are resolved by the caller).
+    void prepare(const QString& sqlText);
+    bool prepared() const { return m_stmt != nullptr; }
+    int paramCount() const { return static_cast<int>(m_in.columns.size()); }
+    void setParam(int index, const QVariant& value);
+    void clearParams();
+
+    // True when the prepared statement returns rows (select, select for update).
+    bool isSelect() const;
+    void execute();
+    int rowsAffected() const;
+
+    void openCursor();
+    // Fetches the next row into buf (outputLayout().size bytes); false at the end.
+    bool fetch(char* buf);
+    void closeCursor();
+    bool cursorOpen() const { return m_rs != nullptr; }
+    const RecordLayout& outputLayout() const { return m_out; }
+    Transaction* transaction() const { return m_tr; }
+    Database* database() const { return m_db; }
+    void free();
+
+private:
+    void bindInput();
+    Database* m_db;
+    Transaction* m_tr;
+    Firebird::IStatement* m_stmt = nullptr;
+    Firebird::IResultSet* m_rs = nullptr;
+    Firebird::IMessageMetadata* m_inMeta = nullptr;
+    Firebird::IMessageMetadata* m_outMeta = nullptr;
+    RecordLayout m_in, m_out;
+    std::vector<char> m_inBuf;
+    std::vector<QVariant> m_params;
+    unsigned m_type = 0;
+};

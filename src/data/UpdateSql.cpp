@@ -1,0 +1,54 @@
+#include "data/UpdateSql.h"
+#include "data/Query.h"
+#include "data/SqlText.h"
+
+QString UpdateSql::statementFor(const Query& q, UpdateKind kind, const char* rec) const {
+    if (!generated()) {
+        const QStringList& lines = kind == UpdateKind::Insert ? insertSql
+                                   : kind == UpdateKind::Modify ? modifySql
+                                                                : deleteSql;
+        return lines.join('\n');
+    }
+    // Columns of the generated table, in the dataset's order.
+    QStringList cols;
+    for (const ColumnLayout& c : q.layout().columns)
+        if (c.relation.trimmed().compare(m_genTable, Qt::CaseInsensitive) == 0) cols.append(c.column.trimmed());
+    const QString key = m_genKey.toUpper();
+    switch (kind) {
+    case UpdateKind::Insert: {
+        QStringList params;
+        for (const QString& c : cols) params.append(':' + c);
+        return "insert into " + m_genTable + " (" + cols.join(", ") + ") values (" + params.join(", ") + ")";
+    }
+    case UpdateKind::Modify: {
+        QStringList sets;
+        for (const QString& c : cols) {
+            if (c.compare(key, Qt::CaseInsensitive) != 0) {
+                QVariant now = q.recordValue(rec, c, false), was = q.recordValue(rec, c, true);
+                if (now == was && now.isNull() == was.isNull()) continue;
+            }
+            sets.append(c + " = :" + c);
+        }
+        return "update " + m_genTable + " set " + sets.join(", ") + " where " + key + " = :OLD_" + key;
+    }
+    case UpdateKind::Delete: return "delete from " + m_genTable + " where " + key + " = :OLD_" + key;
+    }
+    return {};
+}
+
+void UpdateSql::apply(Query& q, UpdateKind kind, const char* rec) {
+    const QString text = statementFor(q, kind, rec);
+    if (text.trimmed().isEmpty())
+        throw AppError(QString("%1: instrução de atualização não definida").arg(m_name.isEmpty() ? q.name() : m_name));
+    sql::ParsedSql parsed = sql::parseNamedParams(text);
+    Transaction* tr = q.transaction();
+    tr->ensureActive();
+    Statement st(q.database(), tr);
+    st.prepare(parsed.text);
+    for (int i = 0; i < parsed.names.size(); ++i) {
+        const QString& n = parsed.names[i];
+        const bool old = n.startsWith("OLD_", Qt::CaseInsensitive);
+        st.setParam(i, q.recordValue(rec, old ? n.mid(4) : n, old));
+    }
+    st.execute();
+}

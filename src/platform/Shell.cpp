@@ -1,0 +1,47 @@
+#include "platform/Shell.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+
+namespace {
+Shell* g_installed = nullptr;
+}
+
+QUrl shellTargetUrl(const QString& target) {
+    const QString text = target.trimmed();
+    // Two or more letters before the colon: a single letter is a drive ("C:\...").
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
+    if (scheme.match(text).hasMatch()) return QUrl(text, QUrl::TolerantMode);
+    if (text.startsWith(QLatin1String("www."), Qt::CaseInsensitive))
+        return QUrl(QStringLiteral("http://") + text, QUrl::TolerantMode);
+    return QUrl::fromLocalFile(QFileInfo(text).absoluteFilePath());
+}
+
+void DesktopShell::open(const QString& target) {
+    if (seam_detail::runningUnderTest()) seam_detail::refuseUnderTest("Shell open", target);
+    QDesktopServices::openUrl(shellTargetUrl(target));
+}
+
+bool DesktopShell::startHidden(const QString& program, const QStringList& arguments) {
+    if (seam_detail::runningUnderTest()) seam_detail::refuseUnderTest("Program start", program);
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    return process.startDetached();
+}
+
+Shell& shell() {
+    static DesktopShell desktopShell;
+    return g_installed ? *g_installed : desktopShell;
+}
+
+Shell* installShell(Shell* shell) {
+    Shell* previous = g_installed;
+    g_installed = shell;
+    return previous;
+}

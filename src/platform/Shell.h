@@ -1,0 +1,64 @@
+#pragma once
+// The desktop's "open" action and starting a program hidden. Production code reaches them only
+// through shell(); tests install a RecordingShell.
+#include "platform/Seam.h"
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <vector>
+
+class Shell {
+public:
+    virtual ~Shell() = default;
+    // Opens a file with its associated program, a web address in the browser or a "mailto:" link
+    // in the mail program. Whether that worked is not reported.
+    virtual void open(const QString& target) = 0;
+    // Starts a program detached, without a window of ours; false when it could not be started.
+    virtual bool startHidden(const QString& program, const QStringList& arguments) = 0;
+};
+
+class DesktopShell : public Shell {
+public:
+    void open(const QString& target) override;
+    bool startHidden(const QString& program, const QStringList& arguments) override;
+};
+
+Shell& shell();
+// Installs an implementation (nullptr restores the default) and returns the previous one.
+Shell* installShell(Shell* shell);
+using ScopedShell = ScopedSeam<Shell, &installShell>;
+
+// What "open" hands to the desktop: text with a scheme ("http:", "https:", "mailto:", "file:")
+// as an address, "www." text as an http address, anything else (a drive letter "C:" included)
+// as a local file, made absolute.
+QUrl shellTargetUrl(const QString& target);
+
+// Test double: records every request and starts nothing.
+class RecordingShell : public Shell {
+public:
+    struct Start {
+        QString program;
+        QStringList arguments;
+    };
+
+    void open(const QString& target) override { m_opened << target; }
+    bool startHidden(const QString& program, const QStringList& arguments) override {
+        m_started.push_back({program, arguments});
+        return m_startResult;
+    }
+
+    const QStringList& opened() const { return m_opened; }
+    const std::vector<Start>& started() const { return m_started; }
+    // What startHidden answers (true unless set otherwise).
+    void setStartResult(bool result) { m_startResult = result; }
+    void clear() {
+        m_opened.clear();
+        m_started.clear();
+    }
+
+private:
+    QStringList m_opened;
+    std::vector<Start> m_started;
+    bool m_startResult = true;
+};

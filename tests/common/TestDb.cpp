@@ -1,0 +1,54 @@
+#include "TestDb.h"
+#include "data/Schema.h"
+#include "data/Statement.h"
+#include <QDir>
+#include <QFileInfo>
+#include <unistd.h>
+
+void TestDb::prepareEngine() {
+    // A user outside the firebird group cannot use the shared lock folder.
+    if (!qEnvironmentVariableIsSet("FIREBIRD_LOCK") && access("/tmp/firebird", W_OK) != 0) {
+        QString lock = QDir::tempPath() + "/ctv-fblock-" + QString::number(getuid());
+        QDir().mkpath(lock);
+        qputenv("FIREBIRD_LOCK", lock.toLocal8Bit());
+    }
+}
+
+TestDb::TestDb(const QString& script) {
+    prepareEngine();
+    path = m_dir.filePath("test.fdb");
+    db.setDatabaseName(path);
+    db.create();
+    if (script.isEmpty()) applySchemaDir(db, CTV_SCHEMA_DIR);
+    else applyScript(db, script);
+    tr.setDatabase(&db);
+    db.setDefaultTransaction(&tr);
+}
+
+TestDb::~TestDb() {
+    try {
+        db.disconnect();
+    } catch (...) {
+    }
+}
+
+void TestDb::exec(const QString& sql) {
+    tr.ensureActive();
+    Statement st(&db, &tr);
+    st.prepare(sql);
+    st.execute();
+    st.free();
+    tr.commitRetaining();
+}
+
+QVariant TestDb::scalar(const QString& sql) {
+    tr.ensureActive();
+    Statement st(&db, &tr);
+    st.prepare(sql);
+    st.openCursor();
+    std::vector<char> buf(st.outputLayout().size + 8);
+    QVariant v;
+    if (st.fetch(buf.data())) v = codec::decode(st.outputLayout().columns[0], buf.data());
+    st.closeCursor();
+    return v;
+}

@@ -1,0 +1,311 @@
+// The dataset contract on a real embedded database: states, events, cached updates
+// through update objects, blobs, chunked fetch, locate, refresh, lookups.
+#include "TestDb.h"
+#include "data/DataSource.h"
+#include "data/Query.h"
+#include "data/SqlText.h"
+#include "data/UpdateSql.h"
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* kScript = R"(
+create table tab_tp_analise (id_tp_analise integer not null primary key, nm_tp_analise varchar(50) not null,
+  tx_obs blob sub_type text, img blob, vl numeric(15,4), dt date);
+create table tab_grupo (id_grupo integer not null primary key, nm_grupo varchar(60));
+)";
+
+class DataSetTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { s_db = new TestDb(kScript); }
+    static void TearDownTestSuite() {
+        delete s_db;
+        s_db = nullptr;
+    }
+    void SetUp() override {
+        s_db->exec("delete from tab_tp_analise");
+        s_db->exec("delete from tab_grupo");
+        for (int i = 1; i <= 5; ++i)
+            s_db->exec(QString("insert into tab_tp_analise (id_tp_analise, nm_tp_analise) values (%1, 'Analise %1')").arg(i));
+        q = std::make_unique<Query>(&s_db->db, nullptr, "IBQ_TipoAnalise");
+        q->setSqlText("select * from tab_tp_analise order by id_tp_analise");
+        q->setCachedUpdates(true);
+        upd.modifySql = QStringList{"update tab_tp_analise set", "  ID_TP_ANALISE = :ID_TP_ANALISE,",
+                                    "  NM_TP_ANALISE = :NM_TP_ANALISE, TX_OBS = :TX_OBS, IMG = :IMG",
+                                    "where ID_TP_ANALISE = :OLD_ID_TP_ANALISE"};
+        upd.insertSql = QStringList{"insert into tab_tp_analise (ID_TP_ANALISE, NM_TP_ANALISE, TX_OBS, IMG)",
+                                    "values (:ID_TP_ANALISE, :NM_TP_ANALISE, :TX_OBS, :IMG)"};
+        upd.deleteSql = QStringList{"delete from tab_tp_analise where ID_TP_ANALISE = :OLD_ID_TP_ANALISE"};
+        q->setUpdateObject(&upd);
+    }
+    void save() {
+        q->post();
+        q->applyUpdates();
+        s_db->tr.commitRetaining();
+    }
+    static TestDb* s_db;
+    std::unique_ptr<Query> q;
+    UpdateSql upd{"IBU_TipoAnalise"};
+};
+TestDb* DataSetTest::s_db = nullptr;
+
+TEST_F(DataSetTest, StatesAndEventsFollowTheEditCycle) {
+    std::vector<QString> log;
+    DataSource ds("dsPadrao", q.get());
+    ds.onStateChange = [&] { log.push_back("state:" + dataSetStateName(q->state())); };
+    q->afterInsert = [&](DataSet& d) {
+        log.push_back("afterInsert");
+        d.fieldByName("NM_TP_ANALISE")->setValue("Nova");
+    };
+    q->beforePost = [&](DataSet&) { log.push_back("beforePost"); };
+    q->open();
+    EXPECT_EQ(q->state(), DataSetState::Browse);
+    q->insert();
+    EXPECT_EQ(q->state(), DataSetState::Insert);
+    q->fieldByName("ID_TP_ANALISE")->setValue(6);
+    q->post();
+    EXPECT_EQ(q->state(), DataSetState::Browse);
+    EXPECT_EQ(q->fieldByName("NM_TP_ANALISE")->asString(), "Nova");
+    q->edit();
+    q->cancel();
+    std::vector<QString> want{"state:browse", "state:insert", "afterInsert", "beforePost", "state:browse",
+                              "state:edit", "state:browse"};
+    EXPECT_EQ(log, want);
+}
+
+TEST_F(DataSetTest, SettingAFieldOutsideEditIsRefused) {
+    q->open();
+    try {
+        q->fieldByName("NM_TP_ANALISE")->setValue("x");
+        FAIL();
+    } catch (const AppError& e) {
+        EXPECT_TRUE(e.message().toLower().contains("dataset not in edit"));
+    }
+}
+
+TEST_F(DataSetTest, RequiredFieldNamesItsLabelOnPost) {
+    q->defineField("NM_TP_ANALISE").displayLabel = "Tipo de Análise";
+    q->open();
+    q->insert();
+    q->fieldByName("ID_TP_ANALISE")->setValue(9);
+    try {
+        q->post();
+        FAIL();
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.message(), "Campo 'Tipo de Análise' deve ter um valor");
+    }
+    EXPECT_EQ(q->state(), DataSetState::Insert);
+}
+
+TEST_F(DataSetTest, CachedInsertModifyDeleteGoThroughTheUpdateObject) {
+    q->open();
+    q->insert();
+    q->fieldByName("ID_TP_ANALISE")->setValue(10);
+    q->fieldByName("NM_TP_ANALISE")->setValue("pH");
+    q->post();
+    // Posted, not written yet.
+    EXPECT_EQ(s_db->scalar("select count(*) from tab_tp_analise where id_tp_analise = 10").toInt(), 0);
+    q->applyUpdates();
+    EXPECT_EQ(s_db->scalar("select nm_tp_analise from tab_tp_analise where id_tp_analise = 10").toString(), "pH");
+
+    // Changing the key itself: the OLD_ value finds the row.
+    ASSERT_TRUE(q->locate("ID_TP_ANALISE", 3));
+    q->edit();
+    q->fieldByName("ID_TP_ANALISE")->setValue(30);
+    q->fieldByName("NM_TP_ANALISE")->setValue("D'Água");
+    save();
+    EXPECT_EQ(s_db->scalar("select count(*) from tab_tp_analise where id_tp_analise = 3").toInt(), 0);
+    EXPECT_EQ(s_db->scalar("select nm_tp_analise from tab_tp_analise where id_tp_analise = 30").toString(), "D'Água");
+
+    ASSERT_TRUE(q->locate("ID_TP_ANALISE", 1));
+    q->remove();
+    EXPECT_TRUE(q->updatesPending());
+    q->applyUpdates();
+    EXPECT_FALSE(q->updatesPending());
+    EXPECT_EQ(s_db->scalar("select count(*) from tab_tp_analise where id_tp_analise = 1").toInt(), 0);
+}
+
+TEST_F(DataSetTest, CancelUpdatesBringsADeletedRowBack) {
+    q->open();
+    q->fetchAll();
+    ASSERT_TRUE(q->locate("ID_TP_ANALISE", 2));
+    q->remove();
+    EXPECT_EQ(q->recordCount(), 4);
+    q->cancelUpdates();
+    EXPECT_EQ(q->recordCount(), 5);
+    EXPECT_EQ(q->fieldByName("ID_TP_ANALISE")->asInteger(), 2);
+}
+
+TEST_F(DataSetTest, FailedApplyWritesNothingAndTheRecordCanBeSavedAgain) {
+    q->open();
+    q->insert();
+    q->fieldByName("ID_TP_ANALISE")->setValue(2); // collides with an existing key
+    q->fieldByName("NM_TP_ANALISE")->setValue("Dureza");
+    q->post();
+    EXPECT_THROW(q->applyUpdates(), DatabaseError);
+    q->reopenPostedRecord();
+    EXPECT_EQ(q->state(), DataSetState::Insert);
+    EXPECT_EQ(q->fieldByName("NM_TP_ANALISE")->asString(), "Dureza");
+    EXPECT_FALSE(q->updatesPending());
+    q->fieldByName("ID_TP_ANALISE")->setValue(6);
+    save();
+    EXPECT_EQ(s_db->scalar("select nm_tp_analise from tab_tp_analise where id_tp_analise = 6").toString(), "Dureza");
+    EXPECT_EQ(s_db->scalar("select nm_tp_analise from tab_tp_analise where id_tp_analise = 2").toString(), "Analise 2");
+}
+
+TEST_F(DataSetTest, TextAndBinaryBlobsRoundTrip) {
+    QByteArray bin;
+    for (int i = 0; i < 100000; ++i) bin.append(char(i % 251));
+    QString text = "{\\rtf1 Observação com acentuação}\nsegunda linha";
+    q->open();
+    q->edit();
+    q->fieldByName("TX_OBS")->setValue(text);
+    q->fieldByName("IMG")->setValue(bin);
+    save();
+    Query r(&s_db->db);
+    r.setSqlText("select tx_obs, img from tab_tp_analise where id_tp_analise = 1");
+    r.open();
+    EXPECT_EQ(r.fieldByName("TX_OBS")->asString(), text);
+    EXPECT_EQ(r.fieldByName("IMG")->asBytes(), bin);
+    EXPECT_EQ(r.fieldByName("TX_OBS")->kind(), FieldKind::Memo);
+    EXPECT_EQ(r.fieldByName("IMG")->kind(), FieldKind::Blob);
+}
+
+TEST_F(DataSetTest, FetchesInChunksAndLocatesBeyondTheFetchedRows) {
+    for (int i = 6; i <= 500; ++i)
+        s_db->exec(QString("insert into tab_tp_analise (id_tp_analise, nm_tp_analise) values (%1, 'A%1')").arg(i));
+    q->open();
+    EXPECT_EQ(q->recordCount(), 1);
+    EXPECT_TRUE(q->canFetchMore());
+    EXPECT_EQ(q->fetchMore(100), 100);
+    EXPECT_EQ(q->recordCount(), 101);
+    ASSERT_TRUE(q->locate("NM_TP_ANALISE", "a450", {true, false}));
+    EXPECT_EQ(q->fieldByName("ID_TP_ANALISE")->asInteger(), 450);
+    q->last();
+    EXPECT_EQ(q->recordCount(), 500);
+    EXPECT_TRUE(q->eof());
+    EXPECT_FALSE(q->canFetchMore());
+}
+
+TEST_F(DataSetTest, NavigationFlags) {
+    q->open();
+    EXPECT_TRUE(q->bof());
+    q->next();
+    q->next();
+    EXPECT_FALSE(q->bof());
+    q->last();
+    q->next();
+    EXPECT_TRUE(q->eof());
+    EXPECT_EQ(q->fieldByName("ID_TP_ANALISE")->asInteger(), 5);
+    q->first();
+    q->prior();
+    EXPECT_TRUE(q->bof());
+    EXPECT_EQ(q->fieldByName("ID_TP_ANALISE")->asInteger(), 1);
+}
+
+TEST_F(DataSetTest, MovingAwayPostsAChangedRecordAndCancelsAnUntouchedOne) {
+    q->open();
+    q->edit();
+    q->next();
+    EXPECT_FALSE(q->updatesPending());
+    q->edit();
+    q->fieldByName("NM_TP_ANALISE")->setValue("mudou");
+    q->next();
+    EXPECT_TRUE(q->updatesPending());
+}
+
+TEST_F(DataSetTest, RefreshSeesOtherWritesAndKeepsThePosition) {
+    q->open();
+    ASSERT_TRUE(q->locate("ID_TP_ANALISE", 4));
+    s_db->exec("update tab_tp_analise set nm_tp_analise = 'Renomeada' where id_tp_analise = 4");
+    q->refresh();
+    EXPECT_EQ(q->fieldByName("ID_TP_ANALISE")->asInteger(), 4);
+    EXPECT_EQ(q->fieldByName("NM_TP_ANALISE")->asString(), "Renomeada");
+}
+
+TEST_F(DataSetTest, CommitRetainKeepsTheTransactionActive) {
+    Query x(&s_db->db);
+    x.setSqlText("insert into tab_grupo values (1, 'G')");
+    x.execSQL();
+    x.setSqlText("commit retain");
+    x.execSQL();
+    EXPECT_TRUE(s_db->tr.active());
+    x.setSqlText("commit");
+    x.execSQL();
+    EXPECT_FALSE(s_db->tr.active());
+    EXPECT_EQ(s_db->scalar("select count(*) from tab_grupo").toInt(), 1);
+}
+
+TEST_F(DataSetTest, NamedParametersAndQuotedText) {
+    Query x(&s_db->db);
+    QString hostile = "O'Brien '; delete from tab_grupo; --";
+    x.setSqlText("insert into tab_grupo values (7, " + sql::quoted(hostile) + ")");
+    x.execSQL();
+    x.setSqlText("select nm_grupo from tab_grupo where id_grupo = :ID and nm_grupo <> ':naoparam'");
+    EXPECT_EQ(x.paramNames(), QStringList{"ID"});
+    x.setParam("id", 7);
+    x.open();
+    EXPECT_EQ(x.fieldByName("NM_GRUPO")->asString(), hostile);
+}
+
+TEST_F(DataSetTest, LookupFieldResolvesThroughTheList) {
+    s_db->exec("insert into tab_grupo values (3, 'Terceiro')");
+    Query list(&s_db->db, nullptr, "IBQ_Grupos");
+    list.setSqlText("select id_grupo, nm_grupo from tab_grupo order by nm_grupo");
+    list.open();
+    Query main(&s_db->db);
+    main.setSqlText("select id_tp_analise, id_tp_analise as id_grupo from tab_tp_analise order by 1");
+    main.defineLookupField("lkGrupo", "Grupo", 30, "ID_GRUPO", &list, "ID_GRUPO", "NM_GRUPO");
+    main.open();
+    Field* lk = main.fieldByName("lkGrupo");
+    EXPECT_EQ(lk->fieldClass(), FieldClass::Lookup);
+    EXPECT_TRUE(lk->value().isNull());
+    main.setRecNo(2);
+    EXPECT_EQ(lk->asString(), "Terceiro");
+}
+
+TEST_F(DataSetTest, FieldOriginNamesTableAndColumn) {
+    q->open();
+    EXPECT_EQ(q->field(0)->origin(), "\"TAB_TP_ANALISE\".\"ID_TP_ANALISE\"");
+    EXPECT_EQ(q->fieldByName("NM_TP_ANALISE")->size(), 50);
+    EXPECT_EQ(q->fieldByName("NM_TP_ANALISE")->fieldClass(), FieldClass::StringColumn);
+    EXPECT_EQ(q->fieldByName("VL")->fieldClass(), FieldClass::BCD);
+}
+
+TEST(MemTableTest, HoldsRowsOfItsOwnFields) {
+    MemTable t("cdsRelatorio");
+    t.addFieldDef("NO_PAGINA", FieldKind::Integer);
+    t.addFieldDef("NM_TP_ANALISE", FieldKind::String, 50);
+    t.addFieldDef("VL", FieldKind::Double);
+    t.createDataSet();
+    for (int i = 0; i < 3; ++i) {
+        t.append();
+        t.fieldByName("NO_PAGINA")->setValue(i);
+        t.fieldByName("NM_TP_ANALISE")->setValue(QString("pH %1").arg(i));
+        t.fieldByName("VL")->setValue(7.25 + i);
+        t.post();
+    }
+    EXPECT_EQ(t.recordCount(), 3);
+    t.first();
+    EXPECT_EQ(t.fieldByName("NM_TP_ANALISE")->asString(), "pH 0");
+    EXPECT_EQ(t.fieldByName("NM_TP_ANALISE")->fieldClass(), FieldClass::String);
+    t.last();
+    EXPECT_DOUBLE_EQ(t.fieldByName("VL")->asFloat(), 9.25);
+    t.emptyDataSet();
+    EXPECT_TRUE(t.isEmpty());
+}
+
+TEST(SqlTextTest, ParsingSkipsQuotesAndComments) {
+    auto p = sql::parseNamedParams("select ':x' from t where a = :A -- :B\n and \"c:d\" = :C /* :E */");
+    EXPECT_EQ(p.names, (QStringList{"A", "C"}));
+    EXPECT_EQ(sql::quoted("it's"), "'it''s'");
+    EXPECT_EQ(sql::commitKind(" Commit  Retain "), sql::CommitKind::CommitRetain);
+    EXPECT_EQ(sql::commitKind("commit"), sql::CommitKind::Commit);
+    auto parts = sql::splitScript("create table a (x int);\nSET TERM ^ ;\ncreate procedure p as begin x = 1; end^\n"
+                                  "SET TERM ; ^\ninsert into a values (';');");
+    ASSERT_EQ(parts.size(), 3);
+    EXPECT_TRUE(parts[1].startsWith("create procedure p"));
+    EXPECT_TRUE(parts[1].contains("x = 1;"));
+}
+
+} // namespace
