@@ -1,1 +1,68 @@
-int main() { return 0; }
+// Process start: the login window, then the main window with the data modules.
+#include "app/UnLocalArquivoIni.h"
+#include "app/UnMenuPrincipal.h"
+#include "app/UnSplash.h"
+#include "data/UndmLookup.h"
+#include "data/UndmPadrao.h"
+#include "platform/ErrorHook.h"
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+// No exception crosses the event loop: whatever escapes an event handler reaches the hook.
+class Application : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (...) {
+            reportException(std::current_exception());
+            return false;
+        }
+    }
+};
+
+bool temTela() {
+    for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        if (const char* s = std::getenv(v); s && *s) return true;
+    return false;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!temTela()) {
+        std::fprintf(stderr, "Nexmoro Cortivandela: nenhuma tela gráfica disponível (DISPLAY não definido); "
+                             "execute-o numa sessão gráfica ou com xvfb-run.\n");
+        return 1;
+    }
+    Application app(argc, argv);
+    app.setApplicationName("Nexmoro Cortivandela");
+    app.setFont(QFont("DejaVu Sans", 9));
+    prepareEmbeddedEngine();
+
+    auto splash = std::make_unique<TfrmSplash>();
+    if (!splash->execStart()) return 0;
+
+    auto principal = std::make_unique<TfrmMenuPrincipal>();
+    auto localIni = std::make_unique<TfrmLocalIni>();
+    auto lookup = std::make_unique<TdmLookUp>(&principal->IBSolution, &principal->IBTransaction);
+    auto padrao = std::make_unique<TdmPadrao>(&principal->IBSolution, &principal->IBTransaction, lookup.get());
+    setDmLookUp(lookup.get());
+    setDmPadrao(padrao.get());
+    splash->hide();
+    principal->showMaximized();
+    const int rc = app.exec();
+
+    // Screens go with the main window's frame; the data modules before the connection.
+    principal->hide();
+    setDmPadrao(nullptr);
+    padrao.reset();
+    setDmLookUp(nullptr);
+    lookup.reset();
+    localIni.reset();
+    principal.reset();
+    return rc;
+}

@@ -1,0 +1,126 @@
+// Benchmarks on a site made with `cortivandela-site create DIR --large`. Each figure is
+// printed as "NAME: ours X ms, raw Y ms, ratio Z", against the raw client library in the
+// same run.
+#include "data/Query.h"
+#include "data/FbStatus.h"
+#include "platform/IniFile.h"
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <cstdio>
+#include <firebird/Interface.h>
+#include <ibase.h>
+#include <malloc.h>
+#include <vector>
+
+using namespace Firebird;
+
+namespace {
+
+QString connectionString(const QString& site) {
+    QDir dados(site + "/Dados");
+    const QStringList inis = dados.entryList({"*.ini", "*.INI"}, QDir::Files);
+    if (inis.isEmpty()) throw AppError("Nenhum arquivo de conexão em " + dados.path());
+    IniFile ini(dados.filePath(inis.first()));
+    QString servidor = ini.readString("Database", "servidor", "");
+    QString path = ini.readString("Database", "path", "") + ini.readString("Database", "name", "");
+    return servidor.isEmpty() ? path : servidor + ":" + path;
+}
+
+size_t heapInUse() { return mallinfo2().uordblks; }
+
+void line(const char* name, double ours, double raw, const char* unit = "ms") {
+    std::printf("%s: ours %.1f %s, raw %.1f %s, ratio %.2f\n", name, ours, unit, raw, unit, raw > 0 ? ours / raw : 0.0);
+    std::fflush(stdout);
+}
+
+struct RawResult {
+    double first100Ms = 0, allMs = 0;
+    size_t rows = 0, rowBytes = 0;
+};
+
+// The same statement through the bare OO API: prepare, open a cursor and fetch message
+// buffers into a row store of exact row size.
+RawResult rawFetch(Database& db, const QString& sql) {
+    RawResult r;
+    FbStatus st;
+    IUtil* util = fbMaster()->getUtilInterface();
+    IXpbBuilder* tpb = util->getXpbBuilder(&st, IXpbBuilder::TPB, nullptr, 0);
+    tpb->insertTag(&st, isc_tpb_read_committed);
+    tpb->insertTag(&st, isc_tpb_rec_version);
+    tpb->insertTag(&st, isc_tpb_nowait);
+    QElapsedTimer t;
+    t.start();
+    ITransaction* tra = db.attachment()->startTransaction(&st, tpb->getBufferLength(&st), tpb->getBuffer(&st));
+    IStatement* stmt = db.attachment()->prepare(&st, tra, 0, sql.toLatin1().constData(), SQL_DIALECT_V6,
+                                                IStatement::PREPARE_PREFETCH_METADATA);
+    IMessageMetadata* meta = stmt->getOutputMetadata(&st);
+    const unsigned len = meta->getMessageLength(&st);
+    IResultSet* rs = stmt->openCursor(&st, tra, nullptr, nullptr, meta, 0);
+    st.check();
+    std::vector<char> store;
+    store.reserve(static_cast<size_t>(len) * 1024);
+    std::vector<char> buf(len);
+    while (rs->fetchNext(&st, buf.data()) == IStatus::RESULT_OK) {
+        store.insert(store.end(), buf.begin(), buf.end());
+        if (++r.rows == 100) r.first100Ms = t.nsecsElapsed() / 1e6;
+    }
+    r.allMs = t.nsecsElapsed() / 1e6;
+    r.rowBytes = r.rows * len;
+    rs->close(&st);
+    stmt->free(&st);
+    meta->release();
+    tra->commit(&st);
+    tpb->dispose();
+    st.check();
+    return r;
+}
+
+void benchAnalysisList(Database& db) {
+    // The analysis list as the registration screen opens it with Todos.
+    const QString sql = "select * from mov_analise where 0=0 order by DT_COLETA desc";
+    rawFetch(db, sql); // warm the page cache for both sides
+    RawResult raw = rawFetch(db, sql);
+
+    Transaction tr(&db);
+    Query q(&db, &tr, "IBQ_Mov_Analise");
+    q.setSqlText(sql);
+    q.setCachedUpdates(true);
+    QElapsedTimer t;
+    size_t heapBefore = heapInUse();
+    t.start();
+    q.open();
+    q.fetchMore(99);
+    double first = t.nsecsElapsed() / 1e6;
+    q.fetchAll();
+    double all = t.nsecsElapsed() / 1e6;
+    size_t heapAfter = heapInUse();
+    if (static_cast<size_t>(q.recordCount()) != raw.rows) std::printf("row counts differ: %d vs %zu\n", q.recordCount(), raw.rows);
+    line("analysis list, first 100 rows", first, raw.first100Ms);
+    line("analysis list, all rows", all, raw.allMs);
+    line("analysis list, memory for all rows", (heapAfter - heapBefore) / 1048576.0, raw.rowBytes / 1048576.0, "MiB");
+    std::printf("  (%zu rows)\n", raw.rows);
+    q.close();
+    tr.commit();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "uso: cortivandela-bench SITE\n");
+        return 2;
+    }
+    try {
+        Database db;
+        db.setDatabaseName(connectionString(QString::fromLocal8Bit(argv[1])));
+        db.connect();
+        benchAnalysisList(db);
+        db.disconnect();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,58 @@
+#pragma once
+// What the three screen bases share: the child window in the main frame, the access check
+// result, the design size, the saved position in the settings file and the keyboard.
+#include <QPointer>
+#include <QRect>
+#include <QWidget>
+
+class QMdiSubWindow;
+class TfrmClassePrincipal;
+
+enum class ScreenKind { Record, Standard, Report };
+
+class ScreenWindow : public QWidget {
+    Q_OBJECT
+public:
+    ScreenWindow(ScreenKind kind, const QString& name, QWidget* parent = nullptr);
+    ~ScreenWindow() override;
+
+    ScreenKind screenKind() const { return m_kind; }
+    QMdiSubWindow* subWindow() const;
+    TfrmClassePrincipal* principal() const;
+
+    // Design size (captured before the first show) and the access result.
+    int w = 0, h = 0;
+    bool PermissaoAcesso = true;
+    QString FichaTabela;
+
+    // Settings file (one section per screen): the record-form view "Ficha" and the grid view
+    // "Tabela" of record screens.
+    virtual void GravaCFG(int Pagina);
+    virtual void LeCFG(int Pagina);
+
+    virtual void FormShow() {}
+    virtual void FormActivate() {}
+    // Returns false to keep the window open.
+    virtual bool FormClose() { return true; }
+    virtual void FormKeyUp(int key, Qt::KeyboardModifiers mods);
+
+    // Outer geometry of the child window inside the main window's client area.
+    QRect windowGeometry() const;
+    void setWindowGeometry(const QRect& r);
+    // Asks the window to close itself (after the current event).
+    void fecha();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* obj, QEvent* e) override;
+    void captureDesignSize();
+    QString settingsFile() const;
+    // "top,left,height,width" read back by position.
+    static int campo(const QString& value, int n);
+
+private:
+    ScreenKind m_kind;
+    bool m_shown = false;
+};

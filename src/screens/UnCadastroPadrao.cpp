@@ -1,0 +1,342 @@
+#include "screens/UnCadastroPadrao.h"
+#include "data/DataContext.h"
+#include "data/UnFuncoes.h"
+#include "data/UndmPadrao.h"
+#include "platform/Dialogs.h"
+#include "platform/Errors.h"
+#include "platform/IniFile.h"
+#include "screens/UnPermissoes.h"
+#include "screens/UnPrincipal.h"
+#include "screens/controls/DBGrid.h"
+#include <QMdiSubWindow>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+PreparacaoSQL PreparaSQL(const QString& input, int passagem, const QString& whereIn, const QString& orderIn,
+                         const QString& MostrarTodos, const QString& procuraTela, const QString& procuraPrincipal) {
+    PreparacaoSQL r{input, whereIn, orderIn, procuraTela, procuraPrincipal};
+    QString& S = r.sql;
+    if (passagem != 1) return r;
+    const int w = S.indexOf("where");
+    if (w >= 0) {
+        r.mywhere = S.mid(w);
+        const int o = S.indexOf("order by");
+        if (o < 0) {
+            S = S.left(w);
+        } else {
+            r.mywhere = r.mywhere.left(r.mywhere.indexOf("order by"));
+            S = (S.left(w) + S.mid(o)).trimmed();
+        }
+    }
+    const int o = S.indexOf("order by");
+    if (o >= 0) {
+        r.myorderby = S.mid(o);
+        S = S.left(o);
+    }
+    // A wanted record opens the list on it, whether the main window or the screen itself
+    // asked for it.
+    const bool procura = !r.procuraPrincipal.isEmpty() || !r.procuraTela.isEmpty();
+    const QString C = (MostrarTodos == "S" || procura) ? " 0=0 " : " 0=1 ";
+    if (!r.mywhere.isEmpty()) S = S + r.mywhere + " and " + C;
+    else S = S + " where " + C;
+    if (procura) {
+        if (!r.procuraTela.isEmpty()) r.procuraPrincipal = r.procuraTela;
+        const QString& v = r.procuraPrincipal;
+        const int comma = v.indexOf(',');
+        const QString T = v.left(comma) + " = " + (comma >= 0 ? v.mid(comma + 1).trimmed() : QString());
+        if (!S.contains(T)) S = S + (S.contains("where") ? " and " : " where ") + T;
+        r.procuraTela = r.procuraPrincipal;
+        r.procuraPrincipal.clear();
+    }
+    S = S + r.myorderby;
+    return r;
+}
+
+TfrmCadastroPadrao::TfrmCadastroPadrao(const QString& name, QWidget* parent)
+    : ScreenWindow(ScreenKind::Record, name, parent) {
+    setWindowTitle("Cadastro Padrão");
+    auto* lay = new QVBoxLayout(this);
+    lay->setContentsMargins(0, 0, 0, 0);
+    pc = new QTabWidget(this);
+    pc->setObjectName("pc");
+    pc->setFocusPolicy(Qt::NoFocus);
+    pagFicha = new QWidget(pc);
+    pagFicha->setObjectName("tsFicha");
+    pagTabela = new QWidget(pc);
+    pagTabela->setObjectName("tsTabela");
+    pc->addTab(pagFicha, "Ficha");
+    pc->addTab(pagTabela, "Tabela");
+    lay->addWidget(pc);
+    resize(366, 177);
+    dsPadrao.onStateChange = [this] { dsPadraoStateChange(); };
+}
+
+TfrmCadastroPadrao::~TfrmCadastroPadrao() {
+    if (TfrmClassePrincipal* p = principal())
+        if (p->dsAtual == &dsPadrao) p->dsAtual = nullptr;
+}
+
+Query* TfrmCadastroPadrao::query() const { return dynamic_cast<Query*>(dsPadrao.dataSet()); }
+
+void TfrmCadastroPadrao::montaGrade(const QList<std::tuple<QString, QString, int>>& colunas) {
+    auto* lay = new QVBoxLayout(pagTabela);
+    lay->setContentsMargins(0, 0, 0, 0);
+    DBGrid1 = new DBGrid(pagTabela, &dsPadrao);
+    DBGrid1->setObjectName("DBGrid1");
+    std::vector<DBGridColumn> cols;
+    for (const auto& [field, title, width] : colunas) cols.push_back(DBGridColumn{field, title, width});
+    DBGrid1->setColumns(cols);
+    DBGrid1->onDblClick = [this] { DBGrid1DblClick(); };
+    lay->addWidget(DBGrid1);
+}
+
+void TfrmCadastroPadrao::DBGrid1DblClick() {
+    if (TfrmClassePrincipal* p = principal()) p->bttFichaClick();
+}
+
+void TfrmCadastroPadrao::FormShow() {
+    TfrmClassePrincipal* p = principal();
+    if (NomeDataSet && !dsPadrao.dataSet()) dsPadrao.setDataSet(NomeDataSet);
+    PermissaoAcesso = p->VerificaPermissoes(objectName(), windowTitle());
+    if (!PermissaoAcesso) {
+        fecha();
+        return;
+    }
+    p->sFichaTabela = "F";
+    pc->tabBar()->hide();
+    LeCFG(0);
+    Query* q = query();
+    try {
+        if (!q) throw AppError("sem consulta");
+        const QString S = q->sqlText();
+        if (SqlOriginal.isEmpty()) {
+            SqlOriginal = S;
+            passagem = 1;
+        }
+        PreparacaoSQL r = PreparaSQL(S, passagem, mywhere, myorderby, MostrarTodos, ProcuraRegistro, p->ProcuraRegistro);
+        mywhere = r.mywhere;
+        myorderby = r.myorderby;
+        ProcuraRegistro = r.procuraTela;
+        p->ProcuraRegistro = r.procuraPrincipal;
+        if (passagem == 1) q->setSqlText(r.sql);
+        AlteraMascaraCampos();
+        q->open();
+        passagem = 2;
+        int k = 0;
+        for (DataSource* d : m_fontes) {
+            if (k >= 61) break;
+            MatrizNomeDataSet[static_cast<size_t>(k)] = d->name();
+            if (auto* dq = dynamic_cast<Query*>(d->dataSet())) MatrizSqlDataSet[static_cast<size_t>(k)] = dq->sqlText();
+            ++k;
+        }
+        for (DBGrid* g : findChildren<DBGrid*>()) g->setReadOnlyOptions();
+    } catch (const SilentAbort&) {
+        throw;
+    } catch (...) {
+        throw AppError("DataSet não pode ser aberto !");
+    }
+    p->bttFicha->setEnabled(true);
+    PcPermissaoAcesso();
+}
+
+void TfrmCadastroPadrao::FormActivate() {
+    TfrmClassePrincipal* p = principal();
+    if (!PermissaoAcesso || !p) return;
+    if (p->codusuario == -2) p->IncluiObjetos();
+    else p->gbpainelcontrole->hide();
+    incluir = alterar = excluir = bGerarExcel = true;
+    FormFechado = false;
+    if (p->grupousuario != -1) {
+        incluir = RetornaDireito(p->IBQ_Gen, p->grupousuario, objectName(), "cpfIncluir");
+        alterar = RetornaDireito(p->IBQ_Gen, p->grupousuario, objectName(), "cpfAlterar");
+        excluir = RetornaDireito(p->IBQ_Gen, p->grupousuario, objectName(), "cpfExcluir");
+        bGerarExcel = RetornaDireito(p->IBQ_Gen, p->grupousuario, objectName(), "cpfExportaExcel");
+    }
+    p->ProcGen.clear();
+    p->dsAtual = &dsPadrao;
+    p->mywhere = mywhere;
+    p->myorderby = myorderby;
+    p->PageControl = pc;
+    p->sFichaTabela = pc->currentIndex() == 1 ? "T" : "F";
+    p->mostraBotoesRegistro(true);
+    if (DataSet* ds = dsPadrao.dataSet()) m_estadoAnterior = ds->state();
+    dsPadraoStateChange();
+    p->TotalRegistros();
+}
+
+void TfrmCadastroPadrao::dsPadraoStateChange() {
+    TfrmClassePrincipal* p = principal();
+    DataSet* ds = dsPadrao.dataSet();
+    if (!p || !ds) return;
+    const DataSetState st = ds->state();
+    const DataSetState antes = m_estadoAnterior;
+    m_estadoAnterior = st;
+    if (p->dsAtual == &dsPadrao) {
+        const bool editando = ds->editing();
+        const bool linhas = ds->active() && ds->recordCount() > 0;
+        p->bttIncluir->setEnabled(incluir);
+        p->bttSalvar->setEnabled(editando);
+        p->bttCancelar->setEnabled(editando);
+        p->bttExcluir->setEnabled(excluir);
+        p->bttAtualiza->setEnabled(!editando);
+        for (QToolButton* b : {p->bttPrimeiro, p->bttAnterior, p->bttSeguinte, p->bttUltimo}) b->setEnabled(linhas);
+        if (!p->bttOrdena->property("semAcao").toBool()) p->bttOrdena->setEnabled(linhas);
+        if (!p->bttExcel->property("semAcao").toBool()) p->bttExcel->setEnabled(linhas && bGerarExcel);
+    }
+    // Rights are enforced on entering a state.
+    if (st == DataSetState::Edit && antes != DataSetState::Edit && !alterar) {
+        ds->cancel();
+        warn("Usuário sem permissão para alterar !");
+        throw SilentAbort();
+    }
+    if (st == DataSetState::Insert && antes != DataSetState::Insert && !incluir) {
+        ds->cancel();
+        warn("Usuário sem permissão para Inserir !");
+        throw SilentAbort();
+    }
+}
+
+bool TfrmCadastroPadrao::FormClose() {
+    TfrmClassePrincipal* p = principal();
+    if (!p) return true;
+    if (!PermissaoAcesso) {
+        if (!p->outraTelaAberta(this, true)) p->gbpainelcontrole->show();
+        return true;
+    }
+    DataSet* ds = dsPadrao.dataSet();
+    if (ds && ds->editing()) {
+        QString confirma = "S";
+        if (TdmPadrao* dm = dmPadrao()) {
+            if (!dm->IBQ_Parametros.active()) dm->IBQ_Parametros.open();
+            confirma = dm->IBQ_Parametros.fieldByName("ST_CONFIRMA_SAIR")->asString();
+        }
+        DataSource* antes = p->dsAtual;
+        p->dsAtual = &dsPadrao;
+        try {
+            if (confirma == "S") {
+                MsgAnswer a = ask("Salvar alterações ?", MsgButtons::YesNoCancel, MsgAnswer::Yes);
+                if (a == MsgAnswer::Cancel) {
+                    p->dsAtual = antes;
+                    return false;
+                }
+                if (a == MsgAnswer::Yes) p->bttSalvarClick();
+            } else {
+                p->bttSalvarClick();
+            }
+        } catch (...) {
+            p->dsAtual = antes;
+            throw;
+        }
+        p->dsAtual = antes;
+    }
+    GravaCFG(pc->currentIndex());
+    if (!p->outraTelaAberta(this, false)) {
+        p->mostraBotoesRegistro(false);
+        p->gbpainelcontrole->show();
+    }
+    p->setStatus(0, "");
+    if (ds) ds->close();
+    p->ProcuraRegistro.clear();
+    if (!FormFechado) {
+        if (Query* q = query()) q->setSqlText(SqlOriginal);
+        for (DataSource* d : m_fontes) {
+            auto* dq = dynamic_cast<Query*>(d->dataSet());
+            if (d->tag() != 0 || !dq) continue;
+            for (size_t k = 0; k < MatrizNomeDataSet.size(); ++k) {
+                if (!MatrizNomeDataSet[k].isEmpty() && MatrizNomeDataSet[k] == d->name()) {
+                    dq->setSqlText(MatrizSqlDataSet[k]);
+                    break;
+                }
+            }
+        }
+        FormFechado = true;
+    }
+    if (p->dsAtual == &dsPadrao) p->dsAtual = nullptr;
+    return true;
+}
+
+void TfrmCadastroPadrao::FormKeyUp(int key, Qt::KeyboardModifiers mods) { ScreenWindow::FormKeyUp(key, mods); }
+
+void TfrmCadastroPadrao::GravaCFG(int Pagina) {
+    IniFile ini(settingsFile());
+    if (pc->currentIndex() < 0) pc->setCurrentIndex(0);
+    ini.writeString(objectName(), "FichaTabela", QString::number(pc->currentIndex()));
+    const QRect g = windowGeometry();
+    const QString geo = QString("%1,%2,%3,%4").arg(g.top()).arg(g.left()).arg(g.height()).arg(g.width());
+    if (Pagina == 0) {
+        ini.writeString(objectName(), "Ficha", geo);
+    } else {
+        QMdiSubWindow* s = subWindow();
+        const int state = s && s->isMaximized() ? 2 : s && s->isMinimized() ? 1 : 0;
+        ini.writeString(objectName(), "Tabela", geo + "," + QString::number(state));
+    }
+}
+
+void TfrmCadastroPadrao::LeCFG(int Pagina) {
+    IniFile ini(settingsFile());
+    if (!ini.exists()) {
+        ini.createEmpty();
+        GravaCFG(0);
+        GravaCFG(1);
+    }
+    FichaTabela = ini.readString(objectName(), "FichaTabela", "-1");
+    if (FichaTabela == "-1") {
+        GravaCFG(0);
+        GravaCFG(1);
+        FichaTabela = ini.readString(objectName(), "FichaTabela", "-1");
+    }
+    pc->setCurrentIndex(Pagina);
+    const QString v = ini.readString(objectName(), Pagina == 0 ? "Ficha" : "Tabela", "");
+    const int top = campo(v, 1), left = campo(v, 2);
+    if (Pagina == 0) {
+        if (QMdiSubWindow* s = subWindow()) s->showNormal();
+        setWindowGeometry(QRect(left, top, w, h));
+    } else {
+        const int height = campo(v, 3), width = campo(v, 4);
+        setWindowGeometry(QRect(left, top, width, height));
+        const QString state = RetornaCampo(v, 5, ",").trimmed();
+        if (QMdiSubWindow* s = subWindow()) {
+            if (state == "2") s->showMaximized();
+            else if (state == "1") s->showMinimized();
+            else if (state == "0") s->showNormal();
+        }
+    }
+}
+
+void TfrmCadastroPadrao::AtualizaConfiguracoesTela() {
+    if (tag >= 0) {
+        LeCFG(tag);
+    } else if (tag == -1) {
+        tag = 0;
+        GravaCFG(0);
+    } else if (tag == -2) {
+        tag = 1;
+        GravaCFG(1);
+    }
+}
+
+void TfrmCadastroPadrao::AlteraMascaraCampos() {
+    TfrmClassePrincipal* p = principal();
+    if (!p) return;
+    std::vector<DataSource*> all{&dsPadrao};
+    all.insert(all.end(), m_fontes.begin(), m_fontes.end());
+    for (DataSource* d : all) {
+        DataSet* ds = d->dataSet();
+        if (!ds) continue;
+        for (const auto& f : ds->fields()) {
+            if (f->kind() != FieldKind::Float && f->kind() != FieldKind::Double && f->kind() != FieldKind::BCD) continue;
+            if (f->tag() == 1) f->setDisplayFormat(p->sMascaraValor);
+            else if (f->tag() == 2) f->setDisplayFormat(p->sMascaraQuantidade);
+        }
+    }
+}
+
+void TfrmCadastroPadrao::PcPermissaoAcesso() {
+    TfrmClassePrincipal* p = principal();
+    ApplyButtonRights(p->IBQ_Gen, p->grupousuario, this, true);
+}
+
+bool TfrmCadastroPadrao::EstadoBotao(const QString& sGrupoUsuario, const QString& sNomeForm,
+                                     const QString& sNomeComponente) {
+    return ::EstadoBotao(principal()->IBQ_Gen, sGrupoUsuario, sNomeForm, sNomeComponente);
+}

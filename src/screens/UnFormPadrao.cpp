@@ -1,0 +1,49 @@
+#include "screens/UnFormPadrao.h"
+#include "data/DataContext.h"
+#include "screens/UnPermissoes.h"
+#include "screens/UnPrincipal.h"
+#include <QToolBar>
+
+TfrmFormPadrao::TfrmFormPadrao(const QString& name, QWidget* parent) : ScreenWindow(ScreenKind::Standard, name, parent) {
+    setWindowTitle("Form Padrão");
+    resize(366, 177);
+}
+
+void TfrmFormPadrao::FormShow() {
+    TfrmClassePrincipal* p = principal();
+    PermissaoAcesso = p->VerificaPermissoes(objectName(), windowTitle());
+    if (!PermissaoAcesso) {
+        fecha();
+        return;
+    }
+    LeCFG(0);
+    ApplyButtonRights(p->IBQ_Gen, p->grupousuario, this, false);
+}
+
+void TfrmFormPadrao::FormActivate() {
+    TfrmClassePrincipal* p = principal();
+    if (!PermissaoAcesso || !p) return;
+    p->gbpainelcontrole->hide();
+    if (p->codusuario == -2) p->IncluiObjetos();
+    // Excel keeps its visibility and state.
+    for (QToolButton* b : p->botoesRegistro())
+        if (b != p->bttExcel)
+            for (QAction* a : p->tb1->actions())
+                if (p->tb1->widgetForAction(a) == b) a->setVisible(false);
+}
+
+bool TfrmFormPadrao::FormClose() {
+    TfrmClassePrincipal* p = principal();
+    if (!p) return true;
+    if (!PermissaoAcesso) {
+        if (!p->outraTelaAberta(this, true)) p->gbpainelcontrole->show();
+        return true;
+    }
+    GravaCFG(0);
+    if (!p->outraTelaAberta(this, true)) {
+        p->mostraBotoesRegistro(false);
+        p->gbpainelcontrole->show();
+    }
+    p->setStatus(0, "");
+    return true;
+}

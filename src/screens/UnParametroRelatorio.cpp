@@ -1,0 +1,94 @@
+#include "screens/UnParametroRelatorio.h"
+#include "platform/IniFile.h"
+#include "screens/UnPermissoes.h"
+#include "screens/UnPrincipal.h"
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+TfrmParametroRelatorio::TfrmParametroRelatorio(const QString& name, QWidget* parent)
+    : ScreenWindow(ScreenKind::Report, name, parent) {
+    setWindowTitle("Relatório");
+    auto* lay = new QVBoxLayout(this);
+    corpo = new QWidget(this);
+    corpo->setObjectName("corpo");
+    auto* nome = new QHBoxLayout;
+    auto* lbl = new QLabel("Nome do Relatório", this);
+    mskNomeRelatorio = new QLineEdit(this);
+    mskNomeRelatorio->setObjectName("mskNomeRelatorio");
+    mskNomeRelatorio->setFocusPolicy(Qt::ClickFocus);
+    nome->addWidget(lbl);
+    nome->addWidget(mskNomeRelatorio, 1);
+    lay->addWidget(corpo, 1);
+    lay->addLayout(nome);
+    auto* linha = new QFrame(this);
+    linha->setFrameShape(QFrame::HLine);
+    lay->addWidget(linha);
+    auto* botoes = new QHBoxLayout;
+    botoes->addStretch();
+    btnConfirmar = new QPushButton("&Imprimir", this);
+    btnConfirmar->setObjectName("btnConfirmar");
+    btnFechar = new QPushButton("&Fechar", this);
+    btnFechar->setObjectName("btnFechar");
+    botoes->addWidget(btnConfirmar);
+    botoes->addWidget(btnFechar);
+    lay->addLayout(botoes);
+    setTabOrder(btnConfirmar, btnFechar);
+    connect(btnFechar, &QPushButton::clicked, this, [this] { btnFecharClick(); });
+    resize(375, 167);
+}
+
+void TfrmParametroRelatorio::FormShow() {
+    TfrmClassePrincipal* p = principal();
+    PermissaoAcesso = p->VerificaPermissoes(objectName(), windowTitle());
+    if (!PermissaoAcesso) {
+        fecha();
+        return;
+    }
+    // The stored position is where the screen opens (the other bases do the same).
+    LeCFG();
+    ApplyButtonRights(p->IBQ_Gen, p->grupousuario, this, true);
+}
+
+void TfrmParametroRelatorio::FormActivate() {
+    TfrmClassePrincipal* p = principal();
+    if (PermissaoAcesso && p && p->codusuario == -2) p->IncluiObjetos();
+}
+
+bool TfrmParametroRelatorio::FormClose() {
+    TfrmClassePrincipal* p = principal();
+    if (!p) return true;
+    if (!PermissaoAcesso) {
+        if (!p->outraTelaAberta(this, true)) p->gbpainelcontrole->show();
+        return true;
+    }
+    if (!p->outraTelaAberta(this, true)) {
+        p->mostraBotoesRegistro(false);
+        p->gbpainelcontrole->show();
+    }
+    GravaCFG();
+    return true;
+}
+
+void TfrmParametroRelatorio::btnFecharClick() { fecha(); }
+
+void TfrmParametroRelatorio::GravaCFG(int) {
+    IniFile ini(settingsFile());
+    const QRect g = windowGeometry();
+    ini.writeString(objectName(), "Ficha", QString("%1,%2,%3,%4").arg(g.top()).arg(g.left()).arg(g.height()).arg(g.width()));
+}
+
+void TfrmParametroRelatorio::LeCFG(int) {
+    IniFile ini(settingsFile());
+    if (!ini.exists()) {
+        ini.createEmpty();
+        GravaCFG();
+    }
+    QString v = ini.readString(objectName(), "Ficha", "");
+    if (v.section(',', 0, 0).trimmed().isEmpty()) {
+        GravaCFG();
+        v = ini.readString(objectName(), "Ficha", "");
+    }
+    setWindowGeometry(QRect(campo(v, 2), campo(v, 1), campo(v, 4), campo(v, 3)));
+}

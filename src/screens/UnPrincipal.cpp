@@ -1,0 +1,627 @@
+#include "screens/UnPrincipal.h"
+#include "data/DataContext.h"
+#include "data/KeyAllocation.h"
+#include "data/UndmPadrao.h"
+#include "platform/Dialogs.h"
+#include "platform/ErrorHook.h"
+#include "platform/Errors.h"
+#include "platform/IniFile.h"
+#include "platform/OsFacts.h"
+#include "screens/UnCadastroPadrao.h"
+#include "screens/UnPermissoes.h"
+#include "screens/controls/DBGrid.h"
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QLocale>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+
+namespace {
+TfrmClassePrincipal* g_principal = nullptr;
+}
+
+TfrmClassePrincipal* frmPrincipal() { return g_principal; }
+
+TfrmClassePrincipal::TfrmClassePrincipal(QWidget* parent) : QMainWindow(parent) {
+    g_principal = this;
+    setObjectName("frmClassePrincipal");
+    IBSolution.setCharacterSet("ISO8859_1");
+    IBTransaction.setDatabase(&IBSolution);
+    IBT_Gen.setDatabase(&IBSolution);
+    IBSolution.setDefaultTransaction(&IBTransaction);
+    IBQ_Gen.setName("IBQ_Gen");
+    IBQ_Gen.setDatabase(&IBSolution);
+    IBQ_ID.setName("IBQ_ID");
+    IBQ_ID.setDatabase(&IBSolution);
+    dataContext() = DataContext{&IBSolution, &IBTransaction, &IBT_Gen};
+    requestEnd = [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); };
+
+    // Frame: the multi-document area with the control panel over it.
+    auto* central = new QWidget(this);
+    auto* grid = new QGridLayout(central);
+    grid->setContentsMargins(0, 0, 0, 0);
+    mdi = new QMdiArea(central);
+    mdi->setObjectName("mdi");
+    mdi->setBackground(QColor(0x7a, 0x8c, 0xa3));
+    gbpainelcontrole = new QWidget(central);
+    gbpainelcontrole->setObjectName("gbpainelcontrole");
+    grid->addWidget(mdi, 0, 0);
+    grid->addWidget(gbpainelcontrole, 0, 0);
+    setCentralWidget(central);
+    connect(mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) { subWindowActivated(w); });
+
+    // Toolbar.
+    tb1 = addToolBar("tb1");
+    tb1->setObjectName("tb1");
+    tb1->setMovable(false);
+    tb1->setFixedHeight(52);
+    using SP = QStyle::StandardPixmap;
+    bttIncluir = botao("bttIncluir", "Incluir", "Inclui um Novo Registro (F2)", SP::SP_FileDialogNewFolder);
+    bttSalvar = botao("bttSalvar", "Salvar", "Salva as Alterações do Registro Atual (F3)", SP::SP_DialogSaveButton);
+    bttAtualiza = botao("bttAtualiza", "Atualizar", "Mostra os Dados Atualizados (F4)", SP::SP_BrowserReload);
+    bttExcluir = botao("bttExcluir", "Excluir", "Exclui o Registro Atual (F5)", SP::SP_TrashIcon);
+    bttCancelar = botao("bttCancelar", "Cancelar", "Cancela as Alterações do Registro Atual (F6)", SP::SP_DialogCancelButton);
+    tb1->addSeparator();
+    bttMostrarTodos = botao("bttMostrarTodos", "Todos", "Mostra Todos os Registros da Tabela (F7)", SP::SP_FileDialogListView);
+    bttPesquisa = botao("bttPesquisa", "Pesquisar", "Pesquisa os Registros da Tabela (F8)", SP::SP_FileDialogContentsView);
+    bttOrdena = botao("bttOrdena", "Ordenar", "Ordena os Registros da Tabela (F9)", SP::SP_ArrowDown);
+    bttFicha = botao("bttFicha", "Tabela", "Mostra os Dados no Formato de Tabela (F12)", SP::SP_FileDialogDetailedView);
+    bttExcel = botao("bttExcel", "Excel", "Exporta Dados para o Excel", SP::SP_DriveFDIcon);
+    tb1->addSeparator();
+    bttPrimeiro = botao("bttPrimeiro", "Primeiro", "Posiciona no Primeiro Registro (Alt+Home)", SP::SP_MediaSkipBackward);
+    bttAnterior = botao("bttAnterior", "Anterior", "Posiciona no Registro Anterior (Alt + <--)", SP::SP_MediaSeekBackward);
+    bttSeguinte = botao("bttSeguinte", "Seguinte", "Posiciona no Registro Seguinte (Alt + -->)", SP::SP_MediaSeekForward);
+    bttUltimo = botao("bttUltimo", "Último", "Posiciona no Último Registro (Alt + End)", SP::SP_MediaSkipForward);
+    tb1->addSeparator();
+    bttFechar = botao("bttFechar", "Fechar", "Fecha a Rotina e Sai (Esc)", SP::SP_DialogCloseButton);
+    tb1->addSeparator();
+    ToolbarButton974 = botao("ToolbarButton974", "Calend.", "Mostra Calendário", SP::SP_FileDialogInfoView);
+    ToolbarButton973 = botao("ToolbarButton973", "Calc.", "Abre Calculadora", SP::SP_ComputerIcon);
+    ToolbarButton971 = botao("ToolbarButton971", "Email", "Envia Email para Suporte Técnico", SP::SP_MessageBoxInformation);
+    auto on = [this](QToolButton* b, void (TfrmClassePrincipal::*fn)()) {
+        connect(b, &QToolButton::clicked, this, [this, fn] { guarded([&] { (this->*fn)(); }); });
+    };
+    on(bttIncluir, &TfrmClassePrincipal::bttIncluirClick);
+    on(bttSalvar, &TfrmClassePrincipal::bttSalvarClick);
+    on(bttAtualiza, &TfrmClassePrincipal::bttAtualizaClick);
+    on(bttExcluir, &TfrmClassePrincipal::bttExcluirClick);
+    on(bttCancelar, &TfrmClassePrincipal::bttCancelarClick);
+    on(bttMostrarTodos, &TfrmClassePrincipal::bttMostrarTodosClick);
+    on(bttPesquisa, &TfrmClassePrincipal::bttPesquisaClick);
+    on(bttOrdena, &TfrmClassePrincipal::bttOrdenaClick);
+    on(bttFicha, &TfrmClassePrincipal::bttFichaClick);
+    on(bttExcel, &TfrmClassePrincipal::bttExcelClick);
+    on(bttPrimeiro, &TfrmClassePrincipal::bttPrimeiroClick);
+    on(bttAnterior, &TfrmClassePrincipal::bttAnteriorClick);
+    on(bttSeguinte, &TfrmClassePrincipal::bttSeguinteClick);
+    on(bttUltimo, &TfrmClassePrincipal::bttUltimoClick);
+    on(bttFechar, &TfrmClassePrincipal::bttFecharClick);
+    // The filter and sort builders and the export arrive with the search tools.
+    for (QToolButton* b : {bttPesquisa, bttOrdena, bttExcel}) {
+        b->setEnabled(false);
+        b->setProperty("semAcao", true);
+    }
+
+    // Status bar with its three panels.
+    auto* sb = statusBar();
+    sb->setObjectName("sb");
+    const int widths[3] = {400, 200, 200};
+    for (int i = 0; i < 3; ++i) {
+        sbPanel[i] = new QLabel(sb);
+        sbPanel[i]->setObjectName(QString("sbPanel%1").arg(i));
+        sbPanel[i]->setMinimumWidth(widths[i]);
+        sbPanel[i]->setFrameShape(QFrame::StyledPanel);
+        sb->addWidget(sbPanel[i]);
+    }
+
+    // Base menu items.
+    mnuArquivo = menuBar()->addMenu("&Arquivo");
+    mnuArquivo->setObjectName("Arquivo1");
+    mnuTabelas = menuBar()->addMenu("Tabelas");
+    mnuTabelas->setObjectName("Tabelas1");
+    mnuAjuda = menuBar()->addMenu("A&juda");
+    mnuAjuda->setObjectName("Ajuda1");
+}
+
+TfrmClassePrincipal::~TfrmClassePrincipal() {
+    // Screens close before the connection they use.
+    if (mdi) {
+        for (QMdiSubWindow* w : mdi->subWindowList()) delete w;
+    }
+    if (g_principal == this) g_principal = nullptr;
+    dataContext() = DataContext{};
+}
+
+QToolButton* TfrmClassePrincipal::botao(const char* name, const QString& caption, const QString& hint, int icon) {
+    auto* b = new QToolButton(tb1);
+    b->setObjectName(name);
+    b->setText(caption);
+    b->setToolTip(hint);
+    b->setIcon(style()->standardIcon(static_cast<QStyle::StandardPixmap>(icon)));
+    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    b->setAutoRaise(true);
+    b->setFixedSize(60, 46);
+    b->setIconSize(QSize(20, 20));
+    tb1->addWidget(b);
+    return b;
+}
+
+QList<QToolButton*> TfrmClassePrincipal::botoesRegistro() const {
+    return {bttIncluir,  bttSalvar, bttAtualiza, bttExcluir,  bttCancelar,  bttMostrarTodos, bttPesquisa, bttOrdena,
+            bttFicha,    bttExcel,  bttPrimeiro, bttAnterior, bttSeguinte, bttUltimo,       bttFechar};
+}
+
+void TfrmClassePrincipal::mostraBotoesRegistro(bool visible) {
+    // Buttons live in the toolbar through actions; their visibility is the action's.
+    for (QToolButton* b : botoesRegistro())
+        for (QAction* a : tb1->actions())
+            if (tb1->widgetForAction(a) == b) a->setVisible(visible);
+}
+
+void TfrmClassePrincipal::setStatus(int panel, const QString& text) {
+    sbPanel[panel]->setText(text);
+    sbPanel[panel]->repaint();
+}
+
+QString TfrmClassePrincipal::status(int panel) const { return sbPanel[panel]->text(); }
+
+void TfrmClassePrincipal::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    if (m_shown) return;
+    m_shown = true;
+    guarded([this] { FormShow(); });
+}
+
+void TfrmClassePrincipal::FormShow() {
+    const TSessaoUsuario& s = sessaoUsuario();
+    grupousuario = s.grupousuario;
+    codusuario = s.codusuario;
+    erroconexao = s.erroconexao;
+    loginusuario = s.loginusuario;
+    setStatus(1, "Usuário: " + s.Nm_usuario);
+    setStatus(2, "Grupo: " + s.Nm_GrupoUsusario);
+    ConectaBanco();
+    mostraBotoesRegistro(false);
+}
+
+void TfrmClassePrincipal::ConectaBanco() {
+    if (erroconexao == 10) return;
+    setStatus(0, "Efetuando conexão com o banco de dados...");
+    try {
+        IniFile prog(programSettingsPath(osFacts().executablePath()));
+        const QString nomearquivo = prog.readString("IniServidor", "nomearquivo", "");
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        IBSolution.disconnect();
+        IBSolution.setDatabaseName(QString());
+        IniFile conn(nomearquivo);
+        const QString servidor = conn.readString("Database", "servidor", "");
+        const QString path = conn.readString("Database", "path", "");
+        const QString name = conn.readString("Database", "name", "");
+        IBSolution.setDatabaseName(servidor.isEmpty() ? path + name : servidor + ":" + path + name);
+        IBSolution.connect();
+        setStatus(0, "");
+        QApplication::restoreOverrideCursor();
+    } catch (const std::exception&) {
+        setStatus(0, "");
+        while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+        showMessage("Dados do arquivo de inicialização incorreto ou servidor inativo...", kSystemCaption, MsgIcon::Error);
+        if (requestEnd) requestEnd();
+    }
+}
+
+void TfrmClassePrincipal::closeEvent(QCloseEvent* e) {
+    // Screens first: one may refuse to close (Cancel on its save question).
+    for (QMdiSubWindow* w : mdi->subWindowList()) {
+        if (!w->close()) {
+            e->ignore();
+            return;
+        }
+    }
+    guarded([this] { aoFechar(); });
+    e->accept();
+    if (requestEnd) requestEnd();
+}
+
+void TfrmClassePrincipal::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Escape && !telaAtiva()) {
+        close();
+        return;
+    }
+    QMainWindow::keyPressEvent(e);
+}
+
+void TfrmClassePrincipal::Sair1Click() { close(); }
+
+// ---------------------------------------------------------------- screens in the frame
+
+QMdiSubWindow* TfrmClassePrincipal::abreTela(ScreenWindow* tela) {
+    QMdiSubWindow* sub = mdi->addSubWindow(tela, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                                     Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowTitle(tela->windowTitle());
+    sub->setObjectName("sub_" + tela->objectName());
+    connect(tela, &QWidget::windowTitleChanged, sub, &QWidget::setWindowTitle);
+    sub->adjustSize();
+    sub->show();
+    return sub;
+}
+
+QList<ScreenWindow*> TfrmClassePrincipal::telasAbertas() const {
+    QList<ScreenWindow*> out;
+    for (QMdiSubWindow* w : mdi->subWindowList())
+        if (auto* t = qobject_cast<ScreenWindow*>(w->widget())) out.append(t);
+    return out;
+}
+
+ScreenWindow* TfrmClassePrincipal::telaAtiva() const {
+    QMdiSubWindow* w = mdi->activeSubWindow();
+    return w ? qobject_cast<ScreenWindow*>(w->widget()) : nullptr;
+}
+
+TfrmCadastroPadrao* TfrmClassePrincipal::cadastroAtivo() const {
+    // The record screen that owns the current data source.
+    for (ScreenWindow* t : telasAbertas())
+        if (auto* c = qobject_cast<TfrmCadastroPadrao*>(t))
+            if (&c->dsPadrao == dsAtual) return c;
+    return nullptr;
+}
+
+bool TfrmClassePrincipal::outraTelaAberta(ScreenWindow* exceto, bool incluiPadrao) const {
+    for (ScreenWindow* t : telasAbertas()) {
+        if (t == exceto || t->objectName() == exceto->objectName()) continue;
+        if (!t->subWindow() || !t->subWindow()->isVisible()) continue;
+        if (t->screenKind() == ScreenKind::Record || t->screenKind() == ScreenKind::Report) return true;
+        if (incluiPadrao && t->screenKind() == ScreenKind::Standard) return true;
+    }
+    return false;
+}
+
+void TfrmClassePrincipal::subWindowActivated(QMdiSubWindow* w) {
+    if (!w) return;
+    if (auto* t = qobject_cast<ScreenWindow*>(w->widget())) {
+        if (!t->PermissaoAcesso) return;
+        guarded([t] { t->FormActivate(); });
+    }
+}
+
+void TfrmClassePrincipal::teclaTela(ScreenWindow* tela, int key, Qt::KeyboardModifiers mods) {
+    const bool record = tela->screenKind() == ScreenKind::Record;
+    if (tela->screenKind() == ScreenKind::Report) {
+        if (key == Qt::Key_Escape) bttFecharClick();
+        return;
+    }
+    // A standard screen acts on the current data source only when a record screen owns it.
+    if (!record && !cadastroAtivo() && key != Qt::Key_Escape) return;
+    if (mods == Qt::AltModifier) {
+        switch (key) {
+        case Qt::Key_Home: bttPrimeiroClick(); return;
+        case Qt::Key_Left: bttAnteriorClick(); return;
+        case Qt::Key_Right: bttSeguinteClick(); return;
+        case Qt::Key_End: bttUltimoClick(); return;
+        default: break;
+        }
+    }
+    switch (key) {
+    case Qt::Key_F2:
+        if (bttIncluir->isEnabled()) bttIncluirClick();
+        break;
+    case Qt::Key_F3:
+        if (bttSalvar->isEnabled()) bttSalvarClick();
+        break;
+    case Qt::Key_F4:
+        if (!record || bttAtualiza->isEnabled()) bttAtualizaClick();
+        break;
+    case Qt::Key_F5:
+        if (bttExcluir->isEnabled()) bttExcluirClick();
+        break;
+    case Qt::Key_F6: bttCancelarClick(); break;
+    case Qt::Key_F7:
+        if (bttMostrarTodos->isEnabled()) bttMostrarTodosClick();
+        break;
+    case Qt::Key_F8:
+        if (bttPesquisa->isEnabled()) bttPesquisaClick();
+        break;
+    case Qt::Key_F9:
+        if (bttOrdena->isEnabled()) bttOrdenaClick();
+        break;
+    case Qt::Key_F12:
+        if (record) bttFichaClick();
+        break;
+    case Qt::Key_Escape: bttFecharClick(); break;
+    default: break;
+    }
+}
+
+// ---------------------------------------------------------------- toolbar actions
+
+DataSet* TfrmClassePrincipal::dataSetAtual() const { return dsAtual ? dsAtual->dataSet() : nullptr; }
+
+static Query* comoQuery(DataSet* ds) { return dynamic_cast<Query*>(ds); }
+
+void TfrmClassePrincipal::bttIncluirClick() {
+    DataSet* ds = dataSetAtual();
+    if (!ds) return;
+    if (ds->editing()) bttSalvarClick();
+    if (TfrmCadastroPadrao* tela = cadastroAtivo()) {
+        // A multi-page record form goes back to its first page; the first control of the
+        // tab order gets the focus.
+        if (tela->pc && tela->pc->count() > 2) tela->pc->setCurrentIndex(0);
+        for (QWidget* wdg : tela->pagFicha->findChildren<QWidget*>()) {
+            if (wdg->focusPolicy() & Qt::TabFocus && wdg->isEnabled() && wdg->isVisibleTo(tela) &&
+                !qobject_cast<QTabWidget*>(wdg) && !wdg->inherits("QCheckBox") && !wdg->inherits("QAbstractButton")) {
+                wdg->setFocus();
+                break;
+            }
+        }
+    }
+    ds->insert();
+    TotalRegistros();
+}
+
+void TfrmClassePrincipal::bttSalvarClick() {
+    DataSet* ds = dataSetAtual();
+    if (!ds) return;
+    if (!ds->editing()) throw SilentAbort();
+    Query* q = comoQuery(ds);
+    Transaction* tr = q ? q->transaction() : nullptr;
+    if (tr) tr->ensureActive();
+    if (ds->state() == DataSetState::Insert && ds->fieldCount() > 0) {
+        Field* key = ds->field(0);
+        key->setValue(AdicionaID(tableOfOrigin(key->origin()), key->fieldName()));
+    }
+    ds->post();
+    try {
+        ds->applyUpdates();
+        if (tr) tr->commitRetaining();
+    } catch (...) {
+        // The record goes back to its edit or insert state with what the user typed, so a
+        // second Salvar (with a fresh key) can store it.
+        ds->reopenPostedRecord();
+        throw;
+    }
+    TotalRegistros();
+}
+
+void TfrmClassePrincipal::bttCancelarClick() {
+    DataSet* ds = dataSetAtual();
+    if (!ds) return;
+    ds->cancel();
+    bttAtualizaClick();
+}
+
+void TfrmClassePrincipal::bttExcluirClick() {
+    DataSet* ds = dataSetAtual();
+    if (!ds || !bttExcluir->isEnabled()) return;
+    if (ask("Excluir este registro ?", MsgButtons::YesNo, MsgAnswer::No) != MsgAnswer::Yes) return;
+    Query* q = comoQuery(ds);
+    if (q) q->transaction()->ensureActive();
+    if (ds->isEmpty() || ds->fieldCount() == 0) return;
+    const QVariant k = ds->field(0)->value();
+    const QString keyName = ds->field(0)->fieldName();
+    const int K = k.toInt();
+    bool reposiciona = false;
+    try {
+        if (K > 0) {
+            ds->remove();
+            try {
+                ds->applyUpdates();
+                if (q) q->transaction()->commitRetaining();
+            } catch (...) {
+                ds->cancelUpdates();
+                reposiciona = true;
+            }
+        } else if (K < 0) {
+            warn("Exclusão não permitida. Registro necessário para funções internas do sistema.");
+            reposiciona = true;
+        }
+    } catch (...) {
+        reposiciona = true;
+    }
+    if (reposiciona && !k.isNull()) ds->locate(keyName, k);
+    TotalRegistros();
+}
+
+void TfrmClassePrincipal::SalvaNavegacao() {
+    DataSet* ds = dataSetAtual();
+    if (!ds || !ds->editing()) return;
+    TdmPadrao* dm = dmPadrao();
+    QString confirma = "S";
+    if (dm) {
+        if (!dm->IBQ_Parametros.active()) dm->IBQ_Parametros.open();
+        confirma = dm->IBQ_Parametros.fieldByName("ST_CONFIRMA_SAIR")->asString();
+    }
+    if (confirma == "S") {
+        MsgAnswer a = ask("Salvar alterações ?", MsgButtons::YesNoCancel, MsgAnswer::Yes);
+        if (a == MsgAnswer::Cancel) throw SilentAbort();
+        if (a == MsgAnswer::Yes) bttSalvarClick();
+    } else {
+        bttSalvarClick();
+    }
+}
+
+void TfrmClassePrincipal::Navegacao() {
+    DataSet* ds = dataSetAtual();
+    for (QToolButton* b : {bttPrimeiro, bttAnterior, bttSeguinte, bttUltimo}) b->setEnabled(true);
+    if (!ds) return;
+    if (ds->eof()) {
+        bttSeguinte->setEnabled(false);
+        bttUltimo->setEnabled(false);
+    }
+    if (ds->bof()) {
+        bttPrimeiro->setEnabled(false);
+        bttAnterior->setEnabled(false);
+    }
+}
+
+#define MOVE_ACTION(fn, op)                                                                                            \
+    void TfrmClassePrincipal::fn() {                                                                                   \
+        DataSet* ds = dataSetAtual();                                                                                  \
+        if (!ds) return;                                                                                               \
+        SalvaNavegacao();                                                                                              \
+        ds->op();                                                                                                      \
+        Navegacao();                                                                                                   \
+        TotalRegistros();                                                                                              \
+    }
+MOVE_ACTION(bttPrimeiroClick, first)
+MOVE_ACTION(bttAnteriorClick, prior)
+MOVE_ACTION(bttSeguinteClick, next)
+MOVE_ACTION(bttUltimoClick, last)
+#undef MOVE_ACTION
+
+void TfrmClassePrincipal::bttAtualizaClick() {
+    DataSet* ds = dataSetAtual();
+    if (!ds) return;
+    Query* q = comoQuery(ds);
+    if (q) {
+        if (UpdateSql* u = q->updateObject()) {
+            // The stored refresh statements have an empty column list.
+            const QString text = u->refreshSql.join('\n');
+            const int from = text.indexOf("from");
+            if (from >= 0) u->refreshSql = QStringList{"Select * " + text.mid(from)};
+        }
+        q->transaction()->ensureActive();
+    }
+    if (ds->active()) ds->refresh();
+    TotalRegistros();
+}
+
+void TfrmClassePrincipal::bttMostrarTodosClick() {
+    DataSet* ds = dataSetAtual();
+    Query* q = comoQuery(ds);
+    if (!q) return;
+    SalvaNavegacao();
+    q->close();
+    const QString S = q->sqlText();
+    const int w = S.indexOf("where");
+    QString sql = (w >= 0 ? S.left(w) : S);
+    if (mywhere.isEmpty()) sql += " where 0=0 ";
+    else sql += QString(" where 0=0 ") + " and " + mywhere.mid(5);
+    if (!myorderby.isEmpty()) sql += " order by " + myorderby.mid(9);
+    q->setSqlText(sql);
+    q->open();
+    if (TfrmCadastroPadrao* tela = cadastroAtivo()) tela->MostrarTodos = "S";
+    TotalRegistros();
+}
+
+void TfrmClassePrincipal::bttPesquisaClick() {}
+void TfrmClassePrincipal::bttOrdenaClick() {}
+void TfrmClassePrincipal::bttExcelClick() {}
+
+void TfrmClassePrincipal::bttFichaClick() {
+    TfrmCadastroPadrao* tela = qobject_cast<TfrmCadastroPadrao*>(telaAtiva());
+    if (!tela || &tela->dsPadrao != dsAtual) return;
+    DataSet* ds = dataSetAtual();
+    QMdiSubWindow* sub = tela->subWindow();
+    if (sFichaTabela == "T") {
+        SalvaNavegacao();
+        tela->tag = -2;
+        tela->AtualizaConfiguracoesTela();
+        if (sub) {
+            sub->showNormal();
+            sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+        }
+        tela->pc->setCurrentIndex(0);
+        if (ds) ds->cancel();
+        tela->tag = 0;
+        tela->AtualizaConfiguracoesTela();
+        if (sub) sub->show();
+        for (QWidget* wdg : tela->pagFicha->findChildren<QWidget*>())
+            if ((wdg->focusPolicy() & Qt::TabFocus) && wdg->isEnabled() && wdg->isVisibleTo(tela)) {
+                wdg->setFocus();
+                break;
+            }
+        bttIncluir->setEnabled(tela->incluir);
+        bttExcluir->setEnabled(tela->excluir && ds && !ds->isEmpty());
+        sFichaTabela = "F";
+        bttFicha->setToolTip("Mostra os Dados no Formato de Tabela (F12)");
+        bttFicha->setText("Tabela");
+    } else {
+        SalvaNavegacao();
+        if (ds) ds->cancel();
+        tela->tag = -1;
+        tela->AtualizaConfiguracoesTela();
+        if (sub)
+            sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                                Qt::WindowCloseButtonHint);
+        if (ds) ds->cancel();
+        tela->pc->setCurrentIndex(1);
+        tela->tag = 1;
+        tela->AtualizaConfiguracoesTela();
+        if (sub && !sub->isVisible()) sub->show();
+        if (tela->DBGrid1 && tela->DBGrid1->isEnabled()) tela->DBGrid1->setFocus();
+        bttIncluir->setEnabled(false);
+        if (ds && ds->isEmpty()) bttExcluir->setEnabled(false);
+        sFichaTabela = "T";
+        bttFicha->setToolTip("Mostra os Dados no Formato de Ficha (F12)");
+        bttFicha->setText("Ficha");
+    }
+    TotalRegistros();
+}
+
+void TfrmClassePrincipal::bttFecharClick() {
+    if (QMdiSubWindow* w = mdi->activeSubWindow()) w->close();
+}
+
+void TfrmClassePrincipal::TotalRegistros() {
+    try {
+        Query* q = comoQuery(dataSetAtual());
+        if (!q) return;
+        IBQ_Gen.close();
+        const QString S = q->sqlText();
+        const int from = S.indexOf("from");
+        if (from < 0) return;
+        const int order = S.indexOf("order by");
+        const QString resto = order >= 0 ? S.mid(from, order - from) : S.mid(from);
+        IBQ_Gen.setSqlText(" select count(*) as total " + resto);
+        for (const QString& p : IBQ_Gen.paramNames()) IBQ_Gen.setParam(p, q->param(p));
+        IBQ_Gen.open();
+        const qlonglong total = IBQ_Gen.fieldByName("total")->value().toLongLong();
+        IBQ_Gen.close();
+        setStatus(0, "Registros Encontrados: " + formataContagem(total));
+        statusBar()->repaint();
+    } catch (...) {
+        // The record count never reports an error.
+    }
+}
+
+QString formataContagem(qlonglong total) {
+    // The pattern "000,000": at least six digits, grouped by thousands (pt_BR).
+    const QString sep = QLocale(QLocale::Portuguese, QLocale::Brazil).groupSeparator();
+    const QString digits = QString::number(total).rightJustified(6, '0');
+    QString grouped;
+    for (int i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) grouped += sep;
+        grouped += digits[i];
+    }
+    return grouped;
+}
+
+int TfrmClassePrincipal::AdicionaID(const QString& Tabela, const QString& Campo) {
+    return ::AdicionaID(IBQ_ID, Tabela, Campo);
+}
+
+int TfrmClassePrincipal::AdicionaIDNegativo(const QString& Tabela, const QString& Campo) {
+    return ::AdicionaIDNegativo(IBQ_ID, Tabela, Campo);
+}
+
+bool TfrmClassePrincipal::VerificaPermissoes(const QString& NomeForm, const QString& CaptionForm) {
+    return ::VerificaPermissoes(IBQ_Gen, grupousuario, NomeForm, CaptionForm);
+}
+
+bool TfrmClassePrincipal::VerificaUsuario(const QString& NomeForm) { return ::VerificaUsuario(IBQ_Gen, grupousuario, NomeForm); }
+
+void TfrmClassePrincipal::IncluiObjetos() {
+    gbpainelcontrole->hide();
+    ScreenWindow* t = telaAtiva();
+    if (!t) return;
+    IncluiForm(IBQ_Gen, t);
+    IncluiEventos(IBQ_Gen, t, t->screenKind() == ScreenKind::Record);
+}

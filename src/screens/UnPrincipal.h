@@ -1,0 +1,118 @@
+#pragma once
+// The main frame: multi-document area, record toolbar acting on the active list, status bar,
+// the main connection with its transactions, key allocation and the permission checks.
+#include "data/DataSource.h"
+#include "data/Query.h"
+#include <QLabel>
+#include <QMainWindow>
+#include <QMap>
+#include <QPointer>
+#include <QToolButton>
+
+class QMdiArea;
+class QMdiSubWindow;
+class QTabWidget;
+class QToolBar;
+class QMenu;
+class ScreenWindow;
+class TfrmCadastroPadrao;
+
+class TfrmClassePrincipal : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TfrmClassePrincipal(QWidget* parent = nullptr);
+    ~TfrmClassePrincipal() override;
+
+    // Connection and transactions.
+    Database IBSolution;
+    Transaction IBTransaction;
+    Transaction IBT_Gen;
+    Query IBQ_Gen, IBQ_ID;
+
+    // Public fields.
+    QString jpggerado, sMascaraValor, sMascaraQuantidade, sMascaraQuantidadeServ, sUsarEnter;
+    DataSource* dsAtual = nullptr;
+    QString ProcGen, mywhere, myorderby;
+    QTabWidget* PageControl = nullptr;
+    int grupousuario = 0, codusuario = 0;
+    QString loginusuario;
+    int erroconexao = 0;
+    QString ProcuraRegistro;
+    QString sFichaTabela = "F";
+
+    // Frame parts.
+    QMdiArea* mdi = nullptr;
+    QWidget* gbpainelcontrole = nullptr;
+    QToolBar* tb1 = nullptr;
+    QLabel* sbPanel[3] = {nullptr, nullptr, nullptr};
+    QMenu *mnuArquivo = nullptr, *mnuTabelas = nullptr, *mnuAjuda = nullptr;
+    QToolButton *bttIncluir, *bttSalvar, *bttAtualiza, *bttExcluir, *bttCancelar, *bttMostrarTodos, *bttPesquisa,
+        *bttOrdena, *bttFicha, *bttExcel, *bttPrimeiro, *bttAnterior, *bttSeguinte, *bttUltimo, *bttFechar,
+        *ToolbarButton974, *ToolbarButton973, *ToolbarButton971;
+    // The fifteen record buttons, Incluir through Fechar.
+    QList<QToolButton*> botoesRegistro() const;
+    void mostraBotoesRegistro(bool visible);
+    void setStatus(int panel, const QString& text);
+    QString status(int panel) const;
+
+    // Showing sequence and the main connection.
+    virtual void FormShow();
+    void ConectaBanco();
+    // Requests the end of the program (tests replace it).
+    std::function<void()> requestEnd;
+
+    // Toolbar actions.
+    void bttIncluirClick();
+    void bttSalvarClick();
+    void bttAtualizaClick();
+    void bttExcluirClick();
+    void bttCancelarClick();
+    void bttMostrarTodosClick();
+    void bttPesquisaClick();
+    void bttOrdenaClick();
+    void bttFichaClick();
+    void bttExcelClick();
+    void bttPrimeiroClick();
+    void bttAnteriorClick();
+    void bttSeguinteClick();
+    void bttUltimoClick();
+    void bttFecharClick();
+    void Sair1Click();
+
+    void TotalRegistros();
+    void SalvaNavegacao();
+    void Navegacao();
+    int AdicionaID(const QString& Tabela, const QString& Campo);
+    int AdicionaIDNegativo(const QString& Tabela, const QString& Campo);
+
+    // Permissions.
+    bool VerificaPermissoes(const QString& NomeForm, const QString& CaptionForm);
+    bool VerificaUsuario(const QString& NomeForm);
+    void IncluiObjetos();
+
+    // Screens in the frame.
+    QMdiSubWindow* abreTela(ScreenWindow* tela);
+    ScreenWindow* telaAtiva() const;
+    TfrmCadastroPadrao* cadastroAtivo() const;
+    QList<ScreenWindow*> telasAbertas() const;
+    void teclaTela(ScreenWindow* tela, int key, Qt::KeyboardModifiers mods);
+    // Whether another visible screen of the given kinds is open besides `exceto`.
+    bool outraTelaAberta(ScreenWindow* exceto, bool incluiPadrao) const;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    // Closing sequence of the derived main window (logoff, survey).
+    virtual void aoFechar() {}
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    QToolButton* botao(const char* name, const QString& caption, const QString& hint, int icon);
+    void subWindowActivated(QMdiSubWindow* w);
+    DataSet* dataSetAtual() const;
+    bool m_shown = false;
+};
+
+TfrmClassePrincipal* frmPrincipal();
+// "Registros Encontrados" count: at least six digits, grouped (001.234).
+QString formataContagem(qlonglong total);
