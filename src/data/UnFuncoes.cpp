@@ -35,8 +35,10 @@ QString FormataNumeroSQL(const QString& numero) {
 QString TrocaSeparadorDecimal(const QString& numero) {
     QString r = numero;
     for (QChar& c : r) {
-        if (c == ',') c = '.';
-        else if (c == '.') c = ',';
+        if (c == ',')
+            c = '.';
+        else if (c == '.')
+            c = ',';
     }
     return r;
 }
@@ -85,13 +87,17 @@ int DiasDoMes(const QString& mesAno) {
     case 7:
     case 8:
     case 10:
-    case 12: return 31;
+    case 12:
+        return 31;
     case 4:
     case 6:
     case 9:
-    case 11: return 30;
-    case 2: return ano % 4 == 0 ? 29 : 28;
-    default: return 0;
+    case 11:
+        return 30;
+    case 2:
+        return ano % 4 == 0 ? 29 : 28;
+    default:
+        return 0;
     }
 }
 
@@ -115,7 +121,9 @@ OpenWindowsFn& openWindowsProvider() {
 }
 } // namespace
 
-void setOpenWindowsProvider(OpenWindowsFn provider) { openWindowsProvider() = std::move(provider); }
+void setOpenWindowsProvider(OpenWindowsFn provider) {
+    openWindowsProvider() = std::move(provider);
+}
 
 QString ListaFormulariosAbertos(const QList<QPair<QString, QString>>& janelas) {
     QString r;
@@ -178,10 +186,10 @@ QString consultaTexto(const QString& sqlText, const QString& coluna) {
 }
 
 QString imagemLaudo(int idPessoa, const QString& prefixo) {
-    const QString codigo =
-        consultaTexto(" select pe.CD_PESSOA from cad_pessoa pe where pe.id_pessoa = " + QString::number(idPessoa),
-                      "CD_PESSOA")
-            .trimmed();
+    const QString codigo = consultaTexto(" select pe.CD_PESSOA from cad_pessoa pe where pe.id_pessoa = " +
+                                             QString::number(idPessoa),
+                                         "CD_PESSOA")
+                               .trimmed();
     const QString ini = sessaoUsuario().localarquivoiniteste;
     QString pasta;
     if (!ini.isEmpty()) pasta = QDir::toNativeSeparators(QFileInfo(ini).path()) + QDir::separator();
@@ -196,17 +204,25 @@ QString RetornaCNPJCPFPessoa(int idPessoa) {
 }
 
 QString RetornaTipoPessoa(int idPessoa) {
-    return consultaTexto(" select pe.tp_pessoa from cad_pessoa pe where pe.id_pessoa = " + QString::number(idPessoa),
+    return consultaTexto(" select pe.tp_pessoa from cad_pessoa pe where pe.id_pessoa = " +
+                             QString::number(idPessoa),
                          "tp_pessoa");
 }
 
 QString RetornaNomeUsuario(int idUsuario) {
-    return consultaTexto(
-        " select su.nm_usuario from sis_usuario su where su.id_usuario = " + QString::number(idUsuario), "nm_usuario");
+    return consultaTexto(" select su.nm_usuario from sis_usuario su where su.id_usuario = " +
+                             QString::number(idUsuario),
+                         "nm_usuario");
 }
 
-QString RetornaNomeEmpresa() { return consultaTexto(" select nm_empresa from tab_parametro", "nm_empresa"); }
+QString RetornaNomeEmpresa() {
+    return consultaTexto(" select nm_empresa from tab_parametro", "nm_empresa");
+}
 
-QString ImagemCabecalhoLaudo(int idPessoa) { return imagemLaudo(idPessoa, "Cabeçalho-do-Laudo-"); }
+QString ImagemCabecalhoLaudo(int idPessoa) {
+    return imagemLaudo(idPessoa, "Cabeçalho-do-Laudo-");
+}
 
-QString ImagemRodapeLaudo(int idPessoa) { return imagemLaudo(idPessoa, "Rodapé-do-Laudo-"); }
+QString ImagemRodapeLaudo(int idPessoa) {
+    return imagemLaudo(idPessoa, "Rodapé-do-Laudo-");
+}

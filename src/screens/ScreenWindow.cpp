@@ -55,6 +55,10 @@ void ScreenWindow::showEvent(QShowEvent* e) {
     m_shown = true;
     captureDesignSize();
     guarded([this] { FormShow(); });
+    if (m_activatePending) {
+        m_activatePending = false;
+        if (PermissaoAcesso) guarded([this] { FormActivate(); });
+    }
 }
 
 void ScreenWindow::closeEvent(QCloseEvent* e) {

@@ -41,6 +41,9 @@ public:
     void setWindowGeometry(const QRect& r);
     // Asks the window to close itself (after the current event).
     void fecha();
+    // The frame activates a child as soon as it appears; the activation runs after the show.
+    bool mostrada() const { return m_shown; }
+    void ativaDepoisDeMostrar() { m_activatePending = true; }
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -55,4 +58,5 @@ protected:
 private:
     ScreenKind m_kind;
     bool m_shown = false;
+    bool m_activatePending = false;
 };

@@ -285,6 +285,10 @@ bool TfrmClassePrincipal::outraTelaAberta(ScreenWindow* exceto, bool incluiPadra
 void TfrmClassePrincipal::subWindowActivated(QMdiSubWindow* w) {
     if (!w) return;
     if (auto* t = qobject_cast<ScreenWindow*>(w->widget())) {
+        if (!t->mostrada()) {
+            t->ativaDepoisDeMostrar();
+            return;
+        }
         if (!t->PermissaoAcesso) return;
         guarded([t] { t->FormActivate(); });
     }

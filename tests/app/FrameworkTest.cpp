@@ -1,0 +1,298 @@
+// The screen framework end to end on the analysis-type screen: SQL preparation, toolbar rule
+// and rights, keys, save questions, delete rules, key allocation, show-all, view switch with
+// stored geometry, one screen per name, record count, logoff.
+#include "FrameworkFixture.h"
+#include "QtPrinters.h"
+#include "lab/UnTipoAnalise.h"
+#include "screens/controls/DBEdit.h"
+#include "screens/controls/DBGrid.h"
+#include <QMdiSubWindow>
+#include <QTest>
+
+TestDb* FrameworkTest::s_db = nullptr;
+
+namespace {
+
+TEST(PreparaSQLTest, CutsWhereAndOrderByAndOpensEmpty) {
+    for (const QString sep : {" ", "\n"}) {
+        PreparacaoSQL r = PreparaSQL("select * from mov_analise where id_cliente > 0" + sep + "order by DT_COLETA desc",
+                                     1, "", "", "", "", "");
+        EXPECT_EQ(r.mywhere, "where id_cliente > 0" + sep);
+        EXPECT_EQ(r.myorderby, "order by DT_COLETA desc");
+        EXPECT_EQ(r.sql, "select * from mov_analise where id_cliente > 0" + sep + " and  0=1 order by DT_COLETA desc");
+    }
+}
+
+TEST(PreparaSQLTest, WorkedExampleWithoutWhere) {
+    PreparacaoSQL r = PreparaSQL("select * from tab_tarefa \norder by dh_criacao desc\n", 1, "", "", "", "", "");
+    EXPECT_EQ(r.sql, "select * from tab_tarefa \n where  0=1 order by dh_criacao desc\n");
+    EXPECT_TRUE(r.mywhere.isEmpty());
+}
+
+TEST(PreparaSQLTest, ShowAllAndWantedRecord) {
+    EXPECT_EQ(PreparaSQL("select * from t", 1, "", "", "S", "", "").sql, "select * from t where  0=0 ");
+    PreparacaoSQL r = PreparaSQL("select * from mov_analise order by DT_COLETA desc", 1, "", "", "", "", "id_analise, 15");
+    EXPECT_EQ(r.sql, "select * from mov_analise  where  0=0  and id_analise = 15order by DT_COLETA desc");
+    EXPECT_EQ(r.procuraTela, "id_analise, 15");
+    EXPECT_TRUE(r.procuraPrincipal.isEmpty());
+    // The screen's own request opens on the record too, not on an empty list.
+    EXPECT_TRUE(PreparaSQL("select * from t", 1, "", "", "", "id, 3", "").sql.contains(" 0=0  and id = 3"));
+    // A second show leaves the text alone.
+    EXPECT_EQ(PreparaSQL("select * from t where  0=1 ", 2, "", "", "", "", "").sql, "select * from t where  0=1 ");
+}
+
+TEST(RecordCountTest, SixDigitsGroupedTheBrazilianWay) {
+    EXPECT_EQ(formataContagem(1234), "001.234");
+    EXPECT_EQ(formataContagem(0), "000.000");
+    EXPECT_EQ(formataContagem(1234567), "1.234.567");
+}
+
+} // namespace
+
+class TipoAnaliseTest : public FrameworkTest {
+protected:
+    TfrmTipoAnalise* open() {
+        main->TipodeAnlise1Click();
+        pump();
+        auto* t = main->findChild<TfrmTipoAnalise*>("frmTipoAnalise");
+        EXPECT_NE(t, nullptr);
+        return t;
+    }
+    DataSet* ds(TfrmTipoAnalise* t) { return t->dsPadrao.dataSet(); }
+    int rows(const QString& where = "") {
+        return s_db->scalar("select count(*) from tab_tp_analise " + where).toInt();
+    }
+};
+
+TEST_F(TipoAnaliseTest, OpensOncePerNameEmptyThenShowAll) {
+    TfrmTipoAnalise* t = open();
+    ASSERT_TRUE(t);
+    EXPECT_FALSE(main->gbpainelcontrole->isVisible());
+    EXPECT_TRUE(main->bttIncluir->isVisible());
+    EXPECT_EQ(ds(t)->recordCount(), 0);
+    EXPECT_EQ(main->status(0), "Registros Encontrados: 000.000");
+    main->TipodeAnlise1Click();
+    pump();
+    EXPECT_EQ(main->mdi->subWindowList().size(), 1);
+    EXPECT_TRUE(main->VerificaFormAtivo("FRMTIPOANALISE"));
+    main->bttMostrarTodosClick();
+    ds(t)->fetchAll();
+    EXPECT_EQ(ds(t)->recordCount(), 5);
+    EXPECT_EQ(main->status(0), "Registros Encontrados: 000.005");
+    EXPECT_EQ(t->MostrarTodos, "S");
+}
+
+TEST_F(TipoAnaliseTest, SaveAllocatesTheNextKeyWhateverWasTyped) {
+    s_db->exec("insert into tab_tp_analise values (7, 'Sete')");
+    TfrmTipoAnalise* t = open();
+    main->bttIncluirClick();
+    EXPECT_EQ(ds(t)->state(), DataSetState::Insert);
+    EXPECT_TRUE(main->bttSalvar->isEnabled());
+    EXPECT_FALSE(main->bttAtualiza->isEnabled());
+    ds(t)->fieldByName("ID_TP_ANALISE")->setValue(3);
+    ds(t)->fieldByName("NM_TP_ANALISE")->setValue("Condutividade d'água");
+    main->bttSalvarClick();
+    EXPECT_EQ(ds(t)->state(), DataSetState::Browse);
+    EXPECT_EQ(s_db->scalar("select nm_tp_analise from tab_tp_analise where id_tp_analise = 8").toString(),
+              "Condutividade d'água");
+    EXPECT_TRUE(main->IBTransaction.active());
+    EXPECT_FALSE(main->bttSalvar->isEnabled());
+}
+
+TEST_F(TipoAnaliseTest, RequiredNameIsReportedAndTheRecordStays) {
+    TfrmTipoAnalise* t = open();
+    main->bttIncluirClick();
+    try {
+        main->bttSalvarClick();
+        FAIL();
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.message(), "Campo 'Tipo de Análise' deve ter um valor");
+    }
+    EXPECT_EQ(ds(t)->state(), DataSetState::Insert);
+    EXPECT_EQ(rows(), 5);
+}
+
+TEST_F(TipoAnaliseTest, DeleteAsksAndRespectsNegativeAndZeroKeys) {
+    s_db->exec("insert into tab_tp_analise values (-3, 'Interna')");
+    s_db->exec("insert into tab_tp_analise values (0, 'Zero')");
+    TfrmTipoAnalise* t = open();
+    main->bttMostrarTodosClick();
+    ASSERT_TRUE(ds(t)->locate("ID_TP_ANALISE", 2));
+    main->bttExcluirClick(); // no answer queued: the default button, No
+    EXPECT_EQ(dialogs.lastMessage().text, "Excluir este registro ?");
+    EXPECT_EQ(dialogs.lastMessage().defaultButton, MsgAnswer::No);
+    EXPECT_EQ(rows("where id_tp_analise = 2"), 1);
+    dialogs.queueAnswer(MsgAnswer::Yes);
+    main->bttExcluirClick();
+    EXPECT_EQ(rows("where id_tp_analise = 2"), 0);
+
+    ASSERT_TRUE(ds(t)->locate("ID_TP_ANALISE", -3));
+    dialogs.queueAnswer(MsgAnswer::Yes);
+    main->bttExcluirClick();
+    EXPECT_EQ(dialogs.lastMessage().text,
+              "Exclusão não permitida. Registro necessário para funções internas do sistema.");
+    EXPECT_EQ(ds(t)->fieldByName("ID_TP_ANALISE")->asInteger(), -3);
+    EXPECT_EQ(rows("where id_tp_analise = -3"), 1);
+
+    ASSERT_TRUE(ds(t)->locate("ID_TP_ANALISE", 0));
+    const size_t before = dialogs.messages().size();
+    dialogs.queueAnswer(MsgAnswer::Yes);
+    main->bttExcluirClick();
+    EXPECT_EQ(dialogs.messages().size(), before + 1); // only the question
+    EXPECT_EQ(rows("where id_tp_analise = 0"), 1);
+}
+
+TEST_F(TipoAnaliseTest, ClosingWithAPendingEditAsksYesNoCancel) {
+    TfrmTipoAnalise* t = open();
+    main->bttMostrarTodosClick();
+    QPointer<QMdiSubWindow> sub = t->subWindow();
+    ds(t)->edit();
+    ds(t)->fieldByName("NM_TP_ANALISE")->setValue("Alterada");
+    dialogs.queueAnswer(MsgAnswer::Cancel);
+    EXPECT_FALSE(sub->close());
+    EXPECT_EQ(ds(t)->state(), DataSetState::Edit);
+    EXPECT_EQ(dialogs.lastMessage().text, "Salvar alterações ?");
+    dialogs.queueAnswer(MsgAnswer::No);
+    EXPECT_TRUE(sub->close());
+    pump();
+    EXPECT_TRUE(sub.isNull());
+    EXPECT_EQ(rows("where nm_tp_analise = 'Alterada'"), 0);
+    EXPECT_TRUE(main->gbpainelcontrole->isVisible());
+    EXPECT_FALSE(main->bttIncluir->isVisible());
+    // The design SQL is back for the next opening.
+    EXPECT_EQ(padrao->IBQ_TipoAnalise.sqlText(), "select * from tab_tp_analise\n");
+
+    t = open();
+    main->bttMostrarTodosClick();
+    ds(t)->edit();
+    ds(t)->fieldByName("NM_TP_ANALISE")->setValue("Salva ao fechar");
+    dialogs.queueAnswer(MsgAnswer::Yes);
+    EXPECT_TRUE(t->subWindow()->close());
+    EXPECT_EQ(rows("where nm_tp_analise = 'Salva ao fechar'"), 1);
+}
+
+TEST_F(TipoAnaliseTest, WithoutTheConfirmationFlagClosingSavesSilently) {
+    s_db->exec("update tab_parametro set st_confirma_sair = 'N'");
+    login(2); // the parameter row is read when the main window is shown
+    TfrmTipoAnalise* t = open();
+    main->bttMostrarTodosClick();
+    ds(t)->edit();
+    ds(t)->fieldByName("NM_TP_ANALISE")->setValue("Silenciosa");
+    const size_t before = dialogs.messages().size();
+    EXPECT_TRUE(t->subWindow()->close());
+    EXPECT_EQ(dialogs.messages().size(), before) << dialogs.texts().join("|").toStdString();
+    EXPECT_EQ(rows("where nm_tp_analise = 'Silenciosa'"), 1);
+}
+
+TEST_F(TipoAnaliseTest, MovesSettleAPendingChangeFirst) {
+    TfrmTipoAnalise* t = open();
+    main->bttMostrarTodosClick();
+    ds(t)->edit();
+    ds(t)->fieldByName("NM_TP_ANALISE")->setValue("Movida");
+    dialogs.queueAnswer(MsgAnswer::Cancel);
+    EXPECT_THROW(main->bttSeguinteClick(), SilentAbort);
+    EXPECT_EQ(ds(t)->recNo(), 0);
+    dialogs.queueAnswer(MsgAnswer::Yes);
+    main->bttUltimoClick();
+    EXPECT_EQ(rows("where nm_tp_analise = 'Movida'"), 1);
+    EXPECT_FALSE(main->bttSeguinte->isEnabled());
+    EXPECT_FALSE(main->bttUltimo->isEnabled());
+    main->bttPrimeiroClick();
+    EXPECT_FALSE(main->bttAnterior->isEnabled());
+    EXPECT_TRUE(main->bttSeguinte->isEnabled());
+}
+
+TEST_F(TipoAnaliseTest, FunctionKeysDriveTheToolbar) {
+    TfrmTipoAnalise* t = open();
+    main->bttMostrarTodosClick();
+    QWidget* edit = t->edtNome;
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_F2);
+    EXPECT_EQ(ds(t)->state(), DataSetState::Insert);
+    QTest::keyClick(edit, Qt::Key_F6);
+    EXPECT_EQ(ds(t)->state(), DataSetState::Browse);
+    QTest::keyClick(edit, Qt::Key_End, Qt::AltModifier);
+    EXPECT_EQ(ds(t)->recNo(), 4);
+    QTest::keyClick(edit, Qt::Key_Home, Qt::AltModifier);
+    EXPECT_EQ(ds(t)->recNo(), 0);
+    QTest::keyClick(edit, Qt::Key_F2);
+    ds(t)->fieldByName("NM_TP_ANALISE")->setValue("Por F3");
+    QTest::keyClick(edit, Qt::Key_F3);
+    EXPECT_EQ(rows("where nm_tp_analise = 'Por F3'"), 1);
+    QTest::keyClick(edit, Qt::Key_F12);
+    EXPECT_EQ(main->sFichaTabela, "T");
+    EXPECT_EQ(t->pc->currentIndex(), 1);
+    QTest::keyClick(t->DBGrid1, Qt::Key_F12);
+    EXPECT_EQ(main->sFichaTabela, "F");
+    QPointer<QMdiSubWindow> sub = t->subWindow();
+    t->edtNome->setFocus();
+    QTest::keyClick(t->edtNome, Qt::Key_Escape);
+    pump();
+    EXPECT_TRUE(sub.isNull());
+}
+
+TEST_F(TipoAnaliseTest, ViewSwitchStoresAndRestoresGeometry) {
+    TfrmTipoAnalise* t = open();
+    const QSize design(t->w, t->h);
+    t->subWindow()->move(30, 20);
+    main->bttFichaClick(); // to the grid: the record-form position is saved
+    IniFile ini(settingsPath());
+    EXPECT_EQ(ini.readString("frmTipoAnalise", "Ficha", ""),
+              QString("20,30,%1,%2").arg(design.height()).arg(design.width()));
+    t->subWindow()->setGeometry(50, 60, 700, 400);
+    main->bttFichaClick(); // back: the grid geometry is saved, the form opens at design size
+    EXPECT_EQ(ini.readString("frmTipoAnalise", "Tabela", ""), "60,50,400,700,0");
+    EXPECT_EQ(t->subWindow()->size(), design);
+    main->bttFichaClick();
+    EXPECT_EQ(t->subWindow()->geometry(), QRect(50, 60, 700, 400));
+    main->bttFichaClick();
+    t->subWindow()->move(15, 25);
+    t->subWindow()->close();
+    pump();
+    t = open();
+    EXPECT_EQ(t->subWindow()->pos(), QPoint(15, 25));
+    EXPECT_EQ(t->subWindow()->size(), design);
+}
+
+TEST_F(TipoAnaliseTest, AGroupThatMayOnlyLookGetsNeitherEditNorDelete) {
+    login(3);
+    TfrmTipoAnalise* t = open();
+    ASSERT_TRUE(t);
+    main->bttMostrarTodosClick();
+    EXPECT_FALSE(main->bttExcluir->isEnabled());
+    EXPECT_FALSE(main->bttIncluir->isEnabled());
+    EXPECT_THROW(ds(t)->edit(), SilentAbort);
+    EXPECT_EQ(dialogs.lastMessage().text, "Usuário sem permissão para alterar !");
+    EXPECT_EQ(ds(t)->state(), DataSetState::Browse);
+    // Typing into the field is undone the same way.
+    t->edtNome->setFocus();
+    QTest::keyClicks(t->edtNome, "x");
+    EXPECT_EQ(ds(t)->state(), DataSetState::Browse);
+    EXPECT_EQ(rows("where nm_tp_analise like '%x'"), 0);
+}
+
+TEST_F(TipoAnaliseTest, AGroupWithoutComponentsIsRefusedAndGroupMinusOneIsNot) {
+    login(4);
+    main->TipodeAnlise1Click();
+    pump();
+    EXPECT_EQ(dialogs.lastMessage().text, "Usuário sem permissão para acessar Tipo de Ánalise");
+    EXPECT_EQ(main->findChild<TfrmTipoAnalise*>("frmTipoAnalise"), nullptr);
+    EXPECT_TRUE(main->gbpainelcontrole->isVisible());
+    login(-1);
+    TfrmTipoAnalise* t = open();
+    ASSERT_TRUE(t);
+    EXPECT_TRUE(t->incluir && t->alterar && t->excluir && t->bGerarExcel);
+}
+
+TEST_F(TipoAnaliseTest, CaptionFollowsTheCompanyAndClosingWritesTheLogoff) {
+    EXPECT_EQ(main->windowTitle(), "Nexmoro Cortivandela - Hidrolab");
+    s_db->exec("delete from sis_log_login");
+    s_db->exec("update or insert into sis_usuario (id_usuario, nm_usuario, id_gr_usuario, nm_acesso, ds_senha) "
+               "values (1, 'Maria', 2, 'MARIA', 'x') matching (id_usuario)");
+    s_db->exec("insert into sis_log_login (id_log_login, id_usuario, id_gr_usuario, nm_aplicativo, dh_login) "
+               "values (1, 1, 2, 'Nexmoro Cortivandela', current_timestamp)");
+    main->it_iidLogLogin = 1;
+    main->close();
+    EXPECT_EQ(endRequests, 1);
+    EXPECT_EQ(s_db->scalar("select count(*) from sis_log_login where dh_logoff is not null").toInt(), 1);
+}

@@ -1,0 +1,18 @@
+#pragma once
+// Report images of the demo site, drawn with QPainter. Drawing text needs a QGuiApplication.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Writes into `imagensDir` (created when missing) the images the reports open:
+//   Logo_Cortivandela.jpg      header banner of the technical report and the fill-in sheet
+//   Rodape_Cortivandela.jpg    page footer
+//   Ass_Cortivandela.jpg       the responsible technician's signature
+//   Fundo_Cortivandela.bmp     light background drawn in the middle of every page
+//   Cabeçalho-do-Laudo-<code>.jpg and Rodapé-do-Laudo-<code>.jpg for each own company code.
+// Throws AppError when the folder cannot be created or a file cannot be written.
+void writeDemoImages(const QString& imagensDir, const QStringList& ownCompanyCodes);
+
+// The company logo stored in TAB_PARAMETRO.LOGO_EMPRESA, as JPEG bytes.
+// Throws AppError when the JPEG encoder is not available.
+QByteArray demoLogoJpeg();
