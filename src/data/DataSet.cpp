@@ -42,7 +42,7 @@ char* DataSet::newRecord(bool init) {
     const size_t size = std::max<size_t>(m_layout.size, 8);
     if (m_chunkUsed >= m_chunkCap) {
         m_chunkCap = std::max<size_t>(16, kChunkBytes / size);
-        m_chunks.push_back(std::make_unique<char[]>(m_chunkCap * size));
+        m_chunks.push_back(std::unique_ptr<char[]>(new char[m_chunkCap * size])); // not zeroed: rows are written whole
         m_chunkUsed = 0;
     }
     char* rec = m_chunks.back().get() + m_chunkUsed * size;

@@ -11,6 +11,8 @@ public:
     FbStatus& operator=(const FbStatus&) = delete;
     Firebird::CheckStatusWrapper* operator&() { return &m_wrap; }
     bool failed() { return m_wrap.getState() & Firebird::IStatus::STATE_ERRORS; }
+    // Makes the object reusable for the next call.
+    void reset() { m_wrap.clearException(); }
     void check() {
         if (failed()) throwStatus(&m_wrap);
     }

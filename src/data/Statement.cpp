@@ -388,6 +388,7 @@ Statement::Statement(Database* db, Transaction* tr) : m_db(db), m_tr(tr) {}
 
 Statement::~Statement() { free(); }
 
+
 void Statement::free() {
     FbStatus st;
     if (m_rs) {
@@ -512,7 +513,9 @@ void Statement::openCursor() {
 
 bool Statement::fetch(char* buf) {
     if (!m_rs) return false;
-    FbStatus st;
+    if (!m_fetchStatus) m_fetchStatus = std::make_unique<FbStatus>();
+    FbStatus& st = *m_fetchStatus;
+    st.reset();
     int r = m_rs->fetchNext(&st, buf);
     st.check();
     return r == IStatus::RESULT_OK;

@@ -64,6 +64,8 @@ bool sameValue(const ColumnLayout& c, const char* a, const char* b);
 QByteArray readBlob(Database* db, Transaction* tr, BlobId id);
 BlobId writeBlob(Database* db, Transaction* tr, const QByteArray& data);
 
+class FbStatus;
+
 class Statement {
 public:
     Statement(Database* db, Transaction* tr);
@@ -105,4 +107,5 @@ private:
     std::vector<char> m_inBuf;
     std::vector<QVariant> m_params;
     unsigned m_type = 0;
+    std::unique_ptr<FbStatus> m_fetchStatus; // reused by every fetch of a cursor
 };

@@ -48,7 +48,15 @@ QVariant TestDb::scalar(const QString& sql) {
     st.openCursor();
     std::vector<char> buf(st.outputLayout().size + 8);
     QVariant v;
-    if (st.fetch(buf.data())) v = codec::decode(st.outputLayout().columns[0], buf.data());
+    if (st.fetch(buf.data())) {
+        const ColumnLayout& c = st.outputLayout().columns[0];
+        if (c.kind == FieldKind::Memo || c.kind == FieldKind::Blob) {
+            QByteArray b = codec::isNull(c, buf.data()) ? QByteArray() : readBlob(&db, &tr, codec::blobId(c, buf.data()));
+            v = c.kind == FieldKind::Memo ? QVariant(QString::fromLatin1(b)) : QVariant(b);
+        } else {
+            v = codec::decode(c, buf.data());
+        }
+    }
     st.closeCursor();
     return v;
 }
