@@ -1,8 +1,8 @@
 // Benchmarks on a site made with `cortivandela-site create DIR --large`. Each figure is
 // printed as "NAME: ours X ms, raw Y ms, ratio Z", against the raw client library in the
 // same run.
-#include "data/Query.h"
 #include "data/FbStatus.h"
+#include "data/Query.h"
 #include "platform/IniFile.h"
 #include <QCoreApplication>
 #include <QDir>
@@ -28,10 +28,13 @@ QString connectionString(const QString& site) {
     return servidor.isEmpty() ? path : servidor + ":" + path;
 }
 
-size_t heapInUse() { return mallinfo2().uordblks; }
+size_t heapInUse() {
+    return mallinfo2().uordblks;
+}
 
 void line(const char* name, double ours, double raw, const char* unit = "ms") {
-    std::printf("%s: ours %.2f %s, raw %.2f %s, ratio %.2f\n", name, ours, unit, raw, unit, raw > 0 ? ours / raw : 0.0);
+    std::printf("%s: ours %.2f %s, raw %.2f %s, ratio %.2f\n", name, ours, unit, raw, unit,
+                raw > 0 ? ours / raw : 0.0);
     std::fflush(stdout);
 }
 
@@ -52,7 +55,8 @@ RawResult rawFetch(Database& db, const QString& sql) {
     tpb->insertTag(&st, isc_tpb_nowait);
     QElapsedTimer t;
     t.start();
-    ITransaction* tra = db.attachment()->startTransaction(&st, tpb->getBufferLength(&st), tpb->getBuffer(&st));
+    ITransaction* tra =
+        db.attachment()->startTransaction(&st, tpb->getBufferLength(&st), tpb->getBuffer(&st));
     IStatement* stmt = db.attachment()->prepare(&st, tra, 0, sql.toLatin1().constData(), SQL_DIALECT_V6,
                                                 IStatement::PREPARE_PREFETCH_METADATA);
     IMessageMetadata* meta = stmt->getOutputMetadata(&st);
@@ -113,7 +117,8 @@ void benchAnalysisList(Database& db) {
         q.close();
         tr.commit();
     }
-    if (static_cast<size_t>(ourRows) != raw.rows) std::printf("row counts differ: %d vs %zu\n", ourRows, raw.rows);
+    if (static_cast<size_t>(ourRows) != raw.rows)
+        std::printf("row counts differ: %d vs %zu\n", ourRows, raw.rows);
     line("analysis list, first 100 rows", median(ourFirst), median(rawFirst));
     line("analysis list, all rows", median(ourAll), median(rawAll));
     line("analysis list, memory for all rows", ourBytes / 1048576.0, raw.rowBytes / 1048576.0, "MiB");

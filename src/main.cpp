@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
     auto principal = std::make_unique<TfrmMenuPrincipal>();
     auto localIni = std::make_unique<TfrmLocalIni>();
     auto lookup = std::make_unique<TdmLookUp>(&principal->IBSolution, &principal->IBTransaction);
-    auto padrao = std::make_unique<TdmPadrao>(&principal->IBSolution, &principal->IBTransaction, lookup.get());
+    auto padrao =
+        std::make_unique<TdmPadrao>(&principal->IBSolution, &principal->IBTransaction, lookup.get());
     setDmLookUp(lookup.get());
     setDmPadrao(padrao.get());
     splash->hide();

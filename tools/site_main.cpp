@@ -20,9 +20,12 @@ int main(int argc, char** argv) {
     SiteOptions opt;
     QString dir;
     for (const QString& a : args.mid(1)) {
-        if (a == "--large") opt.large = true;
-        else if (a.startsWith("--")) return usage();
-        else dir = a;
+        if (a == "--large")
+            opt.large = true;
+        else if (a.startsWith("--"))
+            return usage();
+        else
+            dir = a;
     }
     if (dir.isEmpty()) return usage();
     try {

@@ -41,7 +41,8 @@ TfrmMenuPrincipal::TfrmMenuPrincipal(QWidget* parent) : TfrmClassePrincipal(pare
     montaPainel();
 }
 
-QAction* TfrmMenuPrincipal::item(QMenu* menu, const char* name, const QString& caption, void (TfrmMenuPrincipal::*fn)()) {
+QAction* TfrmMenuPrincipal::item(QMenu* menu, const char* name, const QString& caption,
+                                 void (TfrmMenuPrincipal::*fn)()) {
     QAction* a = menu->addAction(caption);
     a->setObjectName(name);
     connect(a, &QAction::triggered, this, [this, fn] { guarded([&] { (this->*fn)(); }); });
@@ -55,13 +56,17 @@ void TfrmMenuPrincipal::montaPainel() {
     gbpainelcontrole->setPalette(pal);
     auto* lay = new QVBoxLayout(gbpainelcontrole);
     lay->setContentsMargins(40, 40, 40, 40);
-    auto* titulo = new QLabel("<span style='font-size:22pt; color:#1f5f8b'><b>Nexmoro Cortivandela</b></span>",
-                              gbpainelcontrole);
+    auto* titulo = new QLabel(
+        "<span style='font-size:22pt; color:#1f5f8b'><b>Nexmoro Cortivandela</b></span>", gbpainelcontrole);
     titulo->setObjectName("lblPainelTitulo");
     auto* sub = new QLabel("Análises de águas e fluidos: tipos de equipamento, análises, equipamentos dos "
                            "clientes, coletas, resultados e relatórios.",
                            gbpainelcontrole);
     sub->setWordWrap(true);
+    auto* empresa = new QLabel(gbpainelcontrole);
+    empresa->setObjectName("lblPainelEmpresa");
+    empresa->setStyleSheet("font-size: 13pt; color: #333;");
+    lay->addWidget(empresa);
     lay->addWidget(titulo);
     lay->addWidget(sub);
     lay->addSpacing(20);
@@ -87,7 +92,9 @@ void TfrmMenuPrincipal::FormShow() {
     if (!dm || !IBSolution.connected()) return;
     dm->IBQ_Parametros.close();
     dm->IBQ_Parametros.open();
-    setWindowTitle("Nexmoro Cortivandela - " + dm->IBQ_Parametros.fieldByName("NM_EMPRESA")->asString());
+    const QString empresa = dm->IBQ_Parametros.fieldByName("NM_EMPRESA")->asString();
+    setWindowTitle("Nexmoro Cortivandela - " + empresa);
+    if (auto* l = gbpainelcontrole->findChild<QLabel*>("lblPainelEmpresa")) l->setText(empresa);
 }
 
 bool TfrmMenuPrincipal::VerificaFormAtivo(const QString& nomeTela) {
@@ -101,7 +108,8 @@ bool TfrmMenuPrincipal::VerificaFormAtivo(const QString& nomeTela) {
     return true;
 }
 
-ScreenWindow* TfrmMenuPrincipal::abreTelaUnica(const QString& nomeTela, const std::function<ScreenWindow*()>& cria) {
+ScreenWindow* TfrmMenuPrincipal::abreTelaUnica(const QString& nomeTela,
+                                               const std::function<ScreenWindow*()>& cria) {
     if (VerificaFormAtivo(nomeTela)) return nullptr;
     gbpainelcontrole->hide();
     ScreenWindow* t = cria();

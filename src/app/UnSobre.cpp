@@ -3,8 +3,9 @@
 #include "platform/ErrorHook.h"
 #include "platform/OsFacts.h"
 #include "platform/Shell.h"
-#include <QGroupBox>
+#include "screens/UnPrincipal.h"
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -14,7 +15,8 @@ namespace {
 // A link label: blue, underlined, hand cursor; runs its action on click.
 class LinkLabel : public QLabel {
 public:
-    LinkLabel(const QString& text, QWidget* parent, std::function<void()> fn) : QLabel(text, parent), m_fn(std::move(fn)) {
+    LinkLabel(const QString& text, QWidget* parent, std::function<void()> fn)
+        : QLabel(text, parent), m_fn(std::move(fn)) {
         setStyleSheet("color: blue; text-decoration: underline;");
         setCursor(Qt::PointingHandCursor);
     }
@@ -26,27 +28,13 @@ private:
     std::function<void()> m_fn;
 };
 
-QPixmap emblema() {
-    QPixmap p(96, 96);
-    p.fill(Qt::transparent);
-    QPainter g(&p);
-    g.setRenderHint(QPainter::Antialiasing);
-    g.setBrush(QColor(0x1f, 0x5f, 0x8b));
-    g.setPen(Qt::NoPen);
-    g.drawEllipse(4, 4, 88, 88);
-    g.setBrush(QColor(0x9c, 0xd3, 0xf0));
-    QPolygonF gota;
-    gota << QPointF(48, 18) << QPointF(68, 52) << QPointF(48, 78) << QPointF(28, 52);
-    g.drawPolygon(gota);
-    return p;
-}
 } // namespace
 
 TfrmSobre::TfrmSobre(QWidget* parent) : TfrmFormPadrao("frmSobre", parent) {
     setWindowTitle("Sobre o Nexmoro Cortivandela");
     auto* lay = new QGridLayout(this);
     auto* pic = new QLabel(this);
-    pic->setPixmap(emblema());
+    pic->setPixmap(iconePrograma().pixmap(96, 96));
     lay->addWidget(pic, 0, 0, 3, 1, Qt::AlignTop);
     auto* produto = new QLabel("<b style='font-size:14pt'>Nexmoro Cortivandela</b>", this);
     lay->addWidget(produto, 0, 1);
@@ -56,7 +44,8 @@ TfrmSobre::TfrmSobre(QWidget* parent) : TfrmFormPadrao("frmSobre", parent) {
     lay->addWidget(lbVersao, 2, 1);
     auto* box = new QGroupBox("Entre em Contato Conosco", this);
     auto* bl = new QGridLayout(box);
-    auto add = [&](int row, const char* caption, const char* name, const QString& text, std::function<void()> fn) {
+    auto add = [&](int row, const char* caption, const char* name, const QString& text,
+                   std::function<void()> fn) {
         bl->addWidget(new QLabel(caption, box), row, 0);
         auto* l = new LinkLabel(text, box, std::move(fn));
         l->setObjectName(name);
@@ -80,8 +69,12 @@ void TfrmSobre::FormShow() {
     lbVersao->setText("Atualização: " + data.left(data.size() - 3));
 }
 
-void TfrmSobre::Label15Click() { shell().open(kSiteNexmoro); }
+void TfrmSobre::Label15Click() {
+    shell().open(kSiteNexmoro);
+}
 void TfrmSobre::Label25Click() {
     shell().open(QString("mailto: ") + kEmailSuporte + "?Subject=" + "Dúvidas Nexmoro Talvena");
 }
-void TfrmSobre::Label16Click() { shell().open(QString("mailto: ") + kEmailInformacoes + "?Subject=" + "Nexmoro Talvena"); }
+void TfrmSobre::Label16Click() {
+    shell().open(QString("mailto: ") + kEmailInformacoes + "?Subject=" + "Nexmoro Talvena");
+}

@@ -10,7 +10,8 @@ QString keyText(const QVariant& v) {
     if (v.isNull()) return QString();
     if (v.typeId() == QMetaType::Double) {
         double d = v.toDouble();
-        if (d == static_cast<double>(static_cast<long long>(d))) return QString::number(static_cast<long long>(d));
+        if (d == static_cast<double>(static_cast<long long>(d)))
+            return QString::number(static_cast<long long>(d));
     }
     return v.toString();
 }
@@ -18,10 +19,14 @@ QString keyText(const QVariant& v) {
 
 QString dataSetStateName(DataSetState s) {
     switch (s) {
-    case DataSetState::Inactive: return "inactive";
-    case DataSetState::Browse: return "browse";
-    case DataSetState::Edit: return "edit";
-    case DataSetState::Insert: return "insert";
+    case DataSetState::Inactive:
+        return "inactive";
+    case DataSetState::Browse:
+        return "browse";
+    case DataSetState::Edit:
+        return "edit";
+    case DataSetState::Insert:
+        return "insert";
     }
     return {};
 }
@@ -29,7 +34,8 @@ QString dataSetStateName(DataSetState s) {
 DataSet::DataSet(const QString& name) : m_name(name) {}
 
 DataSet::~DataSet() {
-    for (DataSource* s : m_sources) s->dataSetDestroyed();
+    for (DataSource* s : m_sources)
+        s->dataSetDestroyed();
 }
 
 // ---------------------------------------------------------------- storage
@@ -42,18 +48,22 @@ char* DataSet::newRecord(bool init) {
     const size_t size = std::max<size_t>(m_layout.size, 8);
     if (m_chunkUsed >= m_chunkCap) {
         m_chunkCap = std::max<size_t>(16, kChunkBytes / size);
-        m_chunks.push_back(std::unique_ptr<char[]>(new char[m_chunkCap * size])); // not zeroed: rows are written whole
+        m_chunks.push_back(
+            std::unique_ptr<char[]>(new char[m_chunkCap * size])); // not zeroed: rows are written whole
         m_chunkUsed = 0;
     }
     char* rec = m_chunks.back().get() + m_chunkUsed * size;
     ++m_chunkUsed;
     if (!init) return rec;
     std::memset(rec, 0, size);
-    for (const ColumnLayout& c : m_layout.columns) codec::setNull(c, rec, true);
+    for (const ColumnLayout& c : m_layout.columns)
+        codec::setNull(c, rec, true);
     return rec;
 }
 
-void DataSet::copyRecord(char* dst, const char* src) const { std::memcpy(dst, src, m_layout.size); }
+void DataSet::copyRecord(char* dst, const char* src) const {
+    std::memcpy(dst, src, m_layout.size);
+}
 
 void DataSet::resetRows() {
     m_rows.clear();
@@ -120,7 +130,9 @@ void DataSet::createFields() {
     }
 }
 
-FieldDef& DataSet::defineField(const QString& name) { return m_defs[name.toUpper()]; }
+FieldDef& DataSet::defineField(const QString& name) {
+    return m_defs[name.toUpper()];
+}
 
 void DataSet::defineLookupField(const QString& name, const QString& label, int size, const QString& keyField,
                                 DataSet* list, const QString& listKey, const QString& listResult) {
@@ -176,10 +188,13 @@ int DataSet::fetchMore(int n) {
 }
 
 void DataSet::fetchAll() {
-    while (m_moreToFetch && active()) fetchMore(-1);
+    while (m_moreToFetch && active())
+        fetchMore(-1);
 }
 
-bool DataSet::isEmpty() const { return m_rows.empty() && m_state != DataSetState::Insert; }
+bool DataSet::isEmpty() const {
+    return m_rows.empty() && m_state != DataSetState::Insert;
+}
 
 // ---------------------------------------------------------------- navigation
 
@@ -196,8 +211,10 @@ void DataSet::scrolled() {
 // cancelled.
 static void checkBrowseMode(DataSet& ds, bool modified) {
     if (!ds.editing()) return;
-    if (modified) ds.post();
-    else ds.cancel();
+    if (modified)
+        ds.post();
+    else
+        ds.cancel();
 }
 
 void DataSet::first() {
@@ -246,8 +263,10 @@ void DataSet::prior() {
 }
 
 void DataSet::moveBy(int n) {
-    for (; n > 0 && !m_eof; --n) next();
-    for (; n < 0 && !m_bof; ++n) prior();
+    for (; n > 0 && !m_eof; --n)
+        next();
+    for (; n < 0 && !m_bof; ++n)
+        prior();
 }
 
 void DataSet::setRecNo(int row) {
@@ -290,7 +309,8 @@ void DataSet::insert() {
     m_editRow = m_cur < 0 ? 0 : m_cur;
     m_edit.reset(new char[std::max<size_t>(m_layout.size, 8)]);
     std::memset(m_edit.get(), 0, m_layout.size);
-    for (const ColumnLayout& c : m_layout.columns) codec::setNull(c, m_edit.get(), true);
+    for (const ColumnLayout& c : m_layout.columns)
+        codec::setNull(c, m_edit.get(), true);
     m_editBlobs.clear();
     m_modified = false;
     setState(DataSetState::Insert);
@@ -358,7 +378,7 @@ void DataSet::setColumnValue(int col, const QVariant& v) {
     char* buf = editBuffer();
     const ColumnLayout& c = m_layout.columns[static_cast<size_t>(col)];
     if (c.sqlType == 520) {
-        QByteArray b = v.isNull() ? QByteArray()
+        QByteArray b = v.isNull()                            ? QByteArray()
                        : v.typeId() == QMetaType::QByteArray ? v.toByteArray()
                                                              : v.toString().toLatin1();
         codec::setBlobId(c, buf, BlobId{});
@@ -375,7 +395,8 @@ QVariant DataSet::oldColumnValue(int col) const {
     if (col < 0 || m_cur < 0 || m_cur >= recordCount()) return {};
     const char* rec = m_rows[static_cast<size_t>(m_cur)];
     const Extra* ex = findExtra(rec);
-    if (ex && ex->original) return codec::decode(m_layout.columns[static_cast<size_t>(col)], ex->original.get());
+    if (ex && ex->original)
+        return codec::decode(m_layout.columns[static_cast<size_t>(col)], ex->original.get());
     return columnValue(col, rec);
 }
 
@@ -417,7 +438,8 @@ void DataSet::post() {
             ex.status = UpdateStatus::Modified;
         }
         copyRecord(rec, m_edit.get());
-        for (auto it = m_editBlobs.constBegin(); it != m_editBlobs.constEnd(); ++it) ex.blobs.insert(it.key(), it.value());
+        for (auto it = m_editBlobs.constBegin(); it != m_editBlobs.constEnd(); ++it)
+            ex.blobs.insert(it.key(), it.value());
     }
     if (!m_cached) {
         // Without a cache the change is written at once; on failure the dataset keeps the
@@ -570,7 +592,8 @@ void DataSet::applyUpdates() {
 }
 
 void DataSet::commitUpdates() {
-    for (char* rec : m_deleted) m_extras.erase(rec);
+    for (char* rec : m_deleted)
+        m_extras.erase(rec);
     m_deleted.clear();
     for (auto& [rec, ex] : m_extras) {
         ex.status = UpdateStatus::Unmodified;
@@ -682,8 +705,10 @@ static bool matches(const QVariant& have, const QVariant& want, const DataSet::L
 bool DataSet::locate(const QString& fieldNames, const QVariant& values, LocateOptions opt) {
     QStringList names = fieldNames.split(';', Qt::SkipEmptyParts);
     QVariantList vals;
-    if (names.size() > 1 && values.typeId() == QMetaType::QVariantList) vals = values.toList();
-    else vals.append(values);
+    if (names.size() > 1 && values.typeId() == QMetaType::QVariantList)
+        vals = values.toList();
+    else
+        vals.append(values);
     return locate(fieldNames, vals, opt);
 }
 
@@ -691,7 +716,8 @@ bool DataSet::locate(const QString& fieldNames, const QVariantList& values, Loca
     if (!active()) return false;
     QStringList names = fieldNames.split(';', Qt::SkipEmptyParts);
     std::vector<Field*> fs;
-    for (const QString& n : names) fs.push_back(fieldByName(n.trimmed()));
+    for (const QString& n : names)
+        fs.push_back(fieldByName(n.trimmed()));
     if (editing()) {
         if (m_edit) post();
     }
@@ -699,7 +725,8 @@ bool DataSet::locate(const QString& fieldNames, const QVariantList& values, Loca
         if (row >= recordCount() && fetchMore(1024) == 0) break;
         bool ok = true;
         for (size_t i = 0; i < fs.size() && ok; ++i)
-            ok = matches(valueAt(row, fs[i]), i < static_cast<size_t>(values.size()) ? values[int(i)] : QVariant(), opt);
+            ok = matches(valueAt(row, fs[i]),
+                         i < static_cast<size_t>(values.size()) ? values[int(i)] : QVariant(), opt);
         if (ok) {
             m_cur = row;
             m_bof = m_eof = false;
@@ -720,7 +747,8 @@ QVariant DataSet::lookup(const QString& keyField, const QVariant& key, const QSt
     if (idx.builtFor != m_version || idx.rows.isEmpty()) {
         idx.rows.clear();
         idx.rows.reserve(recordCount());
-        for (int r = recordCount() - 1; r >= 0; --r) idx.rows.insert(keyText(valueAt(r, kf)), r);
+        for (int r = recordCount() - 1; r >= 0; --r)
+            idx.rows.insert(keyText(valueAt(r, kf)), r);
         idx.builtFor = m_version;
     }
     auto it = idx.rows.constFind(keyText(key));
@@ -740,7 +768,9 @@ void DataSet::attachSource(DataSource* s) {
     if (std::find(m_sources.begin(), m_sources.end(), s) == m_sources.end()) m_sources.push_back(s);
 }
 
-void DataSet::detachSource(DataSource* s) { m_sources.erase(std::remove(m_sources.begin(), m_sources.end(), s), m_sources.end()); }
+void DataSet::detachSource(DataSource* s) {
+    m_sources.erase(std::remove(m_sources.begin(), m_sources.end(), s), m_sources.end());
+}
 
 void DataSet::notify(DataEvent kind, Field* f, int row, int count) {
     if (m_disabled > 0 && kind != DataEvent::StateChanged) {
@@ -749,7 +779,8 @@ void DataSet::notify(DataEvent kind, Field* f, int row, int count) {
     }
     DataEventInfo e{kind, f, row, count};
     auto sources = m_sources;
-    for (DataSource* s : sources) s->notify(e);
+    for (DataSource* s : sources)
+        s->notify(e);
 }
 
 void DataSet::enableControls() {

@@ -138,11 +138,12 @@ protected:
     virtual int internalFetch(int n);
     virtual void internalClose() {}
     virtual QByteArray loadBlob(BlobId) const { return {}; }
-  public:
+
+public:
     // True for datasets read from the database (their text fields are columns).
     virtual bool fromDatabase() const { return false; }
 
-  protected:
+protected:
     virtual void internalApply(UpdateKind kind, const char* rec, const char* old);
 
     char* newRecord(bool init = true);
@@ -162,8 +163,8 @@ protected:
 private:
     struct Extra {
         UpdateStatus status = UpdateStatus::Unmodified;
-        std::unique_ptr<char[]> original;          // the record as read, for OLD_ values
-        QHash<int, QByteArray> blobs;              // local blob contents (edited or loaded)
+        std::unique_ptr<char[]> original; // the record as read, for OLD_ values
+        QHash<int, QByteArray> blobs;     // local blob contents (edited or loaded)
         int deletedAt = -1;
     };
     Extra& extra(const char* rec) { return m_extras[rec]; }

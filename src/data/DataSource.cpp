@@ -1,7 +1,9 @@
 #include "data/DataSource.h"
 #include "data/DataSet.h"
 
-DataSource::DataSource(const QString& name, DataSet* ds) : m_name(name) { setDataSet(ds); }
+DataSource::DataSource(const QString& name, DataSet* ds) : m_name(name) {
+    setDataSet(ds);
+}
 
 DataSource::~DataSource() {
     if (m_ds) m_ds->detachSource(this);
@@ -23,7 +25,9 @@ int DataSource::subscribe(std::function<void(const DataEventInfo&)> fn) {
     return t;
 }
 
-void DataSource::unsubscribe(int token) { m_listeners.erase(token); }
+void DataSource::unsubscribe(int token) {
+    m_listeners.erase(token);
+}
 
 void DataSource::notify(const DataEventInfo& e) {
     if (e.kind == DataEvent::StateChanged && onStateChange) onStateChange();
@@ -32,7 +36,8 @@ void DataSource::notify(const DataEventInfo& e) {
     // A listener may unsubscribe others while we run; walk a snapshot of the tokens.
     std::vector<int> tokens;
     tokens.reserve(m_listeners.size());
-    for (auto& [t, fn] : m_listeners) tokens.push_back(t);
+    for (auto& [t, fn] : m_listeners)
+        tokens.push_back(t);
     for (int t : tokens) {
         auto it = m_listeners.find(t);
         if (it != m_listeners.end()) it->second(e);

@@ -1,6 +1,6 @@
 #include "data/Database.h"
-#include <algorithm>
 #include "data/FbStatus.h"
+#include <algorithm>
 #include <firebird/Interface.h>
 #include <ibase.h>
 
@@ -10,7 +10,6 @@ IMaster* fbMaster() {
     static IMaster* master = fb_get_master_interface();
     return master;
 }
-
 
 void throwStatus(IStatus* status) {
     char text[4096];
@@ -61,7 +60,8 @@ QByteArray Database::buildDpb(bool create) const {
         dpb->insertInt(&st, isc_dpb_force_write, 0);
     }
     st.check();
-    QByteArray out(reinterpret_cast<const char*>(dpb->getBuffer(&st)), static_cast<int>(dpb->getBufferLength(&st)));
+    QByteArray out(reinterpret_cast<const char*>(dpb->getBuffer(&st)),
+                   static_cast<int>(dpb->getBufferLength(&st)));
     dpb->dispose();
     return out;
 }
@@ -72,8 +72,9 @@ void Database::connect() {
     QByteArray dpb = buildDpb(false);
     FbStatus st;
     IProvider* prov = fbMaster()->getDispatcher();
-    IAttachment* att = prov->attachDatabase(&st, m_name.toLocal8Bit().constData(), static_cast<unsigned>(dpb.size()),
-                                            reinterpret_cast<const unsigned char*>(dpb.constData()));
+    IAttachment* att =
+        prov->attachDatabase(&st, m_name.toLocal8Bit().constData(), static_cast<unsigned>(dpb.size()),
+                             reinterpret_cast<const unsigned char*>(dpb.constData()));
     prov->release();
     st.check();
     m_att = att;
@@ -84,8 +85,9 @@ void Database::create() {
     QByteArray dpb = buildDpb(true);
     FbStatus st;
     IProvider* prov = fbMaster()->getDispatcher();
-    IAttachment* att = prov->createDatabase(&st, m_name.toLocal8Bit().constData(), static_cast<unsigned>(dpb.size()),
-                                            reinterpret_cast<const unsigned char*>(dpb.constData()));
+    IAttachment* att =
+        prov->createDatabase(&st, m_name.toLocal8Bit().constData(), static_cast<unsigned>(dpb.size()),
+                             reinterpret_cast<const unsigned char*>(dpb.constData()));
     prov->release();
     st.check();
     m_att = att;
@@ -125,7 +127,9 @@ void Database::detachTransaction(Transaction* t) {
     m_transactions.erase(std::remove(m_transactions.begin(), m_transactions.end(), t), m_transactions.end());
 }
 
-Transaction::Transaction(Database* db) { setDatabase(db); }
+Transaction::Transaction(Database* db) {
+    setDatabase(db);
+}
 
 Transaction::~Transaction() {
     try {
@@ -167,7 +171,8 @@ ITransaction* Transaction::handle() {
 
 void Transaction::ending() {
     auto listeners = m_endListeners;
-    for (auto& [key, fn] : listeners) fn();
+    for (auto& [key, fn] : listeners)
+        fn();
 }
 
 void Transaction::commit() {

@@ -3,7 +3,9 @@
 #include <QLocale>
 
 namespace {
-QLocale ptBR() { return QLocale(QLocale::Portuguese, QLocale::Brazil); }
+QLocale ptBR() {
+    return QLocale(QLocale::Portuguese, QLocale::Brazil);
+}
 } // namespace
 
 Field::Field(DataSet* ds, int column, const QString& name, FieldKind kind)
@@ -12,20 +14,33 @@ Field::Field(DataSet* ds, int column, const QString& name, FieldKind kind)
 FieldClass Field::fieldClass() const {
     switch (m_kind) {
     case FieldKind::String:
-    case FieldKind::FixedChar: return m_ds->fromDatabase() ? FieldClass::StringColumn : FieldClass::String;
-    case FieldKind::SmallInt: return FieldClass::SmallInt;
-    case FieldKind::Integer: return FieldClass::Integer;
-    case FieldKind::LargeInt: return FieldClass::LargeInt;
+    case FieldKind::FixedChar:
+        return m_ds->fromDatabase() ? FieldClass::StringColumn : FieldClass::String;
+    case FieldKind::SmallInt:
+        return FieldClass::SmallInt;
+    case FieldKind::Integer:
+        return FieldClass::Integer;
+    case FieldKind::LargeInt:
+        return FieldClass::LargeInt;
     case FieldKind::Float:
-    case FieldKind::Double: return FieldClass::Float;
-    case FieldKind::BCD: return FieldClass::BCD;
-    case FieldKind::Date: return FieldClass::Date;
-    case FieldKind::Time: return FieldClass::Time;
-    case FieldKind::DateTime: return FieldClass::DateTime;
-    case FieldKind::Memo: return FieldClass::Memo;
-    case FieldKind::Blob: return FieldClass::Blob;
-    case FieldKind::Boolean: return FieldClass::Boolean;
-    case FieldKind::Lookup: return FieldClass::Lookup;
+    case FieldKind::Double:
+        return FieldClass::Float;
+    case FieldKind::BCD:
+        return FieldClass::BCD;
+    case FieldKind::Date:
+        return FieldClass::Date;
+    case FieldKind::Time:
+        return FieldClass::Time;
+    case FieldKind::DateTime:
+        return FieldClass::DateTime;
+    case FieldKind::Memo:
+        return FieldClass::Memo;
+    case FieldKind::Blob:
+        return FieldClass::Blob;
+    case FieldKind::Boolean:
+        return FieldClass::Boolean;
+    case FieldKind::Lookup:
+        return FieldClass::Lookup;
     }
     return FieldClass::String;
 }
@@ -37,12 +52,15 @@ bool Field::isNumeric() const {
     case FieldKind::LargeInt:
     case FieldKind::Float:
     case FieldKind::Double:
-    case FieldKind::BCD: return true;
-    default: return false;
+    case FieldKind::BCD:
+        return true;
+    default:
+        return false;
     }
 }
 
-void Field::setLookup(const QString& keyFields, DataSet* list, const QString& listKey, const QString& listResult) {
+void Field::setLookup(const QString& keyFields, DataSet* list, const QString& listKey,
+                      const QString& listResult) {
     m_keyFields = keyFields;
     m_lookupDs = list;
     m_lookupKey = listKey;
@@ -73,13 +91,16 @@ void Field::setValue(const QVariant& v) {
             return;
         }
         m_lookupDs->fetchAll();
-        if (m_lookupDs->locate(m_lookupResult, v)) key->setValue(m_lookupDs->fieldByName(m_lookupKey)->value());
+        if (m_lookupDs->locate(m_lookupResult, v))
+            key->setValue(m_lookupDs->fieldByName(m_lookupKey)->value());
         return;
     }
     m_ds->setColumnValue(m_column, v);
 }
 
-bool Field::isNull() const { return value().isNull(); }
+bool Field::isNull() const {
+    return value().isNull();
+}
 
 QString Field::asString() const {
     QVariant v = value();
@@ -88,8 +109,12 @@ QString Field::asString() const {
     return v.toString();
 }
 
-int Field::asInteger() const { return value().toInt(); }
-double Field::asFloat() const { return value().toDouble(); }
+int Field::asInteger() const {
+    return value().toInt();
+}
+double Field::asFloat() const {
+    return value().toDouble();
+}
 QDate Field::asDate() const {
     QVariant v = value();
     return v.typeId() == QMetaType::QDateTime ? v.toDateTime().date() : v.toDate();
@@ -125,7 +150,8 @@ QString Field::formatValue(const Field& f, const QVariant& v) {
         }
         return dt.time() == QTime(0, 0) ? dt.toString("dd/MM/yyyy") : dt.toString("dd/MM/yyyy hh:mm:ss");
     }
-    case FieldKind::Time: return v.toTime().toString(fmt.isEmpty() ? "hh:mm:ss" : QString(fmt).replace("nn", "mm"));
+    case FieldKind::Time:
+        return v.toTime().toString(fmt.isEmpty() ? "hh:mm:ss" : QString(fmt).replace("nn", "mm"));
     case FieldKind::BCD:
     case FieldKind::Float:
     case FieldKind::Double: {
@@ -141,17 +167,24 @@ QString Field::formatValue(const Field& f, const QVariant& v) {
         QString s = ptBR().toString(v.toDouble(), 'f', f.m_kind == FieldKind::BCD ? 4 : 6);
         // Without a format, drop trailing zeros as the platform's general format does.
         if (s.contains(',')) {
-            while (s.endsWith('0')) s.chop(1);
+            while (s.endsWith('0'))
+                s.chop(1);
             if (s.endsWith(',')) s.chop(1);
         }
         s.remove(ptBR().groupSeparator());
         return s;
     }
-    case FieldKind::Blob: return QStringLiteral("(BLOB)");
-    case FieldKind::Memo: return v.toString();
-    case FieldKind::Boolean: return v.toBool() ? "True" : "False";
-    default: return v.toString();
+    case FieldKind::Blob:
+        return QStringLiteral("(BLOB)");
+    case FieldKind::Memo:
+        return v.toString();
+    case FieldKind::Boolean:
+        return v.toBool() ? "True" : "False";
+    default:
+        return v.toString();
     }
 }
 
-QString Field::displayText() const { return formatValue(*this, value()); }
+QString Field::displayText() const {
+    return formatValue(*this, value());
+}

@@ -10,8 +10,22 @@
 class DataSet;
 
 // The field class the list tools test (filter builder, export).
-enum class FieldClass { StringColumn, String, BCD, Float, Integer, SmallInt, LargeInt, Date, Time, DateTime, Memo, Blob,
-                        Boolean, Lookup };
+enum class FieldClass {
+    StringColumn,
+    String,
+    BCD,
+    Float,
+    Integer,
+    SmallInt,
+    LargeInt,
+    Date,
+    Time,
+    DateTime,
+    Memo,
+    Blob,
+    Boolean,
+    Lookup
+};
 
 // Properties a data module declares for a field before the dataset opens.
 struct FieldDef {
@@ -67,7 +81,8 @@ public:
     DataSet* lookupDataSet() const { return m_lookupDs; }
     const QString& lookupKeyFields() const { return m_lookupKey; }
     const QString& lookupResultField() const { return m_lookupResult; }
-    void setLookup(const QString& keyFields, DataSet* list, const QString& listKey, const QString& listResult);
+    void setLookup(const QString& keyFields, DataSet* list, const QString& listKey,
+                   const QString& listResult);
 
     // Value of the dataset's current record (the edit buffer while editing).
     QVariant value() const;

@@ -4,7 +4,9 @@
 
 Query::Query(Database* db, Transaction* tr, const QString& name) : DataSet(name), m_db(db), m_tr(tr) {}
 
-Query::~Query() { stopListening(); }
+Query::~Query() {
+    stopListening();
+}
 
 void Query::stopListening() {
     if (m_listenTr && !m_listenLife.expired()) m_listenTr->removeEndListener(this);
@@ -19,7 +21,8 @@ Transaction* Query::transaction() const {
 
 void Query::setSql(const QStringList& lines) {
     QString t;
-    for (const QString& l : lines) t += l + '\n';
+    for (const QString& l : lines)
+        t += l + '\n';
     setSqlText(t);
 }
 
@@ -38,16 +41,25 @@ QStringList Query::sqlLines() const {
     return l;
 }
 
-void Query::addSql(const QString& line) { setSqlText(m_text + line + '\n'); }
+void Query::addSql(const QString& line) {
+    setSqlText(m_text + line + '\n');
+}
 
-void Query::setParam(const QString& name, const QVariant& value) { m_params.insert(name.toUpper(), value); }
+void Query::setParam(const QString& name, const QVariant& value) {
+    m_params.insert(name.toUpper(), value);
+}
 
-QVariant Query::param(const QString& name) const { return m_params.value(name.toUpper()); }
+QVariant Query::param(const QString& name) const {
+    return m_params.value(name.toUpper());
+}
 
-bool Query::hasParam(const QString& name) const { return m_paramNames.contains(name, Qt::CaseInsensitive); }
+bool Query::hasParam(const QString& name) const {
+    return m_paramNames.contains(name, Qt::CaseInsensitive);
+}
 
 void Query::bindParams(Statement& st, const QStringList& names) const {
-    for (int i = 0; i < names.size(); ++i) st.setParam(i, m_params.value(names[i].toUpper()));
+    for (int i = 0; i < names.size(); ++i)
+        st.setParam(i, m_params.value(names[i].toUpper()));
 }
 
 void Query::internalOpen() {
@@ -93,7 +105,9 @@ void Query::internalClose() {
     stopListening();
 }
 
-QByteArray Query::loadBlob(BlobId id) const { return readBlob(m_db, transaction(), id); }
+QByteArray Query::loadBlob(BlobId id) const {
+    return readBlob(m_db, transaction(), id);
+}
 
 void Query::internalApply(UpdateKind kind, const char* rec, const char*) {
     if (!updateObject())
@@ -138,7 +152,8 @@ void Query::execSQL() {
     case sql::CommitKind::Commit:
         tr->commit();
         return;
-    case sql::CommitKind::None: break;
+    case sql::CommitKind::None:
+        break;
     }
     tr->ensureActive();
     sql::ParsedSql parsed = sql::parseNamedParams(m_text);

@@ -67,7 +67,9 @@ private:
 class MemTable : public DataSet {
 public:
     explicit MemTable(const QString& name = QString()) : DataSet(name) {}
-    void addFieldDef(const QString& name, FieldKind kind, int size = 0) { m_defs.emplace_back(name, kind, size); }
+    void addFieldDef(const QString& name, FieldKind kind, int size = 0) {
+        m_defs.emplace_back(name, kind, size);
+    }
     void clearFieldDefs() { m_defs.clear(); }
     // Opens the table empty with the defined fields.
     void createDataSet() {

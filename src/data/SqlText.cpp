@@ -8,9 +8,13 @@ QString quoted(const QString& text) {
     return '\'' + s + '\'';
 }
 
-QString quotedDate(const QDate& d) { return '\'' + d.toString("dd.MM.yyyy") + '\''; }
+QString quotedDate(const QDate& d) {
+    return '\'' + d.toString("dd.MM.yyyy") + '\'';
+}
 
-QString quotedDateTime(const QDateTime& dt) { return '\'' + dt.toString("dd.MM.yyyy hh:mm:ss") + '\''; }
+QString quotedDateTime(const QDateTime& dt) {
+    return '\'' + dt.toString("dd.MM.yyyy hh:mm:ss") + '\'';
+}
 
 ParsedSql parseNamedParams(const QString& sql) {
     ParsedSql out;
@@ -45,7 +49,8 @@ ParsedSql parseNamedParams(const QString& sql) {
             i = j;
         } else if (c == ':' && i + 1 < n && (sql[i + 1].isLetter() || sql[i + 1] == '_')) {
             int j = i + 1;
-            while (j < n && (sql[j].isLetterOrNumber() || sql[j] == '_' || sql[j] == '$')) ++j;
+            while (j < n && (sql[j].isLetterOrNumber() || sql[j] == '_' || sql[j] == '$'))
+                ++j;
             out.names.append(sql.mid(i + 1, j - i - 1));
             out.text += '?';
             i = j - 1;
@@ -84,7 +89,8 @@ QStringList splitScript(const QString& script) {
         QChar c = script[i];
         if (c == '\'' || c == '"') {
             int j = script.indexOf(c, i + 1);
-            while (j >= 0 && j + 1 < n && script[j + 1] == c) j = script.indexOf(c, j + 2);
+            while (j >= 0 && j + 1 < n && script[j + 1] == c)
+                j = script.indexOf(c, j + 2);
             if (j < 0) j = n - 1;
             cur += script.mid(i, j - i + 1);
             i = j;

@@ -1,10 +1,10 @@
 #include "data/Statement.h"
+#include "data/FbStatus.h"
 #include <QDate>
 #include <QDateTime>
 #include <QTime>
 #include <cmath>
 #include <cstring>
-#include "data/FbStatus.h"
 #include <firebird/Interface.h>
 #include <ibase.h>
 
@@ -12,26 +12,37 @@ using namespace Firebird;
 
 namespace {
 
-
-
 constexpr int kJulianOffset = 2400001; // ISC_DATE 0 is 17 Nov 1858
 
 FieldKind kindOf(unsigned type, int subType, int scale) {
     switch (type) {
-    case SQL_TEXT: return FieldKind::FixedChar;
-    case SQL_VARYING: return FieldKind::String;
-    case SQL_SHORT: return scale < 0 ? FieldKind::BCD : FieldKind::SmallInt;
-    case SQL_LONG: return scale < 0 ? FieldKind::BCD : FieldKind::Integer;
-    case SQL_INT64: return scale < 0 ? FieldKind::BCD : FieldKind::LargeInt;
-    case SQL_FLOAT: return FieldKind::Float;
+    case SQL_TEXT:
+        return FieldKind::FixedChar;
+    case SQL_VARYING:
+        return FieldKind::String;
+    case SQL_SHORT:
+        return scale < 0 ? FieldKind::BCD : FieldKind::SmallInt;
+    case SQL_LONG:
+        return scale < 0 ? FieldKind::BCD : FieldKind::Integer;
+    case SQL_INT64:
+        return scale < 0 ? FieldKind::BCD : FieldKind::LargeInt;
+    case SQL_FLOAT:
+        return FieldKind::Float;
     case SQL_DOUBLE:
-    case SQL_D_FLOAT: return FieldKind::Double;
-    case SQL_TYPE_DATE: return FieldKind::Date;
-    case SQL_TYPE_TIME: return FieldKind::Time;
-    case SQL_TIMESTAMP: return FieldKind::DateTime;
-    case SQL_BLOB: return subType == 1 ? FieldKind::Memo : FieldKind::Blob;
-    case SQL_BOOLEAN: return FieldKind::Boolean;
-    default: return FieldKind::String;
+    case SQL_D_FLOAT:
+        return FieldKind::Double;
+    case SQL_TYPE_DATE:
+        return FieldKind::Date;
+    case SQL_TYPE_TIME:
+        return FieldKind::Time;
+    case SQL_TIMESTAMP:
+        return FieldKind::DateTime;
+    case SQL_BLOB:
+        return subType == 1 ? FieldKind::Memo : FieldKind::Blob;
+    case SQL_BOOLEAN:
+        return FieldKind::Boolean;
+    default:
+        return FieldKind::String;
     }
 }
 
@@ -48,7 +59,8 @@ QDateTime toDateTime(const QVariant& v) {
     if (v.typeId() == QMetaType::QDateTime) return v.toDateTime();
     if (v.typeId() == QMetaType::QDate) return QDateTime(v.toDate(), QTime(0, 0));
     const QString s = v.toString().trimmed();
-    for (const char* fmt : {"dd/MM/yyyy hh:mm:ss", "dd.MM.yyyy hh:mm:ss", "dd/MM/yyyy hh:mm", "yyyy-MM-ddThh:mm:ss"}) {
+    for (const char* fmt :
+         {"dd/MM/yyyy hh:mm:ss", "dd.MM.yyyy hh:mm:ss", "dd/MM/yyyy hh:mm", "yyyy-MM-ddThh:mm:ss"}) {
         QDateTime d = QDateTime::fromString(s, fmt);
         if (d.isValid()) return d;
     }
@@ -66,10 +78,13 @@ double toNumber(const QVariant& v, bool* ok) {
 }
 
 [[noreturn]] void conversionError(const ColumnLayout& c, const QVariant& v) {
-    throw DatabaseError(QString("'%1' não é um valor válido para o campo %2").arg(v.toString(), c.name), 0, "22018");
+    throw DatabaseError(QString("'%1' não é um valor válido para o campo %2").arg(v.toString(), c.name), 0,
+                        "22018");
 }
 
-unsigned alignUp(unsigned v, unsigned a) { return (v + a - 1) / a * a; }
+unsigned alignUp(unsigned v, unsigned a) {
+    return (v + a - 1) / a * a;
+}
 
 } // namespace
 
@@ -127,18 +142,58 @@ RecordLayout RecordLayout::build(const std::vector<std::tuple<QString, FieldKind
             c.charSet = 21;
             align = 2;
             break;
-        case FieldKind::SmallInt: c.sqlType = SQL_SHORT; c.length = 2; align = 2; break;
-        case FieldKind::Integer: c.sqlType = SQL_LONG; c.length = 4; break;
-        case FieldKind::LargeInt: c.sqlType = SQL_INT64; c.length = 8; align = 8; break;
-        case FieldKind::BCD: c.sqlType = SQL_INT64; c.length = 8; c.scale = -4; align = 8; break;
+        case FieldKind::SmallInt:
+            c.sqlType = SQL_SHORT;
+            c.length = 2;
+            align = 2;
+            break;
+        case FieldKind::Integer:
+            c.sqlType = SQL_LONG;
+            c.length = 4;
+            break;
+        case FieldKind::LargeInt:
+            c.sqlType = SQL_INT64;
+            c.length = 8;
+            align = 8;
+            break;
+        case FieldKind::BCD:
+            c.sqlType = SQL_INT64;
+            c.length = 8;
+            c.scale = -4;
+            align = 8;
+            break;
         case FieldKind::Float:
-        case FieldKind::Double: c.sqlType = SQL_DOUBLE; c.length = 8; align = 8; break;
-        case FieldKind::Date: c.sqlType = SQL_TYPE_DATE; c.length = 4; break;
-        case FieldKind::Time: c.sqlType = SQL_TYPE_TIME; c.length = 4; break;
-        case FieldKind::DateTime: c.sqlType = SQL_TIMESTAMP; c.length = 8; break;
-        case FieldKind::Memo: c.sqlType = SQL_BLOB; c.subType = 1; c.length = 8; break;
-        case FieldKind::Blob: c.sqlType = SQL_BLOB; c.length = 8; break;
-        case FieldKind::Boolean: c.sqlType = SQL_BOOLEAN; c.length = 1; align = 1; break;
+        case FieldKind::Double:
+            c.sqlType = SQL_DOUBLE;
+            c.length = 8;
+            align = 8;
+            break;
+        case FieldKind::Date:
+            c.sqlType = SQL_TYPE_DATE;
+            c.length = 4;
+            break;
+        case FieldKind::Time:
+            c.sqlType = SQL_TYPE_TIME;
+            c.length = 4;
+            break;
+        case FieldKind::DateTime:
+            c.sqlType = SQL_TIMESTAMP;
+            c.length = 8;
+            break;
+        case FieldKind::Memo:
+            c.sqlType = SQL_BLOB;
+            c.subType = 1;
+            c.length = 8;
+            break;
+        case FieldKind::Blob:
+            c.sqlType = SQL_BLOB;
+            c.length = 8;
+            break;
+        case FieldKind::Boolean:
+            c.sqlType = SQL_BOOLEAN;
+            c.length = 1;
+            align = 1;
+            break;
         }
         if (c.kind == FieldKind::Lookup) c.kind = FieldKind::String;
         off = alignUp(off, align);
@@ -171,11 +226,13 @@ template <typename T> static T get(const char* p) {
     std::memcpy(&v, p, sizeof v);
     return v;
 }
-template <typename T> static void put(char* p, T v) { std::memcpy(p, &v, sizeof v); }
+template <typename T> static void put(char* p, T v) {
+    std::memcpy(p, &v, sizeof v);
+}
 
 static double scaled(int64_t v, int scale) {
-    static const double pow10[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                   1e16, 1e17, 1e18};
+    static const double pow10[] = {1,    10,   100,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8, 1e9,
+                                   1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
     return static_cast<double>(v) / pow10[-scale];
 }
 
@@ -189,31 +246,41 @@ QVariant decode(const ColumnLayout& c, const char* rec) {
     }
     case SQL_TEXT: {
         int len = static_cast<int>(c.length);
-        while (len > 0 && p[len - 1] == ' ') --len;
+        while (len > 0 && p[len - 1] == ' ')
+            --len;
         return QString::fromLatin1(p, len);
     }
-    case SQL_SHORT: return c.scale < 0 ? QVariant(scaled(get<int16_t>(p), c.scale)) : QVariant(int(get<int16_t>(p)));
-    case SQL_LONG: return c.scale < 0 ? QVariant(scaled(get<int32_t>(p), c.scale)) : QVariant(get<int32_t>(p));
+    case SQL_SHORT:
+        return c.scale < 0 ? QVariant(scaled(get<int16_t>(p), c.scale)) : QVariant(int(get<int16_t>(p)));
+    case SQL_LONG:
+        return c.scale < 0 ? QVariant(scaled(get<int32_t>(p), c.scale)) : QVariant(get<int32_t>(p));
     case SQL_INT64:
-        return c.scale < 0 ? QVariant(scaled(get<int64_t>(p), c.scale)) : QVariant(qlonglong(get<int64_t>(p)));
-    case SQL_FLOAT: return double(get<float>(p));
+        return c.scale < 0 ? QVariant(scaled(get<int64_t>(p), c.scale))
+                           : QVariant(qlonglong(get<int64_t>(p)));
+    case SQL_FLOAT:
+        return double(get<float>(p));
     case SQL_DOUBLE:
-    case SQL_D_FLOAT: return get<double>(p);
-    case SQL_TYPE_DATE: return QDate::fromJulianDay(get<int32_t>(p) + kJulianOffset);
-    case SQL_TYPE_TIME: return QTime::fromMSecsSinceStartOfDay(static_cast<int>(get<uint32_t>(p) / 10));
+    case SQL_D_FLOAT:
+        return get<double>(p);
+    case SQL_TYPE_DATE:
+        return QDate::fromJulianDay(get<int32_t>(p) + kJulianOffset);
+    case SQL_TYPE_TIME:
+        return QTime::fromMSecsSinceStartOfDay(static_cast<int>(get<uint32_t>(p) / 10));
     case SQL_TIMESTAMP: {
         QDate d = QDate::fromJulianDay(get<int32_t>(p) + kJulianOffset);
         QTime t = QTime::fromMSecsSinceStartOfDay(static_cast<int>(get<uint32_t>(p + 4) / 10));
         return QDateTime(d, t);
     }
-    case SQL_BOOLEAN: return bool(*p);
-    default: return QVariant();
+    case SQL_BOOLEAN:
+        return bool(*p);
+    default:
+        return QVariant();
     }
 }
 
 void encode(const ColumnLayout& c, char* rec, const QVariant& v) {
-    if (v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isEmpty() && c.sqlType != SQL_VARYING &&
-                       c.sqlType != SQL_TEXT)) {
+    if (v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isEmpty() &&
+                       c.sqlType != SQL_VARYING && c.sqlType != SQL_TEXT)) {
         setNull(c, rec, true);
         return;
     }
@@ -224,8 +291,9 @@ void encode(const ColumnLayout& c, char* rec, const QVariant& v) {
         QByteArray b = v.toString().toLatin1();
         if (static_cast<unsigned>(b.size()) > c.length)
             throw DatabaseError(
-                QString("arithmetic exception, numeric overflow, or string truncation\n-string right truncation\n"
-                        "-expected length %1, actual %2")
+                QString(
+                    "arithmetic exception, numeric overflow, or string truncation\n-string right truncation\n"
+                    "-expected length %1, actual %2")
                     .arg(c.length)
                     .arg(b.size()),
                 335544321, "22001");
@@ -237,8 +305,9 @@ void encode(const ColumnLayout& c, char* rec, const QVariant& v) {
         QByteArray b = v.toString().toLatin1();
         if (static_cast<unsigned>(b.size()) > c.length)
             throw DatabaseError(
-                QString("arithmetic exception, numeric overflow, or string truncation\n-string right truncation\n"
-                        "-expected length %1, actual %2")
+                QString(
+                    "arithmetic exception, numeric overflow, or string truncation\n-string right truncation\n"
+                    "-expected length %1, actual %2")
                     .arg(c.length)
                     .arg(b.size()),
                 335544321, "22001");
@@ -265,9 +334,12 @@ void encode(const ColumnLayout& c, char* rec, const QVariant& v) {
             }
         }
         if (!ok) conversionError(c, v);
-        if (c.sqlType == SQL_SHORT) put<int16_t>(p, static_cast<int16_t>(iv));
-        else if (c.sqlType == SQL_LONG) put<int32_t>(p, static_cast<int32_t>(iv));
-        else put<int64_t>(p, iv);
+        if (c.sqlType == SQL_SHORT)
+            put<int16_t>(p, static_cast<int16_t>(iv));
+        else if (c.sqlType == SQL_LONG)
+            put<int32_t>(p, static_cast<int32_t>(iv));
+        else
+            put<int64_t>(p, iv);
         break;
     }
     case SQL_FLOAT: {
@@ -292,9 +364,10 @@ void encode(const ColumnLayout& c, char* rec, const QVariant& v) {
         break;
     }
     case SQL_TYPE_TIME: {
-        QTime t = v.typeId() == QMetaType::QTime       ? v.toTime()
-                  : v.typeId() == QMetaType::QDateTime ? v.toDateTime().time()
-                                                       : QTime::fromString(v.toString().trimmed(), "hh:mm:ss");
+        QTime t = v.typeId() == QMetaType::QTime ? v.toTime()
+                  : v.typeId() == QMetaType::QDateTime
+                      ? v.toDateTime().time()
+                      : QTime::fromString(v.toString().trimmed(), "hh:mm:ss");
         if (!t.isValid()) t = QTime::fromString(v.toString().trimmed(), "hh:mm");
         if (!t.isValid()) conversionError(c, v);
         put<uint32_t>(p, static_cast<uint32_t>(t.msecsSinceStartOfDay()) * 10u);
@@ -307,8 +380,11 @@ void encode(const ColumnLayout& c, char* rec, const QVariant& v) {
         put<uint32_t>(p + 4, static_cast<uint32_t>(dt.time().msecsSinceStartOfDay()) * 10u);
         break;
     }
-    case SQL_BOOLEAN: *p = v.toBool() ? 1 : 0; break;
-    default: conversionError(c, v);
+    case SQL_BOOLEAN:
+        *p = v.toBool() ? 1 : 0;
+        break;
+    default:
+        conversionError(c, v);
     }
     setNull(c, rec, false);
 }
@@ -386,8 +462,9 @@ BlobId writeBlob(Database* db, Transaction* tr, const QByteArray& data) {
 
 Statement::Statement(Database* db, Transaction* tr) : m_db(db), m_tr(tr) {}
 
-Statement::~Statement() { free(); }
-
+Statement::~Statement() {
+    free();
+}
 
 void Statement::free() {
     FbStatus st;
@@ -429,9 +506,13 @@ void Statement::setParam(int index, const QVariant& value) {
     m_params[index] = value;
 }
 
-void Statement::clearParams() { m_params.assign(m_in.columns.size(), QVariant()); }
+void Statement::clearParams() {
+    m_params.assign(m_in.columns.size(), QVariant());
+}
 
-bool Statement::isSelect() const { return m_type == isc_info_sql_stmt_select || m_type == isc_info_sql_stmt_select_for_upd; }
+bool Statement::isSelect() const {
+    return m_type == isc_info_sql_stmt_select || m_type == isc_info_sql_stmt_select_for_upd;
+}
 
 void Statement::bindInput() {
     if (m_in.columns.empty()) return;
@@ -472,7 +553,8 @@ void Statement::bindInput() {
             if (v.isNull()) {
                 codec::setNull(c, m_inBuf.data(), true);
             } else {
-                QByteArray data = v.typeId() == QMetaType::QByteArray ? v.toByteArray() : v.toString().toLatin1();
+                QByteArray data =
+                    v.typeId() == QMetaType::QByteArray ? v.toByteArray() : v.toString().toLatin1();
                 codec::setBlobId(c, m_inBuf.data(), writeBlob(m_db, m_tr, data));
                 codec::setNull(c, m_inBuf.data(), false);
             }
@@ -488,7 +570,8 @@ void Statement::execute() {
     FbStatus st;
     std::vector<char> out(m_out.size ? m_out.size : 1);
     m_stmt->execute(&st, m_tr->handle(), m_in.columns.empty() ? nullptr : m_inMeta,
-                    m_in.columns.empty() ? nullptr : m_inBuf.data(), m_out.columns.empty() ? nullptr : m_outMeta,
+                    m_in.columns.empty() ? nullptr : m_inBuf.data(),
+                    m_out.columns.empty() ? nullptr : m_outMeta,
                     m_out.columns.empty() ? nullptr : out.data());
     st.check();
 }

@@ -14,14 +14,29 @@ class IMessageMetadata;
 } // namespace Firebird
 
 // Kinds of column a record can hold.
-enum class FieldKind { String, FixedChar, SmallInt, Integer, LargeInt, Float, Double, BCD, Date, Time, DateTime, Memo,
-                       Blob, Boolean, Lookup };
+enum class FieldKind {
+    String,
+    FixedChar,
+    SmallInt,
+    Integer,
+    LargeInt,
+    Float,
+    Double,
+    BCD,
+    Date,
+    Time,
+    DateTime,
+    Memo,
+    Blob,
+    Boolean,
+    Lookup
+};
 
 // One column of a fixed-size record (the message layout of the database).
 struct ColumnLayout {
-    QString name;     // alias as returned
-    QString relation; // origin table, empty for expressions
-    QString column;   // origin column
+    QString name;         // alias as returned
+    QString relation;     // origin table, empty for expressions
+    QString column;       // origin column
     unsigned sqlType = 0; // SQL_* without the nullable bit
     int subType = 0;
     int scale = 0;

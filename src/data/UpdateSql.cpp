@@ -4,7 +4,7 @@
 
 QString UpdateSql::statementFor(const Query& q, UpdateKind kind, const char* rec) const {
     if (!generated()) {
-        const QStringList& lines = kind == UpdateKind::Insert ? insertSql
+        const QStringList& lines = kind == UpdateKind::Insert   ? insertSql
                                    : kind == UpdateKind::Modify ? modifySql
                                                                 : deleteSql;
         return lines.join('\n');
@@ -12,12 +12,14 @@ QString UpdateSql::statementFor(const Query& q, UpdateKind kind, const char* rec
     // Columns of the generated table, in the dataset's order.
     QStringList cols;
     for (const ColumnLayout& c : q.layout().columns)
-        if (c.relation.trimmed().compare(m_genTable, Qt::CaseInsensitive) == 0) cols.append(c.column.trimmed());
+        if (c.relation.trimmed().compare(m_genTable, Qt::CaseInsensitive) == 0)
+            cols.append(c.column.trimmed());
     const QString key = m_genKey.toUpper();
     switch (kind) {
     case UpdateKind::Insert: {
         QStringList params;
-        for (const QString& c : cols) params.append(':' + c);
+        for (const QString& c : cols)
+            params.append(':' + c);
         return "insert into " + m_genTable + " (" + cols.join(", ") + ") values (" + params.join(", ") + ")";
     }
     case UpdateKind::Modify: {
@@ -31,7 +33,8 @@ QString UpdateSql::statementFor(const Query& q, UpdateKind kind, const char* rec
         }
         return "update " + m_genTable + " set " + sets.join(", ") + " where " + key + " = :OLD_" + key;
     }
-    case UpdateKind::Delete: return "delete from " + m_genTable + " where " + key + " = :OLD_" + key;
+    case UpdateKind::Delete:
+        return "delete from " + m_genTable + " where " + key + " = :OLD_" + key;
     }
     return {};
 }
@@ -39,7 +42,8 @@ QString UpdateSql::statementFor(const Query& q, UpdateKind kind, const char* rec
 void UpdateSql::apply(Query& q, UpdateKind kind, const char* rec) {
     const QString text = statementFor(q, kind, rec);
     if (text.trimmed().isEmpty())
-        throw AppError(QString("%1: instrução de atualização não definida").arg(m_name.isEmpty() ? q.name() : m_name));
+        throw AppError(
+            QString("%1: instrução de atualização não definida").arg(m_name.isEmpty() ? q.name() : m_name));
     sql::ParsedSql parsed = sql::parseNamedParams(text);
     Transaction* tr = q.transaction();
     tr->ensureActive();

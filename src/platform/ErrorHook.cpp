@@ -9,7 +9,9 @@ ErrorHookFn& hook() {
 }
 } // namespace
 
-ErrorHookFn installErrorHook(ErrorHookFn h) { return std::exchange(hook(), std::move(h)); }
+ErrorHookFn installErrorHook(ErrorHookFn h) {
+    return std::exchange(hook(), std::move(h));
+}
 
 QString exceptionText(std::exception_ptr e) {
     try {
@@ -34,5 +36,6 @@ void reportException(std::exception_ptr e) {
         hook()(e);
         return;
     }
-    showMessage(exceptionText(e), QStringLiteral("Nexmoro Cortivandela"), MsgIcon::Error, MsgButtons::Ok, MsgAnswer::Ok);
+    showMessage(exceptionText(e), QStringLiteral("Nexmoro Cortivandela"), MsgIcon::Error, MsgButtons::Ok,
+                MsgAnswer::Ok);
 }

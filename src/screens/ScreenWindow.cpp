@@ -12,16 +12,21 @@
 #include <QMdiSubWindow>
 #include <QTimer>
 
-ScreenWindow::ScreenWindow(ScreenKind kind, const QString& name, QWidget* parent) : QWidget(parent), m_kind(kind) {
+ScreenWindow::ScreenWindow(ScreenKind kind, const QString& name, QWidget* parent)
+    : QWidget(parent), m_kind(kind) {
     setObjectName(name);
     qApp->installEventFilter(this);
 }
 
 ScreenWindow::~ScreenWindow() = default;
 
-QMdiSubWindow* ScreenWindow::subWindow() const { return qobject_cast<QMdiSubWindow*>(parentWidget()); }
+QMdiSubWindow* ScreenWindow::subWindow() const {
+    return qobject_cast<QMdiSubWindow*>(parentWidget());
+}
 
-TfrmClassePrincipal* ScreenWindow::principal() const { return frmPrincipal(); }
+TfrmClassePrincipal* ScreenWindow::principal() const {
+    return frmPrincipal();
+}
 
 QRect ScreenWindow::windowGeometry() const {
     if (QMdiSubWindow* s = subWindow()) return s->geometry();
@@ -29,16 +34,20 @@ QRect ScreenWindow::windowGeometry() const {
 }
 
 void ScreenWindow::setWindowGeometry(const QRect& r) {
-    if (QMdiSubWindow* s = subWindow()) s->setGeometry(r);
-    else setGeometry(r);
+    if (QMdiSubWindow* s = subWindow())
+        s->setGeometry(r);
+    else
+        setGeometry(r);
 }
 
 void ScreenWindow::fecha() {
     QPointer<ScreenWindow> self(this);
     QTimer::singleShot(0, this, [self] {
         if (!self) return;
-        if (QMdiSubWindow* s = self->subWindow()) s->close();
-        else self->close();
+        if (QMdiSubWindow* s = self->subWindow())
+            s->close();
+        else
+            self->close();
     });
 }
 
@@ -64,8 +73,10 @@ void ScreenWindow::showEvent(QShowEvent* e) {
 void ScreenWindow::closeEvent(QCloseEvent* e) {
     bool ok = false;
     guarded([&] { ok = FormClose(); });
-    if (ok) e->accept();
-    else e->ignore();
+    if (ok)
+        e->accept();
+    else
+        e->ignore();
 }
 
 bool ScreenWindow::event(QEvent* e) {
@@ -79,7 +90,9 @@ void ScreenWindow::FormKeyUp(int key, Qt::KeyboardModifiers mods) {
     if (TfrmClassePrincipal* p = principal()) p->teclaTela(this, key, mods);
 }
 
-QString ScreenWindow::settingsFile() const { return programSettingsPath(osFacts().executablePath()); }
+QString ScreenWindow::settingsFile() const {
+    return programSettingsPath(osFacts().executablePath());
+}
 
 int ScreenWindow::campo(const QString& value, int n) {
     const QString t = RetornaCampo(value, n, ",").trimmed();
@@ -127,7 +140,8 @@ bool ScreenWindow::eventFilter(QObject* obj, QEvent* e) {
     auto* wdg = qobject_cast<QWidget*>(obj);
     if (!wdg || (wdg != this && !isAncestorOf(wdg))) return QWidget::eventFilter(obj, e);
     // The event travels up the parents; handle it once, at its first receiver.
-    if (QApplication::focusWidget() && wdg != QApplication::focusWidget()) return QWidget::eventFilter(obj, e);
+    if (QApplication::focusWidget() && wdg != QApplication::focusWidget())
+        return QWidget::eventFilter(obj, e);
     auto* k = static_cast<QKeyEvent*>(e);
     if (k->isAutoRepeat()) return false;
     if (e->type() == QEvent::KeyPress) {

@@ -13,7 +13,8 @@
 #include <QVBoxLayout>
 
 PreparacaoSQL PreparaSQL(const QString& input, int passagem, const QString& whereIn, const QString& orderIn,
-                         const QString& MostrarTodos, const QString& procuraTela, const QString& procuraPrincipal) {
+                         const QString& MostrarTodos, const QString& procuraTela,
+                         const QString& procuraPrincipal) {
     PreparacaoSQL r{input, whereIn, orderIn, procuraTela, procuraPrincipal};
     QString& S = r.sql;
     if (passagem != 1) return r;
@@ -37,8 +38,10 @@ PreparacaoSQL PreparaSQL(const QString& input, int passagem, const QString& wher
     // asked for it.
     const bool procura = !r.procuraPrincipal.isEmpty() || !r.procuraTela.isEmpty();
     const QString C = (MostrarTodos == "S" || procura) ? " 0=0 " : " 0=1 ";
-    if (!r.mywhere.isEmpty()) S = S + r.mywhere + " and " + C;
-    else S = S + " where " + C;
+    if (!r.mywhere.isEmpty())
+        S = S + r.mywhere + " and " + C;
+    else
+        S = S + " where " + C;
     if (procura) {
         if (!r.procuraTela.isEmpty()) r.procuraPrincipal = r.procuraTela;
         const QString& v = r.procuraPrincipal;
@@ -76,7 +79,9 @@ TfrmCadastroPadrao::~TfrmCadastroPadrao() {
         if (p->dsAtual == &dsPadrao) p->dsAtual = nullptr;
 }
 
-Query* TfrmCadastroPadrao::query() const { return dynamic_cast<Query*>(dsPadrao.dataSet()); }
+Query* TfrmCadastroPadrao::query() const {
+    return dynamic_cast<Query*>(dsPadrao.dataSet());
+}
 
 void TfrmCadastroPadrao::montaGrade(const QList<std::tuple<QString, QString, int>>& colunas) {
     auto* lay = new QVBoxLayout(pagTabela);
@@ -84,7 +89,8 @@ void TfrmCadastroPadrao::montaGrade(const QList<std::tuple<QString, QString, int
     DBGrid1 = new DBGrid(pagTabela, &dsPadrao);
     DBGrid1->setObjectName("DBGrid1");
     std::vector<DBGridColumn> cols;
-    for (const auto& [field, title, width] : colunas) cols.push_back(DBGridColumn{field, title, width});
+    for (const auto& [field, title, width] : colunas)
+        cols.push_back(DBGridColumn{field, title, width});
     DBGrid1->setColumns(cols);
     DBGrid1->onDblClick = [this] { DBGrid1DblClick(); };
     lay->addWidget(DBGrid1);
@@ -113,7 +119,8 @@ void TfrmCadastroPadrao::FormShow() {
             SqlOriginal = S;
             passagem = 1;
         }
-        PreparacaoSQL r = PreparaSQL(S, passagem, mywhere, myorderby, MostrarTodos, ProcuraRegistro, p->ProcuraRegistro);
+        PreparacaoSQL r =
+            PreparaSQL(S, passagem, mywhere, myorderby, MostrarTodos, ProcuraRegistro, p->ProcuraRegistro);
         mywhere = r.mywhere;
         myorderby = r.myorderby;
         ProcuraRegistro = r.procuraTela;
@@ -126,10 +133,12 @@ void TfrmCadastroPadrao::FormShow() {
         for (DataSource* d : m_fontes) {
             if (k >= 61) break;
             MatrizNomeDataSet[static_cast<size_t>(k)] = d->name();
-            if (auto* dq = dynamic_cast<Query*>(d->dataSet())) MatrizSqlDataSet[static_cast<size_t>(k)] = dq->sqlText();
+            if (auto* dq = dynamic_cast<Query*>(d->dataSet()))
+                MatrizSqlDataSet[static_cast<size_t>(k)] = dq->sqlText();
             ++k;
         }
-        for (DBGrid* g : findChildren<DBGrid*>()) g->setReadOnlyOptions();
+        for (DBGrid* g : findChildren<DBGrid*>())
+            g->setReadOnlyOptions();
     } catch (const SilentAbort&) {
         throw;
     } catch (...) {
@@ -142,8 +151,10 @@ void TfrmCadastroPadrao::FormShow() {
 void TfrmCadastroPadrao::FormActivate() {
     TfrmClassePrincipal* p = principal();
     if (!PermissaoAcesso || !p) return;
-    if (p->codusuario == -2) p->IncluiObjetos();
-    else p->gbpainelcontrole->hide();
+    if (p->codusuario == -2)
+        p->IncluiObjetos();
+    else
+        p->gbpainelcontrole->hide();
     incluir = alterar = excluir = bGerarExcel = true;
     FormFechado = false;
     if (p->grupousuario != -1) {
@@ -179,7 +190,8 @@ void TfrmCadastroPadrao::dsPadraoStateChange() {
         p->bttCancelar->setEnabled(editando);
         p->bttExcluir->setEnabled(excluir);
         p->bttAtualiza->setEnabled(!editando);
-        for (QToolButton* b : {p->bttPrimeiro, p->bttAnterior, p->bttSeguinte, p->bttUltimo}) b->setEnabled(linhas);
+        for (QToolButton* b : {p->bttPrimeiro, p->bttAnterior, p->bttSeguinte, p->bttUltimo})
+            b->setEnabled(linhas);
         if (!p->bttOrdena->property("semAcao").toBool()) p->bttOrdena->setEnabled(linhas);
         if (!p->bttExcel->property("semAcao").toBool()) p->bttExcel->setEnabled(linhas && bGerarExcel);
     }
@@ -255,7 +267,9 @@ bool TfrmCadastroPadrao::FormClose() {
     return true;
 }
 
-void TfrmCadastroPadrao::FormKeyUp(int key, Qt::KeyboardModifiers mods) { ScreenWindow::FormKeyUp(key, mods); }
+void TfrmCadastroPadrao::FormKeyUp(int key, Qt::KeyboardModifiers mods) {
+    ScreenWindow::FormKeyUp(key, mods);
+}
 
 void TfrmCadastroPadrao::GravaCFG(int Pagina) {
     IniFile ini(settingsFile());
@@ -296,9 +310,12 @@ void TfrmCadastroPadrao::LeCFG(int Pagina) {
         setWindowGeometry(QRect(left, top, width, height));
         const QString state = RetornaCampo(v, 5, ",").trimmed();
         if (QMdiSubWindow* s = subWindow()) {
-            if (state == "2") s->showMaximized();
-            else if (state == "1") s->showMinimized();
-            else if (state == "0") s->showNormal();
+            if (state == "2")
+                s->showMaximized();
+            else if (state == "1")
+                s->showMinimized();
+            else if (state == "0")
+                s->showNormal();
         }
     }
 }
@@ -324,9 +341,13 @@ void TfrmCadastroPadrao::AlteraMascaraCampos() {
         DataSet* ds = d->dataSet();
         if (!ds) continue;
         for (const auto& f : ds->fields()) {
-            if (f->kind() != FieldKind::Float && f->kind() != FieldKind::Double && f->kind() != FieldKind::BCD) continue;
-            if (f->tag() == 1) f->setDisplayFormat(p->sMascaraValor);
-            else if (f->tag() == 2) f->setDisplayFormat(p->sMascaraQuantidade);
+            if (f->kind() != FieldKind::Float && f->kind() != FieldKind::Double &&
+                f->kind() != FieldKind::BCD)
+                continue;
+            if (f->tag() == 1)
+                f->setDisplayFormat(p->sMascaraValor);
+            else if (f->tag() == 2)
+                f->setDisplayFormat(p->sMascaraQuantidade);
         }
     }
 }

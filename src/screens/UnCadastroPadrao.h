@@ -15,7 +15,8 @@ struct PreparacaoSQL {
     QString sql, mywhere, myorderby, procuraTela, procuraPrincipal;
 };
 PreparacaoSQL PreparaSQL(const QString& S, int passagem, const QString& mywhere, const QString& myorderby,
-                         const QString& MostrarTodos, const QString& procuraTela, const QString& procuraPrincipal);
+                         const QString& MostrarTodos, const QString& procuraTela,
+                         const QString& procuraPrincipal);
 
 class TfrmCadastroPadrao : public ScreenWindow {
     Q_OBJECT
@@ -25,7 +26,7 @@ public:
 
     DataSource dsPadrao{"dsPadrao"};
     QTabWidget* pc = nullptr;
-    QWidget* pagFicha = nullptr; // page 0, the record form
+    QWidget* pagFicha = nullptr;  // page 0, the record form
     QWidget* pagTabela = nullptr; // page 1, the grid
     DBGrid* DBGrid1 = nullptr;
 

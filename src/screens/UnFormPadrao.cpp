@@ -4,7 +4,8 @@
 #include "screens/UnPrincipal.h"
 #include <QToolBar>
 
-TfrmFormPadrao::TfrmFormPadrao(const QString& name, QWidget* parent) : ScreenWindow(ScreenKind::Standard, name, parent) {
+TfrmFormPadrao::TfrmFormPadrao(const QString& name, QWidget* parent)
+    : ScreenWindow(ScreenKind::Standard, name, parent) {
     setWindowTitle("Form Padrão");
     resize(366, 177);
 }
@@ -27,9 +28,7 @@ void TfrmFormPadrao::FormActivate() {
     if (p->codusuario == -2) p->IncluiObjetos();
     // Excel keeps its visibility and state.
     for (QToolButton* b : p->botoesRegistro())
-        if (b != p->bttExcel)
-            for (QAction* a : p->tb1->actions())
-                if (p->tb1->widgetForAction(a) == b) a->setVisible(false);
+        if (b != p->bttExcel) p->mostraBotao(b, false);
 }
 
 bool TfrmFormPadrao::FormClose() {

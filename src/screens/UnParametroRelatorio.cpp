@@ -71,12 +71,15 @@ bool TfrmParametroRelatorio::FormClose() {
     return true;
 }
 
-void TfrmParametroRelatorio::btnFecharClick() { fecha(); }
+void TfrmParametroRelatorio::btnFecharClick() {
+    fecha();
+}
 
 void TfrmParametroRelatorio::GravaCFG(int) {
     IniFile ini(settingsFile());
     const QRect g = windowGeometry();
-    ini.writeString(objectName(), "Ficha", QString("%1,%2,%3,%4").arg(g.top()).arg(g.left()).arg(g.height()).arg(g.width()));
+    ini.writeString(objectName(), "Ficha",
+                    QString("%1,%2,%3,%4").arg(g.top()).arg(g.left()).arg(g.height()).arg(g.width()));
 }
 
 void TfrmParametroRelatorio::LeCFG(int) {

@@ -17,6 +17,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPainterPath>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -26,7 +28,28 @@ namespace {
 TfrmClassePrincipal* g_principal = nullptr;
 }
 
-TfrmClassePrincipal* frmPrincipal() { return g_principal; }
+TfrmClassePrincipal* frmPrincipal() {
+    return g_principal;
+}
+
+QIcon iconePrograma() {
+    // A drop on a blue disc, drawn so that no image file is needed.
+    QPixmap p(64, 64);
+    p.fill(Qt::transparent);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    g.setPen(Qt::NoPen);
+    g.setBrush(QColor(0x1f, 0x5f, 0x8b));
+    g.drawEllipse(2, 2, 60, 60);
+    QPainterPath gota;
+    gota.moveTo(32, 12);
+    gota.cubicTo(44, 28, 48, 36, 48, 42);
+    gota.arcTo(16, 26, 32, 32, 0, -180);
+    gota.cubicTo(16, 36, 20, 28, 32, 12);
+    g.setBrush(QColor(0xf2, 0xb7, 0x2e));
+    g.drawPath(gota);
+    return QIcon(p);
+}
 
 TfrmClassePrincipal::TfrmClassePrincipal(QWidget* parent) : QMainWindow(parent) {
     g_principal = this;
@@ -41,6 +64,7 @@ TfrmClassePrincipal::TfrmClassePrincipal(QWidget* parent) : QMainWindow(parent) 
     IBQ_ID.setDatabase(&IBSolution);
     dataContext() = DataContext{&IBSolution, &IBTransaction, &IBT_Gen};
     requestEnd = [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); };
+    if (qApp->windowIcon().isNull()) qApp->setWindowIcon(iconePrograma());
 
     // Frame: the multi-document area with the control panel over it.
     auto* central = new QWidget(this);
@@ -63,27 +87,37 @@ TfrmClassePrincipal::TfrmClassePrincipal(QWidget* parent) : QMainWindow(parent) 
     tb1->setFixedHeight(52);
     using SP = QStyle::StandardPixmap;
     bttIncluir = botao("bttIncluir", "Incluir", "Inclui um Novo Registro (F2)", SP::SP_FileDialogNewFolder);
-    bttSalvar = botao("bttSalvar", "Salvar", "Salva as Alterações do Registro Atual (F3)", SP::SP_DialogSaveButton);
+    bttSalvar =
+        botao("bttSalvar", "Salvar", "Salva as Alterações do Registro Atual (F3)", SP::SP_DialogSaveButton);
     bttAtualiza = botao("bttAtualiza", "Atualizar", "Mostra os Dados Atualizados (F4)", SP::SP_BrowserReload);
     bttExcluir = botao("bttExcluir", "Excluir", "Exclui o Registro Atual (F5)", SP::SP_TrashIcon);
-    bttCancelar = botao("bttCancelar", "Cancelar", "Cancela as Alterações do Registro Atual (F6)", SP::SP_DialogCancelButton);
-    tb1->addSeparator();
-    bttMostrarTodos = botao("bttMostrarTodos", "Todos", "Mostra Todos os Registros da Tabela (F7)", SP::SP_FileDialogListView);
-    bttPesquisa = botao("bttPesquisa", "Pesquisar", "Pesquisa os Registros da Tabela (F8)", SP::SP_FileDialogContentsView);
+    bttCancelar = botao("bttCancelar", "Cancelar", "Cancela as Alterações do Registro Atual (F6)",
+                        SP::SP_DialogCancelButton);
+    m_separadores.append(tb1->addSeparator());
+    bttMostrarTodos = botao("bttMostrarTodos", "Todos", "Mostra Todos os Registros da Tabela (F7)",
+                            SP::SP_FileDialogListView);
+    bttPesquisa = botao("bttPesquisa", "Pesquisar", "Pesquisa os Registros da Tabela (F8)",
+                        SP::SP_FileDialogContentsView);
     bttOrdena = botao("bttOrdena", "Ordenar", "Ordena os Registros da Tabela (F9)", SP::SP_ArrowDown);
-    bttFicha = botao("bttFicha", "Tabela", "Mostra os Dados no Formato de Tabela (F12)", SP::SP_FileDialogDetailedView);
+    bttFicha = botao("bttFicha", "Tabela", "Mostra os Dados no Formato de Tabela (F12)",
+                     SP::SP_FileDialogDetailedView);
     bttExcel = botao("bttExcel", "Excel", "Exporta Dados para o Excel", SP::SP_DriveFDIcon);
-    tb1->addSeparator();
-    bttPrimeiro = botao("bttPrimeiro", "Primeiro", "Posiciona no Primeiro Registro (Alt+Home)", SP::SP_MediaSkipBackward);
-    bttAnterior = botao("bttAnterior", "Anterior", "Posiciona no Registro Anterior (Alt + <--)", SP::SP_MediaSeekBackward);
-    bttSeguinte = botao("bttSeguinte", "Seguinte", "Posiciona no Registro Seguinte (Alt + -->)", SP::SP_MediaSeekForward);
-    bttUltimo = botao("bttUltimo", "Último", "Posiciona no Último Registro (Alt + End)", SP::SP_MediaSkipForward);
-    tb1->addSeparator();
+    m_separadores.append(tb1->addSeparator());
+    bttPrimeiro = botao("bttPrimeiro", "Primeiro", "Posiciona no Primeiro Registro (Alt+Home)",
+                        SP::SP_MediaSkipBackward);
+    bttAnterior = botao("bttAnterior", "Anterior", "Posiciona no Registro Anterior (Alt + <--)",
+                        SP::SP_MediaSeekBackward);
+    bttSeguinte = botao("bttSeguinte", "Seguinte", "Posiciona no Registro Seguinte (Alt + -->)",
+                        SP::SP_MediaSeekForward);
+    bttUltimo =
+        botao("bttUltimo", "Último", "Posiciona no Último Registro (Alt + End)", SP::SP_MediaSkipForward);
+    m_separadores.append(tb1->addSeparator());
     bttFechar = botao("bttFechar", "Fechar", "Fecha a Rotina e Sai (Esc)", SP::SP_DialogCloseButton);
-    tb1->addSeparator();
+    m_separadores.append(tb1->addSeparator());
     ToolbarButton974 = botao("ToolbarButton974", "Calend.", "Mostra Calendário", SP::SP_FileDialogInfoView);
     ToolbarButton973 = botao("ToolbarButton973", "Calc.", "Abre Calculadora", SP::SP_ComputerIcon);
-    ToolbarButton971 = botao("ToolbarButton971", "Email", "Envia Email para Suporte Técnico", SP::SP_MessageBoxInformation);
+    ToolbarButton971 =
+        botao("ToolbarButton971", "Email", "Envia Email para Suporte Técnico", SP::SP_MessageBoxInformation);
     auto on = [this](QToolButton* b, void (TfrmClassePrincipal::*fn)()) {
         connect(b, &QToolButton::clicked, this, [this, fn] { guarded([&] { (this->*fn)(); }); });
     };
@@ -132,13 +166,15 @@ TfrmClassePrincipal::TfrmClassePrincipal(QWidget* parent) : QMainWindow(parent) 
 TfrmClassePrincipal::~TfrmClassePrincipal() {
     // Screens close before the connection they use.
     if (mdi) {
-        for (QMdiSubWindow* w : mdi->subWindowList()) delete w;
+        for (QMdiSubWindow* w : mdi->subWindowList())
+            delete w;
     }
     if (g_principal == this) g_principal = nullptr;
     dataContext() = DataContext{};
 }
 
-QToolButton* TfrmClassePrincipal::botao(const char* name, const QString& caption, const QString& hint, int icon) {
+QToolButton* TfrmClassePrincipal::botao(const char* name, const QString& caption, const QString& hint,
+                                        int icon) {
     auto* b = new QToolButton(tb1);
     b->setObjectName(name);
     b->setText(caption);
@@ -152,16 +188,35 @@ QToolButton* TfrmClassePrincipal::botao(const char* name, const QString& caption
     return b;
 }
 
+void TfrmClassePrincipal::setBotaoHabilitado(QToolButton* b, bool enabled) {
+    b->setEnabled(enabled);
+    for (QAction* a : tb1->actions())
+        if (tb1->widgetForAction(a) == b) a->setEnabled(enabled);
+}
+
 QList<QToolButton*> TfrmClassePrincipal::botoesRegistro() const {
-    return {bttIncluir,  bttSalvar, bttAtualiza, bttExcluir,  bttCancelar,  bttMostrarTodos, bttPesquisa, bttOrdena,
-            bttFicha,    bttExcel,  bttPrimeiro, bttAnterior, bttSeguinte, bttUltimo,       bttFechar};
+    return {bttIncluir,      bttSalvar,   bttAtualiza, bttExcluir, bttCancelar,
+            bttMostrarTodos, bttPesquisa, bttOrdena,   bttFicha,   bttExcel,
+            bttPrimeiro,     bttAnterior, bttSeguinte, bttUltimo,  bttFechar};
 }
 
 void TfrmClassePrincipal::mostraBotoesRegistro(bool visible) {
-    // Buttons live in the toolbar through actions; their visibility is the action's.
     for (QToolButton* b : botoesRegistro())
-        for (QAction* a : tb1->actions())
-            if (tb1->widgetForAction(a) == b) a->setVisible(visible);
+        mostraBotao(b, visible);
+    for (QAction* s : m_separadores)
+        s->setVisible(visible);
+}
+
+void TfrmClassePrincipal::mostraBotao(QToolButton* b, bool visible) {
+    // A toolbar button's visibility is its action's; changing the action also resets the
+    // button's enabled state, which is kept as it was.
+    const bool enabled = b->isEnabled();
+    for (QAction* a : tb1->actions())
+        if (tb1->widgetForAction(a) == b) {
+            a->setVisible(visible);
+            a->setEnabled(enabled);
+        }
+    b->setEnabled(enabled);
 }
 
 void TfrmClassePrincipal::setStatus(int panel, const QString& text) {
@@ -169,7 +224,9 @@ void TfrmClassePrincipal::setStatus(int panel, const QString& text) {
     sbPanel[panel]->repaint();
 }
 
-QString TfrmClassePrincipal::status(int panel) const { return sbPanel[panel]->text(); }
+QString TfrmClassePrincipal::status(int panel) const {
+    return sbPanel[panel]->text();
+}
 
 void TfrmClassePrincipal::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
@@ -209,8 +266,10 @@ void TfrmClassePrincipal::ConectaBanco() {
         QApplication::restoreOverrideCursor();
     } catch (const std::exception&) {
         setStatus(0, "");
-        while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
-        showMessage("Dados do arquivo de inicialização incorreto ou servidor inativo...", kSystemCaption, MsgIcon::Error);
+        while (QApplication::overrideCursor())
+            QApplication::restoreOverrideCursor();
+        showMessage("Dados do arquivo de inicialização incorreto ou servidor inativo...", kSystemCaption,
+                    MsgIcon::Error);
         if (requestEnd) requestEnd();
     }
 }
@@ -236,18 +295,25 @@ void TfrmClassePrincipal::keyPressEvent(QKeyEvent* e) {
     QMainWindow::keyPressEvent(e);
 }
 
-void TfrmClassePrincipal::Sair1Click() { close(); }
+void TfrmClassePrincipal::Sair1Click() {
+    close();
+}
 
 // ---------------------------------------------------------------- screens in the frame
 
 QMdiSubWindow* TfrmClassePrincipal::abreTela(ScreenWindow* tela) {
-    QMdiSubWindow* sub = mdi->addSubWindow(tela, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                                                     Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    const QSize design = tela->size();
+    QMdiSubWindow* sub =
+        mdi->addSubWindow(tela, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowTitle(tela->windowTitle());
     sub->setObjectName("sub_" + tela->objectName());
     connect(tela, &QWidget::windowTitleChanged, sub, &QWidget::setWindowTitle);
+    // The child window opens at the screen's design size plus its frame.
     sub->adjustSize();
+    const QSize frame = sub->size() - tela->size();
+    sub->resize(design + frame);
     sub->show();
     return sub;
 }
@@ -304,11 +370,20 @@ void TfrmClassePrincipal::teclaTela(ScreenWindow* tela, int key, Qt::KeyboardMod
     if (!record && !cadastroAtivo() && key != Qt::Key_Escape) return;
     if (mods == Qt::AltModifier) {
         switch (key) {
-        case Qt::Key_Home: bttPrimeiroClick(); return;
-        case Qt::Key_Left: bttAnteriorClick(); return;
-        case Qt::Key_Right: bttSeguinteClick(); return;
-        case Qt::Key_End: bttUltimoClick(); return;
-        default: break;
+        case Qt::Key_Home:
+            bttPrimeiroClick();
+            return;
+        case Qt::Key_Left:
+            bttAnteriorClick();
+            return;
+        case Qt::Key_Right:
+            bttSeguinteClick();
+            return;
+        case Qt::Key_End:
+            bttUltimoClick();
+            return;
+        default:
+            break;
         }
     }
     switch (key) {
@@ -324,7 +399,9 @@ void TfrmClassePrincipal::teclaTela(ScreenWindow* tela, int key, Qt::KeyboardMod
     case Qt::Key_F5:
         if (bttExcluir->isEnabled()) bttExcluirClick();
         break;
-    case Qt::Key_F6: bttCancelarClick(); break;
+    case Qt::Key_F6:
+        bttCancelarClick();
+        break;
     case Qt::Key_F7:
         if (bttMostrarTodos->isEnabled()) bttMostrarTodosClick();
         break;
@@ -337,16 +414,23 @@ void TfrmClassePrincipal::teclaTela(ScreenWindow* tela, int key, Qt::KeyboardMod
     case Qt::Key_F12:
         if (record) bttFichaClick();
         break;
-    case Qt::Key_Escape: bttFecharClick(); break;
-    default: break;
+    case Qt::Key_Escape:
+        bttFecharClick();
+        break;
+    default:
+        break;
     }
 }
 
 // ---------------------------------------------------------------- toolbar actions
 
-DataSet* TfrmClassePrincipal::dataSetAtual() const { return dsAtual ? dsAtual->dataSet() : nullptr; }
+DataSet* TfrmClassePrincipal::dataSetAtual() const {
+    return dsAtual ? dsAtual->dataSet() : nullptr;
+}
 
-static Query* comoQuery(DataSet* ds) { return dynamic_cast<Query*>(ds); }
+static Query* comoQuery(DataSet* ds) {
+    return dynamic_cast<Query*>(ds);
+}
 
 void TfrmClassePrincipal::bttIncluirClick() {
     DataSet* ds = dataSetAtual();
@@ -358,7 +442,8 @@ void TfrmClassePrincipal::bttIncluirClick() {
         if (tela->pc && tela->pc->count() > 2) tela->pc->setCurrentIndex(0);
         for (QWidget* wdg : tela->pagFicha->findChildren<QWidget*>()) {
             if (wdg->focusPolicy() & Qt::TabFocus && wdg->isEnabled() && wdg->isVisibleTo(tela) &&
-                !qobject_cast<QTabWidget*>(wdg) && !wdg->inherits("QCheckBox") && !wdg->inherits("QAbstractButton")) {
+                !qobject_cast<QTabWidget*>(wdg) && !wdg->inherits("QCheckBox") &&
+                !wdg->inherits("QAbstractButton")) {
                 wdg->setFocus();
                 break;
             }
@@ -451,7 +536,8 @@ void TfrmClassePrincipal::SalvaNavegacao() {
 
 void TfrmClassePrincipal::Navegacao() {
     DataSet* ds = dataSetAtual();
-    for (QToolButton* b : {bttPrimeiro, bttAnterior, bttSeguinte, bttUltimo}) b->setEnabled(true);
+    for (QToolButton* b : {bttPrimeiro, bttAnterior, bttSeguinte, bttUltimo})
+        b->setEnabled(true);
     if (!ds) return;
     if (ds->eof()) {
         bttSeguinte->setEnabled(false);
@@ -463,14 +549,14 @@ void TfrmClassePrincipal::Navegacao() {
     }
 }
 
-#define MOVE_ACTION(fn, op)                                                                                            \
-    void TfrmClassePrincipal::fn() {                                                                                   \
-        DataSet* ds = dataSetAtual();                                                                                  \
-        if (!ds) return;                                                                                               \
-        SalvaNavegacao();                                                                                              \
-        ds->op();                                                                                                      \
-        Navegacao();                                                                                                   \
-        TotalRegistros();                                                                                              \
+#define MOVE_ACTION(fn, op)                                                                                  \
+    void TfrmClassePrincipal::fn() {                                                                         \
+        DataSet* ds = dataSetAtual();                                                                        \
+        if (!ds) return;                                                                                     \
+        SalvaNavegacao();                                                                                    \
+        ds->op();                                                                                            \
+        Navegacao();                                                                                         \
+        TotalRegistros();                                                                                    \
     }
 MOVE_ACTION(bttPrimeiroClick, first)
 MOVE_ACTION(bttAnteriorClick, prior)
@@ -504,8 +590,10 @@ void TfrmClassePrincipal::bttMostrarTodosClick() {
     const QString S = q->sqlText();
     const int w = S.indexOf("where");
     QString sql = (w >= 0 ? S.left(w) : S);
-    if (mywhere.isEmpty()) sql += " where 0=0 ";
-    else sql += QString(" where 0=0 ") + " and " + mywhere.mid(5);
+    if (mywhere.isEmpty())
+        sql += " where 0=0 ";
+    else
+        sql += QString(" where 0=0 ") + " and " + mywhere.mid(5);
     if (!myorderby.isEmpty()) sql += " order by " + myorderby.mid(9);
     q->setSqlText(sql);
     q->open();
@@ -585,7 +673,8 @@ void TfrmClassePrincipal::TotalRegistros() {
         const int order = S.indexOf("order by");
         const QString resto = order >= 0 ? S.mid(from, order - from) : S.mid(from);
         IBQ_Gen.setSqlText(" select count(*) as total " + resto);
-        for (const QString& p : IBQ_Gen.paramNames()) IBQ_Gen.setParam(p, q->param(p));
+        for (const QString& p : IBQ_Gen.paramNames())
+            IBQ_Gen.setParam(p, q->param(p));
         IBQ_Gen.open();
         const qlonglong total = IBQ_Gen.fieldByName("total")->value().toLongLong();
         IBQ_Gen.close();
@@ -620,7 +709,9 @@ bool TfrmClassePrincipal::VerificaPermissoes(const QString& NomeForm, const QStr
     return ::VerificaPermissoes(IBQ_Gen, grupousuario, NomeForm, CaptionForm);
 }
 
-bool TfrmClassePrincipal::VerificaUsuario(const QString& NomeForm) { return ::VerificaUsuario(IBQ_Gen, grupousuario, NomeForm); }
+bool TfrmClassePrincipal::VerificaUsuario(const QString& NomeForm) {
+    return ::VerificaUsuario(IBQ_Gen, grupousuario, NomeForm);
+}
 
 void TfrmClassePrincipal::IncluiObjetos() {
     gbpainelcontrole->hide();

@@ -46,12 +46,14 @@ public:
     QToolBar* tb1 = nullptr;
     QLabel* sbPanel[3] = {nullptr, nullptr, nullptr};
     QMenu *mnuArquivo = nullptr, *mnuTabelas = nullptr, *mnuAjuda = nullptr;
-    QToolButton *bttIncluir, *bttSalvar, *bttAtualiza, *bttExcluir, *bttCancelar, *bttMostrarTodos, *bttPesquisa,
-        *bttOrdena, *bttFicha, *bttExcel, *bttPrimeiro, *bttAnterior, *bttSeguinte, *bttUltimo, *bttFechar,
-        *ToolbarButton974, *ToolbarButton973, *ToolbarButton971;
+    QToolButton *bttIncluir, *bttSalvar, *bttAtualiza, *bttExcluir, *bttCancelar, *bttMostrarTodos,
+        *bttPesquisa, *bttOrdena, *bttFicha, *bttExcel, *bttPrimeiro, *bttAnterior, *bttSeguinte, *bttUltimo,
+        *bttFechar, *ToolbarButton974, *ToolbarButton973, *ToolbarButton971;
     // The fifteen record buttons, Incluir through Fechar.
     QList<QToolButton*> botoesRegistro() const;
     void mostraBotoesRegistro(bool visible);
+    void mostraBotao(QToolButton* b, bool visible);
+    void setBotaoHabilitado(QToolButton* b, bool enabled);
     void setStatus(int panel, const QString& text);
     QString status(int panel) const;
 
@@ -111,8 +113,10 @@ private:
     void subWindowActivated(QMdiSubWindow* w);
     DataSet* dataSetAtual() const;
     bool m_shown = false;
+    QList<QAction*> m_separadores;
 };
 
 TfrmClassePrincipal* frmPrincipal();
+QIcon iconePrograma();
 // "Registros Encontrados" count: at least six digits, grouped (001.234).
 QString formataContagem(qlonglong total);

@@ -19,9 +19,12 @@ class FrameworkTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         s_db = new TestDb();
-        s_db->exec("insert into tab_parametro (id_parametro, nm_empresa, st_confirma_sair) values (1, 'Hidrolab', 'S')");
-        for (auto [id, nome] : {std::pair{-1, "Suporte"}, {1, "Administrador"}, {2, "Laboratório"}, {3, "Consulta"}})
-            s_db->exec(QString("insert into sis_gr_usuario values (%1, '%2')").arg(id).arg(QString::fromUtf8(nome)));
+        s_db->exec("insert into tab_parametro (id_parametro, nm_empresa, st_confirma_sair) values (1, "
+                   "'Hidrolab', 'S')");
+        for (auto [id, nome] :
+             {std::pair{-1, "Suporte"}, {1, "Administrador"}, {2, "Laboratório"}, {3, "Consulta"}})
+            s_db->exec(
+                QString("insert into sis_gr_usuario values (%1, '%2')").arg(id).arg(QString::fromUtf8(nome)));
         s_db->exec("insert into sis_formulario values (-1, 'frmTipoAnalise', 'Tipo de Ánalise', 3, 'S')");
         const char* comps[] = {"cpfIncluir", "cpfAlterar", "cpfExcluir", "cpfConsulta", "cpfExportaExcel"};
         for (int i = 0; i < 5; ++i)
@@ -30,9 +33,11 @@ protected:
                            .arg(comps[i]));
         int ev = 1;
         // Group 2 holds every right; group 3 may only look (no insert, edit or delete).
-        for (int c = -1; c >= -5; --c) s_db->exec(QString("insert into sis_evento_autorizado values (%1, 2, %2)").arg(ev++).arg(c));
+        for (int c = -1; c >= -5; --c)
+            s_db->exec(QString("insert into sis_evento_autorizado values (%1, 2, %2)").arg(ev++).arg(c));
         s_db->exec(QString("insert into sis_evento_autorizado values (%1, 3, -4)").arg(ev++));
-        for (int c = -1; c >= -5; --c) s_db->exec(QString("insert into sis_evento_autorizado values (%1, 1, %2)").arg(ev++).arg(c));
+        for (int c = -1; c >= -5; --c)
+            s_db->exec(QString("insert into sis_evento_autorizado values (%1, 1, %2)").arg(ev++).arg(c));
     }
     static void TearDownTestSuite() {
         delete s_db;
@@ -80,7 +85,8 @@ protected:
 
     void logout() {
         if (!main) return;
-        for (QMdiSubWindow* w : main->mdi->subWindowList()) w->close();
+        for (QMdiSubWindow* w : main->mdi->subWindowList())
+            w->close();
         QApplication::processEvents();
         setDmPadrao(nullptr);
         padrao.reset();

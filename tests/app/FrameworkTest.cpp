@@ -15,30 +15,35 @@ namespace {
 
 TEST(PreparaSQLTest, CutsWhereAndOrderByAndOpensEmpty) {
     for (const QString sep : {" ", "\n"}) {
-        PreparacaoSQL r = PreparaSQL("select * from mov_analise where id_cliente > 0" + sep + "order by DT_COLETA desc",
-                                     1, "", "", "", "", "");
+        PreparacaoSQL r =
+            PreparaSQL("select * from mov_analise where id_cliente > 0" + sep + "order by DT_COLETA desc", 1,
+                       "", "", "", "", "");
         EXPECT_EQ(r.mywhere, "where id_cliente > 0" + sep);
         EXPECT_EQ(r.myorderby, "order by DT_COLETA desc");
-        EXPECT_EQ(r.sql, "select * from mov_analise where id_cliente > 0" + sep + " and  0=1 order by DT_COLETA desc");
+        EXPECT_EQ(r.sql, "select * from mov_analise where id_cliente > 0" + sep +
+                             " and  0=1 order by DT_COLETA desc");
     }
 }
 
 TEST(PreparaSQLTest, WorkedExampleWithoutWhere) {
-    PreparacaoSQL r = PreparaSQL("select * from tab_tarefa \norder by dh_criacao desc\n", 1, "", "", "", "", "");
+    PreparacaoSQL r =
+        PreparaSQL("select * from tab_tarefa \norder by dh_criacao desc\n", 1, "", "", "", "", "");
     EXPECT_EQ(r.sql, "select * from tab_tarefa \n where  0=1 order by dh_criacao desc\n");
     EXPECT_TRUE(r.mywhere.isEmpty());
 }
 
 TEST(PreparaSQLTest, ShowAllAndWantedRecord) {
     EXPECT_EQ(PreparaSQL("select * from t", 1, "", "", "S", "", "").sql, "select * from t where  0=0 ");
-    PreparacaoSQL r = PreparaSQL("select * from mov_analise order by DT_COLETA desc", 1, "", "", "", "", "id_analise, 15");
+    PreparacaoSQL r =
+        PreparaSQL("select * from mov_analise order by DT_COLETA desc", 1, "", "", "", "", "id_analise, 15");
     EXPECT_EQ(r.sql, "select * from mov_analise  where  0=0  and id_analise = 15order by DT_COLETA desc");
     EXPECT_EQ(r.procuraTela, "id_analise, 15");
     EXPECT_TRUE(r.procuraPrincipal.isEmpty());
     // The screen's own request opens on the record too, not on an empty list.
     EXPECT_TRUE(PreparaSQL("select * from t", 1, "", "", "", "id, 3", "").sql.contains(" 0=0  and id = 3"));
     // A second show leaves the text alone.
-    EXPECT_EQ(PreparaSQL("select * from t where  0=1 ", 2, "", "", "", "", "").sql, "select * from t where  0=1 ");
+    EXPECT_EQ(PreparaSQL("select * from t where  0=1 ", 2, "", "", "", "", "").sql,
+              "select * from t where  0=1 ");
 }
 
 TEST(RecordCountTest, SixDigitsGroupedTheBrazilianWay) {
@@ -287,12 +292,25 @@ TEST_F(TipoAnaliseTest, AGroupWithoutComponentsIsRefusedAndGroupMinusOneIsNot) {
 TEST_F(TipoAnaliseTest, CaptionFollowsTheCompanyAndClosingWritesTheLogoff) {
     EXPECT_EQ(main->windowTitle(), "Nexmoro Cortivandela - Hidrolab");
     s_db->exec("delete from sis_log_login");
-    s_db->exec("update or insert into sis_usuario (id_usuario, nm_usuario, id_gr_usuario, nm_acesso, ds_senha) "
-               "values (1, 'Maria', 2, 'MARIA', 'x') matching (id_usuario)");
+    s_db->exec(
+        "update or insert into sis_usuario (id_usuario, nm_usuario, id_gr_usuario, nm_acesso, ds_senha) "
+        "values (1, 'Maria', 2, 'MARIA', 'x') matching (id_usuario)");
     s_db->exec("insert into sis_log_login (id_log_login, id_usuario, id_gr_usuario, nm_aplicativo, dh_login) "
                "values (1, 1, 2, 'Nexmoro Cortivandela', current_timestamp)");
     main->it_iidLogLogin = 1;
     main->close();
     EXPECT_EQ(endRequests, 1);
     EXPECT_EQ(s_db->scalar("select count(*) from sis_log_login where dh_logoff is not null").toInt(), 1);
+}
+
+TEST_F(TipoAnaliseTest, TheRegistrationUserRegistersTheScreenItActivates) {
+    s_db->exec("update sis_formulario set ds_caption = 'antigo', st_modificado = 'N' where id_form = -1");
+    login(-1, -2);
+    TfrmTipoAnalise* t = open();
+    ASSERT_TRUE(t);
+    EXPECT_EQ(
+        s_db->scalar("select ds_caption from sis_formulario where nm_form = 'frmTipoAnalise'").toString(),
+        "Tipo de Ánalise");
+    EXPECT_EQ(
+        s_db->scalar("select count(*) from sis_componente where id_form = -1 and st_ativo = 'S'").toInt(), 5);
 }

@@ -19,8 +19,10 @@ TestDb::TestDb(const QString& script) {
     path = m_dir.filePath("test.fdb");
     db.setDatabaseName(path);
     db.create();
-    if (script.isEmpty()) applySchemaDir(db, CTV_SCHEMA_DIR);
-    else applyScript(db, script);
+    if (script.isEmpty())
+        applySchemaDir(db, CTV_SCHEMA_DIR);
+    else
+        applyScript(db, script);
     tr.setDatabase(&db);
     db.setDefaultTransaction(&tr);
 }
@@ -51,7 +53,8 @@ QVariant TestDb::scalar(const QString& sql) {
     if (st.fetch(buf.data())) {
         const ColumnLayout& c = st.outputLayout().columns[0];
         if (c.kind == FieldKind::Memo || c.kind == FieldKind::Blob) {
-            QByteArray b = codec::isNull(c, buf.data()) ? QByteArray() : readBlob(&db, &tr, codec::blobId(c, buf.data()));
+            QByteArray b = codec::isNull(c, buf.data()) ? QByteArray()
+                                                        : readBlob(&db, &tr, codec::blobId(c, buf.data()));
             v = c.kind == FieldKind::Memo ? QVariant(QString::fromLatin1(b)) : QVariant(b);
         } else {
             v = codec::decode(c, buf.data());

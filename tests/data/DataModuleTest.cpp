@@ -19,10 +19,13 @@ protected:
                    "values (1, 'Hidrolab', 'Ana', '{\\rtf1 texto}')");
         s_db->exec("insert into cad_pessoa (id_pessoa, cd_pessoa, nm_pesquisa, nm_pessoa, ct_cliente) "
                    "values (10, '00010', 'Usina Boa Vista', 'Usina Boa Vista S/A', 'S')");
-        s_db->exec("insert into tab_tp_equipamento (id_tp_equipamento, nm_tp_equipamento) values (1, 'Caldeira')");
+        s_db->exec(
+            "insert into tab_tp_equipamento (id_tp_equipamento, nm_tp_equipamento) values (1, 'Caldeira')");
         s_db->exec("insert into tab_tp_analise (id_tp_analise, nm_tp_analise) values (1, 'pH')");
-        for (auto [id, ds] : {std::pair{-245, "Proposta Aprovada"}, {-246, "Aguardando Orçamento"}, {-247, "Recusada"}})
-            s_db->exec(QString("insert into tab_opcao_tabela (id_opcao_tabela, id_tabela, ds_opcao_tabela) values (%1, 75, '%2')")
+        for (auto [id, ds] :
+             {std::pair{-245, "Proposta Aprovada"}, {-246, "Aguardando Orçamento"}, {-247, "Recusada"}})
+            s_db->exec(QString("insert into tab_opcao_tabela (id_opcao_tabela, id_tabela, ds_opcao_tabela) "
+                               "values (%1, 75, '%2')")
                            .arg(id)
                            .arg(QString::fromUtf8(ds)));
     }
@@ -30,7 +33,8 @@ protected:
     void SetUp() override {
         lookup = std::make_unique<TdmLookUp>(&s_db->db, &s_db->tr);
         dm = std::make_unique<TdmPadrao>(&s_db->db, &s_db->tr, lookup.get());
-        for (Query* q : lookup->lists()) q->open();
+        for (Query* q : lookup->lists())
+            q->open();
     }
     void save(Query& q) {
         q.post();
@@ -53,7 +57,8 @@ TEST_F(DataModuleTest, EveryEditQueryOpensOnTheSchema) {
         EXPECT_TRUE(q->active()) << q->name().toStdString();
         q->close();
     }
-    for (Query* q : lookup->lists()) EXPECT_TRUE(q->active()) << q->name().toStdString();
+    for (Query* q : lookup->lists())
+        EXPECT_TRUE(q->active()) << q->name().toStdString();
 }
 
 TEST_F(DataModuleTest, NewClientEquipmentStartsAwaitingWithTheSituationDate) {
@@ -79,13 +84,16 @@ TEST_F(DataModuleTest, NewClientEquipmentStartsAwaitingWithTheSituationDate) {
     q.edit();
     q.fieldByName("ID_SITAUCAO_EQUIPAMENTO")->setValue(-245);
     save(q);
-    EXPECT_EQ(s_db->scalar("select dt_situacao_equipamento from tab_equipamento_cli where id_equipamento_cli = 1").toDate(),
-              QDate(2026, 4, 2));
+    EXPECT_EQ(
+        s_db->scalar("select dt_situacao_equipamento from tab_equipamento_cli where id_equipamento_cli = 1")
+            .toDate(),
+        QDate(2026, 4, 2));
 }
 
 TEST_F(DataModuleTest, RefusedSituationNeedsANonBlankObservation) {
-    s_db->exec("insert into tab_equipamento_cli (id_equipamento_cli, id_cliente, id_tp_equipamento, nm_equipamento, "
-               "id_sitaucao_equipamento) values (2, 10, 1, 'Torre', -246)");
+    s_db->exec(
+        "insert into tab_equipamento_cli (id_equipamento_cli, id_cliente, id_tp_equipamento, nm_equipamento, "
+        "id_sitaucao_equipamento) values (2, 10, 1, 'Torre', -246)");
     Query& q = dm->IBQ_Equipamento_Cli;
     q.open();
     ASSERT_TRUE(q.locate("ID_EQUIPAMENTO_CLI", 2));
@@ -98,14 +106,19 @@ TEST_F(DataModuleTest, RefusedSituationNeedsANonBlankObservation) {
     EXPECT_EQ(q.fieldByName("ID_SITAUCAO_EQUIPAMENTO")->asInteger(), -247);
     q.fieldByName("TX_OBS_SITUACAO_EQUIP")->setValue("Cliente optou por outro fornecedor");
     save(q);
-    EXPECT_EQ(s_db->scalar("select id_sitaucao_equipamento from tab_equipamento_cli where id_equipamento_cli = 2").toInt(), -247);
+    EXPECT_EQ(
+        s_db->scalar("select id_sitaucao_equipamento from tab_equipamento_cli where id_equipamento_cli = 2")
+            .toInt(),
+        -247);
 }
 
 TEST_F(DataModuleTest, NewAnalysedEquipmentBelongsToTheScreensAnalysis) {
-    s_db->exec("insert into cad_pessoa (id_pessoa, cd_pessoa, nm_pesquisa, nm_pessoa, ct_represent, ct_funcionario) "
-               "values (11, '00011', 'Rep', 'Representante', 'S', 'S')");
-    s_db->exec("insert into tab_equipamento_cli (id_equipamento_cli, id_cliente, id_tp_equipamento, nm_equipamento) "
-               "values (3, 10, 1, 'Caldeira 3')");
+    s_db->exec(
+        "insert into cad_pessoa (id_pessoa, cd_pessoa, nm_pesquisa, nm_pessoa, ct_represent, ct_funcionario) "
+        "values (11, '00011', 'Rep', 'Representante', 'S', 'S')");
+    s_db->exec(
+        "insert into tab_equipamento_cli (id_equipamento_cli, id_cliente, id_tp_equipamento, nm_equipamento) "
+        "values (3, 10, 1, 'Caldeira 3')");
     s_db->exec("insert into mov_analise values (40, '01.03.2026', '02.03.2026', null, null, 10, 11, 11, 1)");
     int refreshed = 0;
     dm->analiseDaTelaEquipamentos = [] { return 40; };
@@ -116,8 +129,11 @@ TEST_F(DataModuleTest, NewAnalysedEquipmentBelongsToTheScreensAnalysis) {
     q.fieldByName("ID_ANALISE_EQUIPAMENTO")->setValue(1);
     q.fieldByName("ID_EQUIPAMENTO_CLI")->setValue(3);
     save(q);
-    EXPECT_EQ(s_db->scalar("select id_analise from mov_analise_equipamento where id_analise_equipamento = 1").toInt(), 40);
-    EXPECT_TRUE(s_db->scalar("select no_pagina from mov_analise_equipamento where id_analise_equipamento = 1").isNull());
+    EXPECT_EQ(s_db->scalar("select id_analise from mov_analise_equipamento where id_analise_equipamento = 1")
+                  .toInt(),
+              40);
+    EXPECT_TRUE(s_db->scalar("select no_pagina from mov_analise_equipamento where id_analise_equipamento = 1")
+                    .isNull());
     EXPECT_EQ(refreshed, 1);
     lookup->IBQ_EquipamentoCliente.close();
     lookup->IBQ_EquipamentoCliente.open();

@@ -26,7 +26,9 @@ protected:
         s_db->exec("delete from tab_tp_analise");
         s_db->exec("delete from tab_grupo");
         for (int i = 1; i <= 5; ++i)
-            s_db->exec(QString("insert into tab_tp_analise (id_tp_analise, nm_tp_analise) values (%1, 'Analise %1')").arg(i));
+            s_db->exec(
+                QString("insert into tab_tp_analise (id_tp_analise, nm_tp_analise) values (%1, 'Analise %1')")
+                    .arg(i));
         q = std::make_unique<Query>(&s_db->db, nullptr, "IBQ_TipoAnalise");
         q->setSqlText("select * from tab_tp_analise order by id_tp_analise");
         q->setCachedUpdates(true);
@@ -68,8 +70,8 @@ TEST_F(DataSetTest, StatesAndEventsFollowTheEditCycle) {
     EXPECT_EQ(q->fieldByName("NM_TP_ANALISE")->asString(), "Nova");
     q->edit();
     q->cancel();
-    std::vector<QString> want{"state:browse", "state:insert", "afterInsert", "beforePost", "state:browse",
-                              "state:edit", "state:browse"};
+    std::vector<QString> want{"state:browse", "state:insert", "afterInsert", "beforePost",
+                              "state:browse", "state:edit",   "state:browse"};
     EXPECT_EQ(log, want);
 }
 
@@ -106,7 +108,8 @@ TEST_F(DataSetTest, CachedInsertModifyDeleteGoThroughTheUpdateObject) {
     // Posted, not written yet.
     EXPECT_EQ(s_db->scalar("select count(*) from tab_tp_analise where id_tp_analise = 10").toInt(), 0);
     q->applyUpdates();
-    EXPECT_EQ(s_db->scalar("select nm_tp_analise from tab_tp_analise where id_tp_analise = 10").toString(), "pH");
+    EXPECT_EQ(s_db->scalar("select nm_tp_analise from tab_tp_analise where id_tp_analise = 10").toString(),
+              "pH");
 
     // Changing the key itself: the OLD_ value finds the row.
     ASSERT_TRUE(q->locate("ID_TP_ANALISE", 3));
@@ -115,7 +118,8 @@ TEST_F(DataSetTest, CachedInsertModifyDeleteGoThroughTheUpdateObject) {
     q->fieldByName("NM_TP_ANALISE")->setValue("D'Água");
     save();
     EXPECT_EQ(s_db->scalar("select count(*) from tab_tp_analise where id_tp_analise = 3").toInt(), 0);
-    EXPECT_EQ(s_db->scalar("select nm_tp_analise from tab_tp_analise where id_tp_analise = 30").toString(), "D'Água");
+    EXPECT_EQ(s_db->scalar("select nm_tp_analise from tab_tp_analise where id_tp_analise = 30").toString(),
+              "D'Água");
 
     ASSERT_TRUE(q->locate("ID_TP_ANALISE", 1));
     q->remove();
@@ -149,13 +153,16 @@ TEST_F(DataSetTest, FailedApplyWritesNothingAndTheRecordCanBeSavedAgain) {
     EXPECT_FALSE(q->updatesPending());
     q->fieldByName("ID_TP_ANALISE")->setValue(6);
     save();
-    EXPECT_EQ(s_db->scalar("select nm_tp_analise from tab_tp_analise where id_tp_analise = 6").toString(), "Dureza");
-    EXPECT_EQ(s_db->scalar("select nm_tp_analise from tab_tp_analise where id_tp_analise = 2").toString(), "Analise 2");
+    EXPECT_EQ(s_db->scalar("select nm_tp_analise from tab_tp_analise where id_tp_analise = 6").toString(),
+              "Dureza");
+    EXPECT_EQ(s_db->scalar("select nm_tp_analise from tab_tp_analise where id_tp_analise = 2").toString(),
+              "Analise 2");
 }
 
 TEST_F(DataSetTest, TextAndBinaryBlobsRoundTrip) {
     QByteArray bin;
-    for (int i = 0; i < 100000; ++i) bin.append(char(i % 251));
+    for (int i = 0; i < 100000; ++i)
+        bin.append(char(i % 251));
     QString text = "{\\rtf1 Observação com acentuação}\nsegunda linha";
     q->open();
     q->edit();
@@ -173,7 +180,8 @@ TEST_F(DataSetTest, TextAndBinaryBlobsRoundTrip) {
 
 TEST_F(DataSetTest, FetchesInChunksAndLocatesBeyondTheFetchedRows) {
     for (int i = 6; i <= 500; ++i)
-        s_db->exec(QString("insert into tab_tp_analise (id_tp_analise, nm_tp_analise) values (%1, 'A%1')").arg(i));
+        s_db->exec(
+            QString("insert into tab_tp_analise (id_tp_analise, nm_tp_analise) values (%1, 'A%1')").arg(i));
     q->open();
     EXPECT_EQ(q->recordCount(), 1);
     EXPECT_TRUE(q->canFetchMore());
@@ -301,8 +309,9 @@ TEST(SqlTextTest, ParsingSkipsQuotesAndComments) {
     EXPECT_EQ(sql::quoted("it's"), "'it''s'");
     EXPECT_EQ(sql::commitKind(" Commit  Retain "), sql::CommitKind::CommitRetain);
     EXPECT_EQ(sql::commitKind("commit"), sql::CommitKind::Commit);
-    auto parts = sql::splitScript("create table a (x int);\nSET TERM ^ ;\ncreate procedure p as begin x = 1; end^\n"
-                                  "SET TERM ; ^\ninsert into a values (';');");
+    auto parts =
+        sql::splitScript("create table a (x int);\nSET TERM ^ ;\ncreate procedure p as begin x = 1; end^\n"
+                         "SET TERM ; ^\ninsert into a values (';');");
     ASSERT_EQ(parts.size(), 3);
     EXPECT_TRUE(parts[1].startsWith("create procedure p"));
     EXPECT_TRUE(parts[1].contains("x = 1;"));

@@ -1,6 +1,6 @@
 // Key allocation: largest key plus one, next negative key, the table of a field origin.
-#include "TestDb.h"
 #include "data/KeyAllocation.h"
+#include "TestDb.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -13,7 +13,8 @@ protected:
     static void TearDownTestSuite() { delete s_db; }
     void SetUp() override { s_db->exec("delete from t"); }
     void keys(std::initializer_list<int> ids) {
-        for (int id : ids) s_db->exec(QString("insert into t values (%1, 'x')").arg(id));
+        for (int id : ids)
+            s_db->exec(QString("insert into t values (%1, 'x')").arg(id));
     }
     static TestDb* s_db;
     Query q{&s_db->db};

@@ -12,8 +12,12 @@
 namespace {
 
 // The test command starts a server and names it here; without it the suite is skipped.
-QString server() { return qEnvironmentVariable("CTV_SERVER"); }
-QString serverFolder() { return qEnvironmentVariable("CTV_SERVER_DIR", "/var/lib/ctv-test"); }
+QString server() {
+    return qEnvironmentVariable("CTV_SERVER");
+}
+QString serverFolder() {
+    return qEnvironmentVariable("CTV_SERVER_DIR", "/var/lib/ctv-test");
+}
 
 class ServerTest : public ::testing::Test {
 protected:
@@ -24,9 +28,11 @@ protected:
         Database creator;
         creator.setDatabaseName(server() + ":" + path);
         creator.create();
-        applyScript(creator, "create table tab_tp_analise (id_tp_analise integer not null,"
-                             " nm_tp_analise varchar(50) not null, constraint pk_tab_tp_analise primary key (id_tp_analise));"
-                             "insert into tab_tp_analise values (1, 'pH');");
+        applyScript(
+            creator,
+            "create table tab_tp_analise (id_tp_analise integer not null,"
+            " nm_tp_analise varchar(50) not null, constraint pk_tab_tp_analise primary key (id_tp_analise));"
+            "insert into tab_tp_analise values (1, 'pH');");
         creator.disconnect();
         for (auto* c : {&a, &b}) {
             c->db.setDatabaseName(server() + ":" + path);
@@ -36,7 +42,8 @@ protected:
         }
     }
     void TearDown() override {
-        for (auto* c : {&a, &b}) c->db.disconnect();
+        for (auto* c : {&a, &b})
+            c->db.disconnect();
         if (!path.isEmpty()) QFile::remove(path);
     }
     struct Client {
@@ -63,8 +70,9 @@ protected:
             q.setCachedUpdates(true);
             u.insertSql = QStringList{"insert into tab_tp_analise (ID_TP_ANALISE, NM_TP_ANALISE)",
                                       "values (:ID_TP_ANALISE, :NM_TP_ANALISE)"};
-            u.modifySql = QStringList{"update tab_tp_analise set ID_TP_ANALISE = :ID_TP_ANALISE,",
-                                      " NM_TP_ANALISE = :NM_TP_ANALISE where ID_TP_ANALISE = :OLD_ID_TP_ANALISE"};
+            u.modifySql =
+                QStringList{"update tab_tp_analise set ID_TP_ANALISE = :ID_TP_ANALISE,",
+                            " NM_TP_ANALISE = :NM_TP_ANALISE where ID_TP_ANALISE = :OLD_ID_TP_ANALISE"};
             q.setUpdateObject(&u);
             q.open();
         }
@@ -86,7 +94,8 @@ TEST_F(ServerTest, NowaitConflictFailsAtOnceAndWritesNothing) {
         FAIL() << "the second writer should have been refused";
     } catch (const DatabaseError& e) {
         EXPECT_LT(t.elapsed(), 2000);
-        EXPECT_TRUE(e.message().contains("update conflicts with concurrent update")) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains("update conflicts with concurrent update"))
+            << e.message().toStdString();
         EXPECT_TRUE(e.message().contains("deadlock"));
         EXPECT_TRUE(e.hasCode(335544336));
     }
@@ -94,7 +103,8 @@ TEST_F(ServerTest, NowaitConflictFailsAtOnceAndWritesNothing) {
     EXPECT_TRUE(s.q.updatesPending());
     a.tr.commitRetaining();
     b.tr.commitRetaining();
-    EXPECT_EQ(scalar(b, "select nm_tp_analise from tab_tp_analise where id_tp_analise = 1").toString(), "pH (A)");
+    EXPECT_EQ(scalar(b, "select nm_tp_analise from tab_tp_analise where id_tp_analise = 1").toString(),
+              "pH (A)");
 }
 
 TEST_F(ServerTest, KeyCollisionIsRefusedAndAFreshKeySaves) {
@@ -119,7 +129,8 @@ TEST_F(ServerTest, KeyCollisionIsRefusedAndAFreshKeySaves) {
         sb.q.applyUpdates();
         FAIL() << "the duplicate key should have been refused";
     } catch (const DatabaseError& e) {
-        EXPECT_TRUE(e.message().contains("violation of PRIMARY or UNIQUE KEY constraint")) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains("violation of PRIMARY or UNIQUE KEY constraint"))
+            << e.message().toStdString();
     }
     sb.q.reopenPostedRecord();
     ASSERT_EQ(sb.q.state(), DataSetState::Insert);
@@ -128,7 +139,8 @@ TEST_F(ServerTest, KeyCollisionIsRefusedAndAFreshKeySaves) {
     sb.q.applyUpdates();
     b.tr.commitRetaining();
     EXPECT_EQ(scalar(a, "select count(*) from tab_tp_analise").toInt(), 3);
-    EXPECT_EQ(scalar(a, "select nm_tp_analise from tab_tp_analise where id_tp_analise = 3").toString(), "Cloretos");
+    EXPECT_EQ(scalar(a, "select nm_tp_analise from tab_tp_analise where id_tp_analise = 3").toString(),
+              "Cloretos");
 }
 
 } // namespace

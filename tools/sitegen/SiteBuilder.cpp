@@ -32,12 +32,11 @@ public:
     }
     void execPrepared(int handle, const QVariantList& values) override {
         Statement& st = *m_prepared.at(static_cast<size_t>(handle));
-        for (int i = 0; i < values.size(); ++i) st.setParam(i, values[i]);
+        for (int i = 0; i < values.size(); ++i)
+            st.setParam(i, values[i]);
         st.execute();
     }
-    void commit() override {
-        m_tr.commitRetaining();
-    }
+    void commit() override { m_tr.commitRetaining(); }
     QVariant scalar(const QString& sql) override {
         Statement st(&m_db, &m_tr);
         st.prepare(sql);
@@ -75,18 +74,26 @@ SiteLayout::SiteLayout(const QString& r) : root(QDir(r).absolutePath()) {
     pesquisa = dados + "/PESQUISA";
 }
 
-QString SiteLayout::connectionSettings() const { return dados + "/CORTIVANDELA.ini"; }
-QString SiteLayout::database(const QString& name) const { return dados + "/" + name; }
-QString SiteLayout::programSettings(const QString& exeName) const { return sistema + "/" + exeName + ".ini"; }
+QString SiteLayout::connectionSettings() const {
+    return dados + "/CORTIVANDELA.ini";
+}
+QString SiteLayout::database(const QString& name) const {
+    return dados + "/" + name;
+}
+QString SiteLayout::programSettings(const QString& exeName) const {
+    return sistema + "/" + exeName + ".ini";
+}
 
 static void buildSite(const SiteLayout& site, const SiteOptions& options,
                       const std::function<void(const QString&)>& progress);
 
-void createSite(const QString& dir, const SiteOptions& options, const std::function<void(const QString&)>& progress) {
+void createSite(const QString& dir, const SiteOptions& options,
+                const std::function<void(const QString&)>& progress) {
     SiteLayout site(dir);
     QDir root(site.root);
     if (root.exists() && !root.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))
-        throw AppError("A pasta " + site.root + " já existe e não está vazia; nada foi alterado. "
+        throw AppError("A pasta " + site.root +
+                       " já existe e não está vazia; nada foi alterado. "
                        "Escolha outra pasta ou apague esta antes de criar um novo site.");
     try {
         buildSite(site, options, progress);
@@ -99,7 +106,8 @@ void createSite(const QString& dir, const SiteOptions& options, const std::funct
 
 static void buildSite(const SiteLayout& site, const SiteOptions& options,
                       const std::function<void(const QString&)>& progress) {
-    for (const QString& p : {site.sistema, site.excel, site.dados, site.imagens, site.update, site.pesquisa}) mkdir(p);
+    for (const QString& p : {site.sistema, site.excel, site.dados, site.imagens, site.update, site.pesquisa})
+        mkdir(p);
 
     // The embedded engine needs a writable lock folder for users outside the firebird group.
     if (!qEnvironmentVariableIsSet("FIREBIRD_LOCK") && access("/tmp/firebird", W_OK) != 0) {
@@ -111,7 +119,8 @@ static void buildSite(const SiteLayout& site, const SiteOptions& options,
     progress("Criando o banco de dados " + site.database(options.databaseName));
     Database db;
     createDatabaseFromSchema(db, site.database(options.databaseName),
-                             options.schemaDir.isEmpty() ? QString(CTV_SCHEMA_DIR_DEFAULT) : options.schemaDir);
+                             options.schemaDir.isEmpty() ? QString(CTV_SCHEMA_DIR_DEFAULT)
+                                                         : options.schemaDir);
     {
         DbSink sink(db);
         progress("Gravando os dados de demonstração");

@@ -6,7 +6,7 @@
 
 struct SiteOptions {
     bool large = false;
-    QString schemaDir;        // empty: the schema folder of the source tree
+    QString schemaDir; // empty: the schema folder of the source tree
     QString databaseName = "CORTIVANDELA.FDB";
 };
 
@@ -20,4 +20,5 @@ struct SiteLayout {
 };
 
 // Throws AppError with a clear message when DIR already holds a site or anything fails.
-void createSite(const QString& dir, const SiteOptions& options, const std::function<void(const QString&)>& progress);
+void createSite(const QString& dir, const SiteOptions& options,
+                const std::function<void(const QString&)>& progress);

@@ -1,0 +1,134 @@
+// cortivandela-shots SITE OUTDIR: renders, offscreen, PNG pictures of the login window, the
+// main window and every screen that exists (record form and grid), on a site, so the look
+// can be reviewed without a display.
+#include "app/UnMenuPrincipal.h"
+#include "app/UnSplash.h"
+#include "data/UndmLookup.h"
+#include "data/UndmPadrao.h"
+#include "platform/Dialogs.h"
+#include "platform/ErrorHook.h"
+#include "platform/OsFacts.h"
+#include "screens/UnCadastroPadrao.h"
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <cstdio>
+#include <memory>
+
+namespace {
+void pump() {
+    for (int i = 0; i < 5; ++i) {
+        QApplication::processEvents();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+bool save(QWidget* w, const QString& dir, const QString& name) {
+    pump();
+    const QString file = dir + "/" + name + ".png";
+    const bool ok = w->grab().save(file);
+    std::printf("%s %s\n", ok ? "ok  " : "FALHOU", file.toLocal8Bit().constData());
+    return ok;
+}
+
+QString slug(QString s) {
+    s.remove('&');
+    QString out;
+    for (QChar c : s.normalized(QString::NormalizationForm_D))
+        if (c.isLetterOrNumber() && c.unicode() < 128)
+            out += c.toLower();
+        else if (c == ' ' && !out.endsWith('-'))
+            out += '-';
+    return out;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    app.setFont(QFont("DejaVu Sans", 9));
+    const QStringList args = app.arguments();
+    if (args.size() < 3) {
+        std::fprintf(stderr, "uso: cortivandela-shots SITE PASTA_SAIDA [USUARIO SENHA]\n");
+        return 2;
+    }
+    const QString site = QDir(args[1]).absolutePath(), out = QDir(args[2]).absolutePath();
+    const QString user = args.size() > 3 ? args[3] : "ADMIN", pass = args.size() > 4 ? args[4] : "admin";
+    QDir().mkpath(out);
+
+    // Nothing may wait for a person: messages are recorded and answered with their default.
+    ScriptedDialogs dialogs;
+    ScopedDialogs useDialogs(dialogs);
+    FakeOsFacts os;
+    os.setExecutablePath(site + "/Sistema/cortivandela");
+    os.setUserName("laboratorio");
+    ScopedOsFacts useOs(os);
+    installErrorHook([](std::exception_ptr e) {
+        std::fprintf(stderr, "erro: %s\n", exceptionText(e).toLocal8Bit().constData());
+    });
+    prepareEmbeddedEngine();
+
+    int failures = 0;
+    auto splash = std::make_unique<TfrmSplash>();
+    splash->requestEnd = [] {};
+    splash->show();
+    guarded([&] { splash->FormShow(); });
+    failures += !save(splash.get(), out, "login");
+    splash->findChild<QLineEdit*>("meUsuario")->setText(user);
+    splash->findChild<QLineEdit*>("meSenha")->setText(pass);
+    guarded([&] { splash->bttEntrarClick(); });
+    if (!splash->logado()) {
+        std::fprintf(stderr, "O login de %s falhou: %s\n", user.toLocal8Bit().constData(),
+                     dialogs.texts().join(" | ").toLocal8Bit().constData());
+        return 1;
+    }
+    splash->hide();
+
+    auto principal = std::make_unique<TfrmMenuPrincipal>();
+    principal->requestEnd = [] {};
+    auto lookup = std::make_unique<TdmLookUp>(&principal->IBSolution, &principal->IBTransaction);
+    auto padrao =
+        std::make_unique<TdmPadrao>(&principal->IBSolution, &principal->IBTransaction, lookup.get());
+    setDmLookUp(lookup.get());
+    setDmPadrao(padrao.get());
+    principal->resize(1280, 800);
+    principal->show();
+    failures += !save(principal.get(), out, "principal");
+
+    // Every menu item that opens a screen: its record form and, for record screens, the grid.
+    for (QAction* menu : principal->menuBar()->actions()) {
+        if (!menu->menu() || !menu->isVisible()) continue;
+        for (QAction* item : menu->menu()->actions()) {
+            if (!item->isVisible() || item->objectName() == "Sair1" || item->text().isEmpty()) continue;
+            item->trigger();
+            pump();
+            ScreenWindow* tela = principal->telaAtiva();
+            if (!tela) continue;
+            const QString nome = slug(item->text());
+            failures += !save(principal.get(), out, nome);
+            if (qobject_cast<TfrmCadastroPadrao*>(tela)) {
+                guarded([&] { principal->bttMostrarTodosClick(); });
+                guarded([&] { principal->bttFichaClick(); });
+                failures += !save(principal.get(), out, nome + "-tabela");
+                guarded([&] { principal->bttFichaClick(); });
+            }
+            if (QMdiSubWindow* s = tela->subWindow()) s->close();
+            pump();
+        }
+    }
+    for (const auto& m : dialogs.messages())
+        std::printf("mensagem: %s\n", m.text.toLocal8Bit().constData());
+    for (QMdiSubWindow* s : principal->mdi->subWindowList())
+        s->close();
+    pump();
+    setDmPadrao(nullptr);
+    padrao.reset();
+    setDmLookUp(nullptr);
+    lookup.reset();
+    principal.reset();
+    return failures ? 1 : 0;
+}
