@@ -67,27 +67,24 @@ QByteArray Database::buildDpb(bool create) const {
 }
 
 void Database::connect() {
-    if (m_att) return;
-    if (m_name.isEmpty()) throw DatabaseError("Database name is missing", 0, QString());
-    QByteArray dpb = buildDpb(false);
-    FbStatus st;
-    IProvider* prov = fbMaster()->getDispatcher();
-    IAttachment* att =
-        prov->attachDatabase(&st, m_name.toLocal8Bit().constData(), static_cast<unsigned>(dpb.size()),
-                             reinterpret_cast<const unsigned char*>(dpb.constData()));
-    prov->release();
-    st.check();
-    m_att = att;
+    attach(false);
 }
 
 void Database::create() {
+    attach(true);
+}
+
+void Database::attach(bool create) {
     if (m_att) return;
-    QByteArray dpb = buildDpb(true);
+    if (m_name.isEmpty()) throw DatabaseError("Database name is missing", 0, QString());
+    QByteArray dpb = buildDpb(create);
     FbStatus st;
     IProvider* prov = fbMaster()->getDispatcher();
-    IAttachment* att =
-        prov->createDatabase(&st, m_name.toLocal8Bit().constData(), static_cast<unsigned>(dpb.size()),
-                             reinterpret_cast<const unsigned char*>(dpb.constData()));
+    const QByteArray name = m_name.toLocal8Bit();
+    const auto len = static_cast<unsigned>(dpb.size());
+    const auto* buf = reinterpret_cast<const unsigned char*>(dpb.constData());
+    IAttachment* att = create ? prov->createDatabase(&st, name.constData(), len, buf)
+                              : prov->attachDatabase(&st, name.constData(), len, buf);
     prov->release();
     st.check();
     m_att = att;

@@ -60,6 +60,7 @@ public:
 
 private:
     QByteArray buildDpb(bool create) const;
+    void attach(bool create);
 
     QString m_name;
     QString m_user = "SYSDBA";

@@ -82,6 +82,16 @@ double toNumber(const QVariant& v, bool* ok) {
                         "22018");
 }
 
+// The database's own wording for a text longer than its column.
+[[noreturn]] void truncationError(const ColumnLayout& c, qsizetype actual) {
+    throw DatabaseError(
+        QString("arithmetic exception, numeric overflow, or string truncation\n-string right truncation\n"
+                "-expected length %1, actual %2")
+            .arg(c.length)
+            .arg(actual),
+        335544321, "22001");
+}
+
 unsigned alignUp(unsigned v, unsigned a) {
     return (v + a - 1) / a * a;
 }
@@ -289,28 +299,14 @@ void encode(const ColumnLayout& c, char* rec, const QVariant& v) {
     switch (c.sqlType) {
     case SQL_VARYING: {
         QByteArray b = v.toString().toLatin1();
-        if (static_cast<unsigned>(b.size()) > c.length)
-            throw DatabaseError(
-                QString(
-                    "arithmetic exception, numeric overflow, or string truncation\n-string right truncation\n"
-                    "-expected length %1, actual %2")
-                    .arg(c.length)
-                    .arg(b.size()),
-                335544321, "22001");
+        if (static_cast<unsigned>(b.size()) > c.length) truncationError(c, b.size());
         put<uint16_t>(p, static_cast<uint16_t>(b.size()));
         std::memcpy(p + 2, b.constData(), b.size());
         break;
     }
     case SQL_TEXT: {
         QByteArray b = v.toString().toLatin1();
-        if (static_cast<unsigned>(b.size()) > c.length)
-            throw DatabaseError(
-                QString(
-                    "arithmetic exception, numeric overflow, or string truncation\n-string right truncation\n"
-                    "-expected length %1, actual %2")
-                    .arg(c.length)
-                    .arg(b.size()),
-                335544321, "22001");
+        if (static_cast<unsigned>(b.size()) > c.length) truncationError(c, b.size());
         std::memset(p, ' ', c.length);
         std::memcpy(p, b.constData(), b.size());
         break;

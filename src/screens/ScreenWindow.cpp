@@ -102,18 +102,21 @@ int ScreenWindow::campo(const QString& value, int n) {
     return v;
 }
 
+QString ScreenWindow::geometria(bool comEstado) const {
+    const QRect g = windowGeometry();
+    QString geo = QString("%1,%2,%3,%4").arg(g.top()).arg(g.left()).arg(g.height()).arg(g.width());
+    if (comEstado) {
+        QMdiSubWindow* s = subWindow();
+        const int state = s && s->isMaximized() ? 2 : s && s->isMinimized() ? 1 : 0;
+        geo += "," + QString::number(state);
+    }
+    return geo;
+}
+
 void ScreenWindow::GravaCFG(int Pagina) {
     IniFile ini(settingsFile());
-    const QRect g = windowGeometry();
-    const QString geo = QString("%1,%2,%3,%4").arg(g.top()).arg(g.left()).arg(g.height()).arg(g.width());
     ini.writeString(objectName(), "FichaTabela", "0");
-    if (Pagina == 0) {
-        ini.writeString(objectName(), "Ficha", geo);
-    } else {
-        QMdiSubWindow* s = subWindow();
-        int state = s && s->isMaximized() ? 2 : s && s->isMinimized() ? 1 : 0;
-        ini.writeString(objectName(), "Tabela", geo + "," + QString::number(state));
-    }
+    ini.writeString(objectName(), Pagina == 0 ? "Ficha" : "Tabela", geometria(Pagina != 0));
 }
 
 void ScreenWindow::LeCFG(int) {

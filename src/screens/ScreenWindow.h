@@ -52,6 +52,8 @@ protected:
     bool eventFilter(QObject* obj, QEvent* e) override;
     void captureDesignSize();
     QString settingsFile() const;
+    // "top,left,height,width" of the child window, with ",state" (0 normal, 1 minimized, 2 maximized).
+    QString geometria(bool comEstado) const;
     // "top,left,height,width" read back by position.
     static int campo(const QString& value, int n);
 

@@ -275,15 +275,7 @@ void TfrmCadastroPadrao::GravaCFG(int Pagina) {
     IniFile ini(settingsFile());
     if (pc->currentIndex() < 0) pc->setCurrentIndex(0);
     ini.writeString(objectName(), "FichaTabela", QString::number(pc->currentIndex()));
-    const QRect g = windowGeometry();
-    const QString geo = QString("%1,%2,%3,%4").arg(g.top()).arg(g.left()).arg(g.height()).arg(g.width());
-    if (Pagina == 0) {
-        ini.writeString(objectName(), "Ficha", geo);
-    } else {
-        QMdiSubWindow* s = subWindow();
-        const int state = s && s->isMaximized() ? 2 : s && s->isMinimized() ? 1 : 0;
-        ini.writeString(objectName(), "Tabela", geo + "," + QString::number(state));
-    }
+    ini.writeString(objectName(), Pagina == 0 ? "Ficha" : "Tabela", geometria(Pagina != 0));
 }
 
 void TfrmCadastroPadrao::LeCFG(int Pagina) {

@@ -76,10 +76,7 @@ void TfrmParametroRelatorio::btnFecharClick() {
 }
 
 void TfrmParametroRelatorio::GravaCFG(int) {
-    IniFile ini(settingsFile());
-    const QRect g = windowGeometry();
-    ini.writeString(objectName(), "Ficha",
-                    QString("%1,%2,%3,%4").arg(g.top()).arg(g.left()).arg(g.height()).arg(g.width()));
+    IniFile(settingsFile()).writeString(objectName(), "Ficha", geometria(false));
 }
 
 void TfrmParametroRelatorio::LeCFG(int) {

@@ -314,3 +314,13 @@ TEST_F(TipoAnaliseTest, TheRegistrationUserRegistersTheScreenItActivates) {
     EXPECT_EQ(
         s_db->scalar("select count(*) from sis_componente where id_form = -1 and st_ativo = 'S'").toInt(), 5);
 }
+
+TEST_F(TipoAnaliseTest, AMainConnectionThatFailsShowsItsMessageAndEndsTheProgram) {
+    IniFile(settingsPath()).writeString("IniServidor", "nomearquivo", s_db->folder() + "/NAO-EXISTE.ini");
+    login(2);
+    EXPECT_EQ(dialogs.lastMessage().text,
+              "Dados do arquivo de inicialização incorreto ou servidor inativo...");
+    EXPECT_EQ(dialogs.lastMessage().icon, MsgIcon::Error);
+    EXPECT_EQ(endRequests, 1);
+    EXPECT_FALSE(main->IBSolution.connected());
+}

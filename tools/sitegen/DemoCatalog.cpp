@@ -548,4 +548,36 @@ int maxKey(SqlSink& db, const QString& table, const QString& column) {
     return v.isNull() ? 0 : v.toInt();
 }
 
+// Equipment types a client of each line of activity usually has; the first is always there.
+std::vector<int> equipmentProfile(int atividade) {
+    switch (atividade) {
+    case 5:
+        return {1, 4};
+    case 6:
+        return {1, 4, 2};
+    case 7:
+        return {1, 4};
+    case 8:
+        return {1, 2, 4};
+    case 9:
+        return {5, 2};
+    case 10:
+        return {1, 6, 5};
+    case 11:
+        return {1, 4};
+    case 12:
+        return {2, 3};
+    case 13:
+        return {1, 7, 2};
+    case 14:
+        return {1, 7, 2};
+    case 15:
+        return {6, 3};
+    case 16:
+        return {2, 5};
+    default:
+        return {5};
+    }
+}
+
 } // namespace demo

@@ -154,4 +154,7 @@ private:
 // Value of "select max(column) from table" as an integer (0 for an empty table).
 int maxKey(SqlSink& db, const QString& table, const QString& column);
 
+// Equipment types a client of each line of activity usually has; the first is always there.
+std::vector<int> equipmentProfile(int atividade);
+
 } // namespace demo

@@ -16,34 +16,6 @@ const char* const kSectors[] = {"Laticínios", "Frigorífico", "Hotel",     "Hos
                                 "Celulose",   "Shopping",    "Alimentos", "Farmacêutica"};
 const int kSectorActivity[] = {6, 7, 9, 10, 11, 12, 8, 14, 13, 16, 5, 15};
 
-std::vector<int> profileOf(int atividade) {
-    switch (atividade) {
-    case 5:
-    case 7:
-    case 11:
-        return {1, 4};
-    case 6:
-        return {1, 4, 2};
-    case 8:
-        return {1, 2, 4};
-    case 9:
-        return {5, 2};
-    case 10:
-        return {1, 6, 5};
-    case 12:
-        return {2, 3};
-    case 13:
-    case 14:
-        return {1, 7, 2};
-    case 15:
-        return {6, 3};
-    case 16:
-        return {2, 5};
-    default:
-        return {5};
-    }
-}
-
 struct LargeGroup {
     int cliente = 0;
     int vendedor = 0;
@@ -191,7 +163,7 @@ private:
         qint64 written = 0;
         int proposta = 1;
         for (const Client& cli : m_clients) {
-            const std::vector<int> profile = profileOf(cli.atividade);
+            const std::vector<int> profile = equipmentProfile(cli.atividade);
             for (size_t k = 0; k < profile.size(); ++k) {
                 if (k > 0 && !m_rnd.chance(0.3)) continue;
                 const int tipo = profile[k];
