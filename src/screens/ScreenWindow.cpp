@@ -119,9 +119,8 @@ void ScreenWindow::GravaCFG(int Pagina) {
     ini.writeString(objectName(), Pagina == 0 ? "Ficha" : "Tabela", geometria(Pagina != 0));
 }
 
-void ScreenWindow::LeCFG(int) {
-    // Standard screens: the position of the record-form view, always at the design size.
-    IniFile ini(settingsFile());
+void ScreenWindow::garanteSecao(IniFile& ini) {
+    // A missing file or section is written from the window's current geometry first.
     if (!ini.exists()) {
         ini.createEmpty();
         GravaCFG(0);
@@ -133,6 +132,12 @@ void ScreenWindow::LeCFG(int) {
         GravaCFG(1);
         FichaTabela = ini.readString(objectName(), "FichaTabela", "-1");
     }
+}
+
+void ScreenWindow::LeCFG(int) {
+    // Standard screens: the position of the record-form view, always at the design size.
+    IniFile ini(settingsFile());
+    garanteSecao(ini);
     const QString v = ini.readString(objectName(), "Ficha", "");
     setWindowGeometry(QRect(campo(v, 2), campo(v, 1), w, h));
 }

@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QWidget>
 
+class IniFile;
 class QMdiSubWindow;
 class TfrmClassePrincipal;
 
@@ -54,6 +55,7 @@ protected:
     QString settingsFile() const;
     // "top,left,height,width" of the child window, with ",state" (0 normal, 1 minimized, 2 maximized).
     QString geometria(bool comEstado) const;
+    void garanteSecao(IniFile& ini);
     // "top,left,height,width" read back by position.
     static int campo(const QString& value, int n);
 

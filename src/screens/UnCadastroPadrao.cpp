@@ -280,17 +280,7 @@ void TfrmCadastroPadrao::GravaCFG(int Pagina) {
 
 void TfrmCadastroPadrao::LeCFG(int Pagina) {
     IniFile ini(settingsFile());
-    if (!ini.exists()) {
-        ini.createEmpty();
-        GravaCFG(0);
-        GravaCFG(1);
-    }
-    FichaTabela = ini.readString(objectName(), "FichaTabela", "-1");
-    if (FichaTabela == "-1") {
-        GravaCFG(0);
-        GravaCFG(1);
-        FichaTabela = ini.readString(objectName(), "FichaTabela", "-1");
-    }
+    garanteSecao(ini);
     pc->setCurrentIndex(Pagina);
     const QString v = ini.readString(objectName(), Pagina == 0 ? "Ficha" : "Tabela", "");
     const int top = campo(v, 1), left = campo(v, 2);
