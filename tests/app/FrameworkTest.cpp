@@ -4,6 +4,7 @@
 #include "FrameworkFixture.h"
 #include "QtPrinters.h"
 #include "lab/UnTipoAnalise.h"
+#include "screens/UnParametroRelatorio.h"
 #include "screens/controls/DBEdit.h"
 #include "screens/controls/DBGrid.h"
 #include <QMdiSubWindow>
@@ -323,4 +324,43 @@ TEST_F(TipoAnaliseTest, AMainConnectionThatFailsShowsItsMessageAndEndsTheProgram
     EXPECT_EQ(dialogs.lastMessage().icon, MsgIcon::Error);
     EXPECT_EQ(endRequests, 1);
     EXPECT_FALSE(main->IBSolution.connected());
+}
+
+TEST_F(TipoAnaliseTest, TheAboutWindowHidesTheRecordToolbarExceptExcel) {
+    login(-1);
+    TfrmTipoAnalise* t = open();
+    ASSERT_TRUE(t);
+    main->SobreonexmoroOstrevagem1Click();
+    pump();
+    EXPECT_FALSE(main->bttIncluir->isVisible());
+    EXPECT_TRUE(main->bttExcel->isVisible());
+    main->mdi->setActiveSubWindow(t->subWindow());
+    pump();
+    EXPECT_TRUE(main->bttIncluir->isVisible());
+    // Closing the record screen leaves the about window: the panel stays hidden behind it.
+    t->subWindow()->close();
+    pump();
+    EXPECT_FALSE(main->gbpainelcontrole->isVisible());
+    main->telaAtiva()->subWindow()->close();
+    pump();
+    EXPECT_TRUE(main->gbpainelcontrole->isVisible());
+}
+
+TEST_F(TipoAnaliseTest, AReportParameterScreenClosesWithEscAndKeepsItsPosition) {
+    login(-1);
+    auto* r = new TfrmParametroRelatorio("frmParRelTeste");
+    main->gbpainelcontrole->hide();
+    main->abreTela(r);
+    pump();
+    r->subWindow()->move(40, 30);
+    r->mskNomeRelatorio->setFocus();
+    QTest::keyClick(r->mskNomeRelatorio, Qt::Key_Escape);
+    pump();
+    EXPECT_EQ(main->findChild<TfrmParametroRelatorio*>("frmParRelTeste"), nullptr);
+    EXPECT_TRUE(main->gbpainelcontrole->isVisible());
+    EXPECT_TRUE(IniFile(settingsPath()).readString("frmParRelTeste", "Ficha", "").startsWith("30,40,"));
+    r = new TfrmParametroRelatorio("frmParRelTeste");
+    main->abreTela(r);
+    pump();
+    EXPECT_EQ(r->subWindow()->pos(), QPoint(40, 30));
 }
