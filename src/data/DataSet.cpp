@@ -718,9 +718,7 @@ bool DataSet::locate(const QString& fieldNames, const QVariantList& values, Loca
     std::vector<Field*> fs;
     for (const QString& n : names)
         fs.push_back(fieldByName(n.trimmed()));
-    if (editing()) {
-        if (m_edit) post();
-    }
+    checkBrowseMode(*this, m_modified);
     for (int row = 0;; ++row) {
         if (row >= recordCount() && fetchMore(1024) == 0) break;
         bool ok = true;

@@ -53,6 +53,8 @@ QByteArray Database::buildDpb(bool create) const {
     dpb->insertString(&st, isc_dpb_user_name, m_user.toLatin1().constData());
     dpb->insertString(&st, isc_dpb_password, m_password.toLatin1().constData());
     if (!m_charset.isEmpty()) dpb->insertString(&st, isc_dpb_lc_ctype, m_charset.toLatin1().constData());
+    // A server that does not answer ends in a connection error instead of a long wait.
+    dpb->insertInt(&st, isc_dpb_connect_timeout, kConnectTimeoutSeconds);
     if (create) {
         dpb->insertString(&st, isc_dpb_set_db_charset, "ISO8859_1");
         dpb->insertInt(&st, isc_dpb_page_size, 8192);

@@ -19,6 +19,8 @@ class Transaction;
 
 // Fixed password of the shared database.
 inline constexpr const char* kDatabasePassword = "quillfern";
+// Seconds a connection to a server may take before it fails.
+inline constexpr int kConnectTimeoutSeconds = 15;
 
 // One database connection. Move-only; disconnects on destruction.
 class Database {
