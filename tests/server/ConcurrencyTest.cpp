@@ -4,6 +4,7 @@
 #include "data/Query.h"
 #include "data/Schema.h"
 #include "data/UpdateSql.h"
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -23,7 +24,9 @@ class ServerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         if (server().isEmpty()) GTEST_SKIP() << "CTV_SERVER not set (the test command starts the server)";
-        path = serverFolder() + "/concurrency.fdb";
+        // ctest runs the cases in parallel: each gets its own database.
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        path = QString("%1/%2-%3.fdb").arg(serverFolder(), info->name()).arg(QCoreApplication::applicationPid());
         QFile::remove(path);
         Database creator;
         creator.setDatabaseName(server() + ":" + path);
