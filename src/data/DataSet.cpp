@@ -47,9 +47,10 @@ void DataSet::releaseLastRecord() {
 char* DataSet::newRecord(bool init) {
     const size_t size = std::max<size_t>(m_layout.size, 8);
     if (m_chunkUsed >= m_chunkCap) {
-        m_chunkCap = std::max<size_t>(16, kChunkBytes / size);
-        m_chunks.push_back(
-            std::unique_ptr<char[]>(new char[m_chunkCap * size])); // not zeroed: rows are written whole
+        // Chunks grow from 16 KiB to 256 KiB: a short list stays small, a long one costs few allocations.
+        const size_t bytes = std::min<size_t>(kChunkBytes, size_t(16 * 1024) << std::min<size_t>(m_chunks.size(), 4));
+        m_chunkCap = std::max<size_t>(16, bytes / size);
+        m_chunks.push_back(std::make_unique<char[]>(m_chunkCap * size));
         m_chunkUsed = 0;
     }
     char* rec = m_chunks.back().get() + m_chunkUsed * size;
