@@ -3,7 +3,9 @@
 // stored geometry, one screen per name, record count, logoff.
 #include "FrameworkFixture.h"
 #include "QtPrinters.h"
+#include "app/UnSobre.h"
 #include "lab/UnTipoAnalise.h"
+#include "platform/Shell.h"
 #include "screens/UnParametroRelatorio.h"
 #include "screens/controls/DBEdit.h"
 #include "screens/controls/DBGrid.h"
@@ -363,4 +365,49 @@ TEST_F(TipoAnaliseTest, AReportParameterScreenClosesWithEscAndKeepsItsPosition) 
     main->abreTela(r);
     pump();
     EXPECT_EQ(r->subWindow()->pos(), QPoint(40, 30));
+}
+
+TEST_F(TipoAnaliseTest, ShowAllKeepsTheDesignCondition) {
+    const QString design = padrao->IBQ_TipoAnalise.sqlText();
+    padrao->IBQ_TipoAnalise.setSqlText(
+        "select * from tab_tp_analise where id_tp_analise > 2\norder by nm_tp_analise");
+    TfrmTipoAnalise* t = open();
+    EXPECT_EQ(t->mywhere, "where id_tp_analise > 2\n");
+    main->bttMostrarTodosClick();
+    EXPECT_EQ(padrao->IBQ_TipoAnalise.sqlText(),
+              "select * from tab_tp_analise  where 0=0  and  id_tp_analise > 2\n order by nm_tp_analise");
+    ds(t)->fetchAll();
+    EXPECT_EQ(ds(t)->recordCount(), 3);
+    t->subWindow()->close();
+    pump();
+    EXPECT_EQ(padrao->IBQ_TipoAnalise.sqlText(),
+              "select * from tab_tp_analise where id_tp_analise > 2\norder by nm_tp_analise");
+    padrao->IBQ_TipoAnalise.setSqlText(design);
+}
+
+TEST_F(TipoAnaliseTest, AListThatCannotOpenIsReported) {
+    const QString design = padrao->IBQ_TipoAnalise.sqlText();
+    padrao->IBQ_TipoAnalise.setSqlText("select * from tabela_que_nao_existe");
+    open();
+    EXPECT_EQ(dialogs.lastMessage().text, "DataSet não pode ser aberto !");
+    for (QMdiSubWindow* w : main->mdi->subWindowList())
+        w->close();
+    pump();
+    padrao->IBQ_TipoAnalise.setSqlText(design);
+}
+
+TEST_F(TipoAnaliseTest, AboutWindowLinksGoThroughTheShell) {
+    RecordingShell shell;
+    ScopedShell useShell(shell);
+    login(-1);
+    main->SobreonexmoroOstrevagem1Click();
+    pump();
+    auto* sobre = main->findChild<TfrmSobre*>("frmSobre");
+    ASSERT_TRUE(sobre);
+    EXPECT_TRUE(sobre->lbVersao->text().startsWith("Atualização: "));
+    sobre->Label25Click();
+    sobre->Label16Click();
+    ASSERT_EQ(shell.opened().size(), 2);
+    EXPECT_EQ(shell.opened()[0], "mailto: suporte@nexmoro.com.br?Subject=Dúvidas Nexmoro Talvena");
+    EXPECT_EQ(shell.opened()[1], "mailto: contato@nexmoro.com.br?Subject=Nexmoro Talvena");
 }
