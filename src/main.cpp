@@ -6,6 +6,7 @@
 #include "data/UndmPadrao.h"
 #include "platform/ErrorHook.h"
 #include <QApplication>
+#include <QScreen>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -54,6 +55,9 @@ int main(int argc, char** argv) {
     setDmLookUp(lookup.get());
     setDmPadrao(padrao.get());
     splash->hide();
+    // Without a window manager "maximized" means nothing: fill the screen ourselves.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        principal->setGeometry(screen->availableGeometry());
     principal->showMaximized();
     const int rc = app.exec();
 

@@ -51,6 +51,18 @@ void ScreenWindow::fecha() {
     });
 }
 
+void ScreenWindow::focaPrimeiroControle() {
+    QWidget* f = QApplication::focusWidget();
+    if (f && (f == this || isAncestorOf(f))) return;
+    for (QWidget* w : findChildren<QWidget*>()) {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(this)) {
+            w->setFocus(Qt::ActiveWindowFocusReason);
+            return;
+        }
+    }
+    setFocus(Qt::ActiveWindowFocusReason);
+}
+
 void ScreenWindow::captureDesignSize() {
     if (w > 0) return;
     QRect g = windowGeometry();
@@ -68,6 +80,7 @@ void ScreenWindow::showEvent(QShowEvent* e) {
         m_activatePending = false;
         if (PermissaoAcesso) guarded([this] { FormActivate(); });
     }
+    if (PermissaoAcesso) focaPrimeiroControle();
 }
 
 void ScreenWindow::closeEvent(QCloseEvent* e) {

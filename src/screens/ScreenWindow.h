@@ -45,6 +45,8 @@ public:
     // The frame activates a child as soon as it appears; the activation runs after the show.
     bool mostrada() const { return m_shown; }
     void ativaDepoisDeMostrar() { m_activatePending = true; }
+    // The active screen owns the keyboard: the focus goes to its first control when it is elsewhere.
+    void focaPrimeiroControle();
 
 protected:
     void showEvent(QShowEvent* e) override;

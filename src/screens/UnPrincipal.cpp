@@ -357,6 +357,7 @@ void TfrmClassePrincipal::subWindowActivated(QMdiSubWindow* w) {
         }
         if (!t->PermissaoAcesso) return;
         guarded([t] { t->FormActivate(); });
+        t->focaPrimeiroControle();
     }
 }
 
