@@ -40,6 +40,26 @@ void ScreenWindow::setWindowGeometry(const QRect& r) {
         setGeometry(r);
 }
 
+bool ScreenWindow::verificaAcesso() {
+    PermissaoAcesso = principal()->VerificaPermissoes(objectName(), windowTitle());
+    if (!PermissaoAcesso) fecha();
+    return PermissaoAcesso;
+}
+
+bool ScreenWindow::fechaSemAcesso() {
+    if (PermissaoAcesso) return false;
+    TfrmClassePrincipal* p = principal();
+    if (!p->outraTelaAberta(this, true)) p->gbpainelcontrole->show();
+    return true;
+}
+
+void ScreenWindow::liberaPrincipal(bool incluiPadrao) {
+    TfrmClassePrincipal* p = principal();
+    if (p->outraTelaAberta(this, incluiPadrao)) return;
+    p->mostraBotoesRegistro(false);
+    p->gbpainelcontrole->show();
+}
+
 void ScreenWindow::fecha() {
     QPointer<ScreenWindow> self(this);
     QTimer::singleShot(0, this, [self] {
@@ -90,13 +110,6 @@ void ScreenWindow::closeEvent(QCloseEvent* e) {
         e->accept();
     else
         e->ignore();
-}
-
-bool ScreenWindow::event(QEvent* e) {
-    if (e->type() == QEvent::WindowActivate) {
-        // Activation inside the frame is reported by the main window (subWindowActivated).
-    }
-    return QWidget::event(e);
 }
 
 void ScreenWindow::FormKeyUp(int key, Qt::KeyboardModifiers mods) {

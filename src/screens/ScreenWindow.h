@@ -40,6 +40,14 @@ public:
     // Outer geometry of the child window inside the main window's client area.
     QRect windowGeometry() const;
     void setWindowGeometry(const QRect& r);
+    // Access check at show: when refused the window closes itself; returns the result.
+    bool verificaAcesso();
+    // Closing of a refused screen: shows the control panel when nothing else is open. True
+    // when the screen was refused (the close then goes no further).
+    bool fechaSemAcesso();
+    // After the last record, report (or, with incluiPadrao, standard) screen closes, the
+    // record toolbar goes away and the control panel comes back.
+    void liberaPrincipal(bool incluiPadrao);
     // Asks the window to close itself (after the current event).
     void fecha();
     // The frame activates a child as soon as it appears; the activation runs after the show.
@@ -51,7 +59,6 @@ public:
 protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
-    bool event(QEvent* e) override;
     bool eventFilter(QObject* obj, QEvent* e) override;
     void captureDesignSize();
     QString settingsFile() const;

@@ -103,11 +103,7 @@ void TfrmCadastroPadrao::DBGrid1DblClick() {
 void TfrmCadastroPadrao::FormShow() {
     TfrmClassePrincipal* p = principal();
     if (NomeDataSet && !dsPadrao.dataSet()) dsPadrao.setDataSet(NomeDataSet);
-    PermissaoAcesso = p->VerificaPermissoes(objectName(), windowTitle());
-    if (!PermissaoAcesso) {
-        fecha();
-        return;
-    }
+    if (!verificaAcesso()) return;
     p->sFichaTabela = "F";
     pc->tabBar()->hide();
     LeCFG(0);
@@ -211,21 +207,14 @@ void TfrmCadastroPadrao::dsPadraoStateChange() {
 bool TfrmCadastroPadrao::FormClose() {
     TfrmClassePrincipal* p = principal();
     if (!p) return true;
-    if (!PermissaoAcesso) {
-        if (!p->outraTelaAberta(this, true)) p->gbpainelcontrole->show();
-        return true;
-    }
+    if (fechaSemAcesso()) return true;
     DataSet* ds = dsPadrao.dataSet();
     if (ds && ds->editing()) {
-        QString confirma = "S";
-        if (TdmPadrao* dm = dmPadrao()) {
-            if (!dm->IBQ_Parametros.active()) dm->IBQ_Parametros.open();
-            confirma = dm->IBQ_Parametros.fieldByName("ST_CONFIRMA_SAIR")->asString();
-        }
+        const bool confirma = p->confirmaSair();
         DataSource* antes = p->dsAtual;
         p->dsAtual = &dsPadrao;
         try {
-            if (confirma == "S") {
+            if (confirma) {
                 MsgAnswer a = ask("Salvar alterações ?", MsgButtons::YesNoCancel, MsgAnswer::Yes);
                 if (a == MsgAnswer::Cancel) {
                     p->dsAtual = antes;
@@ -242,10 +231,7 @@ bool TfrmCadastroPadrao::FormClose() {
         p->dsAtual = antes;
     }
     GravaCFG(pc->currentIndex());
-    if (!p->outraTelaAberta(this, false)) {
-        p->mostraBotoesRegistro(false);
-        p->gbpainelcontrole->show();
-    }
+    liberaPrincipal(false);
     p->setStatus(0, "");
     if (ds) ds->close();
     p->ProcuraRegistro.clear();

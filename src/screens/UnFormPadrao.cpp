@@ -12,11 +12,7 @@ TfrmFormPadrao::TfrmFormPadrao(const QString& name, QWidget* parent)
 
 void TfrmFormPadrao::FormShow() {
     TfrmClassePrincipal* p = principal();
-    PermissaoAcesso = p->VerificaPermissoes(objectName(), windowTitle());
-    if (!PermissaoAcesso) {
-        fecha();
-        return;
-    }
+    if (!verificaAcesso()) return;
     LeCFG(0);
     ApplyButtonRights(p->IBQ_Gen, p->grupousuario, this, false);
 }
@@ -34,15 +30,9 @@ void TfrmFormPadrao::FormActivate() {
 bool TfrmFormPadrao::FormClose() {
     TfrmClassePrincipal* p = principal();
     if (!p) return true;
-    if (!PermissaoAcesso) {
-        if (!p->outraTelaAberta(this, true)) p->gbpainelcontrole->show();
-        return true;
-    }
+    if (fechaSemAcesso()) return true;
     GravaCFG(0);
-    if (!p->outraTelaAberta(this, true)) {
-        p->mostraBotoesRegistro(false);
-        p->gbpainelcontrole->show();
-    }
+    liberaPrincipal(true);
     p->setStatus(0, "");
     return true;
 }

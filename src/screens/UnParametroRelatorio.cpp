@@ -41,11 +41,7 @@ TfrmParametroRelatorio::TfrmParametroRelatorio(const QString& name, QWidget* par
 
 void TfrmParametroRelatorio::FormShow() {
     TfrmClassePrincipal* p = principal();
-    PermissaoAcesso = p->VerificaPermissoes(objectName(), windowTitle());
-    if (!PermissaoAcesso) {
-        fecha();
-        return;
-    }
+    if (!verificaAcesso()) return;
     // The stored position is where the screen opens (the other bases do the same).
     LeCFG();
     ApplyButtonRights(p->IBQ_Gen, p->grupousuario, this, true);
@@ -59,14 +55,8 @@ void TfrmParametroRelatorio::FormActivate() {
 bool TfrmParametroRelatorio::FormClose() {
     TfrmClassePrincipal* p = principal();
     if (!p) return true;
-    if (!PermissaoAcesso) {
-        if (!p->outraTelaAberta(this, true)) p->gbpainelcontrole->show();
-        return true;
-    }
-    if (!p->outraTelaAberta(this, true)) {
-        p->mostraBotoesRegistro(false);
-        p->gbpainelcontrole->show();
-    }
+    if (fechaSemAcesso()) return true;
+    liberaPrincipal(true);
     GravaCFG();
     return true;
 }

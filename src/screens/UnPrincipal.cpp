@@ -520,19 +520,20 @@ void TfrmClassePrincipal::bttExcluirClick() {
 void TfrmClassePrincipal::SalvaNavegacao() {
     DataSet* ds = dataSetAtual();
     if (!ds || !ds->editing()) return;
-    TdmPadrao* dm = dmPadrao();
-    QString confirma = "S";
-    if (dm) {
-        if (!dm->IBQ_Parametros.active()) dm->IBQ_Parametros.open();
-        confirma = dm->IBQ_Parametros.fieldByName("ST_CONFIRMA_SAIR")->asString();
-    }
-    if (confirma == "S") {
+    if (confirmaSair()) {
         MsgAnswer a = ask("Salvar alterações ?", MsgButtons::YesNoCancel, MsgAnswer::Yes);
         if (a == MsgAnswer::Cancel) throw SilentAbort();
         if (a == MsgAnswer::Yes) bttSalvarClick();
     } else {
         bttSalvarClick();
     }
+}
+
+bool TfrmClassePrincipal::confirmaSair() const {
+    TdmPadrao* dm = dmPadrao();
+    if (!dm) return true;
+    if (!dm->IBQ_Parametros.active()) dm->IBQ_Parametros.open();
+    return dm->IBQ_Parametros.fieldByName("ST_CONFIRMA_SAIR")->asString() == "S";
 }
 
 void TfrmClassePrincipal::Navegacao() {

@@ -83,6 +83,8 @@ public:
 
     void TotalRegistros();
     void SalvaNavegacao();
+    // ST_CONFIRMA_SAIR of the parameter row: ask "Salvar alterações ?" before leaving a change.
+    bool confirmaSair() const;
     void Navegacao();
     int AdicionaID(const QString& Tabela, const QString& Campo);
     int AdicionaIDNegativo(const QString& Tabela, const QString& Campo);
