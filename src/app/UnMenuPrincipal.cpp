@@ -1,9 +1,11 @@
 #include "app/UnMenuPrincipal.h"
 #include "app/UnFuncaoNexmoro.h"
-#include "app/UnSobre.h"
 #include "data/DataContext.h"
 #include "data/UndmPadrao.h"
-#include "lab/UnTipoAnalise.h"
+#include "app/Telas.h"
+#include "platform/Errors.h"
+#include "screens/ScreenRegistry.h"
+#include <algorithm>
 #include "platform/ErrorHook.h"
 #include <QApplication>
 #include <QLabel>
@@ -28,25 +30,51 @@ TfrmMenuPrincipal::TfrmMenuPrincipal(QWidget* parent) : TfrmClassePrincipal(pare
     menuBar()->insertMenu(mnuAjuda->menuAction(), mnuUtilitarios);
     mnuUtilitarios->menuAction()->setVisible(false);
 
-    item(mnuArquivo, "Sair1", "&Sair", &TfrmClassePrincipal::Sair1Click);
-    item(mnuTabelas, "TipodeAnlise1", "Tipo de Análise", &TfrmMenuPrincipal::TipodeAnlise1Click);
-    QAction* ajuda = mnuAjuda->addAction("Ajuda do Nexmoro Cortivandela");
-    ajuda->setObjectName("AjudadoNexmoro1");
-    ajuda->setVisible(false);
-    item(mnuAjuda, "SobreonexmoroOstrevagem1", "Sobre o Nexmoro Cortivandela",
-         &TfrmMenuPrincipal::SobreonexmoroOstrevagem1Click);
-    // A menu without any item yet is not offered.
-    for (QMenu* m : {mnuCadastros, mnuRelatorios})
-        if (m->actions().isEmpty()) m->menuAction()->setVisible(false);
+    montaMenus();
     montaPainel();
 }
 
-QAction* TfrmMenuPrincipal::item(QMenu* menu, const char* name, const QString& caption,
-                                 void (TfrmMenuPrincipal::*fn)()) {
-    QAction* a = menu->addAction(caption);
-    a->setObjectName(name);
-    connect(a, &QAction::triggered, this, [this, fn] { guarded([&] { (this->*fn)(); }); });
-    return a;
+QMenu* TfrmMenuPrincipal::menuDe(const QString& menu) const {
+    if (menu == QLatin1String("Arquivo")) return mnuArquivo;
+    if (menu == QLatin1String("Tabelas")) return mnuTabelas;
+    if (menu == QLatin1String("Cadastros")) return mnuCadastros;
+    if (menu == QString::fromUtf8("Relatórios")) return mnuRelatorios;
+    if (menu == QString::fromUtf8("Utilitários")) return mnuUtilitarios;
+    if (menu == QLatin1String("Ajuda")) return mnuAjuda;
+    return nullptr;
+}
+
+void TfrmMenuPrincipal::montaMenus() {
+    registraTodasAsTelas();
+    // The hidden help item comes first in its menu; "Sair" closes the file menu.
+    QAction* ajuda = mnuAjuda->addAction("Ajuda do Nexmoro Cortivandela");
+    ajuda->setObjectName("AjudadoNexmoro1");
+    ajuda->setVisible(false);
+    std::vector<const TelaRegistrada*> telas;
+    for (const TelaRegistrada& t : telasRegistradas())
+        telas.push_back(&t);
+    std::stable_sort(telas.begin(), telas.end(),
+                     [](const TelaRegistrada* a, const TelaRegistrada* b) { return a->ordem < b->ordem; });
+    for (const TelaRegistrada* t : telas) {
+        QMenu* m = menuDe(t->menu);
+        if (!m) continue;
+        QAction* a = m->addAction(t->caption);
+        a->setObjectName(t->item);
+        const QString nome = t->nome;
+        connect(a, &QAction::triggered, this, [this, nome] { guarded([&] { abreTelaRegistrada(nome); }); });
+    }
+    QAction* sair = mnuArquivo->addAction("&Sair");
+    sair->setObjectName("Sair1");
+    connect(sair, &QAction::triggered, this, [this] { guarded([&] { Sair1Click(); }); });
+    // A menu without any item yet is not offered.
+    for (QMenu* m : {mnuCadastros, mnuRelatorios})
+        if (m->actions().isEmpty()) m->menuAction()->setVisible(false);
+}
+
+ScreenWindow* TfrmMenuPrincipal::abreTelaRegistrada(const QString& nome) {
+    const TelaRegistrada* t = telaRegistrada(nome);
+    if (!t) throw AppError(QStringLiteral("A tela %1 não existe.").arg(nome));
+    return abreTelaUnica(t->nome, t->cria);
 }
 
 void TfrmMenuPrincipal::montaPainel() {
@@ -70,10 +98,14 @@ void TfrmMenuPrincipal::montaPainel() {
     lay->addWidget(titulo);
     lay->addWidget(sub);
     lay->addSpacing(20);
-    // One shortcut per screen of the menu.
+    // One shortcut per screen of the visible menus that the registration offers on the panel.
     for (QMenu* m : {mnuTabelas, mnuCadastros, mnuRelatorios}) {
         for (QAction* a : m->actions()) {
             if (!a->isVisible()) continue;
+            const TelaRegistrada* t = nullptr;
+            for (const TelaRegistrada& r : telasRegistradas())
+                if (r.item == a->objectName()) t = &r;
+            if (t && !t->painel) continue;
             auto* b = new QPushButton(QString(a->text()).remove('&'), gbpainelcontrole);
             b->setObjectName("btnPainel_" + a->objectName());
             b->setMinimumHeight(36);
@@ -115,14 +147,6 @@ ScreenWindow* TfrmMenuPrincipal::abreTelaUnica(const QString& nomeTela,
     ScreenWindow* t = cria();
     abreTela(t);
     return t;
-}
-
-void TfrmMenuPrincipal::TipodeAnlise1Click() {
-    abreTelaUnica("frmTipoAnalise", [] { return new TfrmTipoAnalise; });
-}
-
-void TfrmMenuPrincipal::SobreonexmoroOstrevagem1Click() {
-    abreTelaUnica("frmSobre", [] { return new TfrmSobre; });
 }
 
 void TfrmMenuPrincipal::aoFechar() {

@@ -18,13 +18,16 @@ public:
     ScreenWindow* abreTelaUnica(const QString& nomeTela, const std::function<ScreenWindow*()>& cria);
     void PainelControle() {}
 
-    void TipodeAnlise1Click();
-    void SobreonexmoroOstrevagem1Click();
+    // Opens (or brings forward) the registered screen of that name; returns it when it was
+    // created now.
+    ScreenWindow* abreTelaRegistrada(const QString& nome);
+    // The menu of a registered screen's menu name ("Tabelas", "Relatórios"...).
+    QMenu* menuDe(const QString& menu) const;
 
 protected:
     void aoFechar() override;
 
 private:
+    void montaMenus();
     void montaPainel();
-    QAction* item(QMenu* menu, const char* name, const QString& caption, void (TfrmMenuPrincipal::*fn)());
 };

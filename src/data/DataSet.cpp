@@ -1,5 +1,6 @@
 #include "data/DataSet.h"
 #include "data/DataSource.h"
+#include "platform/Cp1252.h"
 #include <algorithm>
 #include <cstring>
 
@@ -200,7 +201,9 @@ bool DataSet::isEmpty() const {
 // ---------------------------------------------------------------- navigation
 
 static void requireActive(const DataSet& ds) {
-    if (!ds.active()) throw AppError("Cannot perform this operation on a closed dataset");
+    if (!ds.active())
+        throw AppError(QStringLiteral("A lista %1 está fechada; abra-a de novo (Atualizar) e repita a operação.")
+                           .arg(ds.name()));
 }
 
 void DataSet::scrolled() {
@@ -208,10 +211,14 @@ void DataSet::scrolled() {
     run(afterScroll);
 }
 
-// Leaves edit or insert state before a move: a changed record is posted, an unchanged one
-// cancelled.
+// Leaves edit or insert state before a move. A screen's settle handler decides (save, discard
+// or stay); without one a changed record is posted and an unchanged one cancelled.
 static void checkBrowseMode(DataSet& ds, bool modified) {
     if (!ds.editing()) return;
+    if (ds.settleEdit) {
+        ds.settleEdit(ds);
+        if (!ds.editing()) return;
+    }
     if (modified)
         ds.post();
     else
@@ -292,7 +299,7 @@ const char* DataSet::activeBuffer() const {
 }
 
 char* DataSet::editBuffer() {
-    if (!editing()) throw AppError("Dataset not in edit or insert mode");
+    if (!editing()) throw AppError(QStringLiteral("O registro não está em edição."));
     return m_edit.get();
 }
 
@@ -302,9 +309,16 @@ void DataSet::setState(DataSetState s) {
     notify(DataEvent::StateChanged);
 }
 
+void DataSet::discardStaleUpdates() {
+    // One save is one record: a change left in the cache by an earlier action is never written
+    // by the next save.
+    if (m_cached && !editing() && updatesPending()) cancelUpdates();
+}
+
 void DataSet::insert() {
     requireActive(*this);
     checkBrowseMode(*this, m_modified);
+    discardStaleUpdates();
     run(beforeInsert);
     m_prevRow = m_cur;
     m_editRow = m_cur < 0 ? 0 : m_cur;
@@ -334,6 +348,7 @@ void DataSet::edit() {
         insert();
         return;
     }
+    discardStaleUpdates();
     run(beforeEdit);
     const char* rec = m_rows[static_cast<size_t>(m_cur)];
     m_edit.reset(new char[std::max<size_t>(m_layout.size, 8)]);
@@ -351,7 +366,7 @@ QVariant DataSet::columnValue(int col, const char* rec) const {
     if (c.sqlType == 520 /* blob */) {
         if (codec::isNull(c, rec)) return QVariant();
         QByteArray b = blobContent(col, rec);
-        if (c.kind == FieldKind::Memo) return QString::fromLatin1(b);
+        if (c.kind == FieldKind::Memo) return cp1252::decode(b);
         return b;
     }
     return codec::decode(c, rec);
@@ -378,15 +393,22 @@ QByteArray DataSet::blobContent(int col, const char* rec) const {
 void DataSet::setColumnValue(int col, const QVariant& v) {
     char* buf = editBuffer();
     const ColumnLayout& c = m_layout.columns[static_cast<size_t>(col)];
+    const QString label = m_fields[static_cast<size_t>(col)]->displayLabel();
     if (c.sqlType == 520) {
+        // Nothing changes in the record when the value is refused.
         QByteArray b = v.isNull()                            ? QByteArray()
                        : v.typeId() == QMetaType::QByteArray ? v.toByteArray()
-                                                             : v.toString().toLatin1();
+                                                             : cp1252::encodeChecked(
+                                                                   v.toString(), QStringLiteral("O campo \"%1\"").arg(label));
         codec::setBlobId(c, buf, BlobId{});
         codec::setNull(c, buf, b.isEmpty());
         m_editBlobs.insert(col, b);
     } else {
-        codec::encode(c, buf, v);
+        // Encoded aside first, so a refused value leaves the record as it was.
+        std::unique_ptr<char[]> scratch(new char[std::max<size_t>(m_layout.size, 8)]);
+        copyRecord(scratch.get(), buf);
+        codec::encode(c, scratch.get(), v, label);
+        copyRecord(buf, scratch.get());
     }
     m_modified = true;
     fieldChanged(m_fields[static_cast<size_t>(col)].get());
@@ -411,7 +433,7 @@ void DataSet::checkRequired() {
         if (!f->required() || f->isLookup()) continue;
         QVariant v = columnValue(f->column(), m_edit.get());
         bool empty = v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isEmpty());
-        if (empty) throw AppError(QString("Campo '%1' deve ter um valor").arg(f->displayLabel()));
+        if (empty) throw ValidationError(QStringLiteral("O campo \"%1\" deve ser preenchido.").arg(f->displayLabel()));
     }
 }
 
@@ -495,7 +517,7 @@ void DataSet::remove() {
         cancel();
         return;
     }
-    if (m_rows.empty()) throw AppError("Cannot perform this operation on an empty dataset");
+    if (m_rows.empty()) throw AppError(QStringLiteral("Não há registro para excluir."));
     run(beforeDelete);
     const bool wasEditing = m_state == DataSetState::Edit;
     if (wasEditing) {
@@ -578,6 +600,12 @@ UpdateStatus DataSet::updateStatus() const {
 
 void DataSet::applyUpdates() {
     if (!m_cached) return;
+    applyPending();
+    commitUpdates();
+}
+
+void DataSet::applyPending() {
+    if (!m_cached) return;
     if (editing()) post();
     for (char* rec : m_deleted) {
         const Extra* ex = findExtra(rec);
@@ -589,7 +617,6 @@ void DataSet::applyUpdates() {
         internalApply(ex->status == UpdateStatus::Inserted ? UpdateKind::Insert : UpdateKind::Modify, rec,
                       ex->original ? ex->original.get() : rec);
     }
-    commitUpdates();
 }
 
 void DataSet::commitUpdates() {
@@ -655,7 +682,7 @@ QVariant DataSet::recordValue(const char* rec, const QString& name, bool old) co
     if (c.sqlType == 520 && src != rec) {
         if (codec::isNull(c, src)) return {};
         QByteArray b = loadBlob(codec::blobId(c, src));
-        return c.kind == FieldKind::Memo ? QVariant(QString::fromLatin1(b)) : QVariant(b);
+        return c.kind == FieldKind::Memo ? QVariant(cp1252::decode(b)) : QVariant(b);
     }
     return columnValue(col, src);
 }

@@ -104,9 +104,17 @@ public:
     UpdateSql* updateObject() const { return m_update; }
     bool updatesPending() const;
     UpdateStatus updateStatus() const;
+    // Writes the cached changes and marks them done.
     virtual void applyUpdates();
+    // Writes the cached changes and keeps them marked as pending (until commitUpdates), so a
+    // commit that fails afterwards can still give the record back to the user.
+    void applyPending();
     void commitUpdates();
     void cancelUpdates();
+
+    // Called when a move, locate or insert meets a pending edit: it saves, discards or keeps the
+    // change (throwing SilentAbort to stay). Record screens ask the user here.
+    Handler settleEdit;
 
     // Events.
     Handler beforeOpen, afterOpen, beforeClose, afterClose, beforeInsert, afterInsert, beforeEdit, afterEdit,
@@ -168,6 +176,7 @@ private:
         int deletedAt = -1;
     };
     Extra& extra(const char* rec) { return m_extras[rec]; }
+    void discardStaleUpdates();
     const Extra* findExtra(const char* rec) const;
     QByteArray blobContent(int col, const char* rec) const;
     void checkRequired();

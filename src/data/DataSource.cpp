@@ -1,7 +1,8 @@
 #include "data/DataSource.h"
 #include "data/DataSet.h"
 
-DataSource::DataSource(const QString& name, DataSet* ds) : m_name(name) {
+DataSource::DataSource(const QString& name, QObject* owner, DataSet* ds) : QObject(owner) {
+    setObjectName(name);
     setDataSet(ds);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
-// Links a dataset to controls and to a screen's handlers.
+// Links a dataset to controls and to a screen's handlers. A screen owns its data sources as
+// QObject children, so the screen finds them itself (its SQL is put back on close).
+#include <QObject>
 #include <QString>
 #include <functional>
 #include <map>
@@ -25,15 +27,15 @@ struct DataEventInfo {
     int count = 0;
 };
 
-class DataSource {
+class DataSource : public QObject {
+    Q_OBJECT
 public:
-    explicit DataSource(const QString& name = QString(), DataSet* ds = nullptr);
-    ~DataSource();
-    DataSource(const DataSource&) = delete;
-    DataSource& operator=(const DataSource&) = delete;
+    explicit DataSource(const QString& name = QString(), QObject* owner = nullptr, DataSet* ds = nullptr);
+    DataSource(const QString& name, DataSet* ds) : DataSource(name, nullptr, ds) {}
+    ~DataSource() override;
 
-    const QString& name() const { return m_name; }
-    void setName(const QString& n) { m_name = n; }
+    QString name() const { return objectName(); }
+    void setName(const QString& n) { setObjectName(n); }
     int tag() const { return m_tag; }
     void setTag(int t) { m_tag = t; }
     DataSet* dataSet() const { return m_ds; }
@@ -53,7 +55,6 @@ public:
     void dataSetDestroyed() { m_ds = nullptr; }
 
 private:
-    QString m_name;
     int m_tag = 0;
     DataSet* m_ds = nullptr;
     int m_next = 1;

@@ -1,6 +1,9 @@
 #include "data/Database.h"
 #include "data/FbStatus.h"
+#include "platform/Cp1252.h"
 #include <algorithm>
+#include <atomic>
+#include <cstring>
 #include <firebird/Interface.h>
 #include <ibase.h>
 
@@ -10,6 +13,21 @@ IMaster* fbMaster() {
     static IMaster* master = fb_get_master_interface();
     return master;
 }
+
+namespace {
+// Raised every time an error says that a connection is gone; each Database then checks its own
+// attachment once before trusting it again.
+std::atomic<unsigned> g_lostEpoch{0};
+
+bool connectionLost(const QList<long>& codes) {
+    for (long c : codes)
+        if (c == isc_network_error || c == isc_net_read_err || c == isc_net_write_err ||
+            c == isc_lost_db_connection || c == isc_att_shutdown || c == isc_shutdown || c == isc_conn_lost ||
+            c == isc_bad_db_handle)
+            return true;
+    return false;
+}
+} // namespace
 
 void throwStatus(IStatus* status) {
     char text[4096];
@@ -32,9 +50,19 @@ void throwStatus(IStatus* status) {
     }
     char state[6] = {0};
     fb_sqlstate(state, reinterpret_cast<const ISC_STATUS*>(errs));
-    DatabaseError e(QString::fromLatin1(text), code, QString::fromLatin1(state));
+    DatabaseError e(cp1252::decode(text, static_cast<qsizetype>(std::strlen(text))), code,
+                    QString::fromLatin1(state));
     e.setCodes(codes);
+    if (connectionLost(codes)) ++g_lostEpoch;
     throw e;
+}
+
+QByteArray Database::encode(const QString& s) {
+    return cp1252::encodeChecked(s, QStringLiteral("A instrução SQL"));
+}
+
+QString Database::decode(const char* p, int n) {
+    return cp1252::decode(p, n);
 }
 
 Database::Database() = default;
@@ -50,8 +78,9 @@ QByteArray Database::buildDpb(bool create) const {
     FbStatus st;
     IXpbBuilder* dpb = fbMaster()->getUtilInterface()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0);
     st.check();
-    dpb->insertString(&st, isc_dpb_user_name, m_user.toLatin1().constData());
-    dpb->insertString(&st, isc_dpb_password, m_password.toLatin1().constData());
+    dpb->insertString(&st, isc_dpb_user_name, cp1252::encodeChecked(m_user, QStringLiteral("O usuário")).constData());
+    dpb->insertString(&st, isc_dpb_password,
+                      cp1252::encodeChecked(m_password, QStringLiteral("A senha")).constData());
     if (!m_charset.isEmpty()) dpb->insertString(&st, isc_dpb_lc_ctype, m_charset.toLatin1().constData());
     // A server that does not answer ends in a connection error instead of a long wait.
     dpb->insertInt(&st, isc_dpb_connect_timeout, kConnectTimeoutSeconds);
@@ -78,6 +107,7 @@ void Database::create() {
 
 void Database::attach(bool create) {
     if (m_att) return;
+    m_seenEpoch = g_lostEpoch.load();
     if (m_name.isEmpty()) throw DatabaseError("Database name is missing", 0, QString());
     QByteArray dpb = buildDpb(create);
     FbStatus st;
@@ -90,9 +120,39 @@ void Database::attach(bool create) {
     prov->release();
     st.check();
     m_att = att;
+    m_wanted = true;
+}
+
+bool Database::connected() const {
+    if (!m_att) return false;
+    const unsigned epoch = g_lostEpoch.load();
+    if (epoch != m_seenEpoch) {
+        m_seenEpoch = epoch;
+        FbStatus st;
+        m_att->ping(&st);
+        if (st.failed()) const_cast<Database*>(this)->dropLost();
+    }
+    return m_att != nullptr;
+}
+
+void Database::dropLost() {
+    // The server is gone: every handle of this connection is dead. Open lists keep the rows
+    // they hold; the next action attaches again.
+    auto open = m_transactions;
+    for (Transaction* t : open)
+        t->forget();
+    m_att->release();
+    m_att = nullptr;
+}
+
+void Database::ensureConnected() {
+    if (connected()) return;
+    if (!m_wanted) throw DatabaseError(QStringLiteral("Não há conexão com o banco de dados."), 0, QString());
+    attach(false);
 }
 
 void Database::disconnect() {
+    m_wanted = false;
     if (!m_att) return;
     // Transactions left active are rolled back before the attachment goes away.
     auto open = m_transactions;
@@ -113,7 +173,7 @@ void Database::disconnect() {
 }
 
 IAttachment* Database::attachment() const {
-    if (!m_att) throw DatabaseError("Database not connected", 0, QString());
+    if (!connected()) const_cast<Database*>(this)->ensureConnected();
     return m_att;
 }
 
@@ -163,7 +223,15 @@ void Transaction::start() {
     m_tra = tra;
 }
 
+void Transaction::ensureActive() {
+    // A transaction of a connection that was lost is gone with it.
+    if (m_tra && m_db && !m_db->connected()) m_tra = nullptr;
+    if (!m_tra) start();
+}
+
 ITransaction* Transaction::handle() {
+    // A transaction of a connection that was lost is gone with it.
+    if (m_tra && m_db && !m_db->connected()) m_tra = nullptr;
     ensureActive();
     return m_tra;
 }
@@ -176,7 +244,12 @@ void Transaction::ending() {
 
 void Transaction::commit() {
     if (!m_tra) return;
-    ending();
+    // Lists of this transaction that still have rows to fetch would lose their cursors: the
+    // work is committed all the same, retaining the transaction's context.
+    if (!m_endListeners.empty()) {
+        commitRetaining();
+        return;
+    }
     FbStatus st;
     m_tra->commit(&st);
     st.check();
@@ -203,7 +276,16 @@ void Transaction::rollback() {
     }
 }
 
+void Transaction::rollbackRetaining() {
+    if (!m_tra) return;
+    FbStatus st;
+    m_tra->rollbackRetaining(&st);
+    st.check();
+}
+
 void Transaction::forget() {
-    if (m_tra) m_tra->release();
+    if (!m_tra) return;
+    ending();
+    m_tra->release();
     m_tra = nullptr;
 }

@@ -41,7 +41,11 @@ public:
 
     void connect();
     void disconnect();
-    bool connected() const { return m_att != nullptr; }
+    // Whether the connection is usable. After an error that reports a lost connection (server
+    // gone, attachment killed) the attachment is checked once and dropped when it is dead.
+    bool connected() const;
+    // Attaches again after a lost connection (not after disconnect()).
+    void ensureConnected();
 
     // Creates a new database file (ISO8859_1, page size 8192, dialect 3) and stays connected.
     void create();
@@ -56,19 +60,23 @@ public:
     void attachTransaction(Transaction* t);
     void detachTransaction(Transaction* t);
 
-    // Text conversion at the boundary; the connection character set is Latin-1.
-    static QByteArray encode(const QString& s) { return s.toLatin1(); }
-    static QString decode(const char* p, int n) { return QString::fromLatin1(p, n); }
+    // Statement text at the boundary: Windows-1252, as the other applications of the shared
+    // database write it through their ISO8859_1 connections.
+    static QByteArray encode(const QString& s);
+    static QString decode(const char* p, int n);
 
 private:
     QByteArray buildDpb(bool create) const;
     void attach(bool create);
+    void dropLost();
 
     QString m_name;
     QString m_user = "SYSDBA";
     QString m_password = kDatabasePassword;
     QString m_charset = "ISO8859_1";
     Firebird::IAttachment* m_att = nullptr;
+    bool m_wanted = false; // connected by the program, and not disconnected since
+    mutable unsigned m_seenEpoch = 0;
     Transaction* m_default = nullptr;
     std::vector<Transaction*> m_transactions;
 };
@@ -88,18 +96,19 @@ public:
     void commit();
     void commitRetaining();
     void rollback();
+    // Undoes the work since the last commit and keeps the transaction (and its cursors) open.
+    void rollbackRetaining();
     bool active() const { return m_tra != nullptr; }
     // Starts the transaction when it is not active.
-    void ensureActive() {
-        if (!active()) start();
-    }
+    void ensureActive();
 
     Firebird::ITransaction* handle();
 
-    // Called when the connection goes away.
+    // Called when the connection goes away: its lists stop fetching, the handle is released.
     void forget();
 
-    // Cursors that must close before the transaction ends (hard commit or rollback).
+    // Open cursors, closed before the transaction ends (rollback, lost connection); while any is
+    // registered a hard commit is made retaining.
     void addEndListener(const void* key, std::function<void()> fn) { m_endListeners[key] = std::move(fn); }
     void removeEndListener(const void* key) { m_endListeners.erase(key); }
     // Expires when the transaction object is destroyed.

@@ -1,4 +1,5 @@
 #include "data/Field.h"
+#include "platform/Cp1252.h"
 #include "data/DataSet.h"
 #include <QLocale>
 
@@ -105,7 +106,7 @@ bool Field::isNull() const {
 QString Field::asString() const {
     QVariant v = value();
     if (v.isNull()) return QString();
-    if (m_kind == FieldKind::Blob) return QString::fromLatin1(v.toByteArray());
+    if (m_kind == FieldKind::Blob) return cp1252::decode(v.toByteArray());
     return v.toString();
 }
 
@@ -125,7 +126,7 @@ QDateTime Field::asDateTime() const {
 }
 QByteArray Field::asBytes() const {
     QVariant v = value();
-    return v.typeId() == QMetaType::QByteArray ? v.toByteArray() : v.toString().toLatin1();
+    return v.typeId() == QMetaType::QByteArray ? v.toByteArray() : cp1252::encode(v.toString());
 }
 
 QVariant Field::oldValue() const {

@@ -58,8 +58,10 @@ bool Query::hasParam(const QString& name) const {
 }
 
 void Query::bindParams(Statement& st, const QStringList& names) const {
-    for (int i = 0; i < names.size(); ++i)
+    for (int i = 0; i < names.size(); ++i) {
+        st.setParamLabel(i, names[i]);
         st.setParam(i, m_params.value(names[i].toUpper()));
+    }
 }
 
 void Query::internalOpen() {
@@ -88,10 +90,21 @@ int Query::internalFetch(int n) {
     int got = 0;
     while (n < 0 || got < n) {
         char* rec = newRecord(false);
-        if (!m_stmt || !m_stmt->cursorOpen() || !m_stmt->fetch(rec)) {
+        bool got1 = false;
+        try {
+            got1 = m_stmt && m_stmt->cursorOpen() && m_stmt->fetch(rec);
+        } catch (...) {
+            // A cursor that fails (connection lost) ends the list where it is; its rows stay.
+            releaseLastRecord();
+            m_moreToFetch = false;
+            stopListening();
+            throw;
+        }
+        if (!got1) {
             releaseLastRecord();
             m_moreToFetch = false;
             if (m_stmt) m_stmt->closeCursor();
+            stopListening();
             break;
         }
         appendFetched(rec);
@@ -119,26 +132,63 @@ void Query::applyUpdates() {
     if (!cachedUpdates()) return;
     if (editing()) post();
     if (!updatesPending()) return;
-    // A savepoint makes the apply all or nothing: a failure leaves nothing half-written.
+    writePending(false);
+}
+
+void Query::applyAndCommit() {
+    if (editing() && cachedUpdates()) post();
+    Transaction* tr = transaction();
+    if (!cachedUpdates() || !updatesPending()) {
+        tr->ensureActive();
+        tr->commitRetaining();
+        return;
+    }
+    writePending(true);
+}
+
+void Query::writePending(bool commit) {
+    // A savepoint makes the write all or nothing: after a failure of the statements or of the
+    // commit the database holds nothing of it, and the cache still holds the change.
     Transaction* tr = transaction();
     tr->ensureActive();
     Statement sp(m_db, tr);
     sp.prepare("SAVEPOINT CTV_APPLY");
     sp.execute();
     try {
-        DataSet::applyUpdates();
-    } catch (...) {
-        try {
-            Statement undo(m_db, tr);
-            undo.prepare("ROLLBACK TO SAVEPOINT CTV_APPLY");
-            undo.execute();
-        } catch (...) {
+        applyPending();
+        if (commit) {
+            tr->commitRetaining();
+        } else {
+            Statement rel(m_db, tr);
+            rel.prepare("RELEASE SAVEPOINT CTV_APPLY");
+            rel.execute();
         }
+    } catch (...) {
+        undoPending(tr);
         throw;
     }
-    Statement rel(m_db, tr);
-    rel.prepare("RELEASE SAVEPOINT CTV_APPLY");
-    rel.execute();
+    commitUpdates();
+}
+
+void Query::undoPending(Transaction* tr) {
+    try {
+        Statement undo(m_db, tr);
+        undo.prepare("ROLLBACK TO SAVEPOINT CTV_APPLY");
+        undo.execute();
+        return;
+    } catch (...) {
+    }
+    // Every write of the program is committed when it is made, so undoing the transaction's
+    // uncommitted work undoes exactly this one.
+    try {
+        tr->rollbackRetaining();
+    } catch (...) {
+        try {
+            tr->rollback();
+        } catch (...) {
+            tr->forget();
+        }
+    }
 }
 
 void Query::execSQL() {

@@ -39,6 +39,10 @@ public:
 
     void refresh() override;
     void applyUpdates() override;
+    // One save: writes the cached change and commits retaining, all or nothing. On failure the
+    // database keeps nothing of it, the change stays in the cache (reopenPostedRecord() gives it
+    // back to the user, cancelUpdates() drops it) and the error propagates.
+    void applyAndCommit();
     bool fromDatabase() const override { return true; }
 
 protected:
@@ -50,6 +54,8 @@ protected:
 
 private:
     void bindParams(Statement& st, const QStringList& names) const;
+    void writePending(bool commit);
+    void undoPending(Transaction* tr);
     void stopListening();
     Transaction* m_listenTr = nullptr;
     std::weak_ptr<void> m_listenLife;

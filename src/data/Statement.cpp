@@ -2,7 +2,10 @@
 #include "data/FbStatus.h"
 #include <QDate>
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QTime>
+#include <limits>
+#include "platform/Cp1252.h"
 #include <cmath>
 #include <cstring>
 #include <firebird/Interface.h>
@@ -46,50 +49,116 @@ FieldKind kindOf(unsigned type, int subType, int scale) {
     }
 }
 
-QDate parseDate(const QString& s) {
+} // namespace
+
+namespace codec {
+
+QDate parseDateText(const QString& s) {
+    // One valid date and nothing else: day first with slashes or dots (one or two digits for
+    // day and month), or the ISO form. Two-digit years are read in 1950-2049.
+    static const QRegularExpression dmy(QStringLiteral("^(\\d{1,2})([/.])(\\d{1,2})\\2(\\d{2}|\\d{4})$"));
+    static const QRegularExpression iso(QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})$"));
     const QString t = s.trimmed();
-    for (const char* fmt : {"dd/MM/yyyy", "dd.MM.yyyy", "yyyy-MM-dd", "d/M/yyyy", "dd/MM/yy"}) {
-        QDate d = QDate::fromString(t.left(QString(fmt).size()), fmt);
-        if (d.isValid()) return d;
+    int y, m, d;
+    if (auto r = dmy.match(t); r.hasMatch()) {
+        d = r.captured(1).toInt();
+        m = r.captured(3).toInt();
+        y = r.captured(4).toInt();
+        if (r.captured(4).size() == 2) y += y < 50 ? 2000 : 1900;
+    } else if (auto i = iso.match(t); i.hasMatch()) {
+        y = i.captured(1).toInt();
+        m = i.captured(2).toInt();
+        d = i.captured(3).toInt();
+    } else {
+        return {};
     }
-    return {};
+    return QDate::isValid(y, m, d) ? QDate(y, m, d) : QDate();
 }
+
+QDateTime parseDateTimeText(const QString& s) {
+    const QString t = s.trimmed();
+    const qsizetype blank = t.indexOf(QLatin1Char(' '));
+    const QString datePart = blank < 0 ? t : t.left(blank);
+    QString timePart = blank < 0 ? QString() : t.mid(blank + 1).trimmed();
+    QDate d = parseDateText(datePart);
+    if (!d.isValid() && blank < 0 && t.contains(QLatin1Char('T'))) {
+        d = parseDateText(t.section(QLatin1Char('T'), 0, 0));
+        timePart = t.section(QLatin1Char('T'), 1);
+    }
+    if (!d.isValid()) return {};
+    if (timePart.isEmpty()) return QDateTime(d, QTime(0, 0));
+    QTime tm = QTime::fromString(timePart, QStringLiteral("h:mm:ss"));
+    if (!tm.isValid()) tm = QTime::fromString(timePart, QStringLiteral("h:mm"));
+    if (!tm.isValid()) tm = QTime::fromString(timePart, QStringLiteral("h:mm:ss.zzz"));
+    return tm.isValid() ? QDateTime(d, tm) : QDateTime();
+}
+
+} // namespace codec
+
+namespace {
 
 QDateTime toDateTime(const QVariant& v) {
     if (v.typeId() == QMetaType::QDateTime) return v.toDateTime();
     if (v.typeId() == QMetaType::QDate) return QDateTime(v.toDate(), QTime(0, 0));
-    const QString s = v.toString().trimmed();
-    for (const char* fmt :
-         {"dd/MM/yyyy hh:mm:ss", "dd.MM.yyyy hh:mm:ss", "dd/MM/yyyy hh:mm", "yyyy-MM-ddThh:mm:ss"}) {
-        QDateTime d = QDateTime::fromString(s, fmt);
-        if (d.isValid()) return d;
-    }
-    QDate d = parseDate(s);
-    return d.isValid() ? QDateTime(d, QTime(0, 0)) : QDateTime();
+    return codec::parseDateTimeText(v.toString());
 }
 
+// A number given as text: the Brazilian form ("1.234,5") or a plain one ("1234.5").
 double toNumber(const QVariant& v, bool* ok) {
     if (v.typeId() == QMetaType::QString) {
         QString s = v.toString().trimmed();
         if (s.contains(',')) s = s.remove('.').replace(',', '.');
         return s.toDouble(ok);
     }
+    if (v.typeId() == QMetaType::Bool) {
+        *ok = true;
+        return v.toBool() ? 1 : 0;
+    }
     return v.toDouble(ok);
 }
 
-[[noreturn]] void conversionError(const ColumnLayout& c, const QVariant& v) {
-    throw DatabaseError(QString("'%1' não é um valor válido para o campo %2").arg(v.toString(), c.name), 0,
-                        "22018");
+QString what(const ColumnLayout& c, const QString& label) {
+    const QString name = label.isEmpty() ? c.name : label;
+    return name.isEmpty() ? QStringLiteral("O valor") : QStringLiteral("O campo \"%1\"").arg(name);
 }
 
-// The database's own wording for a text longer than its column.
-[[noreturn]] void truncationError(const ColumnLayout& c, qsizetype actual) {
-    throw DatabaseError(
-        QString("arithmetic exception, numeric overflow, or string truncation\n-string right truncation\n"
-                "-expected length %1, actual %2")
-            .arg(c.length)
-            .arg(actual),
-        335544321, "22001");
+QString shown(const QVariant& v) {
+    if (v.typeId() == QMetaType::Double) return QString::number(v.toDouble(), 'g', 17);
+    QString t = v.toString();
+    return t.size() > 40 ? t.left(40) + QStringLiteral("...") : t;
+}
+
+[[noreturn]] void conversionError(const ColumnLayout& c, const QVariant& v, const QString& label,
+                                  const QString& kind) {
+    throw AppError(QStringLiteral("\"%1\" não é %2 para %3.")
+                       .arg(shown(v), kind, what(c, label).replace(QStringLiteral("O campo"),
+                                                                 QStringLiteral("o campo"))));
+}
+
+[[noreturn]] void rangeError(const ColumnLayout& c, const QVariant& v, const QString& label) {
+    throw AppError(QStringLiteral("%1 não aceita o valor %2: está fora do intervalo permitido.")
+                       .arg(what(c, label), shown(v)));
+}
+
+[[noreturn]] void tooLong(const ColumnLayout& c, qsizetype actual, const QString& label) {
+    throw AppError(QStringLiteral("%1 aceita no máximo %2 caracteres (foram informados %3).")
+                       .arg(what(c, label))
+                       .arg(c.length)
+                       .arg(actual));
+}
+
+// Largest and smallest value of the integer storage of a column.
+void storageRange(const ColumnLayout& c, long double& lo, long double& hi) {
+    if (c.sqlType == SQL_SHORT) {
+        lo = -32768.0L;
+        hi = 32767.0L;
+    } else if (c.sqlType == SQL_LONG) {
+        lo = -2147483648.0L;
+        hi = 2147483647.0L;
+    } else {
+        lo = -9223372036854775808.0L;
+        hi = 9223372036854775807.0L;
+    }
 }
 
 unsigned alignUp(unsigned v, unsigned a) {
@@ -116,7 +185,7 @@ RecordLayout RecordLayout::fromMetadata(IMessageMetadata* meta) {
     unsigned n = meta->getCount(&st);
     for (unsigned i = 0; i < n; ++i) {
         ColumnLayout c;
-        c.name = QString::fromLatin1(meta->getAlias(&st, i));
+        c.name = QString::fromLatin1(meta->getAlias(&st, i)); // identifiers are ASCII
         c.relation = QString::fromLatin1(meta->getRelation(&st, i));
         c.column = QString::fromLatin1(meta->getField(&st, i));
         c.sqlType = meta->getType(&st, i) & ~1u;
@@ -252,13 +321,13 @@ QVariant decode(const ColumnLayout& c, const char* rec) {
     switch (c.sqlType) {
     case SQL_VARYING: {
         uint16_t len = get<uint16_t>(p);
-        return QString::fromLatin1(p + 2, len);
+        return cp1252::decode(p + 2, len);
     }
     case SQL_TEXT: {
         int len = static_cast<int>(c.length);
         while (len > 0 && p[len - 1] == ' ')
             --len;
-        return QString::fromLatin1(p, len);
+        return cp1252::decode(p, len);
     }
     case SQL_SHORT:
         return c.scale < 0 ? QVariant(scaled(get<int16_t>(p), c.scale)) : QVariant(int(get<int16_t>(p)));
@@ -288,7 +357,7 @@ QVariant decode(const ColumnLayout& c, const char* rec) {
     }
 }
 
-void encode(const ColumnLayout& c, char* rec, const QVariant& v) {
+void encode(const ColumnLayout& c, char* rec, const QVariant& v, const QString& label) {
     if (v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isEmpty() &&
                        c.sqlType != SQL_VARYING && c.sqlType != SQL_TEXT)) {
         setNull(c, rec, true);
@@ -297,39 +366,55 @@ void encode(const ColumnLayout& c, char* rec, const QVariant& v) {
     char* p = rec + c.offset;
     bool ok = true;
     switch (c.sqlType) {
-    case SQL_VARYING: {
-        QByteArray b = v.toString().toLatin1();
-        if (static_cast<unsigned>(b.size()) > c.length) truncationError(c, b.size());
-        put<uint16_t>(p, static_cast<uint16_t>(b.size()));
-        std::memcpy(p + 2, b.constData(), b.size());
-        break;
-    }
+    case SQL_VARYING:
     case SQL_TEXT: {
-        QByteArray b = v.toString().toLatin1();
-        if (static_cast<unsigned>(b.size()) > c.length) truncationError(c, b.size());
-        std::memset(p, ' ', c.length);
-        std::memcpy(p, b.constData(), b.size());
+        const QString text = v.typeId() == QMetaType::QByteArray ? cp1252::decode(v.toByteArray()) : v.toString();
+        const QByteArray b = cp1252::encodeChecked(text, what(c, label));
+        if (static_cast<unsigned>(b.size()) > c.length) tooLong(c, b.size(), label);
+        if (c.sqlType == SQL_VARYING) {
+            put<uint16_t>(p, static_cast<uint16_t>(b.size()));
+            std::memcpy(p + 2, b.constData(), b.size());
+        } else {
+            std::memset(p, ' ', c.length);
+            std::memcpy(p, b.constData(), b.size());
+        }
         break;
     }
     case SQL_SHORT:
     case SQL_LONG:
     case SQL_INT64: {
-        int64_t iv;
-        if (c.scale < 0) {
-            double d = toNumber(v, &ok);
-            iv = std::llround(d * std::pow(10.0, -c.scale));
-        } else if (v.typeId() == QMetaType::Double) {
-            iv = std::llround(v.toDouble());
-        } else if (v.typeId() == QMetaType::Bool) {
-            iv = v.toBool() ? 1 : 0;
-        } else {
-            iv = v.toString().trimmed().toLongLong(&ok);
-            if (!ok) {
-                double d = toNumber(v, &ok);
-                iv = std::llround(d);
+        long double lo, hi;
+        storageRange(c, lo, hi);
+        int64_t iv = 0;
+        const bool text = v.typeId() == QMetaType::QString;
+        const bool integral = v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong ||
+                              v.typeId() == QMetaType::UInt || v.typeId() == QMetaType::ULongLong ||
+                              v.typeId() == QMetaType::Short || v.typeId() == QMetaType::Bool;
+        if (c.scale == 0 && text) {
+            // Whole numbers given as text are read exactly, beyond the precision of a double.
+            const QString t = v.toString().trimmed();
+            qlonglong whole = t.toLongLong(&ok);
+            if (ok) {
+                if (whole < lo || whole > hi) rangeError(c, v, label);
+                iv = whole;
             }
         }
-        if (!ok) conversionError(c, v);
+        if (c.scale == 0 && integral && v.typeId() != QMetaType::ULongLong && v.typeId() != QMetaType::Bool) {
+            const qlonglong whole = v.toLongLong();
+            if (whole < lo || whole > hi) rangeError(c, v, label);
+            iv = whole;
+        } else if (!(c.scale == 0 && text && ok)) {
+            ok = true;
+            const double d = toNumber(v, &ok);
+            if (!ok) conversionError(c, v, label, QStringLiteral("um número válido"));
+            if (!std::isfinite(d)) rangeError(c, v, label);
+            const long double scaledValue = static_cast<long double>(d) * std::pow(10.0L, -c.scale);
+            const long double rounded = std::nearbyintl(scaledValue);
+            if (c.scale == 0 && rounded != static_cast<long double>(d))
+                conversionError(c, v, label, QStringLiteral("um número inteiro"));
+            if (rounded < lo || rounded > hi) rangeError(c, v, label);
+            iv = static_cast<int64_t>(rounded);
+        }
         if (c.sqlType == SQL_SHORT)
             put<int16_t>(p, static_cast<int16_t>(iv));
         else if (c.sqlType == SQL_LONG)
@@ -339,23 +424,25 @@ void encode(const ColumnLayout& c, char* rec, const QVariant& v) {
         break;
     }
     case SQL_FLOAT: {
-        double d = toNumber(v, &ok);
-        if (!ok) conversionError(c, v);
+        const double d = toNumber(v, &ok);
+        if (!ok) conversionError(c, v, label, QStringLiteral("um número válido"));
+        if (!std::isfinite(d) || std::fabs(d) > std::numeric_limits<float>::max()) rangeError(c, v, label);
         put<float>(p, static_cast<float>(d));
         break;
     }
     case SQL_DOUBLE:
     case SQL_D_FLOAT: {
-        double d = toNumber(v, &ok);
-        if (!ok) conversionError(c, v);
+        const double d = toNumber(v, &ok);
+        if (!ok) conversionError(c, v, label, QStringLiteral("um número válido"));
+        if (!std::isfinite(d)) rangeError(c, v, label);
         put<double>(p, d);
         break;
     }
     case SQL_TYPE_DATE: {
         QDate d = v.typeId() == QMetaType::QDate       ? v.toDate()
                   : v.typeId() == QMetaType::QDateTime ? v.toDateTime().date()
-                                                       : parseDate(v.toString());
-        if (!d.isValid()) conversionError(c, v);
+                                                       : parseDateText(v.toString());
+        if (!d.isValid()) conversionError(c, v, label, QStringLiteral("uma data válida"));
         put<int32_t>(p, static_cast<int32_t>(d.toJulianDay() - kJulianOffset));
         break;
     }
@@ -363,15 +450,15 @@ void encode(const ColumnLayout& c, char* rec, const QVariant& v) {
         QTime t = v.typeId() == QMetaType::QTime ? v.toTime()
                   : v.typeId() == QMetaType::QDateTime
                       ? v.toDateTime().time()
-                      : QTime::fromString(v.toString().trimmed(), "hh:mm:ss");
-        if (!t.isValid()) t = QTime::fromString(v.toString().trimmed(), "hh:mm");
-        if (!t.isValid()) conversionError(c, v);
+                      : QTime::fromString(v.toString().trimmed(), "h:mm:ss");
+        if (!t.isValid()) t = QTime::fromString(v.toString().trimmed(), "h:mm");
+        if (!t.isValid()) conversionError(c, v, label, QStringLiteral("uma hora válida"));
         put<uint32_t>(p, static_cast<uint32_t>(t.msecsSinceStartOfDay()) * 10u);
         break;
     }
     case SQL_TIMESTAMP: {
         QDateTime dt = toDateTime(v);
-        if (!dt.isValid()) conversionError(c, v);
+        if (!dt.isValid()) conversionError(c, v, label, QStringLiteral("uma data e hora válida"));
         put<int32_t>(p, static_cast<int32_t>(dt.date().toJulianDay() - kJulianOffset));
         put<uint32_t>(p + 4, static_cast<uint32_t>(dt.time().msecsSinceStartOfDay()) * 10u);
         break;
@@ -380,7 +467,7 @@ void encode(const ColumnLayout& c, char* rec, const QVariant& v) {
         *p = v.toBool() ? 1 : 0;
         break;
     default:
-        conversionError(c, v);
+        conversionError(c, v, label, QStringLiteral("um valor válido"));
     }
     setNull(c, rec, false);
 }
@@ -483,8 +570,10 @@ void Statement::free() {
 void Statement::prepare(const QString& sqlText) {
     free();
     FbStatus st;
+    // The text travels with its length, so a NUL inside it cannot cut it short.
     QByteArray text = Database::encode(sqlText);
-    IStatement* stmt = m_db->attachment()->prepare(&st, m_tr->handle(), 0, text.constData(), SQL_DIALECT_V6,
+    IStatement* stmt = m_db->attachment()->prepare(&st, m_tr->handle(), static_cast<unsigned>(text.size()),
+                                                   text.constData(), SQL_DIALECT_V6,
                                                    IStatement::PREPARE_PREFETCH_METADATA);
     st.check();
     m_stmt = stmt;
@@ -500,6 +589,16 @@ void Statement::prepare(const QString& sqlText) {
 void Statement::setParam(int index, const QVariant& value) {
     if (index < 0 || index >= static_cast<int>(m_params.size())) return;
     m_params[index] = value;
+}
+
+void Statement::setParamLabel(int index, const QString& label) {
+    if (index < 0) return;
+    if (m_labels.size() <= index) m_labels.resize(index + 1);
+    m_labels[index] = label;
+}
+
+QString Statement::paramLabel(size_t index) const {
+    return index < static_cast<size_t>(m_labels.size()) ? m_labels[static_cast<qsizetype>(index)] : QString();
 }
 
 void Statement::clearParams() {
@@ -549,13 +648,17 @@ void Statement::bindInput() {
             if (v.isNull()) {
                 codec::setNull(c, m_inBuf.data(), true);
             } else {
-                QByteArray data =
-                    v.typeId() == QMetaType::QByteArray ? v.toByteArray() : v.toString().toLatin1();
+                const QString label = paramLabel(i);
+                QByteArray data = v.typeId() == QMetaType::QByteArray
+                                      ? v.toByteArray()
+                                      : cp1252::encodeChecked(
+                                            v.toString(), label.isEmpty() ? QStringLiteral("O texto")
+                                                                          : QStringLiteral("O campo \"%1\"").arg(label));
                 codec::setBlobId(c, m_inBuf.data(), writeBlob(m_db, m_tr, data));
                 codec::setNull(c, m_inBuf.data(), false);
             }
         } else {
-            codec::encode(c, m_inBuf.data(), v);
+            codec::encode(c, m_inBuf.data(), v, paramLabel(i));
         }
     }
 }

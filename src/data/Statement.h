@@ -2,6 +2,9 @@
 // A prepared statement on the Firebird OO API, with values bound by position, and the
 // record layout/codec that both statements and datasets use for message buffers.
 #include "data/Database.h"
+#include <QDate>
+#include <QDateTime>
+#include <QStringList>
 #include <QVariant>
 #include <cstdint>
 #include <memory>
@@ -69,7 +72,15 @@ bool isNull(const ColumnLayout& c, const char* rec);
 void setNull(const ColumnLayout& c, char* rec, bool null);
 // Decodes a non-blob value (blobs yield their BlobId through blobId()).
 QVariant decode(const ColumnLayout& c, const char* rec);
-void encode(const ColumnLayout& c, char* rec, const QVariant& v);
+// Encodes v into the column, or throws AppError naming `label` (the column name when empty):
+// text outside Windows-1252 or longer than the column, numbers outside the column's range,
+// non-finite or (for whole-number columns) fractional, and texts that are not one valid date.
+void encode(const ColumnLayout& c, char* rec, const QVariant& v, const QString& label = QString());
+// A date written as text: dd/mm/yyyy, d/m/yy, dd.mm.yyyy or yyyy-mm-dd, and nothing else;
+// invalid when the text is not exactly one real date.
+QDate parseDateText(const QString& s);
+// A date as above, optionally followed by a blank and h:mm or h:mm:ss.
+QDateTime parseDateTimeText(const QString& s);
 BlobId blobId(const ColumnLayout& c, const char* rec);
 void setBlobId(const ColumnLayout& c, char* rec, BlobId id);
 // Values compare equal as the database would see them (used for change detection).
@@ -93,6 +104,8 @@ public:
     bool prepared() const { return m_stmt != nullptr; }
     int paramCount() const { return static_cast<int>(m_in.columns.size()); }
     void setParam(int index, const QVariant& value);
+    // The name that messages about a refused value of this parameter use.
+    void setParamLabel(int index, const QString& label);
     void clearParams();
 
     // True when the prepared statement returns rows (select, select for update).
@@ -112,6 +125,7 @@ public:
 
 private:
     void bindInput();
+    QString paramLabel(size_t index) const;
     Database* m_db;
     Transaction* m_tr;
     Firebird::IStatement* m_stmt = nullptr;
@@ -121,6 +135,7 @@ private:
     RecordLayout m_in, m_out;
     std::vector<char> m_inBuf;
     std::vector<QVariant> m_params;
+    QStringList m_labels;
     unsigned m_type = 0;
     std::unique_ptr<FbStatus> m_fetchStatus; // reused by every fetch of a cursor
 };

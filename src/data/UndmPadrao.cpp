@@ -44,6 +44,7 @@ void buildUpdateSql(UpdateSql& u, const QString& table, const QString& key, cons
         QStringList{"update " + table, "set"} + sets + QStringList{"where", "  " + key + " = :OLD_" + key};
     u.deleteSql = QStringList{"delete from " + table, "where", "  " + key + " = :OLD_" + key};
     u.refreshSql = QStringList{"Select ", "from " + table + " ", "where", "  " + key + " = :" + key};
+    u.setColumns(table, key, columns);
 }
 
 TdmPadrao::TdmPadrao(Database* db, Transaction* tr, TdmLookUp* lk) {

@@ -2,8 +2,22 @@
 #include "data/Query.h"
 #include "data/SqlText.h"
 
+QString UpdateSql::modifyChanged(const Query& q, const QString& table, const QString& key, const QStringList& cols,
+                                 const char* rec) const {
+    QStringList sets;
+    for (const QString& c : cols) {
+        const QVariant now = q.recordValue(rec, c, false), was = q.recordValue(rec, c, true);
+        if (now == was && now.isNull() == was.isNull()) continue;
+        sets.append(c + " = :" + c);
+    }
+    if (sets.isEmpty()) return {};
+    return "update " + table + " set " + sets.join(", ") + " where " + key + " = :OLD_" + key;
+}
+
 QString UpdateSql::statementFor(const Query& q, UpdateKind kind, const char* rec) const {
     if (!generated()) {
+        if (kind == UpdateKind::Modify && !m_columns.isEmpty())
+            return modifyChanged(q, m_colTable, m_colKey, m_columns, rec);
         const QStringList& lines = kind == UpdateKind::Insert   ? insertSql
                                    : kind == UpdateKind::Modify ? modifySql
                                                                 : deleteSql;
@@ -22,17 +36,8 @@ QString UpdateSql::statementFor(const Query& q, UpdateKind kind, const char* rec
             params.append(':' + c);
         return "insert into " + m_genTable + " (" + cols.join(", ") + ") values (" + params.join(", ") + ")";
     }
-    case UpdateKind::Modify: {
-        QStringList sets;
-        for (const QString& c : cols) {
-            if (c.compare(key, Qt::CaseInsensitive) != 0) {
-                QVariant now = q.recordValue(rec, c, false), was = q.recordValue(rec, c, true);
-                if (now == was && now.isNull() == was.isNull()) continue;
-            }
-            sets.append(c + " = :" + c);
-        }
-        return "update " + m_genTable + " set " + sets.join(", ") + " where " + key + " = :OLD_" + key;
-    }
+    case UpdateKind::Modify:
+        return modifyChanged(q, m_genTable, key, cols, rec);
     case UpdateKind::Delete:
         return "delete from " + m_genTable + " where " + key + " = :OLD_" + key;
     }
@@ -41,9 +46,11 @@ QString UpdateSql::statementFor(const Query& q, UpdateKind kind, const char* rec
 
 void UpdateSql::apply(Query& q, UpdateKind kind, const char* rec) {
     const QString text = statementFor(q, kind, rec);
-    if (text.trimmed().isEmpty())
-        throw AppError(
-            QString("%1: instrução de atualização não definida").arg(m_name.isEmpty() ? q.name() : m_name));
+    if (text.trimmed().isEmpty()) {
+        // A modify in which no column changed writes nothing.
+        if (kind == UpdateKind::Modify && (generated() || !m_columns.isEmpty())) return;
+        throw AppError(QString("%1: instrução de atualização não definida").arg(m_name.isEmpty() ? q.name() : m_name));
+    }
     sql::ParsedSql parsed = sql::parseNamedParams(text);
     Transaction* tr = q.transaction();
     tr->ensureActive();
@@ -52,7 +59,10 @@ void UpdateSql::apply(Query& q, UpdateKind kind, const char* rec) {
     for (int i = 0; i < parsed.names.size(); ++i) {
         const QString& n = parsed.names[i];
         const bool old = n.startsWith("OLD_", Qt::CaseInsensitive);
-        st.setParam(i, q.recordValue(rec, old ? n.mid(4) : n, old));
+        const QString column = old ? n.mid(4) : n;
+        Field* f = q.findField(column);
+        st.setParamLabel(i, f ? f->displayLabel() : column);
+        st.setParam(i, q.recordValue(rec, column, old));
     }
     st.execute();
 }

@@ -22,11 +22,23 @@ public:
         m_genKey = key;
     }
     bool generated() const { return !m_genTable.isEmpty(); }
+    // The table, key and columns the hand-written statements cover: the modify statement that
+    // runs then sets only the columns whose value changed (and nothing runs when none did), so
+    // two workstations editing different columns of one row never overwrite each other.
+    void setColumns(const QString& table, const QString& key, const QStringList& columns) {
+        m_colTable = table;
+        m_colKey = key;
+        m_columns = columns;
+    }
 
     void apply(Query& q, UpdateKind kind, const char* rec);
     // The statement text that would run for kind (built for generated objects).
     QString statementFor(const Query& q, UpdateKind kind, const char* rec) const;
 
 private:
+    QString modifyChanged(const Query& q, const QString& table, const QString& key, const QStringList& cols,
+                          const char* rec) const;
     QString m_name, m_genTable, m_genKey;
+    QString m_colTable, m_colKey;
+    QStringList m_columns;
 };

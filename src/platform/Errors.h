@@ -19,3 +19,10 @@ public:
 private:
     QString m_message;
 };
+
+// A refused value or missing entry: the user corrects it and tries again. Shown as a warning
+// with the system caption, never reported as a fault.
+class ValidationError : public AppError {
+public:
+    using AppError::AppError;
+};

@@ -1,5 +1,6 @@
 #include "platform/IniFile.h"
 
+#include "platform/Cp1252.h"
 #include "platform/Errors.h"
 
 #include <QFile>
@@ -12,10 +13,27 @@ namespace {
 
 const QByteArray kUtf8Bom("\xEF\xBB\xBF");
 
-// The file as lines without their line ends, and the encoding to write it back in.
+// The file as lines without their line ends, the bytes each line had in the file (with its
+// line end) and the encoding to write changed lines in. A line the program does not change is
+// written back with exactly its bytes.
 struct Document {
     QStringList lines;
+    QList<QByteArray> raw; // null for a line that is new or changed
     bool utf8 = false;
+
+    void set(qsizetype i, const QString& text) {
+        lines[i] = text;
+        raw[i] = QByteArray();
+    }
+    void insert(qsizetype i, const QString& text) {
+        lines.insert(i, text);
+        raw.insert(i, QByteArray());
+    }
+    void append(const QString& text) { insert(lines.size(), text); }
+    void remove(qsizetype i, qsizetype n = 1) {
+        lines.remove(i, n);
+        raw.remove(i, n);
+    }
 };
 
 enum class LineKind { Other, Section, Key };
@@ -55,27 +73,51 @@ Document load(const QString& path) {
     if (!IniFile::fileExists(path)) return doc;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return doc;
-    const QByteArray bytes = file.readAll();
-    QString text;
+    QByteArray bytes = file.readAll();
+    qsizetype start = 0;
     if (bytes.startsWith(kUtf8Bom)) {
         doc.utf8 = true;
-        text = QString::fromUtf8(bytes.mid(kUtf8Bom.size()));
-    } else {
-        text = QString::fromLatin1(bytes);
+        start = kUtf8Bom.size();
     }
-    if (text.isEmpty()) return doc;
-    doc.lines = text.split(QLatin1Char('\n'));
-    for (QString& line : doc.lines)
-        if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
-    // The line end of the last line leaves an empty piece behind.
-    if (doc.lines.last().isEmpty()) doc.lines.removeLast();
+    while (start < bytes.size()) {
+        qsizetype nl = bytes.indexOf('\n', start);
+        const qsizetype end = nl < 0 ? bytes.size() : nl + 1;
+        QByteArray line = bytes.mid(start, end - start);
+        QByteArray content = line;
+        if (content.endsWith('\n')) content.chop(1);
+        if (content.endsWith('\r')) content.chop(1);
+        doc.lines << (doc.utf8 ? QString::fromUtf8(content) : cp1252::decode(content));
+        doc.raw << line;
+        start = end;
+    }
+    if (doc.utf8 && !doc.raw.isEmpty()) doc.raw.first().prepend(kUtf8Bom);
     return doc;
 }
 
 void save(const QString& path, const Document& doc) {
-    QString text = doc.lines.join(QLatin1String("\r\n"));
-    if (!doc.lines.isEmpty()) text += QLatin1String("\r\n");
-    const QByteArray bytes = doc.utf8 ? kUtf8Bom + text.toUtf8() : text.toLatin1();
+    // New and changed lines end like the file's lines do (CRLF for a new file).
+    QByteArray eol = "\r\n";
+    for (const QByteArray& r : doc.raw) {
+        if (r.endsWith('\n')) {
+            eol = r.endsWith("\r\n") ? "\r\n" : "\n";
+            break;
+        }
+    }
+    QByteArray bytes;
+    if (doc.utf8 && (doc.raw.isEmpty() || doc.raw.first().isNull())) bytes += kUtf8Bom;
+    for (qsizetype i = 0; i < doc.lines.size(); ++i) {
+        if (!doc.raw[i].isNull()) {
+            bytes += doc.raw[i];
+            // A last line without its line end gets one when lines follow it.
+            if (!doc.raw[i].endsWith('\n') && i + 1 < doc.lines.size()) bytes += eol;
+            continue;
+        }
+        bytes += doc.utf8 ? doc.lines[i].toUtf8()
+                          : cp1252::encodeChecked(doc.lines[i],
+                                                  QStringLiteral("A configuração \"%1\"").arg(doc.lines[i].section(
+                                                      QLatin1Char('='), 0, 0)));
+        bytes += eol;
+    }
     // Written to a temporary file and renamed over the old one, so that a reader in another process
     // never sees half a file; where the folder forbids that, the file is written in place.
     QSaveFile file(path);
@@ -185,15 +227,18 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
     Document doc = load(m_path);
     const SectionRange range = findSection(doc.lines, sectionName);
     if (!range.found()) {
-        doc.lines << QLatin1Char('[') + sectionName + QLatin1Char(']') << keyName + QLatin1Char('=') + text;
+        doc.append(QLatin1Char('[') + sectionName + QLatin1Char(']'));
+        doc.append(keyName + QLatin1Char('=') + text);
     } else if (const qsizetype at = findKey(doc.lines, range, keyName); at >= 0) {
-        // The key keeps the spelling it has in the file.
-        doc.lines[at] = parseLine(doc.lines[at]).name + QLatin1Char('=') + text;
+        // The key keeps the spelling it has in the file; an unchanged value keeps its bytes.
+        const Line old = parseLine(doc.lines[at]);
+        if (old.value == text) return;
+        doc.set(at, old.name + QLatin1Char('=') + text);
     } else {
         qsizetype insertAt = range.header + 1;
         for (qsizetype i = range.header + 1; i < range.end; ++i)
             if (parseLine(doc.lines[i]).kind == LineKind::Key) insertAt = i + 1;
-        doc.lines.insert(insertAt, keyName + QLatin1Char('=') + text);
+        doc.insert(insertAt, keyName + QLatin1Char('=') + text);
     }
     save(m_path, doc);
 }
@@ -246,7 +291,7 @@ void IniFile::eraseSection(const QString& section) {
     // A file may repeat a section; every copy goes, so that the section is really gone.
     for (SectionRange range = findSection(doc.lines, section.trimmed()); range.found();
          range = findSection(doc.lines, section.trimmed(), range.header)) {
-        doc.lines.remove(range.header, range.end - range.header);
+        doc.remove(range.header, range.end - range.header);
         changed = true;
     }
     if (changed) save(m_path, doc);
@@ -259,7 +304,7 @@ void IniFile::deleteKey(const QString& section, const QString& key) {
     bool changed = false;
     for (qsizetype at = findKey(doc.lines, range, key.trimmed()); at >= 0;
          at = findKey(doc.lines, range, key.trimmed())) {
-        doc.lines.removeAt(at);
+        doc.remove(at);
         --range.end;
         changed = true;
     }

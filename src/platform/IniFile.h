@@ -8,10 +8,12 @@
 // - Values are raw text: blanks around key and value are trimmed, nothing else is interpreted
 //   ("12,40,230,382" is one value; quotes and backslashes are ordinary characters).
 // - A missing file, section or key reads as the given default.
-// - Writing rewrites the whole file and keeps every other line (comments, blank lines, order)
-//   as it was; a new key goes after the last key of its section, a new section at the end of the
-//   file. Files are Latin-1 (Windows ANSI) with CRLF line ends; a file that starts with a UTF-8
-//   byte-order mark is read and written back as UTF-8. Writing creates the file, never its folder.
+// - Writing rewrites the whole file and keeps every other line byte for byte (comments, blank
+//   lines, order, line ends); a new key goes after the last key of its section, a new section at
+//   the end of the file. Files are Windows-1252 (Windows ANSI, like the other programs' files);
+//   new and changed lines end in CRLF. A value with a character outside Windows-1252 is refused
+//   (AppError). A file that starts with a UTF-8 byte-order mark is read and written back as
+//   UTF-8. Writing creates the file, never its folder.
 // - Every read goes back to the file, so changes made by another process are always seen.
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,7 @@
 #include "screens/ScreenWindow.h"
 #include "data/UnFuncoes.h"
 #include "platform/ErrorHook.h"
+#include "platform/Dialogs.h"
 #include "platform/Errors.h"
 #include "platform/IniFile.h"
 #include "platform/OsFacts.h"
@@ -10,12 +11,39 @@
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QShortcut>
 #include <QTimer>
 
 ScreenWindow::ScreenWindow(ScreenKind kind, const QString& name, QWidget* parent)
     : QWidget(parent), m_kind(kind) {
     setObjectName(name);
-    qApp->installEventFilter(this);
+    instalaTeclas();
+}
+
+void ScreenWindow::instalaTeclas() {
+    // The screen's keys work while the focus is on the screen or one of its controls: only the
+    // active screen sees them, each press is one action, and a modal window in front (a
+    // question, a search) keeps them from running underneath it. Esc never reaches a control.
+    struct Tecla {
+        int key;
+        Qt::KeyboardModifiers mods;
+    };
+    static const Tecla teclas[] = {
+        {Qt::Key_F2, Qt::NoModifier},     {Qt::Key_F3, Qt::NoModifier},      {Qt::Key_F4, Qt::NoModifier},
+        {Qt::Key_F5, Qt::NoModifier},     {Qt::Key_F6, Qt::NoModifier},      {Qt::Key_F7, Qt::NoModifier},
+        {Qt::Key_F8, Qt::NoModifier},     {Qt::Key_F9, Qt::NoModifier},      {Qt::Key_F12, Qt::NoModifier},
+        {Qt::Key_Escape, Qt::NoModifier}, {Qt::Key_Home, Qt::AltModifier},   {Qt::Key_Left, Qt::AltModifier},
+        {Qt::Key_Right, Qt::AltModifier}, {Qt::Key_End, Qt::AltModifier},
+    };
+    for (const Tecla& t : teclas) {
+        auto* sc = new QShortcut(QKeySequence(QKeyCombination(t.mods, Qt::Key(t.key))), this);
+        sc->setContext(Qt::WidgetWithChildrenShortcut);
+        sc->setAutoRepeat(false);
+        sc->setObjectName(QStringLiteral("tecla_%1").arg(QKeySequence(QKeyCombination(t.mods, Qt::Key(t.key))).toString()));
+        const int key = t.key;
+        const Qt::KeyboardModifiers mods = t.mods;
+        connect(sc, &QShortcut::activated, this, [this, key, mods] { guarded([&] { FormKeyUp(key, mods); }); });
+    }
 }
 
 ScreenWindow::~ScreenWindow() = default;
@@ -139,6 +167,33 @@ QString ScreenWindow::geometria(bool comEstado) const {
     return geo;
 }
 
+namespace {
+bool g_avisouPosicoes = false;
+}
+
+void ScreenWindow::posicaoMelhorEsforco(const std::function<void()>& f) {
+    // Screen positions are a convenience: a settings file that cannot be read or written (the
+    // program folder of an ordinary desktop user) never keeps a screen from opening or closing.
+    // The user hears of it once per run.
+    try {
+        f();
+    } catch (const AppError& e) {
+        if (g_avisouPosicoes) return;
+        g_avisouPosicoes = true;
+        warn(QStringLiteral("As posições das telas não puderam ser guardadas (%1) e não serão lembradas "
+                            "na próxima vez. As telas funcionam normalmente.")
+                 .arg(e.message()));
+    }
+}
+
+void ScreenWindow::gravaPosicao(int Pagina) {
+    posicaoMelhorEsforco([&] { GravaCFG(Pagina); });
+}
+
+void ScreenWindow::lePosicao(int Pagina) {
+    posicaoMelhorEsforco([&] { LeCFG(Pagina); });
+}
+
 void ScreenWindow::GravaCFG(int Pagina) {
     IniFile ini(settingsFile());
     ini.writeString(objectName(), "FichaTabela", "0");
@@ -166,24 +221,4 @@ void ScreenWindow::LeCFG(int) {
     garanteSecao(ini);
     const QString v = ini.readString(objectName(), "Ficha", "");
     setWindowGeometry(QRect(campo(v, 2), campo(v, 1), w, h));
-}
-
-// Key preview: the screen sees its controls' keys first.
-bool ScreenWindow::eventFilter(QObject* obj, QEvent* e) {
-    if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease) return QWidget::eventFilter(obj, e);
-    auto* wdg = qobject_cast<QWidget*>(obj);
-    if (!wdg || (wdg != this && !isAncestorOf(wdg))) return QWidget::eventFilter(obj, e);
-    // The event travels up the parents; handle it once, at its first receiver.
-    if (QApplication::focusWidget() && wdg != QApplication::focusWidget())
-        return QWidget::eventFilter(obj, e);
-    auto* k = static_cast<QKeyEvent*>(e);
-    if (k->isAutoRepeat()) return false;
-    if (e->type() == QEvent::KeyPress) {
-        // Esc never reaches the controls.
-        return k->key() == Qt::Key_Escape;
-    }
-    const int key = k->key();
-    const Qt::KeyboardModifiers mods = k->modifiers();
-    guarded([&] { FormKeyUp(key, mods); });
-    return key == Qt::Key_Escape;
 }

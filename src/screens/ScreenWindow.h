@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QRect>
 #include <QWidget>
+#include <functional>
 
 class IniFile;
 class QMdiSubWindow;
@@ -30,6 +31,11 @@ public:
     // "Tabela" of record screens.
     virtual void GravaCFG(int Pagina);
     virtual void LeCFG(int Pagina);
+    // GravaCFG and LeCFG as the screens call them: a failure never stops the screen; it is
+    // told once per run.
+    void gravaPosicao(int Pagina);
+    void lePosicao(int Pagina);
+    static void posicaoMelhorEsforco(const std::function<void()>& f);
 
     virtual void FormShow() {}
     virtual void FormActivate() {}
@@ -59,7 +65,6 @@ public:
 protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
-    bool eventFilter(QObject* obj, QEvent* e) override;
     void captureDesignSize();
     QString settingsFile() const;
     // "top,left,height,width" of the child window, with ",state" (0 normal, 1 minimized, 2 maximized).
@@ -69,6 +74,7 @@ protected:
     static int campo(const QString& value, int n);
 
 private:
+    void instalaTeclas();
     ScreenKind m_kind;
     bool m_shown = false;
     bool m_activatePending = false;

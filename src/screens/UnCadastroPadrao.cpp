@@ -9,6 +9,7 @@
 #include "screens/UnPrincipal.h"
 #include "screens/controls/DBGrid.h"
 #include <QMdiSubWindow>
+#include <algorithm>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -106,7 +107,7 @@ void TfrmCadastroPadrao::FormShow() {
     if (!verificaAcesso()) return;
     p->sFichaTabela = "F";
     pc->tabBar()->hide();
-    LeCFG(0);
+    lePosicao(0);
     Query* q = query();
     try {
         if (!q) throw AppError("sem consulta");
@@ -126,7 +127,7 @@ void TfrmCadastroPadrao::FormShow() {
         q->open();
         passagem = 2;
         int k = 0;
-        for (DataSource* d : m_fontes) {
+        for (DataSource* d : fontes()) {
             if (k >= 61) break;
             MatrizNomeDataSet[static_cast<size_t>(k)] = d->name();
             if (auto* dq = dynamic_cast<Query*>(d->dataSet()))
@@ -140,8 +141,28 @@ void TfrmCadastroPadrao::FormShow() {
     } catch (...) {
         throw AppError("DataSet não pode ser aberto !");
     }
+    // A move of the list (grid, locate) that meets a pending change asks like the toolbar does.
+    if (DataSet* ds = dsPadrao.dataSet()) {
+        ds->settleEdit = [this](DataSet& d) {
+            if (TfrmClassePrincipal* pr = principal()) pr->resolvePendente(d);
+        };
+    }
     p->bttFicha->setEnabled(true);
     PcPermissaoAcesso();
+}
+
+std::vector<DataSource*> TfrmCadastroPadrao::fontes() const {
+    // The screen's own data sources (its QObject children) and those its controls are bound to,
+    // in creation order, each once.
+    std::vector<DataSource*> out;
+    auto add = [&](DataSource* d) {
+        if (d && d != &dsPadrao && std::find(out.begin(), out.end(), d) == out.end()) out.push_back(d);
+    };
+    for (DataSource* d : findChildren<DataSource*>())
+        add(d);
+    for (QObject* o : findChildren<QObject*>())
+        add(qobject_cast<DataSource*>(o->property("ctvDataSource").value<QObject*>()));
+    return out;
 }
 
 void TfrmCadastroPadrao::FormActivate() {
@@ -220,7 +241,10 @@ bool TfrmCadastroPadrao::FormClose() {
                     p->dsAtual = antes;
                     return false;
                 }
-                if (a == MsgAnswer::Yes) p->bttSalvarClick();
+                if (a == MsgAnswer::Yes)
+                    p->bttSalvarClick();
+                else
+                    ds->cancel();
             } else {
                 p->bttSalvarClick();
             }
@@ -230,14 +254,17 @@ bool TfrmCadastroPadrao::FormClose() {
         }
         p->dsAtual = antes;
     }
-    GravaCFG(pc->currentIndex());
+    gravaPosicao(pc->currentIndex());
     liberaPrincipal(false);
     p->setStatus(0, "");
-    if (ds) ds->close();
+    if (ds) {
+        ds->settleEdit = nullptr;
+        ds->close();
+    }
     p->ProcuraRegistro.clear();
     if (!FormFechado) {
         if (Query* q = query()) q->setSqlText(SqlOriginal);
-        for (DataSource* d : m_fontes) {
+        for (DataSource* d : fontes()) {
             auto* dq = dynamic_cast<Query*>(d->dataSet());
             if (d->tag() != 0 || !dq) continue;
             for (size_t k = 0; k < MatrizNomeDataSet.size(); ++k) {
@@ -290,13 +317,13 @@ void TfrmCadastroPadrao::LeCFG(int Pagina) {
 
 void TfrmCadastroPadrao::AtualizaConfiguracoesTela() {
     if (tag >= 0) {
-        LeCFG(tag);
+        lePosicao(tag);
     } else if (tag == -1) {
         tag = 0;
-        GravaCFG(0);
+        gravaPosicao(0);
     } else if (tag == -2) {
         tag = 1;
-        GravaCFG(1);
+        gravaPosicao(1);
     }
 }
 
@@ -304,7 +331,8 @@ void TfrmCadastroPadrao::AlteraMascaraCampos() {
     TfrmClassePrincipal* p = principal();
     if (!p) return;
     std::vector<DataSource*> all{&dsPadrao};
-    all.insert(all.end(), m_fontes.begin(), m_fontes.end());
+    for (DataSource* d : fontes())
+        all.push_back(d);
     for (DataSource* d : all) {
         DataSet* ds = d->dataSet();
         if (!ds) continue;

@@ -24,7 +24,7 @@ public:
     explicit TfrmCadastroPadrao(const QString& name, QWidget* parent = nullptr);
     ~TfrmCadastroPadrao() override;
 
-    DataSource dsPadrao{"dsPadrao"};
+    DataSource dsPadrao{"dsPadrao", this};
     QTabWidget* pc = nullptr;
     QWidget* pagFicha = nullptr;  // page 0, the record form
     QWidget* pagTabela = nullptr; // page 1, the grid
@@ -41,9 +41,9 @@ public:
     QString ProcuraRegistro;
     QString SqlOriginal;
 
-    // Other data sources of the screen, in creation order (their SQL is put back on close).
-    void registraDataSource(DataSource* ds) { m_fontes.push_back(ds); }
-    const std::vector<DataSource*>& fontes() const { return m_fontes; }
+    // Other data sources of the screen, in creation order (their SQL is put back on close):
+    // those the screen owns (created with the screen as owner) and those its controls use.
+    std::vector<DataSource*> fontes() const;
 
     void FormShow() override;
     void FormActivate() override;
@@ -66,6 +66,5 @@ public:
     void DBGrid1DblClick();
 
 protected:
-    std::vector<DataSource*> m_fontes;
     DataSetState m_estadoAnterior = DataSetState::Inactive;
 };

@@ -13,7 +13,7 @@ TfrmFormPadrao::TfrmFormPadrao(const QString& name, QWidget* parent)
 void TfrmFormPadrao::FormShow() {
     TfrmClassePrincipal* p = principal();
     if (!verificaAcesso()) return;
-    LeCFG(0);
+    lePosicao(0);
     ApplyButtonRights(p->IBQ_Gen, p->grupousuario, this, false);
 }
 
@@ -31,7 +31,7 @@ bool TfrmFormPadrao::FormClose() {
     TfrmClassePrincipal* p = principal();
     if (!p) return true;
     if (fechaSemAcesso()) return true;
-    GravaCFG(0);
+    gravaPosicao(0);
     liberaPrincipal(true);
     p->setStatus(0, "");
     return true;

@@ -43,7 +43,7 @@ void TfrmParametroRelatorio::FormShow() {
     TfrmClassePrincipal* p = principal();
     if (!verificaAcesso()) return;
     // The stored position is where the screen opens (the other bases do the same).
-    LeCFG();
+    lePosicao(0);
     ApplyButtonRights(p->IBQ_Gen, p->grupousuario, this, true);
 }
 
@@ -57,7 +57,7 @@ bool TfrmParametroRelatorio::FormClose() {
     if (!p) return true;
     if (fechaSemAcesso()) return true;
     liberaPrincipal(true);
-    GravaCFG();
+    gravaPosicao(0);
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include "screens/UnPermissoes.h"
 #include "screens/controls/DBGrid.h"
 #include <QApplication>
+#include <QRegularExpression>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QLocale>
@@ -458,24 +459,31 @@ void TfrmClassePrincipal::bttSalvarClick() {
     DataSet* ds = dataSetAtual();
     if (!ds) return;
     if (!ds->editing()) throw SilentAbort();
-    Query* q = comoQuery(ds);
+    salvaDataSet(*ds);
+    TotalRegistros();
+}
+
+void TfrmClassePrincipal::salvaDataSet(DataSet& ds) {
+    Query* q = comoQuery(&ds);
     Transaction* tr = q ? q->transaction() : nullptr;
     if (tr) tr->ensureActive();
-    if (ds->state() == DataSetState::Insert && ds->fieldCount() > 0) {
-        Field* key = ds->field(0);
+    if (ds.state() == DataSetState::Insert && ds.fieldCount() > 0) {
+        Field* key = ds.field(0);
         key->setValue(AdicionaID(tableOfOrigin(key->origin()), key->fieldName()));
     }
-    ds->post();
+    ds.post();
     try {
-        ds->applyUpdates();
-        if (tr) tr->commitRetaining();
+        if (q)
+            q->applyAndCommit();
+        else
+            ds.applyUpdates();
     } catch (...) {
-        // The record goes back to its edit or insert state with what the user typed, so a
-        // second Salvar (with a fresh key) can store it.
-        ds->reopenPostedRecord();
+        // Nothing of the record reached the database: it goes back to its edit or insert state
+        // with what the user typed, and the list shows only what the database holds. A second
+        // Salvar (with a fresh key) can store it.
+        ds.reopenPostedRecord();
         throw;
     }
-    TotalRegistros();
 }
 
 void TfrmClassePrincipal::bttCancelarClick() {
@@ -494,14 +502,21 @@ void TfrmClassePrincipal::bttExcluirClick() {
     if (ds->isEmpty() || ds->fieldCount() == 0) return;
     const QVariant k = ds->field(0)->value();
     const QString keyName = ds->field(0)->fieldName();
-    const int K = k.toInt();
+    const qint64 K = k.toLongLong();
     bool reposiciona = false;
+    QString motivo;
     try {
         if (K > 0) {
             ds->remove();
             try {
-                ds->applyUpdates();
-                if (q) q->transaction()->commitRetaining();
+                if (q)
+                    q->applyAndCommit();
+                else
+                    ds->applyUpdates();
+            } catch (const DatabaseError& e) {
+                ds->cancelUpdates();
+                reposiciona = true;
+                motivo = motivoExclusaoRecusada(e);
             } catch (...) {
                 ds->cancelUpdates();
                 reposiciona = true;
@@ -513,20 +528,43 @@ void TfrmClassePrincipal::bttExcluirClick() {
     } catch (...) {
         reposiciona = true;
     }
-    if (reposiciona && !k.isNull()) ds->locate(keyName, k);
+    if (reposiciona && !k.isNull()) guarded([&] { ds->locate(keyName, k); });
+    // The row came back; the user is told why, so the refusal is not mistaken for a failure.
+    if (!motivo.isEmpty()) warn(motivo);
     TotalRegistros();
+}
+
+QString motivoExclusaoRecusada(const DatabaseError& e) {
+    // Firebird names the table whose foreign key still points at the record.
+    static const QRegularExpression fk(QStringLiteral("FOREIGN KEY constraint \"[^\"]*\" on table \"([^\"]+)\""));
+    const auto m = fk.match(e.message());
+    if (!m.hasMatch()) {
+        return QStringLiteral("O registro não pôde ser excluído. O banco de dados informou:\n%1").arg(e.message());
+    }
+    return QStringLiteral("Este registro não pode ser excluído porque está sendo usado na tabela %1. "
+                          "Exclua ou altere antes os registros dessa tabela que o utilizam.")
+        .arg(m.captured(1));
 }
 
 void TfrmClassePrincipal::SalvaNavegacao() {
     DataSet* ds = dataSetAtual();
     if (!ds || !ds->editing()) return;
+    resolvePendente(*ds);
+}
+
+void TfrmClassePrincipal::resolvePendente(DataSet& ds) {
+    if (!ds.editing()) return;
     if (confirmaSair()) {
         MsgAnswer a = ask("Salvar alterações ?", MsgButtons::YesNoCancel, MsgAnswer::Yes);
         if (a == MsgAnswer::Cancel) throw SilentAbort();
-        if (a == MsgAnswer::Yes) bttSalvarClick();
-    } else {
-        bttSalvarClick();
+        if (a == MsgAnswer::No) {
+            // "Não" discards the change: nothing of it stays behind for a later save.
+            ds.cancel();
+            return;
+        }
     }
+    salvaDataSet(ds);
+    TotalRegistros();
 }
 
 bool TfrmClassePrincipal::confirmaSair() const {
@@ -699,11 +737,11 @@ QString formataContagem(qlonglong total) {
     return grouped;
 }
 
-int TfrmClassePrincipal::AdicionaID(const QString& Tabela, const QString& Campo) {
+qint64 TfrmClassePrincipal::AdicionaID(const QString& Tabela, const QString& Campo) {
     return ::AdicionaID(IBQ_ID, Tabela, Campo);
 }
 
-int TfrmClassePrincipal::AdicionaIDNegativo(const QString& Tabela, const QString& Campo) {
+qint64 TfrmClassePrincipal::AdicionaIDNegativo(const QString& Tabela, const QString& Campo) {
     return ::AdicionaIDNegativo(IBQ_ID, Tabela, Campo);
 }
 

@@ -83,11 +83,16 @@ public:
 
     void TotalRegistros();
     void SalvaNavegacao();
+    // A pending edit of ds before it is left: asks "Salvar alterações ?" (or saves without
+    // asking, by the parameter row); "Sim" saves, "Não" discards, "Cancelar" ends the action.
+    void resolvePendente(DataSet& ds);
+    // The save of one record: key for a new record, post, write and commit, all or nothing.
+    void salvaDataSet(DataSet& ds);
     // ST_CONFIRMA_SAIR of the parameter row: ask "Salvar alterações ?" before leaving a change.
     bool confirmaSair() const;
     void Navegacao();
-    int AdicionaID(const QString& Tabela, const QString& Campo);
-    int AdicionaIDNegativo(const QString& Tabela, const QString& Campo);
+    qint64 AdicionaID(const QString& Tabela, const QString& Campo);
+    qint64 AdicionaIDNegativo(const QString& Tabela, const QString& Campo);
 
     // Permissions.
     bool VerificaPermissoes(const QString& NomeForm, const QString& CaptionForm);
@@ -119,6 +124,8 @@ private:
 };
 
 TfrmClassePrincipal* frmPrincipal();
+// Why the database refused a delete, in Portuguese, naming the table that uses the record.
+QString motivoExclusaoRecusada(const DatabaseError& e);
 QIcon iconePrograma();
 // "Registros Encontrados" count: at least six digits, grouped (001.234).
 QString formataContagem(qlonglong total);

@@ -60,7 +60,7 @@ TEST(RecordCountTest, SixDigitsGroupedTheBrazilianWay) {
 class TipoAnaliseTest : public FrameworkTest {
 protected:
     TfrmTipoAnalise* open() {
-        main->TipodeAnlise1Click();
+        main->abreTelaRegistrada("frmTipoAnalise");
         pump();
         auto* t = main->findChild<TfrmTipoAnalise*>("frmTipoAnalise");
         EXPECT_NE(t, nullptr);
@@ -79,7 +79,7 @@ TEST_F(TipoAnaliseTest, OpensOncePerNameEmptyThenShowAll) {
     EXPECT_TRUE(main->bttIncluir->isVisible());
     EXPECT_EQ(ds(t)->recordCount(), 0);
     EXPECT_EQ(main->status(0), "Registros Encontrados: 000.000");
-    main->TipodeAnlise1Click();
+    main->abreTelaRegistrada("frmTipoAnalise");
     pump();
     EXPECT_EQ(main->mdi->subWindowList().size(), 1);
     EXPECT_TRUE(main->VerificaFormAtivo("FRMTIPOANALISE"));
@@ -114,7 +114,7 @@ TEST_F(TipoAnaliseTest, RequiredNameIsReportedAndTheRecordStays) {
         main->bttSalvarClick();
         FAIL();
     } catch (const AppError& e) {
-        EXPECT_EQ(e.message(), "Campo 'Tipo de Análise' deve ter um valor");
+        EXPECT_EQ(e.message(), QString::fromUtf8("O campo \"Tipo de Análise\" deve ser preenchido."));
     }
     EXPECT_EQ(ds(t)->state(), DataSetState::Insert);
     EXPECT_EQ(rows(), 5);
@@ -281,7 +281,7 @@ TEST_F(TipoAnaliseTest, AGroupThatMayOnlyLookGetsNeitherEditNorDelete) {
 
 TEST_F(TipoAnaliseTest, AGroupWithoutComponentsIsRefusedAndGroupMinusOneIsNot) {
     login(4);
-    main->TipodeAnlise1Click();
+    main->abreTelaRegistrada("frmTipoAnalise");
     pump();
     EXPECT_EQ(dialogs.lastMessage().text, "Usuário sem permissão para acessar Tipo de Ánalise");
     EXPECT_EQ(main->findChild<TfrmTipoAnalise*>("frmTipoAnalise"), nullptr);
@@ -332,7 +332,7 @@ TEST_F(TipoAnaliseTest, TheAboutWindowHidesTheRecordToolbarExceptExcel) {
     login(-1);
     TfrmTipoAnalise* t = open();
     ASSERT_TRUE(t);
-    main->SobreonexmoroOstrevagem1Click();
+    main->abreTelaRegistrada("frmSobre");
     pump();
     EXPECT_FALSE(main->bttIncluir->isVisible());
     EXPECT_TRUE(main->bttExcel->isVisible());
@@ -400,7 +400,7 @@ TEST_F(TipoAnaliseTest, AboutWindowLinksGoThroughTheShell) {
     RecordingShell shell;
     ScopedShell useShell(shell);
     login(-1);
-    main->SobreonexmoroOstrevagem1Click();
+    main->abreTelaRegistrada("frmSobre");
     pump();
     auto* sobre = main->findChild<TfrmSobre*>("frmSobre");
     ASSERT_TRUE(sobre);

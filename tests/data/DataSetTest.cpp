@@ -81,7 +81,7 @@ TEST_F(DataSetTest, SettingAFieldOutsideEditIsRefused) {
         q->fieldByName("NM_TP_ANALISE")->setValue("x");
         FAIL();
     } catch (const AppError& e) {
-        EXPECT_TRUE(e.message().toLower().contains("dataset not in edit"));
+        EXPECT_EQ(e.message(), QString::fromUtf8("O registro não está em edição."));
     }
 }
 
@@ -94,7 +94,7 @@ TEST_F(DataSetTest, RequiredFieldNamesItsLabelOnPost) {
         q->post();
         FAIL();
     } catch (const AppError& e) {
-        EXPECT_EQ(e.message(), "Campo 'Tipo de Análise' deve ter um valor");
+        EXPECT_EQ(e.message(), QString::fromUtf8("O campo \"Tipo de Análise\" deve ser preenchido."));
     }
     EXPECT_EQ(q->state(), DataSetState::Insert);
 }

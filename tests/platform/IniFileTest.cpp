@@ -195,7 +195,8 @@ TEST_F(IniFileTest, NewSectionGoesAtTheEndOfTheFile) {
     writeRaw("[IniServidor]\nnomearquivo=/x.ini"); // line feeds only, no line end at the end
     IniFile ini(path());
     ini.writeString("frmTipoEquipamento", "FichaTabela", "0");
-    EXPECT_EQ(readRaw(), "[IniServidor]\r\nnomearquivo=/x.ini\r\n[frmTipoEquipamento]\r\nFichaTabela=0\r\n");
+    // The file's own line ends are kept, and new lines follow them.
+    EXPECT_EQ(readRaw(), "[IniServidor]\nnomearquivo=/x.ini\n[frmTipoEquipamento]\nFichaTabela=0\n");
 }
 
 TEST_F(IniFileTest, RoundTripOfScreenSettings) {

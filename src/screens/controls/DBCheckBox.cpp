@@ -5,6 +5,7 @@
 DBCheckBox::DBCheckBox(QWidget* parent, DataSource* ds, const QString& fieldName, const QString& caption,
                        const QString& name)
     : QCheckBox(caption, parent), m_link([this](const DataEventInfo& e) { onEvent(e); }) {
+    m_link.setOwner(this);
     if (!name.isEmpty()) setObjectName(name);
     m_link.setFieldName(fieldName);
     setDataSource(ds);

@@ -7,6 +7,7 @@
 
 DBEdit::DBEdit(QWidget* parent, DataSource* ds, const QString& fieldName, const QString& name)
     : QLineEdit(parent), m_link([this](const DataEventInfo& e) { onEvent(e); }) {
+    m_link.setOwner(this);
     if (!name.isEmpty()) setObjectName(name);
     m_link.setFieldName(fieldName);
     connect(this, &QLineEdit::textEdited, this, [this] { userEdited(); });

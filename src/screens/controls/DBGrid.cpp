@@ -14,6 +14,7 @@ DBGridModel::DBGridModel(QObject* parent)
     : QAbstractTableModel(parent), m_link([this](const DataEventInfo& e) { onEvent(e); }) {}
 
 void DBGridModel::setDataSource(DataSource* ds) {
+    m_link.setOwner(this);
     m_link.setDataSource(ds);
     reset();
 }

@@ -25,6 +25,7 @@ DBLookupCombo::DBLookupCombo(QWidget* parent, DataSource* ds, const QString& fie
       m_listSource(std::make_unique<DataSource>()),
       m_listLink([this](const DataEventInfo& e) { onListEvent(e); }), m_list(list), m_keyField(keyField),
       m_listField(listField) {
+    m_link.setOwner(this);
     if (!name.isEmpty()) setObjectName(name);
     setEditable(false);
     setInsertPolicy(QComboBox::NoInsert);

@@ -5,6 +5,7 @@
 
 DBMemo::DBMemo(QWidget* parent, DataSource* ds, const QString& fieldName, const QString& name)
     : QPlainTextEdit(parent), m_link([this](const DataEventInfo& e) { onEvent(e); }) {
+    m_link.setOwner(this);
     if (!name.isEmpty()) setObjectName(name);
     m_link.setFieldName(fieldName);
     connect(this, &QPlainTextEdit::textChanged, this, [this] { onTextChanged(); });

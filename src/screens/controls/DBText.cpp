@@ -4,6 +4,7 @@ DBText::DBText(QWidget* parent, DataSource* ds, const QString& fieldName, const 
     : QLabel(parent), m_link([this](const DataEventInfo& e) {
           if (concernsField(e, m_link)) refresh();
       }) {
+    m_link.setOwner(this);
     if (!name.isEmpty()) setObjectName(name);
     setTextFormat(Qt::PlainText);
     m_link.setFieldName(fieldName);

@@ -4,6 +4,7 @@
 void DataLink::setDataSource(DataSource* s) {
     if (s == dataSource() && s) return;
     detach();
+    if (m_owner) m_owner->setProperty("ctvDataSource", QVariant::fromValue<QObject*>(s));
     if (!s) return;
     auto life = std::make_shared<int>(0);
     m_life = life;

@@ -23,6 +23,9 @@ public:
 
     // Subscribes to s (nullptr: unbound); the previous source is left.
     void setDataSource(DataSource* s);
+    // The control this link belongs to: it carries the property "ctvDataSource" naming its
+    // source, so a screen finds every data source its controls use.
+    void setOwner(QObject* owner) { m_owner = owner; }
     // The source, or nullptr when unbound or when the source no longer exists.
     DataSource* dataSource() const { return alive() ? m_src : nullptr; }
     DataSet* dataSet() const {
@@ -39,6 +42,7 @@ private:
     void detach();
 
     Listener m_listener;
+    QObject* m_owner = nullptr;
     DataSource* m_src = nullptr;
     int m_token = 0;
     std::weak_ptr<void> m_life;

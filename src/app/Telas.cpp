@@ -1,0 +1,13 @@
+#include "app/Telas.h"
+#include "app/UnSobre.h"
+#include "lab/TelasLab.h"
+#include "screens/ScreenRegistry.h"
+
+void registraTodasAsTelas() {
+    static bool feito = false;
+    if (feito) return;
+    feito = true;
+    registraTelasLab();
+    registraTela({"frmSobre", "Ajuda", "SobreonexmoroOstrevagem1", "Sobre o Nexmoro Cortivandela", 20,
+                  [] { return new TfrmSobre; }, false});
+}

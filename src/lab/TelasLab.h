@@ -1,0 +1,3 @@
+#pragma once
+// Registers the laboratory screens (one line per screen).
+void registraTelasLab();
