@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Starts or stops the Firebird server that the multi-client tests use, on 127.0.0.1:3050,
-# with the database password of the shared database. Only the process started here is
-# stopped, by its PID.
+# with the database password of the shared database. The PID of a server started here goes
+# to $CTV_FB_PIDFILE (default /run/ctv-fbserver.pid); "stop" stops only that process, so a
+# server that was already running (someone else's) is used and left alone.
 set -euo pipefail
-PIDFILE=/run/ctv-fbserver.pid
+PIDFILE=${CTV_FB_PIDFILE:-/run/ctv-fbserver.pid}
 DATADIR=/var/lib/ctv-test
 case "${1:-}" in
 start)
-  if [ -f "$PIDFILE" ] && kill -0 "$(cat "$PIDFILE")" 2>/dev/null; then exit 0; fi
+  if [ -s "$PIDFILE" ] && kill -0 "$(cat "$PIDFILE")" 2>/dev/null; then exit 0; fi
+  : >"$PIDFILE"
   if pgrep -x firebird >/dev/null || pgrep -x fbguard >/dev/null; then
     echo "Um servidor Firebird já está em execução; os testes vão usá-lo." >&2
     exit 0
@@ -27,7 +29,7 @@ start)
   exit 1
   ;;
 stop)
-  if [ -f "$PIDFILE" ]; then
+  if [ -s "$PIDFILE" ]; then
     pid=$(cat "$PIDFILE")
     kill -TERM "$pid" 2>/dev/null || true
     for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done

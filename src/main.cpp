@@ -1,10 +1,12 @@
 // Process start: the login window, then the main window with the data modules.
+#include "app/Traducoes.h"
 #include "app/UnLocalArquivoIni.h"
 #include "app/UnMenuPrincipal.h"
 #include "app/UnSplash.h"
 #include "data/UndmLookup.h"
 #include "data/UndmPadrao.h"
 #include "platform/ErrorHook.h"
+#include "platform/Signals.h"
 #include <QApplication>
 #include <QScreen>
 #include <cstdio>
@@ -42,8 +44,11 @@ int main(int argc, char** argv) {
     Application app(argc, argv);
     app.setApplicationName("Nexmoro Cortivandela");
     app.setFont(QFont("DejaVu Sans", 9));
+    carregaTraducoes();
     prepareEmbeddedEngine();
 
+    // The desktop's end request during the login simply ends the program.
+    aoReceberSigterm([] { QCoreApplication::exit(0); });
     auto splash = std::make_unique<TfrmSplash>();
     if (!splash->execStart()) return 0;
 
@@ -59,7 +64,10 @@ int main(int argc, char** argv) {
     if (QScreen* screen = QGuiApplication::primaryScreen())
         principal->setGeometry(screen->availableGeometry());
     principal->showMaximized();
+    // From now on it ends like closing the main window, without any question.
+    aoReceberSigterm([p = principal.get()] { p->encerraSemPerguntas(); });
     const int rc = app.exec();
+    aoReceberSigterm({});
 
     // Screens go with the main window's frame; the data modules before the connection.
     principal->hide();

@@ -4,6 +4,7 @@
 #include "app/UnScript.h"
 #include "data/SqlText.h"
 #include "platform/Clock.h"
+#include "platform/Cp1252.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "platform/Errors.h"
@@ -98,10 +99,6 @@ QDate readDate(const QString& text) {
     QDate d = QDate::fromString(text, QStringLiteral("dd/MM/yyyy"));
     if (!d.isValid()) d = QDate::fromString(text, QStringLiteral("d/M/yyyy"));
     return d;
-}
-
-bool isLatin1(const QString& text) {
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 0xFF; });
 }
 
 // The product's emblem: a drop of fluid on a blue field, with the product's name.
@@ -496,6 +493,7 @@ void TfrmSplash::ConectaBanco() {
 
     sCaminhoBanco = stringConexao(servidor, path, name);
     bool conectou = false;
+    QString motivo;
     {
         WaitCursor wait;
         try {
@@ -506,6 +504,9 @@ void TfrmSplash::ConectaBanco() {
             IBD_Teste.disconnect();
             conectou = true;
         } catch (...) {
+            // The engine's own reason (a damaged file, a file in use, a refused password) goes
+            // with the message, so support can tell the cases apart.
+            motivo = exceptionText(std::current_exception());
             try {
                 IBD_Teste.disconnect();
             } catch (...) {
@@ -513,7 +514,10 @@ void TfrmSplash::ConectaBanco() {
         }
     }
     if (!conectou) {
-        connectionFailed(mensagemM1());
+        QString m = mensagemM1();
+        if (!motivo.trimmed().isEmpty())
+            m += CR + QString(CR) + QStringLiteral("Mensagem do banco de dados: ") + motivo.trimmed();
+        connectionFailed(m);
         return;
     }
 
@@ -619,6 +623,10 @@ void TfrmSplash::VerificaUsuarioSenha(int& grupo, int& codigo) {
     if (login.isEmpty()) tentativaFalhou(QStringLiteral("Informe o Usuário!"), meUsuario);
     if (senha.isEmpty()) tentativaFalhou(QStringLiteral("Informe a Senha!"), meSenha);
 
+    // A name or password that the user table could not hold (too long, or a character outside
+    // what the database stores) matches no user: the same answer as any other wrong entry.
+    if (login.size() > 15 || cp1252::firstUnencodable(login) >= 0)
+        tentativaFalhou(QStringLiteral("Usuário incorreto!"), meUsuario);
     ensureConnected();
     const QString porUsuario =
         " select id_gr_usuario, id_usuario  from sis_usuario  where nm_acesso = " + sql::quoted(login);
@@ -626,6 +634,8 @@ void TfrmSplash::VerificaUsuarioSenha(int& grupo, int& codigo) {
     IBQ_Login.open();
     if (IBQ_Login.isEmpty()) tentativaFalhou(QStringLiteral("Usuário incorreto!"), meUsuario);
 
+    if (senha.size() > 15 || cp1252::firstUnencodable(senha) >= 0)
+        tentativaFalhou(QStringLiteral("Senha incorreta !"), meSenha, true);
     IBQ_Login.setSqlText(porUsuario + " and ds_senha = " + sql::quoted(senha));
     IBQ_Login.open();
     if (IBQ_Login.isEmpty()) tentativaFalhou(QStringLiteral("Senha incorreta !"), meSenha, true);
@@ -662,8 +672,8 @@ void TfrmSplash::bttEntrarClick() {
         // DS_SENHA holds 15 Latin-1 characters; anything else could not be stored as typed.
         if (nova.size() > 15)
             recusa(QStringLiteral("A nova senha deve ter no máximo 15 caracteres"), mskNovaSenha);
-        if (!isLatin1(nova))
-            recusa(QStringLiteral("A nova senha contém caracteres não permitidos"), mskNovaSenha);
+        if (const qsizetype bad = cp1252::firstUnencodable(nova); bad >= 0)
+            recusa(cp1252::refusal(QStringLiteral("A nova senha"), nova, bad), mskNovaSenha);
         IBQ_AlteraSenha.setSqlText(" update sis_usuario set  ds_senha = " + sql::quoted(nova) +
                                    " where id_usuario = " + QString::number(codigo));
         IBQ_AlteraSenha.execSQL();

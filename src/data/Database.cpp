@@ -58,6 +58,9 @@ void throwStatus(IStatus* status) {
 }
 
 QByteArray Database::encode(const QString& s) {
+    // The engine reads a statement only up to a NUL: a text that holds one would run cut short.
+    if (s.contains(QChar(0)))
+        throw AppError(QStringLiteral("A instrução SQL contém um caractere nulo e não pode ser executada."));
     return cp1252::encodeChecked(s, QStringLiteral("A instrução SQL"));
 }
 
@@ -78,7 +81,8 @@ QByteArray Database::buildDpb(bool create) const {
     FbStatus st;
     IXpbBuilder* dpb = fbMaster()->getUtilInterface()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0);
     st.check();
-    dpb->insertString(&st, isc_dpb_user_name, cp1252::encodeChecked(m_user, QStringLiteral("O usuário")).constData());
+    dpb->insertString(&st, isc_dpb_user_name,
+                      cp1252::encodeChecked(m_user, QStringLiteral("O usuário")).constData());
     dpb->insertString(&st, isc_dpb_password,
                       cp1252::encodeChecked(m_password, QStringLiteral("A senha")).constData());
     if (!m_charset.isEmpty()) dpb->insertString(&st, isc_dpb_lc_ctype, m_charset.toLatin1().constData());

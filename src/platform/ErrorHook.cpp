@@ -36,6 +36,15 @@ void reportException(std::exception_ptr e) {
         hook()(e);
         return;
     }
-    showMessage(exceptionText(e), QStringLiteral("Nexmoro Cortivandela"), MsgIcon::Error, MsgButtons::Ok,
-                MsgAnswer::Ok);
+    // A message written for the user (a refused value, a rule) is a warning; anything else an
+    // error. Both carry the system's caption.
+    bool paraUsuario = false;
+    try {
+        std::rethrow_exception(e);
+    } catch (const ValidationError&) {
+        paraUsuario = true;
+    } catch (...) {
+    }
+    showMessage(exceptionText(e), kSystemCaption, paraUsuario ? MsgIcon::Warning : MsgIcon::Error,
+                MsgButtons::Ok, MsgAnswer::Ok);
 }

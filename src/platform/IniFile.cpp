@@ -19,6 +19,7 @@ const QByteArray kUtf8Bom("\xEF\xBB\xBF");
 struct Document {
     QStringList lines;
     QList<QByteArray> raw; // null for a line that is new or changed
+    QList<QByteArray> eol; // the line end the line had in the file (empty for a new line)
     bool utf8 = false;
 
     void set(qsizetype i, const QString& text) {
@@ -28,11 +29,13 @@ struct Document {
     void insert(qsizetype i, const QString& text) {
         lines.insert(i, text);
         raw.insert(i, QByteArray());
+        eol.insert(i, QByteArray());
     }
     void append(const QString& text) { insert(lines.size(), text); }
     void remove(qsizetype i, qsizetype n = 1) {
         lines.remove(i, n);
         raw.remove(i, n);
+        eol.remove(i, n);
     }
 };
 
@@ -88,6 +91,7 @@ Document load(const QString& path) {
         if (content.endsWith('\r')) content.chop(1);
         doc.lines << (doc.utf8 ? QString::fromUtf8(content) : cp1252::decode(content));
         doc.raw << line;
+        doc.eol << line.mid(content.size());
         start = end;
     }
     if (doc.utf8 && !doc.raw.isEmpty()) doc.raw.first().prepend(kUtf8Bom);
@@ -114,9 +118,9 @@ void save(const QString& path, const Document& doc) {
         }
         bytes += doc.utf8 ? doc.lines[i].toUtf8()
                           : cp1252::encodeChecked(doc.lines[i],
-                                                  QStringLiteral("A configuração \"%1\"").arg(doc.lines[i].section(
-                                                      QLatin1Char('='), 0, 0)));
-        bytes += eol;
+                                                  QStringLiteral("A configuração \"%1\"")
+                                                      .arg(doc.lines[i].section(QLatin1Char('='), 0, 0)));
+        bytes += doc.eol[i].isEmpty() ? eol : doc.eol[i];
     }
     // Written to a temporary file and renamed over the old one, so that a reader in another process
     // never sees half a file; where the folder forbids that, the file is written in place.

@@ -11,7 +11,6 @@
 #include "screens/UnPermissoes.h"
 #include "screens/controls/DBGrid.h"
 #include <QApplication>
-#include <QRegularExpression>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QLocale>
@@ -20,6 +19,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -300,6 +300,32 @@ void TfrmClassePrincipal::Sair1Click() {
     close();
 }
 
+void TfrmClassePrincipal::encerraSemPerguntas() {
+    if (m_semPerguntas) return;
+    m_semPerguntas = true;
+    // A question open at this moment is answered as if closed; the end comes after it.
+    while (QWidget* m = QApplication::activeModalWidget()) {
+        m->close();
+        if (QApplication::activeModalWidget() == m) break;
+    }
+    for (ScreenWindow* t : telasAbertas())
+        if (auto* c = qobject_cast<TfrmCadastroPadrao*>(t))
+            if (DataSet* ds = c->dsPadrao.dataSet(); ds && ds->editing()) ds->cancel();
+    QPointer<TfrmClassePrincipal> self(this);
+    QTimer::singleShot(0, this, [self] {
+        if (!self) return;
+        for (ScreenWindow* t : self->telasAbertas())
+            if (auto* c = qobject_cast<TfrmCadastroPadrao*>(t))
+                if (DataSet* ds = c->dsPadrao.dataSet(); ds && ds->editing()) ds->cancel();
+        self->close();
+        if (self && self->isVisible()) {
+            // A screen refused to close: the end goes on all the same.
+            self->aoFechar();
+            if (self->requestEnd) self->requestEnd();
+        }
+    });
+}
+
 // ---------------------------------------------------------------- screens in the frame
 
 QMdiSubWindow* TfrmClassePrincipal::abreTela(ScreenWindow* tela) {
@@ -536,10 +562,12 @@ void TfrmClassePrincipal::bttExcluirClick() {
 
 QString motivoExclusaoRecusada(const DatabaseError& e) {
     // Firebird names the table whose foreign key still points at the record.
-    static const QRegularExpression fk(QStringLiteral("FOREIGN KEY constraint \"[^\"]*\" on table \"([^\"]+)\""));
+    static const QRegularExpression fk(
+        QStringLiteral("FOREIGN KEY constraint \"[^\"]*\" on table \"([^\"]+)\""));
     const auto m = fk.match(e.message());
     if (!m.hasMatch()) {
-        return QStringLiteral("O registro não pôde ser excluído. O banco de dados informou:\n%1").arg(e.message());
+        return QStringLiteral("O registro não pôde ser excluído. O banco de dados informou:\n%1")
+            .arg(e.message());
     }
     return QStringLiteral("Este registro não pode ser excluído porque está sendo usado na tabela %1. "
                           "Exclua ou altere antes os registros dessa tabela que o utilizam.")

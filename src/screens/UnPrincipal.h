@@ -80,6 +80,10 @@ public:
     void bttUltimoClick();
     void bttFecharClick();
     void Sair1Click();
+    // The end the desktop asks for (logout, shutdown): every window closes without a question,
+    // pending changes are discarded, the logoff is written and the connection closed.
+    void encerraSemPerguntas();
+    bool encerrandoSemPerguntas() const { return m_semPerguntas; }
 
     void TotalRegistros();
     void SalvaNavegacao();
@@ -120,6 +124,7 @@ private:
     void subWindowActivated(QMdiSubWindow* w);
     DataSet* dataSetAtual() const;
     bool m_shown = false;
+    bool m_semPerguntas = false;
     QList<QAction*> m_separadores;
 };
 

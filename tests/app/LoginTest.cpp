@@ -123,7 +123,15 @@ TEST_F(LoginTest, TypedTextNeverChangesTheStatements) {
     frm->tentativa = 0;
     entrar("sistema' --", "x");
     EXPECT_EQ(lastText(), "Usuário incorreto!"_q);
-    EXPECT_EQ(dlg.messageCount(), 6);
+    frm->tentativa = 0;
+    // A name or password the user table could not hold is a wrong entry like any other.
+    entrar(QString(5000, 'a'), "s1");
+    EXPECT_EQ(lastText(), "Usuário incorreto!"_q);
+    entrar("an日"_q, "s1");
+    EXPECT_EQ(lastText(), "Usuário incorreto!"_q);
+    entrar("ana", "s1日"_q);
+    EXPECT_EQ(lastText(), "Senha incorreta !");
+    EXPECT_EQ(dlg.messageCount(), 9);
     EXPECT_EQ(logRows(), 0);
 
     // Apostrophes inside a real name and password are just characters.
@@ -322,7 +330,10 @@ TEST_F(LoginTest, InvalidNewPasswordsAreRefusedWithoutCounting) {
         {"nova", "outra", "As senhas não conferem"_q, frm->mskConfirmaSenha},
         {QString(16, 'n'), QString(16, 'n'), "A nova senha deve ter no máximo 15 caracteres"_q,
          frm->mskNovaSenha},
-        {"senha€", "senha€"_q, "A nova senha contém caracteres não permitidos"_q, frm->mskNovaSenha},
+        {"senha日"_q, "senha日"_q,
+         "A nova senha contém o caractere \"日\", que não pode ser gravado. Use apenas letras, números e "
+         "símbolos do alfabeto latino."_q,
+         frm->mskNovaSenha},
     };
     for (const Case& c : cases) {
         frm->mskNovaSenha->setText(c.nova);

@@ -188,7 +188,7 @@ TEST_F(SplashStartTest, ServerNotAnsweringShowsM1Quickly) {
         EXPECT_LT(timer.elapsed(), 10000) << servidor.toStdString();
         EXPECT_EQ(frm->sCaminhoBanco, servidor + ":/nonexistent/nada.fdb");
         ASSERT_EQ(dlg.messageCount(), 1) << servidor.toStdString();
-        EXPECT_EQ(dlg.lastMessage().text, M1);
+        EXPECT_TRUE(dlg.lastMessage().text.startsWith(M1)) << dlg.lastMessage().text.toStdString();
         EXPECT_EQ(dlg.lastMessage().icon, MsgIcon::Error);
         EXPECT_EQ(endRequests, 1);
         EXPECT_EQ(sessaoUsuario().erroconexao, 10);
@@ -203,7 +203,7 @@ TEST_F(SplashStartTest, FailingUpdatePathsFailTheConnection) {
     frm->updateSteps.preparePaths = [] { throw AppError("caminho"); };
     connectWith(*frm);
     ASSERT_EQ(dlg.messageCount(), 1);
-    EXPECT_EQ(dlg.lastMessage().text, M1);
+    EXPECT_TRUE(dlg.lastMessage().text.startsWith(M1)) << dlg.lastMessage().text.toStdString();
     EXPECT_FALSE(frm->IBD_Teste.connected());
 }
 
@@ -237,7 +237,9 @@ TEST_F(SplashStartTest, DatabaseOpenedByAnotherProcessShowsM1) {
     connectWith(*frm);
     EXPECT_LT(timer.elapsed(), 10000);
     ASSERT_EQ(dlg.messageCount(), 1);
-    EXPECT_EQ(dlg.lastMessage().text, M1);
+    // The engine's own reason goes with the message.
+    EXPECT_TRUE(dlg.lastMessage().text.contains("Mensagem do banco de dados: "_q));
+    EXPECT_TRUE(dlg.lastMessage().text.startsWith(M1)) << dlg.lastMessage().text.toStdString();
     EXPECT_EQ(dlg.lastMessage().icon, MsgIcon::Error);
 
     holder.closeWriteChannel();

@@ -1,6 +1,7 @@
 #include "TestDb.h"
 #include "data/Schema.h"
 #include "data/Statement.h"
+#include "platform/Cp1252.h"
 #include <QDir>
 #include <QFileInfo>
 #include <unistd.h>
@@ -55,7 +56,7 @@ QVariant TestDb::scalar(const QString& sql) {
         if (c.kind == FieldKind::Memo || c.kind == FieldKind::Blob) {
             QByteArray b = codec::isNull(c, buf.data()) ? QByteArray()
                                                         : readBlob(&db, &tr, codec::blobId(c, buf.data()));
-            v = c.kind == FieldKind::Memo ? QVariant(QString::fromLatin1(b)) : QVariant(b);
+            v = c.kind == FieldKind::Memo ? QVariant(cp1252::decode(b)) : QVariant(b);
         } else {
             v = codec::decode(c, buf.data());
         }

@@ -297,3 +297,29 @@ TEST(ProgramSettingsPath, ReplacesOrAppendsTheExtension) {
 }
 
 } // namespace
+
+TEST_F(IniFileTest, LinesThatAreNotChangedKeepTheirBytes) {
+    // A Latin-1 line and a UTF-8 line side by side, as files edited by several programs end up.
+    const QByteArray latin = "nome=Jos\xE9\r\n", utf8 = "outro=Mar\xC3\xAD"
+                                                        "a\r\n";
+    writeRaw("[A]\r\n" + latin + utf8 + "[B]\nb=1\n");
+    IniFile ini(path());
+    EXPECT_EQ(ini.readString("A", "nome"), QString::fromUtf8("José"));
+    ini.writeString("B", "b", "2");
+    ini.writeString("A", "novo", QString::fromUtf8("€ – ok"));
+    EXPECT_EQ(
+        readRaw().toHex(' ').toStdString(),
+        (QByteArray("[A]\r\n") + latin + utf8 + "novo=\x80 \x96 ok\r\n[B]\nb=2\n").toHex(' ').toStdString());
+    EXPECT_EQ(ini.readString("A", "novo"), QString::fromUtf8("€ – ok"));
+    // Writing a value that is already there leaves the file as it was.
+    const QByteArray before = readRaw();
+    ini.writeString("a", "NOME", QString::fromUtf8("José"));
+    EXPECT_EQ(readRaw(), before);
+}
+
+TEST_F(IniFileTest, AValueTheFileCannotHoldIsRefusedAndTheFileStaysAsItWas) {
+    writeRaw("[A]\r\na=1\r\n");
+    IniFile ini(path());
+    EXPECT_THROW(ini.writeString("A", "caminho", QString::fromUtf8("/dados/日本")), AppError);
+    EXPECT_EQ(readRaw(), "[A]\r\na=1\r\n");
+}

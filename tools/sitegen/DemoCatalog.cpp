@@ -317,7 +317,7 @@ const std::vector<Screen>& screens() {
           {"btnPesquisarCliente", "TSpeedButton", "Pesquisar Cliente"},
           {"btnPesquisarRepresentante", "TSpeedButton", "Pesquisar Representante"}}},
         {"frmConfiguracoesGerais", "Configurações do Cortivandela", {{"BitBtn1", "TBitBtn", "Fechar"}}},
-        {"frmSobre", "Sobre o Nexmoro Cortivandela", {}},
+        {"frmSobre", "Sobre o Nexmoro Cortivandela", {{"btnFechar", "TBitBtn", "Fechar"}}},
         {"frmParRelAnaliseProposta",
          "Controle de Análises e Propostas",
          {{"btnConfirmar", "TBitBtn", "Imprimir"},

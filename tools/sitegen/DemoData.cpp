@@ -820,8 +820,9 @@ private:
                 grant({grantId++, 1, compId});
                 if (laboratorio.count(s.nome)) grant({grantId++, 2, compId});
                 if (comercial.count(s.nome) && nome != "cpfExcluir") grant({grantId++, 3, compId});
-                // The commercial group may look at the equipment types but not change them.
-                if (QString(s.nome) == "frmTipoEquipamento" &&
+                // The commercial group may look at the equipment and analysis types but not
+                // change them.
+                if ((QString(s.nome) == "frmTipoEquipamento" || QString(s.nome) == "frmTipoAnalise") &&
                     (nome == "cpfConsulta" || nome == "cpfExportaExcel"))
                     grant({grantId++, 3, compId});
                 --compId;

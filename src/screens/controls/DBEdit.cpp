@@ -1,4 +1,5 @@
 #include "screens/controls/DBEdit.h"
+#include "platform/Cp1252.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include <QFocusEvent>
@@ -11,6 +12,7 @@ DBEdit::DBEdit(QWidget* parent, DataSource* ds, const QString& fieldName, const 
     if (!name.isEmpty()) setObjectName(name);
     m_link.setFieldName(fieldName);
     connect(this, &QLineEdit::textEdited, this, [this] { userEdited(); });
+    connect(this, &QLineEdit::inputRejected, this, [this] { textoRecusado(); });
     setDataSource(ds);
 }
 
@@ -52,16 +54,48 @@ fieldtext::Parsed DBEdit::parseText(const Field& f, const QString& text) const {
     return fieldtext::parse(f, text);
 }
 
+namespace {
+// Refuses, as they are typed or pasted, characters the database cannot store, and remembers
+// the refused text so the edit can say why.
+class TextoBancoValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        const qsizetype bad = cp1252::firstUnencodable(input);
+        if (bad < 0) return Acceptable;
+        recusado = input;
+        posicao = bad;
+        return Invalid;
+    }
+    mutable QString recusado;
+    mutable qsizetype posicao = -1;
+};
+} // namespace
+
 void DBEdit::applyFieldProperties(const Field* f) {
     const bool text = f && (f->kind() == FieldKind::String || f->kind() == FieldKind::FixedChar);
     setMaxLength(text && f->size() > 0 ? f->size() : 32767);
     const QString pattern = f ? fieldtext::inputPattern(*f) : QString();
     auto* v = qobject_cast<const QRegularExpressionValidator*>(validator());
-    if (pattern.isEmpty()) {
-        if (v) setValidator(nullptr);
+    if (text && f->dataSet() && f->dataSet()->fromDatabase()) {
+        if (!dynamic_cast<const TextoBancoValidator*>(validator()))
+            setValidator(new TextoBancoValidator(this));
+    } else if (pattern.isEmpty()) {
+        if (validator()) setValidator(nullptr);
     } else if (!v || v->regularExpression().pattern() != pattern) {
         setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), this));
     }
+}
+
+void DBEdit::textoRecusado() {
+    auto* v = dynamic_cast<const TextoBancoValidator*>(validator());
+    if (!v || v->posicao < 0) return;
+    const QString texto = v->recusado;
+    const qsizetype at = v->posicao;
+    v->posicao = -1;
+    Field* f = field();
+    const QString nome = f ? f->displayLabel() : objectName();
+    guarded([&] { warn(cp1252::refusal(QStringLiteral("O campo \"%1\"").arg(nome), texto, at)); });
 }
 
 void DBEdit::refresh() {

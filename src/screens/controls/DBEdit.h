@@ -74,6 +74,7 @@ protected:
 private:
     void onEvent(const DataEventInfo& e);
     void applyReadOnly();
+    void textoRecusado();
 
     bool m_readOnly = false;
     bool m_busy = false;      // our own write is running: its events are not shown back

@@ -1,5 +1,8 @@
 #include "screens/controls/FieldText.h"
+#include "data/DataSet.h"
 #include "data/Field.h"
+#include "platform/Cp1252.h"
+#include "platform/Errors.h"
 #include <QDate>
 #include <QDateTime>
 #include <limits>
@@ -47,7 +50,8 @@ Parsed good(const QVariant& v) {
 }
 
 QDate parseDate(const QString& t) {
-    QDate d = QDate::fromString(t, "d/M/yyyy");
+    // One real date, day first; the masked editor always gives four digits for the year.
+    QDate d = codec::parseDateText(t);
     return d.isValid() && d.year() >= 1 ? d : QDate();
 }
 
@@ -75,7 +79,33 @@ Parsed parseNumber(const QString& t) {
 
 } // namespace
 
+Parsed parseKind(const Field& f, const QString& text);
+
 Parsed parse(const Field& f, const QString& text) {
+    Parsed p = parseKind(f, text);
+    if (!p.ok || p.value.isNull() || f.column() < 0 || !f.dataSet()) return p;
+    // The value must also fit the column as the database stores it: the range of its number
+    // storage, its width, Windows-1252 text. The column's own check gives the message.
+    const DataSet* ds = f.dataSet();
+    const ColumnLayout& c = ds->layout().columns[static_cast<size_t>(f.column())];
+    if (c.sqlType == 520 /* blob */) {
+        if (p.value.typeId() == QMetaType::QString) {
+            const QString s = p.value.toString();
+            if (const qsizetype bad = cp1252::firstUnencodable(s); bad >= 0)
+                return fail(cp1252::refusal(QStringLiteral("O campo \"%1\"").arg(f.displayLabel()), s, bad));
+        }
+        return p;
+    }
+    std::vector<char> scratch(std::max<size_t>(ds->layout().size, 8));
+    try {
+        codec::encode(c, scratch.data(), p.value, f.displayLabel());
+    } catch (const AppError& e) {
+        return fail(e.message());
+    }
+    return p;
+}
+
+Parsed parseKind(const Field& f, const QString& text) {
     const QString t = text.trimmed();
     switch (f.kind()) {
     case FieldKind::String:
@@ -86,7 +116,7 @@ Parsed parse(const Field& f, const QString& text) {
         // see an emptied field as empty.
         return good(text.isEmpty() ? QVariant() : QVariant(text));
     case FieldKind::Blob:
-        return good(text.isEmpty() ? QVariant() : QVariant(text.toLatin1()));
+        return good(text.isEmpty() ? QVariant() : QVariant(cp1252::encode(text)));
     default:
         break;
     }
@@ -105,11 +135,7 @@ Parsed parse(const Field& f, const QString& text) {
         return d.isValid() ? good(d) : fail(QStringLiteral("Data inválida"));
     }
     case FieldKind::DateTime: {
-        QDateTime dt;
-        for (const char* fmt : {"d/M/yyyy h:mm:ss", "d/M/yyyy h:mm", "d/M/yyyy"}) {
-            dt = QDateTime::fromString(t, fmt);
-            if (dt.isValid()) break;
-        }
+        const QDateTime dt = codec::parseDateTimeText(t);
         return dt.isValid() ? good(dt) : fail(QString("'%1' não é uma data e hora válida").arg(t));
     }
     case FieldKind::Time: {
