@@ -2,6 +2,7 @@
 #include "app/UnLocalArquivoIni.h"
 #include "app/UnMenuPrincipal.h"
 #include "app/UnSplash.h"
+#include "app/UnTelaAtualizador.h"
 #include "data/UndmLookup.h"
 #include "data/UndmPadrao.h"
 #include "platform/ErrorHook.h"
@@ -45,6 +46,7 @@ int main(int argc, char** argv) {
     prepareEmbeddedEngine();
 
     auto splash = std::make_unique<TfrmSplash>();
+    InstalaAtualizacao(*splash);
     if (!splash->execStart()) return 0;
 
     auto principal = std::make_unique<TfrmMenuPrincipal>();

@@ -1,10 +1,12 @@
 #include "app/UnMenuPrincipal.h"
 #include "app/UnFuncaoNexmoro.h"
+#include "app/UnScript.h"
 #include "app/UnSobre.h"
 #include "data/DataContext.h"
 #include "data/UndmPadrao.h"
 #include "lab/UnTipoAnalise.h"
 #include "platform/ErrorHook.h"
+#include "support/UnErroSistema.h"
 #include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -15,6 +17,7 @@
 
 TfrmMenuPrincipal::TfrmMenuPrincipal(QWidget* parent) : TfrmClassePrincipal(parent) {
     setObjectName("frmMenuPrincipal");
+    InstalaErroSistema(*this, [] { return versaoERP(); }, [] { return scriptRodado(); });
     setWindowTitle("Nexmoro Cortivandela");
     // Menus in their order; Cadastros and Relatórios receive their items with their screens.
     mnuCadastros = new QMenu("Cadastros", this);
@@ -127,4 +130,5 @@ void TfrmMenuPrincipal::SobreonexmoroOstrevagem1Click() {
 
 void TfrmMenuPrincipal::aoFechar() {
     if (IBSolution.connected() && it_iidLogLogin > 0) GravaLogLogoff(it_iidLogLogin, IBSolution);
+    if (IBSolution.connected()) AbrePesquisaSatisfacao(codusuario, IBSolution);
 }

@@ -38,8 +38,7 @@ QImage captureScreenRect(const QRect& rect) {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (screen) {
         const QRect local = rect.translated(-screen->geometry().topLeft());
-        QImage grabbed =
-            screen->grabWindow(0, local.x(), local.y(), local.width(), local.height()).toImage();
+        QImage grabbed = screen->grabWindow(0, local.x(), local.y(), local.width(), local.height()).toImage();
         if (!uniform(grabbed)) return grabbed.convertToFormat(QImage::Format_RGB32);
     }
     return paintOwnWindows(rect);

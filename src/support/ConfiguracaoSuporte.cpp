@@ -13,8 +13,8 @@ QString arquivoConfiguracaoSuporte() {
 bool somenteDonoLe(const QString& arquivo) {
     const QFileInfo info(arquivo);
     if (!info.exists()) return false;
-    const auto outros = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther |
-                        QFileDevice::WriteOther;
+    const auto outros =
+        QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
     return (info.permissions() & outros) == 0;
 }
 

@@ -13,6 +13,7 @@
 #include "screens/ScreenWindow.h"
 #include "screens/UnPrincipal.h"
 #include "support/ConfiguracaoSuporte.h"
+#include "support/ExibeJanela.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -41,8 +42,9 @@ const QString kFalhaReiniciar = QStringLiteral(
     "Ocorreu uma falha inesperada e para proteger seus dados, a aplicação precisa ser reiniciada.");
 const QString kJaExiste = QStringLiteral(" que você está tentando cadastrar já existe no sistema.");
 const QString kNomeArquivoLog = QStringLiteral("Avisos do Sistema.log");
-const QStringList kCabecalhoLog = {QStringLiteral("Arquivo de log contendo as informações dos Avisos do Sistema"),
-                                   QStringLiteral(" "), QStringLiteral("LOG de Avisos: ")};
+const QStringList kCabecalhoLog = {
+    QStringLiteral("Arquivo de log contendo as informações dos Avisos do Sistema"), QStringLiteral(" "),
+    QStringLiteral("LOG de Avisos: ")};
 // The maker's business programs that a restart-flagged report ends.
 const QStringList kProcessosReiniciar = {QStringLiteral("nexmoroTalvena4.exe"),
                                          QStringLiteral("nexmoroTalvena.exe")};
@@ -189,7 +191,8 @@ ResultadoRegras AplicaRegrasErro(const QString& mensagem, const ConsultaBanco& c
                                   "cadastro."),
                    QStringLiteral("Verifique a informação e tente novamente com uma sigla diferente."));
         } else {
-            define(QStringLiteral("3b"), QStringLiteral("Houve violação de chave primária na tabela ") + tabela,
+            define(QStringLiteral("3b"),
+                   QStringLiteral("Houve violação de chave primária na tabela ") + tabela,
                    kInstrucaoReiniciar);
             r.reiniciar = true;
         }
@@ -232,8 +235,9 @@ ResultadoRegras AplicaRegrasErro(const QString& mensagem, const ConsultaBanco& c
             QString nome = linhas.first().trimmed();
             nome.chop(5);
             nome.replace(QLatin1Char('_'), QLatin1Char(' '));
-            define(QStringLiteral("8"), nome + kJaExiste,
-                   QStringLiteral("Para continuar, por favor, informe um outro nome ou cancele esta operação"));
+            define(
+                QStringLiteral("8"), nome + kJaExiste,
+                QStringLiteral("Para continuar, por favor, informe um outro nome ou cancele esta operação"));
             r.explicado = true;
         }
     }
@@ -249,8 +253,9 @@ ResultadoRegras AplicaRegrasErro(const QString& mensagem, const ConsultaBanco& c
             QStringList campos;
             for (const QString& c : linhas)
                 campos << c.trimmed();
-            define(QStringLiteral("9"), campos.join(QStringLiteral(", ")) + kJaExiste,
-                   QStringLiteral("Para continuar, por favor, informe um outro nome ou cancele esta operação."));
+            define(
+                QStringLiteral("9"), campos.join(QStringLiteral(", ")) + kJaExiste,
+                QStringLiteral("Para continuar, por favor, informe um outro nome ou cancele esta operação."));
             r.explicado = true;
         }
     }
@@ -437,9 +442,9 @@ void TfrmErroSistema::FormShow() {
     QString tela;
     if (principal)
         if (ScreenWindow* t = principal->telaAtiva()) tela = t->windowTitle();
-    it_LogImportacao << appClock().now().toString(QStringLiteral("dd/MM/yyyy hh:mm:ss")) + QStringLiteral(" - ") +
-                            nomeUsuario() + QStringLiteral(" - ") + tela + QStringLiteral(" - ") +
-                            lblCodigoErro->text() + QStringLiteral(" - ") + problema;
+    it_LogImportacao << appClock().now().toString(QStringLiteral("dd/MM/yyyy hh:mm:ss")) +
+                            QStringLiteral(" - ") + nomeUsuario() + QStringLiteral(" - ") + tela +
+                            QStringLiteral(" - ") + lblCodigoErro->text() + QStringLiteral(" - ") + problema;
     gravaLog();
 
     if (resultado.explicado) return;
@@ -455,7 +460,8 @@ void TfrmErroSistema::gravaLog() {
     if (it_LogImportacao.isEmpty()) return;
     const QString arquivo = arquivoLog();
     if (arquivo.isEmpty()) {
-        anotaFalha(QStringLiteral("Aviso não registrado no arquivo de log: a pasta de dados não é conhecida."));
+        anotaFalha(
+            QStringLiteral("Aviso não registrado no arquivo de log: a pasta de dados não é conhecida."));
         return;
     }
     try {
@@ -471,9 +477,10 @@ void TfrmErroSistema::enviaEmail() {
     const ConfiguracaoSuporte cfg = carregaConfiguracaoSuporte();
     if (cfg.senhaEmail.isEmpty()) {
         anotaFalha(QStringLiteral("E-mail ao suporte não enviado: ") +
-                   (cfg.avisoSenha.isEmpty() ? QStringLiteral("a senha da conta de alerta não está configurada em ") +
-                                                   arquivoConfiguracaoSuporte() + QLatin1Char('.')
-                                             : cfg.avisoSenha + QLatin1Char('.')));
+                   (cfg.avisoSenha.isEmpty()
+                        ? QStringLiteral("a senha da conta de alerta não está configurada em ") +
+                              arquivoConfiguracaoSuporte() + QLatin1Char('.')
+                        : cfg.avisoSenha + QLatin1Char('.')));
         return;
     }
     MailServer servidor;
@@ -516,15 +523,15 @@ void TfrmErroSistema::enviaEmail() {
       << QStringLiteral(" ") << QStringLiteral(" ") << QStringLiteral("Aviso do Sistema:")
       << appClock().now().toString(QStringLiteral("dd/MM/yyyy hh:mm:ss")) + QStringLiteral(" - Usuário: ") +
              nomeUsuario()
-      << QStringLiteral(" ") << QStringLiteral("Versão: ") + versao << QStringLiteral("Versão BD: ") + versaoBD
-      << QStringLiteral(" ") << QStringLiteral("Telas Abertas: ");
+      << QStringLiteral(" ") << QStringLiteral("Versão: ") + versao
+      << QStringLiteral("Versão BD: ") + versaoBD << QStringLiteral(" ") << QStringLiteral("Telas Abertas: ");
     const QString telas = ListaFormulariosAbertos();
     if (!telas.isEmpty()) b << telas.split(QChar(13));
-    b << QStringLiteral(" ") << lblCodigoErro->text() << QStringLiteral(" ") << QStringLiteral("Motivo do Aviso: ")
-      << mmErro->toPlainText().split(QLatin1Char('\n')) << QStringLiteral(" ")
-      << QStringLiteral("Instruções ao Usuário: ") << mmSolucao->toPlainText().split(QLatin1Char('\n'))
-      << QStringLiteral(" ") << QStringLiteral("Detalhes Técnicos: ")
-      << memDetalhesTecnicos->toPlainText().split(QLatin1Char('\n'));
+    b << QStringLiteral(" ") << lblCodigoErro->text() << QStringLiteral(" ")
+      << QStringLiteral("Motivo do Aviso: ") << mmErro->toPlainText().split(QLatin1Char('\n'))
+      << QStringLiteral(" ") << QStringLiteral("Instruções ao Usuário: ")
+      << mmSolucao->toPlainText().split(QLatin1Char('\n')) << QStringLiteral(" ")
+      << QStringLiteral("Detalhes Técnicos: ") << memDetalhesTecnicos->toPlainText().split(QLatin1Char('\n'));
 
     r = transporte.sendSmtp(servidor, msg);
     if (!r.ok()) {
@@ -605,7 +612,8 @@ void ErroSistema(AmbienteErro& ambiente, const QString& mensagem) {
     if (ErroIgnorado(mensagem)) return;
     if (g_emPreparo) {
         // Raised while a report is being prepared: one line of that report.
-        g_emPreparo->anotaFalha(QStringLiteral("Erro durante a preparação do aviso: ") + primeiraLinha(mensagem));
+        g_emPreparo->anotaFalha(QStringLiteral("Erro durante a preparação do aviso: ") +
+                                primeiraLinha(mensagem));
         return;
     }
     TfrmClassePrincipal* principal = ambiente.principal;
@@ -614,12 +622,16 @@ void ErroSistema(AmbienteErro& ambiente, const QString& mensagem) {
 
     TfrmErroSistema frm(ambiente, principal);
     frm.mmErro->setPlainText(mensagem);
-    if (jpg.isEmpty()) frm.anotaFalha(QStringLiteral("A imagem da tela não foi gravada na pasta do programa."));
+    if (jpg.isEmpty())
+        frm.anotaFalha(QStringLiteral("A imagem da tela não foi gravada na pasta do programa."));
     frm.FormShow();
-    if (ambiente.exibe)
-        ambiente.exibe(frm);
-    else
-        frm.exec();
+    exibeModal(frm, [&frm] {
+        // Nobody can answer a modal window under test: the texts go through the dialog seam.
+        showMessage(frm.mmErro->toPlainText() + QChar(13) + QStringLiteral("Como resolver: ") +
+                        frm.mmSolucao->toPlainText(),
+                    frm.windowTitle(), MsgIcon::Error);
+        frm.reject();
+    });
     if (principal && !principal->jpggerado.isEmpty()) QFile::remove(principal->jpggerado);
 }
 

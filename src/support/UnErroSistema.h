@@ -26,13 +26,13 @@ bool ErroIgnorado(const QString& mensagem);
 
 // What the rules made of a message.
 struct ResultadoRegras {
-    QString problema;         // mmErro
-    QString solucao;          // mmSolucao
-    bool explicado = false;   // no e-mail
-    bool reiniciar = false;   // the program must be restarted
+    QString problema;          // mmErro
+    QString solucao;           // mmSolucao
+    bool explicado = false;    // no e-mail
+    bool reiniciar = false;    // the program must be restarted
     bool mostrarTodos = false; // reload the active screen (foreign key rule)
-    QStringList regras;       // the rules that matched, in order ("1", "3a", "3b", ... "13")
-    QStringList falhas;       // look-ups that failed (one line each)
+    QStringList regras;        // the rules that matched, in order ("1", "3a", "3b", ... "13")
+    QStringList falhas;        // look-ups that failed (one line each)
 };
 
 // The values of one column in the rows a statement returns; throws on a database error.
@@ -57,8 +57,6 @@ struct AmbienteErro {
     // Ends this program cleanly (after a restart-flagged report); by default the main window's
     // end request.
     std::function<void()> encerraPrograma;
-    // Shows the prepared window modally; by default exec().
-    std::function<void(TfrmErroSistema&)> exibe;
 };
 
 class TfrmErroSistema : public QDialog {
@@ -109,8 +107,8 @@ private:
     bool m_fechado = false;
 };
 
-// The hook body: ignores the two harmless texts, captures the screen, prepares and shows the
-// report, deletes the capture afterwards.
+// The hook body: ignores the two harmless texts, captures the screen, prepares the report and
+// shows it (exibeModal), deletes the capture afterwards.
 void ErroSistema(AmbienteErro& ambiente, const QString& mensagem);
 // Writes the capture of the whole primary screen as "erro.bmp" in the program folder and as
 // "nexmoroTalvena" + ddMMyyyyhhmmss + ".jpg" (quality 100) beside it; returns the JPEG's path
