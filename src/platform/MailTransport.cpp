@@ -179,6 +179,19 @@ QByteArray quotedPrintable(const QString& line) {
     return out;
 }
 
+// A display name: a quoted string when plain ASCII (an address used as a name holds "@"),
+// otherwise encoded words.
+QByteArray displayName(const QString& name) {
+    bool ascii = true;
+    for (QChar c : name)
+        if (c.unicode() < 0x20 || c.unicode() > 0x7E) ascii = false;
+    if (!ascii) return encodeHeaderText(name);
+    QByteArray quoted = name.toLatin1();
+    quoted.replace("\\", "\\\\");
+    quoted.replace("\"", "\\\"");
+    return "\"" + quoted + "\"";
+}
+
 QByteArray angle(const QString& address) {
     return "<" + address.trimmed().toUtf8() + ">";
 }
@@ -217,7 +230,7 @@ QByteArray composeMail(const MailMessage& m, const QDateTime& date) {
                              .arg(std::abs(offset) % 60, 2, 10, QLatin1Char('0'));
     out += "Date: " + c.toString(date, QStringLiteral("ddd, dd MMM yyyy hh:mm:ss ")).toLatin1() +
            zone.toLatin1() + "\r\n";
-    out += "From: " + encodeHeaderText(m.fromName.isEmpty() ? m.fromAddress : m.fromName) + " " +
+    out += "From: " + displayName(m.fromName.isEmpty() ? m.fromAddress : m.fromName) + " " +
            angle(m.fromAddress) + "\r\n";
     out += "To: " + angle(m.to) + "\r\n";
     out += "Subject: " + encodeHeaderText(m.subject) + "\r\n";

@@ -20,7 +20,8 @@ TEST_F(ErroSistema, PrimaryKeyOnTheStatesTableAsksForAnotherAbbreviation) {
     report(erro);
     ASSERT_EQ(shown, 1);
     EXPECT_EQ(seen.titulo, "Sistema nexmoro");
-    EXPECT_EQ(seen.problema, "A sigla que você inseriu já está sendo utilizada por outro estado no cadastro."_q);
+    EXPECT_EQ(seen.problema,
+              "A sigla que você inseriu já está sendo utilizada por outro estado no cadastro."_q);
     EXPECT_EQ(seen.solucao, "Verifique a informação e tente novamente com uma sigla diferente."_q);
     EXPECT_EQ(seen.detalhes, erro);
     EXPECT_EQ(seen.codigo, "");
@@ -28,9 +29,8 @@ TEST_F(ErroSistema, PrimaryKeyOnTheStatesTableAsksForAnotherAbbreviation) {
     EXPECT_FALSE(seen.reiniciar);
     EXPECT_TRUE(mail.calls.empty());
     // A first report starts the log with its header.
-    EXPECT_EQ(logLines(),
-              (QStringList{"Arquivo de log contendo as informações dos Avisos do Sistema"_q, " ", "LOG de Avisos: ",
-                           kLinhaInicio + seen.problema}));
+    EXPECT_EQ(logLines(), (QStringList{"Arquivo de log contendo as informações dos Avisos do Sistema"_q, " ",
+                                       "LOG de Avisos: ", kLinhaInicio + seen.problema}));
     EXPECT_EQ(endRequests, 0);
     EXPECT_TRUE(principal->IBSolution.connected());
 }
@@ -84,22 +84,23 @@ TEST_F(ErroSistema, ADuplicateWhoseIndexIsNotFoundIsMailedAsRaised) {
     report(erro);
     EXPECT_FALSE(seen.resultado.explicado);
     ASSERT_EQ(mail.sent.size(), 1u);
-    EXPECT_TRUE(mail.sent[0].bodyLines.contains("attempt to store duplicate value (visible to active transactions) "
-                                                "in unique index \"INDICE_QUE_NAO_EXISTE\""));
+    EXPECT_TRUE(
+        mail.sent[0].bodyLines.contains("attempt to store duplicate value (visible to active transactions) "
+                                        "in unique index \"INDICE_QUE_NAO_EXISTE\""));
     EXPECT_EQ(seen.problema, kProblemaNaoTratado);
 }
 
 TEST_F(ErroSistema, NullSegmentOfAUniqueKeyListsTheKeyFields) {
-    const ResultadoRegras r = AplicaRegrasErro(
-        "null segment of UNIQUE KEY \"NOME_DO_EQUIPAMENTO_IDX1\"", [this](const QString& sql, const QString& col) {
-            Query q(&principal->IBSolution);
-            q.setSqlText(sql);
-            q.open();
-            QStringList out;
-            for (q.first(); !q.eof(); q.next())
-                out << q.fieldByName(col)->asString();
-            return out;
-        });
+    const ResultadoRegras r = AplicaRegrasErro("null segment of UNIQUE KEY \"NOME_DO_EQUIPAMENTO_IDX1\"",
+                                               [this](const QString& sql, const QString& col) {
+                                                   Query q(&principal->IBSolution);
+                                                   q.setSqlText(sql);
+                                                   q.open();
+                                                   QStringList out;
+                                                   for (q.first(); !q.eof(); q.next())
+                                                       out << q.fieldByName(col)->asString();
+                                                   return out;
+                                               });
     EXPECT_EQ(r.problema, "NM_TP_EQUIPAMENTO que você está tentando cadastrar já existe no sistema."_q);
     EXPECT_EQ(r.solucao, "Para continuar, por favor, informe um outro nome ou cancele esta operação."_q);
     const ResultadoRegras duas = AplicaRegrasErro("null segment of UNIQUE KEY \"UNQ_CODIGO_SERIE\"",
@@ -115,8 +116,9 @@ TEST_F(ErroSistema, NullIntoARequiredColumnNamesTheColumn) {
     report(erro);
     // The name keeps the blank that follows the words in the engine's text.
     EXPECT_EQ(seen.problema, "O Campo  NM_TP_EQUIPAMENTO é obrigatório."_q);
-    EXPECT_EQ(seen.solucao,
-              "Para continuar, por favor, preencha o campo  NM_TP_EQUIPAMENTO. Ele é essencial para o cadastro."_q);
+    EXPECT_EQ(
+        seen.solucao,
+        "Para continuar, por favor, preencha o campo  NM_TP_EQUIPAMENTO. Ele é essencial para o cadastro."_q);
     EXPECT_TRUE(mail.calls.empty());
 }
 
@@ -134,7 +136,8 @@ TEST_F(ErroSistema, AReferencedRecordCannotBeDeleted) {
     ASSERT_TRUE(erro.contains("violation of FOREIGN KEY constraint")) << erro.toStdString();
     report(erro);
     EXPECT_EQ(seen.problema, "Não é possível excluir este item."_q);
-    EXPECT_EQ(seen.solucao, "Este registro não pode ser excluído porque está sendo usado na tabela de EQUIPAMENTO"_q);
+    EXPECT_EQ(seen.solucao,
+              "Este registro não pode ser excluído porque está sendo usado na tabela de EQUIPAMENTO"_q);
     EXPECT_TRUE(seen.resultado.mostrarTodos);
     EXPECT_TRUE(mail.calls.empty());
 }
@@ -154,7 +157,8 @@ TEST_F(ErroSistema, AnotherUsersEditIsExplainedWithoutMail) {
     try {
         db.tr.ensureActive();
         Query mine(&db.db);
-        mine.setSqlText("update TAB_TP_EQUIPAMENTO set NM_TP_EQUIPAMENTO = 'Bomba' where ID_TP_EQUIPAMENTO = 1");
+        mine.setSqlText(
+            "update TAB_TP_EQUIPAMENTO set NM_TP_EQUIPAMENTO = 'Bomba' where ID_TP_EQUIPAMENTO = 1");
         mine.execSQL();
     } catch (...) {
         erro = exceptionText(std::current_exception());
@@ -162,8 +166,9 @@ TEST_F(ErroSistema, AnotherUsersEditIsExplainedWithoutMail) {
     trSegunda.rollback();
     ASSERT_TRUE(erro.contains("update conflicts with concurrent update")) << erro.toStdString();
     report(erro);
-    EXPECT_EQ(seen.problema,
-              "Não foi possível salvar suas alterações porque outra pessoa já está editando este mesmo registro."_q);
+    EXPECT_EQ(
+        seen.problema,
+        "Não foi possível salvar suas alterações porque outra pessoa já está editando este mesmo registro."_q);
     EXPECT_EQ(seen.solucao, "Aguarde alguns instantes e tente novamente.");
     EXPECT_TRUE(mail.calls.empty());
     // The classic text in any letter case.
@@ -250,8 +255,9 @@ TEST_F(ErroSistema, ALostConnectionRestartsAndEachRuleTestsTheTextLeftBefore) {
     EXPECT_FALSE(perdida.explicado);
     EXPECT_TRUE(perdida.reiniciar);
     EXPECT_EQ(AplicaRegrasErro("Error writing data to the connection.", {}).regras, QStringList{"12"});
-    EXPECT_EQ(AplicaRegrasErro("Attempt to get information about an unprepared dynamic SQL statement.", {}).regras,
-              QStringList{"10"});
+    EXPECT_EQ(
+        AplicaRegrasErro("Attempt to get information about an unprepared dynamic SQL statement.", {}).regras,
+        QStringList{"10"});
     // Rule 2 has replaced the text: the lost connection in it is no longer seen.
     const ResultadoRegras antes =
         AplicaRegrasErro("Dataset not in edit or insert mode\nError reading data from the connection.", {});
@@ -289,8 +295,9 @@ TEST_F(ErroSistema, FailuresWhilePreparingAreOneLineEachAndNeverAReportOfTheirOw
     ASSERT_EQ(seen.falhas.size(), 3) << seen.falhas.join("\n").toStdString();
     EXPECT_TRUE(seen.falhas[0].startsWith("Nome do usuário não lido do banco de dados: "_q));
     EXPECT_TRUE(seen.falhas[1].startsWith("Aviso não registrado no arquivo de log: "_q));
-    EXPECT_EQ(seen.falhas[2],
-              "E-mail ao suporte não enviado: servidor de e-mail inacessível (Could not connect to server)."_q);
+    EXPECT_EQ(
+        seen.falhas[2],
+        "E-mail ao suporte não enviado: servidor de e-mail inacessível (Could not connect to server)."_q);
     EXPECT_EQ(mail.calls, std::vector<QString>{"smtp-connect"});
     EXPECT_EQ(dlg.messageCount(), 0);
 }

@@ -108,7 +108,8 @@ protected:
         principal->requestEnd = [this] { ++endRequests; };
         principal->IBSolution.setDatabaseName(db.path);
         principal->IBSolution.connect();
-        InstalaErroSistema(*principal, [] { return QStringLiteral("3.1"); }, [] { return QStringLiteral("57"); });
+        InstalaErroSistema(
+            *principal, [] { return QStringLiteral("3.1"); }, [] { return QStringLiteral("57"); });
     }
 
     void TearDown() override {
@@ -131,8 +132,8 @@ protected:
                     .toUtf8());
         f.close();
         f.setPermissions(ownerOnly ? QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                   : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                                         QFileDevice::ReadOther);
+                                   : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                         QFileDevice::ReadGroup | QFileDevice::ReadOther);
     }
 
     QStringList logLines() const {
@@ -160,9 +161,7 @@ protected:
 
     // Sends the error through the application's hook and records what the report showed; the
     // presenter closes the window with its button, as the user would.
-    void report(const QString& message) {
-        reportException(std::make_exception_ptr(AppError(message)));
-    }
+    void report(const QString& message) { reportException(std::make_exception_ptr(AppError(message))); }
 
     ScopedExibeJanela presenter{[this](QDialog& d) {
         auto& frm = static_cast<TfrmErroSistema&>(d);

@@ -5,6 +5,7 @@
   made here with openssl; recipients starting with "recusado@" are refused. Each accepted message
   is decoded and written as JSON (sender, recipients, subject, body lines) into the folder.
 - POP3 without TLS: a small responder that accepts USER/PASS with the test password.
+Any mailbox of the user's domain logs in with the password.
 
 Usage: mailpeers.py FOLDER USER PASSWORD. Prints one line
 "READY <smtp port> <pop3 port> <ca file> <other ca file>" and serves until its standard input
@@ -85,12 +86,13 @@ class Handler:
 
 
 def authenticator(server, session, envelope, mechanism, auth_data):
-    ok = isinstance(auth_data, LoginPassword) and auth_data.login.decode() == user \
+    # Any mailbox of the test domain logs in with the test password.
+    ok = isinstance(auth_data, LoginPassword) and auth_data.login.decode().endswith(user.split("@")[1]) \
         and auth_data.password.decode() == password
     if ok:
         with open(os.path.join(folder, "smtp-auth.log"), "a") as f:
             f.write(mechanism + "\n")
-    return AuthResult(success=ok)
+    return AuthResult(success=ok, handled=False)
 
 
 async def pop3_client(reader, writer):
@@ -108,7 +110,7 @@ async def pop3_client(reader, writer):
             given_user = arg
             writer.write(b"+OK\r\n")
         elif cmd == "PASS":
-            if given_user == user and arg == password:
+            if given_user and given_user.endswith(user.split("@")[1]) and arg == password:
                 with open(os.path.join(folder, "pop3.log"), "a") as f:
                     f.write("login %s\n" % given_user)
                 writer.write(b"+OK logado\r\n")
