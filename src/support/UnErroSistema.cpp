@@ -626,10 +626,9 @@ void ErroSistema(AmbienteErro& ambiente, const QString& mensagem) {
         frm.anotaFalha(QStringLiteral("A imagem da tela não foi gravada na pasta do programa."));
     frm.FormShow();
     exibeModal(frm, [&frm] {
-        // Nobody can answer a modal window under test: the texts go through the dialog seam.
-        showMessage(frm.mmErro->toPlainText() + QChar(13) + QStringLiteral("Como resolver: ") +
-                        frm.mmSolucao->toPlainText(),
-                    frm.windowTitle(), MsgIcon::Error);
+        // Nobody can answer a modal window under test: the error as raised goes through the
+        // dialog seam, as before the main window existed, and the window closes.
+        showMessage(frm.errooriginal, frm.windowTitle(), MsgIcon::Error);
         frm.reject();
     });
     if (principal && !principal->jpggerado.isEmpty()) QFile::remove(principal->jpggerado);

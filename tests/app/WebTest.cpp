@@ -78,7 +78,8 @@ private:
             if (path == "/permanente") status = "301 Moved Permanently";
             const QByteArray body = "pagina";
             const QByteArray answer = "HTTP/1.1 " + status + "\r\nLocation: /ok\r\nContent-Length: " +
-                                      QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+                                      QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" +
+                                      body;
             ::write(c, answer.constData(), size_t(answer.size()));
             ::close(c);
         }
@@ -188,11 +189,12 @@ TEST_F(Web, EachWindowOpensItsTutorialPage) {
     AbreTutorial("frmPesquisaSatisfacaoNexmoro", 1);
     AbreTutorial("frmpesquisasatisfacaonexmoro", 1);
     AbreTutorial("frmOutra", 1);
-    EXPECT_EQ(shell.opened(),
-              (QStringList{"http://tutoriais.nexmoro.com.br/2012/11/barra-de-ferramentas.html",
-                           "http://tutoriais.nexmoro.com.br/2024/10/tutorial-abertura-do-sistema.html",
-                           "https://tutoriais.nexmoro.com.br/2024/11/tutorial-abertura-e-encerramento-do.html",
-                           "https://tutoriais.nexmoro.com.br/2024/11/tutorial-abertura-e-encerramento-do.html"}));
+    EXPECT_EQ(
+        shell.opened(),
+        (QStringList{"http://tutoriais.nexmoro.com.br/2012/11/barra-de-ferramentas.html",
+                     "http://tutoriais.nexmoro.com.br/2024/10/tutorial-abertura-do-sistema.html",
+                     "https://tutoriais.nexmoro.com.br/2024/11/tutorial-abertura-e-encerramento-do.html",
+                     "https://tutoriais.nexmoro.com.br/2024/11/tutorial-abertura-e-encerramento-do.html"}));
 }
 
 } // namespace
