@@ -17,7 +17,8 @@
 
 TfrmMenuPrincipal::TfrmMenuPrincipal(QWidget* parent) : TfrmClassePrincipal(parent) {
     setObjectName("frmMenuPrincipal");
-    InstalaErroSistema(*this, [] { return versaoERP(); }, [] { return scriptRodado(); });
+    InstalaErroSistema(
+        *this, [] { return versaoERP(); }, [] { return scriptRodado(); });
     setWindowTitle("Nexmoro Cortivandela");
     // Menus in their order; Cadastros and Relatórios receive their items with their screens.
     mnuCadastros = new QMenu("Cadastros", this);

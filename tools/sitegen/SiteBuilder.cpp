@@ -188,7 +188,8 @@ static void buildSite(const SiteLayout& site, const SiteOptions& options,
               "SiteTutoriais=tutoriais.nexmoro.com.br\r\nTempoLimite=5\r\n",
               QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     writeFile(site.update + "/nexmoroAtualizador.exe", kAtualizador,
-              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup |
-                  QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther);
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                  QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                  QFileDevice::ExeOther);
     progress("Site criado em " + site.root);
 }
