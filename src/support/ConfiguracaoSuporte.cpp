@@ -45,7 +45,7 @@ ConfiguracaoSuporte carregaConfiguracaoSuporte() {
     texto("Web", "SiteTutoriais", c.siteTutoriais);
     numero("Web", "TempoLimite", c.tempoLimiteWeb);
 
-    // The password as written (blanks may belong to it).
+    // The password is used only when nobody else can read the file.
     const QString senha = ini.readString(QStringLiteral("Suporte"), QStringLiteral("SenhaEmail"));
     if (!senha.isEmpty()) {
         if (somenteDonoLe(arquivo))
