@@ -7,5 +7,8 @@ scripts/build.sh
 if [ ! -e site ]; then
   build/tools/cortivandela-site create site
 fi
-install -m 0755 build/cortivandela site/Sistema/cortivandela
+# The program and its copy in the update folder carry the build's date, so the start finds the
+# workstation up to date.
+install -p -m 0755 build/cortivandela site/Update/cortivandela
+install -p -m 0755 build/cortivandela site/Sistema/cortivandela
 exec site/Sistema/cortivandela "$@"

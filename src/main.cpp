@@ -3,6 +3,7 @@
 #include "app/UnLocalArquivoIni.h"
 #include "app/UnMenuPrincipal.h"
 #include "app/UnSplash.h"
+#include "app/UnTelaAtualizador.h"
 #include "data/UndmLookup.h"
 #include "data/UndmPadrao.h"
 #include "platform/ErrorHook.h"
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
     // The desktop's end request during the login simply ends the program.
     aoReceberSigterm([] { QCoreApplication::exit(0); });
     auto splash = std::make_unique<TfrmSplash>();
+    InstalaAtualizacao(*splash);
     if (!splash->execStart()) return 0;
 
     auto principal = std::make_unique<TfrmMenuPrincipal>();

@@ -3,7 +3,12 @@
 #include "data/Query.h"
 #include "data/SqlText.h"
 #include "platform/Clock.h"
+#include "platform/HttpTransport.h"
 #include "platform/OsFacts.h"
+#include "platform/Shell.h"
+#include "support/ConfiguracaoSuporte.h"
+#include "support/ExibeJanela.h"
+#include "support/UnPesquisaSatisfacaoNexmoro.h"
 
 namespace {
 // Opens a one-off select on db; the connection is made when it is not up yet.
@@ -78,4 +83,86 @@ void GravaLogLogoff(int idLog, Database& db) {
     execute(q, " update SIS_LOG_LOGIN  set DH_LOGOFF = " + sql::quotedDateTime(appClock().now()) +
                    " where ID_LOG_LOGIN = " + QString::number(idLog));
     execute(q, "commit retain");
+}
+
+// ------------------------------------------------------------------ web addresses
+
+namespace {
+// A host of the settings, without any scheme or trailing slash an administrator may have typed.
+QString semEsquema(QString host) {
+    host = host.trimmed();
+    for (const char* esquema : {"https://", "http://"})
+        if (host.startsWith(QLatin1String(esquema), Qt::CaseInsensitive))
+            host = host.mid(int(qstrlen(esquema)));
+    while (host.endsWith(QLatin1Char('/')))
+        host.chop(1);
+    return host;
+}
+
+int tempoLimiteWebMs() {
+    return carregaConfiguracaoSuporte().tempoLimiteWeb * 1000;
+}
+} // namespace
+
+bool VerificaURLHttp(const QString& endereco) {
+    QString url = endereco.trimmed();
+    const QString minusculo = url.toLower();
+    if (!minusculo.contains(QLatin1String("http://")) && !minusculo.contains(QLatin1String("https://")))
+        url = QStringLiteral("http://") + url;
+    HttpRequest pedido;
+    pedido.url = url;
+    pedido.userAgent = QStringLiteral("InetURL:/1.0");
+    pedido.noCache = true;
+    pedido.timeoutMs = tempoLimiteWebMs();
+    const HttpResult r = httpTransport().get(pedido);
+    return r.completed && (r.status == 200 || r.status == 302);
+}
+
+bool VerificaURL(const QString& endereco) {
+    if (!endereco.toUpper().contains(QLatin1String("HTTPS:"))) return VerificaURLHttp(endereco);
+    HttpRequest pedido;
+    pedido.url = endereco.trimmed();
+    // Only whether the maker's server answers is asked; the page itself is opened by the browser,
+    // which checks the certificate.
+    pedido.verifyPeer = false;
+    pedido.headers = {
+        {"Content-Type", "application/json"}, {"Content-Encoding", "utf-8"}, {"Accept", "text/javascript"}};
+    pedido.timeoutMs = tempoLimiteWebMs();
+    const HttpResult r = httpTransport().get(pedido);
+    return r.completed && r.status < 400;
+}
+
+QString RetornaSiteNexmoro() {
+    const ConfiguracaoSuporte cfg = carregaConfiguracaoSuporte();
+    const QString arquivos = QStringLiteral("https://") + semEsquema(cfg.servidorArquivos);
+    if (VerificaURL(arquivos)) return arquivos;
+    const QString site = QStringLiteral("https://") + semEsquema(cfg.site);
+    if (VerificaURL(site)) return site;
+    return QStringLiteral("http://") + semEsquema(cfg.site);
+}
+
+void AbreTutorial(const QString& nomeTela, int topico) {
+    const QString base = semEsquema(carregaConfiguracaoSuporte().siteTutoriais);
+    const QString encerramento = QStringLiteral("/2024/11/tutorial-abertura-e-encerramento-do.html");
+    if (nomeTela == QLatin1String("frmMenuPrincipal") && topico == 1)
+        shell().open(QStringLiteral("http://") + base + QStringLiteral("/2012/11/barra-de-ferramentas.html"));
+    if (nomeTela == QLatin1String("frmMenuPrincipal") && topico == 2)
+        shell().open(QStringLiteral("http://") + base +
+                     QStringLiteral("/2024/10/tutorial-abertura-do-sistema.html"));
+    if (nomeTela == QLatin1String("frmSplash"))
+        shell().open(QStringLiteral("https://") + base + encerramento);
+    if (nomeTela == QLatin1String("frmPesquisaSatisfacaoNexmoro"))
+        shell().open(QStringLiteral("https://") + base + encerramento);
+}
+
+// ------------------------------------------------------------------ survey
+
+void AbrePesquisaSatisfacao(int idUsuario, Database& db) {
+    TfrmPesquisaSatisfacaoNexmoro frm;
+    frm.it_iIdUsuario = idUsuario;
+    frm.it_sNomeUsuario = RetornaLoginUsuario(idUsuario, db);
+    frm.it_sNomeGrupoUsuario = RetornaNomeGrupoUsuario(idUsuario, db);
+    frm.it_sCNPJEmpresa = RetornaCNPJEmpresa(db);
+    frm.abreTutorial = &AbreTutorial;
+    exibeModal(frm, [&frm] { frm.btnSairClick(); });
 }

@@ -21,3 +21,23 @@ QString RetornaIPComputador();
 int GravaLogLogin(int idUsuario, int idGrupo, const QString& aplicativo, Database& db);
 // Writes the logoff time of the login-log row.
 void GravaLogLogoff(int idLog, Database& db);
+
+// ---- the maker's web addresses (hosts from the site's support settings) ----
+
+// True when the address answers: an https address through a TLS GET whose answer is not an
+// HTTP error; any other address as VerificaURLHttp. Waits at most the configured time-out.
+bool VerificaURL(const QString& endereco);
+// True when the address answers with status 200 or 302 (no redirection followed); an address
+// without a scheme is tried as http.
+bool VerificaURLHttp(const QString& endereco);
+// The maker's file server over https when it answers, else the website over https when it
+// answers, else the website over http (not tested).
+QString RetornaSiteNexmoro();
+// Opens the tutorial page of a window and topic in the browser; nothing for other windows.
+void AbreTutorial(const QString& nomeTela, int topico);
+
+// ---- satisfaction survey ----
+
+// Shows the survey modally for the user, with the login name, group and company CNPJ read
+// from the connection.
+void AbrePesquisaSatisfacao(int idUsuario, Database& db);

@@ -1,5 +1,6 @@
 #include "app/UnMenuPrincipal.h"
 #include "app/UnFuncaoNexmoro.h"
+#include "app/UnScript.h"
 #include "data/DataContext.h"
 #include "data/UndmPadrao.h"
 #include "app/Telas.h"
@@ -7,6 +8,7 @@
 #include "screens/ScreenRegistry.h"
 #include <algorithm>
 #include "platform/ErrorHook.h"
+#include "support/UnErroSistema.h"
 #include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -17,6 +19,8 @@
 
 TfrmMenuPrincipal::TfrmMenuPrincipal(QWidget* parent) : TfrmClassePrincipal(parent) {
     setObjectName("frmMenuPrincipal");
+    InstalaErroSistema(
+        *this, [] { return versaoERP(); }, [] { return scriptRodado(); });
     setWindowTitle("Nexmoro Cortivandela");
     // Menus in their order; Cadastros and Relatórios receive their items with their screens.
     mnuCadastros = new QMenu("Cadastros", this);
@@ -151,4 +155,6 @@ ScreenWindow* TfrmMenuPrincipal::abreTelaUnica(const QString& nomeTela,
 
 void TfrmMenuPrincipal::aoFechar() {
     if (IBSolution.connected() && it_iidLogLogin > 0) GravaLogLogoff(it_iidLogLogin, IBSolution);
+    // The survey is a question: not when the desktop asked the program to end.
+    if (IBSolution.connected() && !encerrandoSemPerguntas()) AbrePesquisaSatisfacao(codusuario, IBSolution);
 }

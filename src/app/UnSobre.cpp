@@ -1,9 +1,11 @@
 #include "app/UnSobre.h"
+#include "app/UnFuncaoNexmoro.h"
 #include "data/UnFuncoes.h"
 #include "platform/ErrorHook.h"
 #include "platform/OsFacts.h"
 #include "platform/Shell.h"
 #include "screens/UnPrincipal.h"
+#include "support/ConfiguracaoSuporte.h"
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -51,9 +53,11 @@ TfrmSobre::TfrmSobre(QWidget* parent) : TfrmFormPadrao("frmSobre", parent) {
         l->setObjectName(name);
         bl->addWidget(l, row, 1);
     };
-    add(0, "Visite nosso site:", "Label15", kSiteNexmoro, [this] { Label15Click(); });
-    add(1, "Em caso de dúvidas:", "Label25", kEmailSuporte, [this] { Label25Click(); });
-    add(2, "Mais informações:", "Label16", kEmailInformacoes, [this] { Label16Click(); });
+    // The maker's addresses are settings of the site.
+    const ConfiguracaoSuporte cfg = carregaConfiguracaoSuporte();
+    add(0, "Visite nosso site:", "Label15", cfg.site, [this] { Label15Click(); });
+    add(1, "Em caso de dúvidas:", "Label25", cfg.emailSuporte, [this] { Label25Click(); });
+    add(2, "Mais informações:", "Label16", cfg.emailInformacoes, [this] { Label16Click(); });
     lay->addWidget(box, 3, 0, 1, 2);
     auto* fechar = new QPushButton("Fechar", this);
     fechar->setObjectName("btnFechar");
@@ -70,11 +74,13 @@ void TfrmSobre::FormShow() {
 }
 
 void TfrmSobre::Label15Click() {
-    shell().open(kSiteNexmoro);
+    shell().open(RetornaSiteNexmoro());
 }
 void TfrmSobre::Label25Click() {
-    shell().open(QString("mailto: ") + kEmailSuporte + "?Subject=" + "Dúvidas Nexmoro Talvena");
+    shell().open(QString("mailto: ") + carregaConfiguracaoSuporte().emailSuporte +
+                 "?Subject=" + "Dúvidas Nexmoro Talvena");
 }
 void TfrmSobre::Label16Click() {
-    shell().open(QString("mailto: ") + kEmailInformacoes + "?Subject=" + "Nexmoro Talvena");
+    shell().open(QString("mailto: ") + carregaConfiguracaoSuporte().emailInformacoes +
+                 "?Subject=" + "Nexmoro Talvena");
 }

@@ -14,8 +14,3 @@ public:
     void Label25Click();
     void Label16Click();
 };
-
-// The maker's addresses shown in the about window.
-inline constexpr const char* kSiteNexmoro = "http://www.nexmoro.com.br";
-inline constexpr const char* kEmailSuporte = "suporte@nexmoro.com.br";
-inline constexpr const char* kEmailInformacoes = "contato@nexmoro.com.br";

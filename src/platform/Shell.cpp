@@ -35,6 +35,15 @@ bool DesktopShell::startHidden(const QString& program, const QStringList& argume
     return process.startDetached();
 }
 
+bool DesktopShell::openProgram(const QString& program, const QString& parameters) {
+    if (seam_detail::runningUnderTest()) seam_detail::refuseUnderTest("Program open", program);
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(QProcess::splitCommand(parameters));
+    process.setWorkingDirectory(QFileInfo(program).absolutePath());
+    return process.startDetached();
+}
+
 Shell& shell() {
     static DesktopShell desktopShell;
     return g_installed ? *g_installed : desktopShell;

@@ -16,12 +16,16 @@ public:
     virtual void open(const QString& target) = 0;
     // Starts a program detached, without a window of ours; false when it could not be started.
     virtual bool startHidden(const QString& program, const QStringList& arguments) = 0;
+    // The "open" action on a program with a parameter line (blanks separate the parameters):
+    // the program starts detached with a normal window. False when it could not be started.
+    virtual bool openProgram(const QString& program, const QString& parameters) = 0;
 };
 
 class DesktopShell : public Shell {
 public:
     void open(const QString& target) override;
     bool startHidden(const QString& program, const QStringList& arguments) override;
+    bool openProgram(const QString& program, const QString& parameters) override;
 };
 
 Shell& shell();
@@ -47,18 +51,29 @@ public:
         m_started.push_back({program, arguments});
         return m_startResult;
     }
+    bool openProgram(const QString& program, const QString& parameters) override {
+        m_programs.push_back({program, parameters});
+        return m_startResult;
+    }
 
     const QStringList& opened() const { return m_opened; }
     const std::vector<Start>& started() const { return m_started; }
-    // What startHidden answers (true unless set otherwise).
+    struct Program {
+        QString program;
+        QString parameters;
+    };
+    const std::vector<Program>& programs() const { return m_programs; }
+    // What startHidden and openProgram answer (true unless set otherwise).
     void setStartResult(bool result) { m_startResult = result; }
     void clear() {
         m_opened.clear();
         m_started.clear();
+        m_programs.clear();
     }
 
 private:
     QStringList m_opened;
     std::vector<Start> m_started;
+    std::vector<Program> m_programs;
     bool m_startResult = true;
 };

@@ -5,7 +5,9 @@
 #include "data/Query.h"
 #include "platform/Errors.h"
 #include "platform/IniFile.h"
+#include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -40,6 +42,17 @@ TEST(SiteBuilderTest, CreatesAWorkingSiteAndRefusesASecondRun) {
     q.close();
     d.disconnect();
 
+    // The support settings: defaults in place, the password left for the administrator, the
+    // file readable by its owner only.
+    const QFileInfo suporte(site.supportSettings());
+    const auto others =
+        QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+    EXPECT_EQ(suporte.permissions() & others, 0);
+    EXPECT_TRUE(suporte.permissions() & QFileDevice::ReadOwner);
+    EXPECT_EQ(IniFile(site.supportSettings()).readString("Suporte", "PortaSMTP"), "465");
+    EXPECT_EQ(IniFile(site.supportSettings()).readString("Suporte", "SenhaEmail"), "");
+    EXPECT_TRUE(QFileInfo(site.update + "/nexmoroAtualizador.exe").isExecutable());
+
     const qint64 size = QFileInfo(db).size();
     try {
         createSite(dir, SiteOptions{}, [](const QString&) {});
@@ -48,4 +61,36 @@ TEST(SiteBuilderTest, CreatesAWorkingSiteAndRefusesASecondRun) {
         EXPECT_TRUE(e.message().contains("já existe")) << e.message().toStdString();
     }
     EXPECT_EQ(QFileInfo(db).size(), size);
+}
+
+// The site's updater brings the update folder's copy into the program folder (folders with
+// blanks arrive as "§"), leaves the two files the next start cleans up and starts the program.
+TEST(SiteBuilderTest, TheSitesUpdaterReplacesTheProgramAndStartsIt) {
+    QTemporaryDir tmp;
+    const QString dir = tmp.filePath("site");
+    createSite(dir, SiteOptions{}, [](const QString&) {});
+    SiteLayout site(dir);
+    const QString pasta = tmp.filePath("Meu Sistema");
+    QDir().mkpath(pasta);
+    auto write = [](const QString& path, const QByteArray& text) {
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(text);
+        f.close();
+        f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+    };
+    write(pasta + "/ctv-teste-prog", "#!/bin/sh\necho velho\n");
+    write(site.update + "/ctv-teste-prog", "#!/bin/sh\necho novo > \"$(dirname \"$0\")/marca\"\n");
+    QProcess updater;
+    updater.start(site.update + "/nexmoroAtualizador.exe",
+                  {"@F1", "@M" + QString(site.update).replace(' ', QString::fromUtf8("\u00a7")),
+                   "@E" + QString(pasta).replace(' ', QString::fromUtf8("\u00a7")), "@Actv-teste-prog"});
+    ASSERT_TRUE(updater.waitForFinished(20000));
+    EXPECT_EQ(updater.exitCode(), 0) << updater.readAllStandardError().toStdString();
+    QFile marca(pasta + "/marca");
+    ASSERT_TRUE(marca.open(QIODevice::ReadOnly));
+    EXPECT_EQ(marca.readAll(), "novo\n");
+    EXPECT_TRUE(QFileInfo::exists(pasta + "/Exec-ctv-teste-prog"));
+    EXPECT_EQ(IniFile(pasta + "/Exec-ctv-teste-prog.ini").readString("configuracao", "pastamestre"),
+              site.update);
 }

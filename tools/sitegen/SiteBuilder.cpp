@@ -5,6 +5,7 @@
 #include "sitegen/DemoData.h"
 #include "sitegen/DemoImages.h"
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <memory>
 #include <unistd.h>
@@ -59,6 +60,38 @@ private:
     std::vector<std::unique_ptr<Statement>> m_prepared;
 };
 
+// The site's updater: the update step of the program starts it from the update folder with
+// "@F1 @M<update folder> @E<program folder> @A<program>" (blanks of the folders as "§") and
+// ends. It waits for the program to end, copies the update folder's copy over it, leaves the
+// two "Exec-" files the next start cleans up, and starts the program again.
+const char* const kAtualizador = R"(#!/bin/sh
+M= E= A=
+for p in "$@"; do
+  case "$p" in
+    @F*) ;;
+    @M*) M=$(printf '%s' "${p#@M}" | sed 's/§/ /g') ;;
+    @E*) E=$(printf '%s' "${p#@E}" | sed 's/§/ /g') ;;
+    @A*) A="${p#@A}" ;;
+    *) [ -n "$A" ] && A="$A $p" ;;
+  esac
+done
+[ -n "$M" ] && [ -n "$E" ] && [ -n "$A" ] || { echo "uso: $0 @F1 @Mpasta @Epasta @Aprograma" >&2; exit 2; }
+n=0
+while pgrep -x -- "$A" >/dev/null 2>&1 && [ "$n" -lt 60 ]; do sleep 1; n=$((n + 1)); done
+cp -p "$M/$A" "$E/$A.novo" && chmod +x "$E/$A.novo" && mv -f "$E/$A.novo" "$E/$A" || exit 1
+: > "$E/Exec-$A"
+printf '[configuracao]\npastamestre=%s\n' "$M" > "$E/Exec-$A.ini"
+cd "$E" && exec "$E/$A"
+)";
+
+void writeFile(const QString& path, const QByteArray& bytes, QFileDevice::Permissions permissions) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        throw AppError("Não foi possível gravar o arquivo " + path);
+    f.close();
+    if (!f.setPermissions(permissions)) throw AppError("Não foi possível ajustar as permissões de " + path);
+}
+
 void mkdir(const QString& path) {
     if (!QDir().mkpath(path)) throw AppError("Não foi possível criar a pasta " + path);
 }
@@ -76,6 +109,9 @@ SiteLayout::SiteLayout(const QString& r) : root(QDir(r).absolutePath()) {
 
 QString SiteLayout::connectionSettings() const {
     return dados + "/CORTIVANDELA.ini";
+}
+QString SiteLayout::supportSettings() const {
+    return sistema + "/Suporte.ini";
 }
 QString SiteLayout::database(const QString& name) const {
     return dados + "/" + name;
@@ -139,5 +175,21 @@ static void buildSite(const SiteLayout& site, const SiteOptions& options,
     conn.writeString("Database", "name", options.databaseName);
     IniFile prog(site.programSettings());
     prog.writeString("IniServidor", "nomearquivo", QDir::toNativeSeparators(site.connectionSettings()));
+
+    // The maker's addresses and the support mail account; the password is filled in by the
+    // administrator, in a file only its owner may read.
+    writeFile(site.supportSettings(),
+              "; Enderecos do fabricante e conta de e-mail dos avisos de erro.\r\n"
+              "; Preencha SenhaEmail; este arquivo deve ficar legivel somente pelo dono (chmod 600).\r\n"
+              "[Suporte]\r\nServidorEmail=mail.nexmoro.com.br\r\nPortaSMTP=465\r\nPortaPOP3=110\r\n"
+              "EmailAlerta=alerta@nexmoro.com.br\r\nSenhaEmail=\r\nCertificadoCA=\r\nTempoLimiteEmail=30\r\n"
+              "EmailSuporte=suporte@nexmoro.com.br\r\nEmailInformacoes=contato@nexmoro.com.br\r\n"
+              "[Web]\r\nServidorArquivos=arquivos.nexmoro.com.br\r\nSite=www.nexmoro.com.br\r\n"
+              "SiteTutoriais=tutoriais.nexmoro.com.br\r\nTempoLimite=5\r\n",
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    writeFile(site.update + "/nexmoroAtualizador.exe", kAtualizador,
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                  QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                  QFileDevice::ExeOther);
     progress("Site criado em " + site.root);
 }

@@ -15,6 +15,7 @@ struct SiteLayout {
     explicit SiteLayout(const QString& root);
     QString root, sistema, dados, imagens, update, excel, pesquisa;
     QString connectionSettings() const; // <dados>/CORTIVANDELA.ini
+    QString supportSettings() const;    // <sistema>/Suporte.ini (owner-only: the mail password)
     QString database(const QString& name) const;
     QString programSettings(const QString& exeName = "cortivandela") const;
 };

@@ -1,0 +1,659 @@
+#include "support/UnErroSistema.h"
+#include "data/DataContext.h"
+#include "data/UnFuncoes.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/ErrorHook.h"
+#include "platform/Errors.h"
+#include "platform/LockedFile.h"
+#include "platform/MailTransport.h"
+#include "platform/OsFacts.h"
+#include "platform/Processes.h"
+#include "platform/ScreenCapture.h"
+#include "screens/ScreenWindow.h"
+#include "screens/UnPrincipal.h"
+#include "support/ConfiguracaoSuporte.h"
+#include "support/ExibeJanela.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+const QString kInstrucaoReiniciar = QStringLiteral(
+    "Um relatório do erro foi enviado automaticamente para a equipe de suporte da nexmoro. Pedimos "
+    "desculpas pelo transtorno. Por favor, reinicie o sistema e tente novamente.");
+const QString kProblemaNaoTratado =
+    QStringLiteral("Ocorreu um problema que não pode ser tratado automaticamente pelo sistema");
+const QString kInstrucaoInicial = QStringLiteral("Entre em contato com o suporte técnico.");
+
+namespace {
+
+const QString kFalhaReiniciar = QStringLiteral(
+    "Ocorreu uma falha inesperada e para proteger seus dados, a aplicação precisa ser reiniciada.");
+const QString kJaExiste = QStringLiteral(" que você está tentando cadastrar já existe no sistema.");
+const QString kNomeArquivoLog = QStringLiteral("Avisos do Sistema.log");
+const QStringList kCabecalhoLog = {
+    QStringLiteral("Arquivo de log contendo as informações dos Avisos do Sistema"), QStringLiteral(" "),
+    QStringLiteral("LOG de Avisos: ")};
+// The maker's business programs that a restart-flagged report ends.
+const QStringList kProcessosReiniciar = {QStringLiteral("nexmoroTalvena4.exe"),
+                                         QStringLiteral("nexmoroTalvena.exe")};
+
+// The window being prepared: an error raised meanwhile becomes one of its lines, never a
+// report of its own.
+QPointer<TfrmErroSistema> g_emPreparo;
+
+QString primeiraLinha(const QString& texto) {
+    return texto.section(QLatin1Char('\n'), 0, 0).trimmed();
+}
+
+// The text between the first double quote at or after `from` and the next one.
+QString entreAspas(const QString& texto, qsizetype from = 0) {
+    const qsizetype a = texto.indexOf(QLatin1Char('"'), from);
+    if (a < 0) return QString();
+    const qsizetype b = texto.indexOf(QLatin1Char('"'), a + 1);
+    if (b < 0) return QString();
+    return texto.mid(a + 1, b - a - 1);
+}
+
+QString quoted(const QString& s) {
+    QString t = s;
+    t.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + t + QLatin1Char('\'');
+}
+
+QString pastaDados() {
+    const QString ini = sessaoUsuario().localarquivoiniteste;
+    if (ini.isEmpty()) return QString();
+    return QFileInfo(ini).absolutePath() + QLatin1Char('/');
+}
+
+QString pastaPrograma() {
+    const QString exe = osFacts().executablePath();
+    return exe.isEmpty() ? QString() : QFileInfo(exe).absolutePath() + QLatin1Char('/');
+}
+
+void setCor(QPlainTextEdit* edit, const QColor& cor) {
+    QPalette p = edit->palette();
+    p.setColor(QPalette::Text, cor);
+    edit->setPalette(p);
+}
+
+} // namespace
+
+bool ErroIgnorado(const QString& mensagem) {
+    return mensagem == QLatin1String("JPEG error #41") || mensagem == QLatin1String("Dataset open");
+}
+
+// ------------------------------------------------------------------ extraction
+
+QString TabelaViolacaoPrimaria(const QString& m) {
+    const qsizetype p = m.indexOf(QLatin1String("on table"));
+    if (p < 0) return QString();
+    // After the words, a blank and the opening quote; up to the closing quote and the line
+    // break that come before the engine's line about the problematic key value.
+    const QString peca = m.mid(p + 10);
+    const qsizetype k = peca.indexOf(QLatin1String("Problematic"));
+    if (k < 0) return QString();
+    QString tabela = peca.left(std::max<qsizetype>(0, k - 3));
+    while (!tabela.isEmpty() && (tabela.endsWith(QLatin1Char('"')) || tabela.endsWith(QLatin1Char('\r')) ||
+                                 tabela.endsWith(QLatin1Char('\n')) || tabela.endsWith(QLatin1Char('-'))))
+        tabela.chop(1);
+    return tabela;
+}
+
+QString CampoObrigatorio(const QString& m) {
+    const qsizetype a = m.indexOf(QLatin1Char('\''));
+    if (a < 0) return QString();
+    const qsizetype b = m.indexOf(QLatin1Char('\''), a + 1);
+    if (b < 0) return QString();
+    return m.mid(a + 1, b - a - 1);
+}
+
+QString ColunaValidacao(const QString& m) {
+    const QString inicio = QStringLiteral("validation error for column");
+    const qsizetype p = m.indexOf(inicio);
+    if (p < 0) return QString();
+    const qsizetype virgula = m.indexOf(QLatin1Char(','), p);
+    if (virgula < 0) return QString();
+    // The blank after the words stays in front of the name.
+    QString coluna = m.mid(p + inicio.size(), virgula - p - inicio.size());
+    // The engine names the column with its table, both quoted: "TABELA"."COLUNA".
+    const qsizetype ponto = coluna.lastIndexOf(QLatin1String("\"."));
+    if (ponto >= 0) coluna = QLatin1Char(' ') + coluna.mid(ponto + 2);
+    coluna.remove(QLatin1Char('"'));
+    return coluna;
+}
+
+QString TabelaChaveEstrangeira(const QString& m) {
+    const qsizetype p = m.indexOf(QLatin1String("on table"));
+    QString tabela = p >= 0 ? entreAspas(m, p) : QString();
+    // "TAB_", "CAD_", "MOV_": the prefix of the naming convention is not shown.
+    if (tabela.size() > 4 && tabela.at(3) == QLatin1Char('_')) tabela = tabela.mid(4);
+    return tabela;
+}
+
+// ------------------------------------------------------------------ rules
+
+ResultadoRegras AplicaRegrasErro(const QString& mensagem, const ConsultaBanco& consulta) {
+    ResultadoRegras r;
+    r.problema = mensagem;
+    r.solucao = kInstrucaoInicial;
+    auto define = [&r](const QString& regra, const QString& problema, const QString& solucao) {
+        r.regras << regra;
+        r.problema = problema;
+        r.solucao = solucao;
+    };
+    auto contemMinusculo = [&r](const char* texto) {
+        return r.problema.toLower().contains(QLatin1String(texto));
+    };
+    auto contem = [&r](const char* texto) { return r.problema.contains(QLatin1String(texto)); };
+    auto busca = [&](const QString& sql, const QString& coluna) -> QStringList {
+        if (!consulta) return {};
+        try {
+            return consulta(sql, coluna);
+        } catch (...) {
+            r.falhas << QStringLiteral("Consulta ao banco de dados não realizada: ") +
+                            primeiraLinha(exceptionText(std::current_exception()));
+            return {};
+        }
+    };
+
+    // 1. Another user's change won: "lock conflict", or the engine's update conflict.
+    if (contemMinusculo("lock conflict") || contemMinusculo("update conflicts with concurrent update")) {
+        define(QStringLiteral("1"),
+               QStringLiteral("Não foi possível salvar suas alterações porque outra pessoa já está editando "
+                              "este mesmo registro."),
+               QStringLiteral("Aguarde alguns instantes e tente novamente."));
+        r.explicado = true;
+    }
+    if (contemMinusculo("dataset not in edit")) {
+        define(QStringLiteral("2"),
+               QStringLiteral("Algo Inesperado Aconteceu. Não foi possível concluir sua ação agora."),
+               QStringLiteral("Feche esta tela e repita a operação."));
+        r.explicado = true;
+    }
+    if (contem("violation of PRIMARY")) {
+        const QString tabela = TabelaViolacaoPrimaria(r.problema);
+        if (tabela == QLatin1String("TAB_ESTADO")) {
+            define(QStringLiteral("3a"),
+                   QStringLiteral("A sigla que você inseriu já está sendo utilizada por outro estado no "
+                                  "cadastro."),
+                   QStringLiteral("Verifique a informação e tente novamente com uma sigla diferente."));
+        } else {
+            define(QStringLiteral("3b"),
+                   QStringLiteral("Houve violação de chave primária na tabela ") + tabela,
+                   kInstrucaoReiniciar);
+            r.reiniciar = true;
+        }
+        r.explicado = true;
+    }
+    if (contem("-104")) {
+        define(QStringLiteral("4"), QStringLiteral("O campo de busca está vazio."),
+               QStringLiteral("Para pesquisar, por favor, digite o que você procura no campo de busca."));
+        r.explicado = true;
+    }
+    if (contem("deve ter um valor") || contem("must have a value")) {
+        const QString campo = CampoObrigatorio(r.problema);
+        define(QStringLiteral("5"), QStringLiteral("O campo ") + campo + QStringLiteral(" é obrigatório."),
+               QStringLiteral("Para continuar, por favor, preencha o campo ") + campo +
+                   QStringLiteral(". Ele é essencial para o cadastro."));
+        r.explicado = true;
+    }
+    if (contem("validation error for column")) {
+        const QString coluna = ColunaValidacao(r.problema);
+        define(QStringLiteral("6"), QStringLiteral("O Campo ") + coluna + QStringLiteral(" é obrigatório."),
+               QStringLiteral("Para continuar, por favor, preencha o campo ") + coluna +
+                   QStringLiteral(". Ele é essencial para o cadastro."));
+        r.explicado = true;
+    }
+    if (contem("violation of FOREIGN KEY constraint")) {
+        const QString tabela = TabelaChaveEstrangeira(r.problema);
+        define(QStringLiteral("7"), QStringLiteral("Não é possível excluir este item."),
+               QStringLiteral("Este registro não pode ser excluído porque está sendo usado na tabela de ") +
+                   tabela);
+        r.explicado = true;
+        r.mostrarTodos = true;
+    }
+    if (contem("attempt to store duplicate value")) {
+        const QString indice = entreAspas(r.problema);
+        const QStringList linhas =
+            busca(QStringLiteral(" select rdb$index_name  from rdb$index_segments  where rdb$index_name = ") +
+                      quoted(indice),
+                  QStringLiteral("rdb$index_name"));
+        if (!linhas.isEmpty()) {
+            QString nome = linhas.first().trimmed();
+            nome.chop(5);
+            nome.replace(QLatin1Char('_'), QLatin1Char(' '));
+            define(
+                QStringLiteral("8"), nome + kJaExiste,
+                QStringLiteral("Para continuar, por favor, informe um outro nome ou cancele esta operação"));
+            r.explicado = true;
+        }
+    }
+    if (contem("null segment of UNIQUE KEY")) {
+        const qsizetype a = r.problema.indexOf(QLatin1Char('"'));
+        const qsizetype b = r.problema.lastIndexOf(QLatin1Char('"'));
+        const QString chave = (a >= 0 && b > a) ? r.problema.mid(a + 1, b - a - 1) : QString();
+        const QStringList linhas =
+            busca(QStringLiteral(" select rdb$field_name  from rdb$index_segments  where rdb$index_name = ") +
+                      quoted(chave),
+                  QStringLiteral("rdb$field_name"));
+        if (!linhas.isEmpty()) {
+            QStringList campos;
+            for (const QString& c : linhas)
+                campos << c.trimmed();
+            define(
+                QStringLiteral("9"), campos.join(QStringLiteral(", ")) + kJaExiste,
+                QStringLiteral("Para continuar, por favor, informe um outro nome ou cancele esta operação."));
+            r.explicado = true;
+        }
+    }
+    const std::pair<const char*, const char*> reinicio[] = {{"10", "attempt to get information"},
+                                                            {"11", "error reading data"},
+                                                            {"12", "error writing data"},
+                                                            {"13", "access violation"}};
+    for (const auto& [regra, texto] : reinicio) {
+        if (!contemMinusculo(texto)) continue;
+        define(QLatin1String(regra), kFalhaReiniciar, kInstrucaoReiniciar);
+        r.reiniciar = true;
+        r.explicado = false;
+    }
+    return r;
+}
+
+// ------------------------------------------------------------------ window
+
+TfrmErroSistema::TfrmErroSistema(AmbienteErro ambiente, QWidget* parent)
+    : QDialog(parent), m_ambiente(std::move(ambiente)) {
+    setObjectName(QStringLiteral("frmErroSistema"));
+    setWindowTitle(QStringLiteral("Sistema nexmoro"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setModal(true);
+
+    auto* lay = new QVBoxLayout(this);
+    lay->setContentsMargins(0, 0, 0, 0);
+    auto* topo = new QWidget(this);
+    topo->setObjectName(QStringLiteral("pnlTopo"));
+    topo->setAutoFillBackground(true);
+    QPalette pt = topo->palette();
+    pt.setColor(QPalette::Window, Qt::white);
+    topo->setPalette(pt);
+    auto* topoLay = new QHBoxLayout(topo);
+    lblAtencao = new QLabel(QStringLiteral("Atenção"), topo);
+    lblAtencao->setObjectName(QStringLiteral("lblAtencao"));
+    lblAtencao->setStyleSheet(QStringLiteral("color: #800000; font-size: 22pt; font-weight: bold;"));
+    topoLay->addWidget(lblAtencao);
+    lay->addWidget(topo);
+
+    pgcErro = new QTabWidget(this);
+    pgcErro->setObjectName(QStringLiteral("pgcErro"));
+    auto* aviso = new QWidget(pgcErro);
+    auto* avisoLay = new QVBoxLayout(aviso);
+    auto leitura = [](QWidget* pai, const char* nome) {
+        auto* e = new QPlainTextEdit(pai);
+        e->setObjectName(QLatin1String(nome));
+        e->setReadOnly(true);
+        setCor(e, Qt::blue);
+        return e;
+    };
+    mmErro = leitura(aviso, "mmErro");
+    avisoLay->addWidget(mmErro);
+    auto* comoResolver = new QLabel(QStringLiteral("Como resolver:"), aviso);
+    comoResolver->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    avisoLay->addWidget(comoResolver);
+    mmSolucao = leitura(aviso, "mmSolucao");
+    mmSolucao->setPlainText(kInstrucaoInicial);
+    avisoLay->addWidget(mmSolucao);
+    lblFalhasPreparacao = new QLabel(aviso);
+    lblFalhasPreparacao->setObjectName(QStringLiteral("lblFalhasPreparacao"));
+    lblFalhasPreparacao->setWordWrap(true);
+    lblFalhasPreparacao->setStyleSheet(QStringLiteral("color: #7a4a00;"));
+    lblFalhasPreparacao->hide();
+    avisoLay->addWidget(lblFalhasPreparacao);
+    pgcErro->addTab(aviso, QStringLiteral("1. Aviso"));
+
+    auto* detalhes = new QWidget(pgcErro);
+    auto* detLay = new QVBoxLayout(detalhes);
+    auto* titulo = new QLabel(QStringLiteral("Detalhes Técnicos"), detalhes);
+    titulo->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    detLay->addWidget(titulo);
+    lblCodigoErro = new QLabel(QStringLiteral("Código do Erro: "), detalhes);
+    lblCodigoErro->setObjectName(QStringLiteral("lblCodigoErro"));
+    detLay->addWidget(lblCodigoErro);
+    memDetalhesTecnicos = leitura(detalhes, "memDetalhesTecnicos");
+    setCor(memDetalhesTecnicos, palette().color(QPalette::Text));
+    detLay->addWidget(memDetalhesTecnicos);
+    pgcErro->addTab(detalhes, QStringLiteral("2. Detalhes Técnicos"));
+    lay->addWidget(pgcErro, 1);
+
+    auto* rodape = new QWidget(this);
+    auto* rodapeLay = new QHBoxLayout(rodape);
+    rodapeLay->addStretch();
+    BitBtn3 = new QPushButton(QStringLiteral("&Fechar"), rodape);
+    BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
+    connect(BitBtn3, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn3Click(); }); });
+    rodapeLay->addWidget(BitBtn3);
+    lay->addWidget(rodape);
+
+    setFixedSize(560, 420);
+    if (m_ambiente.principal) {
+        const QRect area = m_ambiente.principal->frameGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+TfrmErroSistema::~TfrmErroSistema() = default;
+
+QString TfrmErroSistema::arquivoLog() const {
+    const QString pasta = pastaDados();
+    return pasta.isEmpty() ? QString() : pasta + kNomeArquivoLog;
+}
+
+void TfrmErroSistema::anotaFalha(const QString& linha) {
+    falhas << linha;
+    lblFalhasPreparacao->setText(falhas.join(QLatin1Char('\n')));
+    lblFalhasPreparacao->show();
+}
+
+QString TfrmErroSistema::nomeUsuario() {
+    try {
+        return RetornaNomeUsuario(sessaoUsuario().codusuario);
+    } catch (...) {
+        anotaFalha(QStringLiteral("Nome do usuário não lido do banco de dados: ") +
+                   primeiraLinha(exceptionText(std::current_exception())));
+        return sessaoUsuario().Nm_usuario;
+    }
+}
+
+QString TfrmErroSistema::nomeEmpresa() {
+    try {
+        return RetornaNomeEmpresa();
+    } catch (...) {
+        anotaFalha(QStringLiteral("Nome da empresa não lido do banco de dados: ") +
+                   primeiraLinha(exceptionText(std::current_exception())));
+        return QString();
+    }
+}
+
+void TfrmErroSistema::FormShow() {
+    const QPointer<TfrmErroSistema> anterior = g_emPreparo;
+    g_emPreparo = this;
+    struct Restaura {
+        QPointer<TfrmErroSistema> anterior;
+        ~Restaura() { g_emPreparo = anterior; }
+    } restaura{anterior};
+
+    lblCodigoErro->clear();
+    it_LogImportacao.clear();
+    it_bEncerrarSistemaAutomaticamente = false;
+    setCor(mmSolucao, Qt::blue);
+    const QString mensagem = mmErro->toPlainText();
+    memDetalhesTecnicos->setPlainText(mensagem);
+    errooriginal = mensagem;
+
+    TfrmClassePrincipal* principal = m_ambiente.principal;
+    ConsultaBanco consulta;
+    if (principal) {
+        consulta = [principal](const QString& sql, const QString& coluna) {
+            Query& q = principal->IBQ_Gen;
+            q.close();
+            q.setSqlText(sql);
+            q.open();
+            QStringList linhas;
+            for (q.first(); !q.eof(); q.next())
+                linhas << q.fieldByName(coluna)->asString();
+            q.close();
+            return linhas;
+        };
+    }
+    resultado = AplicaRegrasErro(mensagem, consulta);
+    for (const QString& f : resultado.falhas)
+        anotaFalha(f);
+    mmErro->setPlainText(resultado.problema);
+    mmSolucao->setPlainText(resultado.solucao);
+    it_bEncerrarSistemaAutomaticamente = resultado.reiniciar;
+    if (resultado.mostrarTodos && principal) {
+        try {
+            principal->bttMostrarTodosClick();
+        } catch (const SilentAbort&) {
+        } catch (...) {
+            anotaFalha(QStringLiteral("A lista da tela não foi recarregada: ") +
+                       primeiraLinha(exceptionText(std::current_exception())));
+        }
+    }
+
+    // One line per report; line breaks of the texts become blanks.
+    QString problema = resultado.problema;
+    problema.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    problema.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    problema.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    QString tela;
+    if (principal)
+        if (ScreenWindow* t = principal->telaAtiva()) tela = t->windowTitle();
+    it_LogImportacao << appClock().now().toString(QStringLiteral("dd/MM/yyyy hh:mm:ss")) +
+                            QStringLiteral(" - ") + nomeUsuario() + QStringLiteral(" - ") + tela +
+                            QStringLiteral(" - ") + lblCodigoErro->text() + QStringLiteral(" - ") + problema;
+    gravaLog();
+
+    if (resultado.explicado) return;
+    enviaEmail();
+    mmErro->setPlainText(kProblemaNaoTratado);
+    if (it_bEncerrarSistemaAutomaticamente) {
+        setCor(mmSolucao, Qt::red);
+        mmSolucao->setPlainText(kInstrucaoReiniciar);
+    }
+}
+
+void TfrmErroSistema::gravaLog() {
+    if (it_LogImportacao.isEmpty()) return;
+    const QString arquivo = arquivoLog();
+    if (arquivo.isEmpty()) {
+        anotaFalha(
+            QStringLiteral("Aviso não registrado no arquivo de log: a pasta de dados não é conhecida."));
+        return;
+    }
+    try {
+        appendLinesLocked(arquivo, kCabecalhoLog, it_LogImportacao);
+        it_LogImportacao.clear();
+    } catch (...) {
+        anotaFalha(QStringLiteral("Aviso não registrado no arquivo de log: ") +
+                   primeiraLinha(exceptionText(std::current_exception())));
+    }
+}
+
+void TfrmErroSistema::enviaEmail() {
+    const ConfiguracaoSuporte cfg = carregaConfiguracaoSuporte();
+    if (cfg.senhaEmail.isEmpty()) {
+        anotaFalha(QStringLiteral("E-mail ao suporte não enviado: ") +
+                   (cfg.avisoSenha.isEmpty()
+                        ? QStringLiteral("a senha da conta de alerta não está configurada em ") +
+                              arquivoConfiguracaoSuporte() + QLatin1Char('.')
+                        : cfg.avisoSenha + QLatin1Char('.')));
+        return;
+    }
+    MailServer servidor;
+    servidor.host = cfg.servidorEmail;
+    servidor.smtpPort = cfg.portaSmtp;
+    servidor.pop3Port = cfg.portaPop3;
+    servidor.user = cfg.emailAlerta;
+    servidor.password = cfg.senhaEmail;
+    servidor.caFile = cfg.certificadoCA;
+    servidor.timeoutSeconds = cfg.tempoLimiteEmail;
+    MailTransport& transporte = mailTransport();
+    auto linhaFalha = [](const MailResult& r) {
+        return QStringLiteral("E-mail ao suporte não enviado: ") + describeMailFailure(r) +
+               (r.detail.isEmpty() ? QString() : QStringLiteral(" (") + r.detail + QLatin1Char(')')) +
+               QLatin1Char('.');
+    };
+
+    MailResult r = transporte.connectSmtp(servidor);
+    if (!r.ok()) {
+        anotaFalha(linhaFalha(r));
+        return;
+    }
+    r = transporte.loginPop3(servidor);
+    if (!r.ok()) {
+        showMessage(QStringLiteral("Erro de autenticação no envio do email"), kSystemCaption, MsgIcon::None);
+        anotaFalha(linhaFalha(r));
+        return;
+    }
+
+    const QString empresa = nomeEmpresa();
+    const QString versao = m_ambiente.versao ? m_ambiente.versao() : QString();
+    const QString versaoBD = m_ambiente.versaoBD ? m_ambiente.versaoBD() : QString();
+    MailMessage msg;
+    msg.fromAddress = cfg.emailAlerta;
+    msg.fromName = cfg.emailAlerta;
+    msg.to = cfg.emailAlerta;
+    msg.subject = QStringLiteral("Avisos do Sistema - CTV - v") + versao + QStringLiteral(" - ") + empresa;
+    QStringList& b = msg.bodyLines;
+    b << QStringLiteral("Empresa: ") + empresa << QStringLiteral("Pasta do Servidor: ") + pastaDados()
+      << QStringLiteral(" ") << QStringLiteral(" ") << QStringLiteral("Aviso do Sistema:")
+      << appClock().now().toString(QStringLiteral("dd/MM/yyyy hh:mm:ss")) + QStringLiteral(" - Usuário: ") +
+             nomeUsuario()
+      << QStringLiteral(" ") << QStringLiteral("Versão: ") + versao
+      << QStringLiteral("Versão BD: ") + versaoBD << QStringLiteral(" ") << QStringLiteral("Telas Abertas: ");
+    const QString telas = ListaFormulariosAbertos();
+    if (!telas.isEmpty()) b << telas.split(QChar(13));
+    b << QStringLiteral(" ") << lblCodigoErro->text() << QStringLiteral(" ")
+      << QStringLiteral("Motivo do Aviso: ") << mmErro->toPlainText().split(QLatin1Char('\n'))
+      << QStringLiteral(" ") << QStringLiteral("Instruções ao Usuário: ")
+      << mmSolucao->toPlainText().split(QLatin1Char('\n')) << QStringLiteral(" ")
+      << QStringLiteral("Detalhes Técnicos: ") << memDetalhesTecnicos->toPlainText().split(QLatin1Char('\n'));
+
+    r = transporte.sendSmtp(servidor, msg);
+    if (!r.ok()) {
+        showMessage(QStringLiteral("Não foi possível enviar o email para a nexmoro"), kSystemCaption,
+                    MsgIcon::None);
+        anotaFalha(linhaFalha(r));
+        return;
+    }
+    emailEnviado = true;
+}
+
+void TfrmErroSistema::BitBtn3Click() {
+    if (m_ambiente.principal && !m_ambiente.principal->jpggerado.isEmpty())
+        QFile::remove(m_ambiente.principal->jpggerado);
+    close();
+}
+
+void TfrmErroSistema::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QDialog::keyReleaseEvent(event);
+}
+
+void TfrmErroSistema::done(int result) {
+    if (!m_fechado) {
+        m_fechado = true;
+        guarded([this] { FormClose(); });
+    }
+    QDialog::done(result);
+}
+
+void TfrmErroSistema::FormClose() {
+    TfrmClassePrincipal* principal = m_ambiente.principal;
+    if (principal && !principal->jpggerado.isEmpty()) QFile::remove(principal->jpggerado);
+    // A line the preparation could not write gets one more try, quietly: the window is going.
+    if (!it_LogImportacao.isEmpty() && !arquivoLog().isEmpty()) {
+        try {
+            appendLinesLocked(arquivoLog(), kCabecalhoLog, it_LogImportacao);
+            it_LogImportacao.clear();
+        } catch (...) {
+        }
+    }
+    appClock().sleepMs(500);
+    if (!it_bEncerrarSistemaAutomaticamente) return;
+
+    if (principal) {
+        try {
+            principal->IBSolution.disconnect();
+        } catch (...) {
+        }
+        principal->IBSolution.setDatabaseName(QString());
+    }
+    // The maker's business programs, matched by their exact executable name; never this program,
+    // which ends cleanly below.
+    const QString proprio = executableFileName(osFacts().executablePath());
+    for (const QString& nome : kProcessosReiniciar)
+        if (nome.compare(proprio, Qt::CaseInsensitive) != 0) processes().terminateFirst(nome);
+    if (m_ambiente.encerraPrograma) m_ambiente.encerraPrograma();
+}
+
+// ------------------------------------------------------------------ hook
+
+QString CapturaTela() {
+    const QString pasta = pastaPrograma();
+    if (pasta.isEmpty()) return QString();
+    const QImage tela = capturePrimaryScreen();
+    if (tela.isNull()) return QString();
+    tela.save(pasta + QStringLiteral("erro.bmp"), "BMP");
+    const QString jpg = pasta + QStringLiteral("nexmoroTalvena") +
+                        appClock().now().toString(QStringLiteral("ddMMyyyyhhmmss")) + QStringLiteral(".jpg");
+    if (!tela.save(jpg, "JPG", 100)) return QString();
+    return jpg;
+}
+
+void ErroSistema(AmbienteErro& ambiente, const QString& mensagem) {
+    if (ErroIgnorado(mensagem)) return;
+    if (g_emPreparo) {
+        // Raised while a report is being prepared: one line of that report.
+        g_emPreparo->anotaFalha(QStringLiteral("Erro durante a preparação do aviso: ") +
+                                primeiraLinha(mensagem));
+        return;
+    }
+    TfrmClassePrincipal* principal = ambiente.principal;
+    const QString jpg = CapturaTela();
+    if (principal) principal->jpggerado = jpg;
+
+    TfrmErroSistema frm(ambiente, principal);
+    frm.mmErro->setPlainText(mensagem);
+    if (jpg.isEmpty())
+        frm.anotaFalha(QStringLiteral("A imagem da tela não foi gravada na pasta do programa."));
+    frm.FormShow();
+    exibeModal(frm, [&frm] {
+        // Nobody can answer a modal window under test: the error as raised goes through the
+        // dialog seam, as before the main window existed, and the window closes.
+        showMessage(frm.errooriginal, frm.windowTitle(), MsgIcon::Error);
+        frm.reject();
+    });
+    if (principal && !principal->jpggerado.isEmpty()) QFile::remove(principal->jpggerado);
+}
+
+void InstalaErroSistema(TfrmClassePrincipal& principal, std::function<QString()> versao,
+                        std::function<QString()> versaoBD) {
+    auto ambiente = std::make_shared<AmbienteErro>();
+    ambiente->principal = &principal;
+    ambiente->versao = std::move(versao);
+    ambiente->versaoBD = std::move(versaoBD);
+    TfrmClassePrincipal* p = &principal;
+    ambiente->encerraPrograma = [p] {
+        if (p->requestEnd) p->requestEnd();
+    };
+    installErrorHook([ambiente](std::exception_ptr e) { ErroSistema(*ambiente, exceptionText(e)); });
+    setOpenWindowsProvider([p] {
+        QList<QPair<QString, QString>> janelas;
+        janelas.append({p->objectName(), p->windowTitle()});
+        for (QMdiSubWindow* s : p->mdi->subWindowList(QMdiArea::CreationOrder))
+            if (s->widget()) janelas.append({s->widget()->objectName(), s->widget()->windowTitle()});
+        return janelas;
+    });
+    QObject::connect(&principal, &QObject::destroyed, [] {
+        installErrorHook({});
+        setOpenWindowsProvider({});
+    });
+}
