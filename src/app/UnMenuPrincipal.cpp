@@ -5,6 +5,7 @@
 #include "data/UndmPadrao.h"
 #include "lab/UnTipoAnalise.h"
 #include "platform/ErrorHook.h"
+#include "search/FerramentasLista.h"
 #include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -39,6 +40,7 @@ TfrmMenuPrincipal::TfrmMenuPrincipal(QWidget* parent) : TfrmClassePrincipal(pare
     for (QMenu* m : {mnuCadastros, mnuRelatorios})
         if (m->actions().isEmpty()) m->menuAction()->setVisible(false);
     montaPainel();
+    instalaFerramentasLista(*this);
 }
 
 QAction* TfrmMenuPrincipal::item(QMenu* menu, const char* name, const QString& caption,
