@@ -74,7 +74,8 @@ QStringList rotulosOferecidos(const DataSet& ds, bool paraPesquisa) {
     for (const auto& f : ds.fields()) {
         if (f->displayLabel() == f->fieldName()) continue;
         if (paraPesquisa && (f->fieldClass() == FieldClass::Blob || f->fieldName().left(2) == "ID")) continue;
-        r << f->displayLabel();
+        // A key column and its lookup field often share a label; both stand for the same choice.
+        if (!r.contains(f->displayLabel())) r << f->displayLabel();
     }
     return r;
 }

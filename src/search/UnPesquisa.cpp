@@ -252,6 +252,10 @@ void TfrmPesquisa::VerificaTipoCampo(int linha) {
     if (!d) return;
     const QString texto = caixa(linha)->currentText();
     if (texto.isEmpty()) return;
+    // The box came back to the field its editor already serves (a stray text put back): the
+    // editor and what was typed in it stay.
+    const size_t i = static_cast<size_t>(linha);
+    if (m_editor[i] != Editor::Nenhum && m_rotulo[i] == texto) return;
     for (const auto& f : d->fields()) {
         if (f->displayLabel() != texto) continue;
         Editor tipo = Editor::Nenhum;
@@ -295,6 +299,7 @@ void TfrmPesquisa::ExcluiCamposSobrepostos(int linha) {
     ds[i].reset();
     ib[i].reset();
     m_editor[i] = Editor::Nenhum;
+    m_rotulo[i].clear();
 }
 
 void TfrmPesquisa::MontaConteudoPesquisa(int linha, Editor tipo, Field* campo) {
@@ -379,6 +384,7 @@ void TfrmPesquisa::MontaConteudoPesquisa(int linha, Editor tipo, Field* campo) {
         lb[i]->show();
     }
     m_editor[i] = tipo;
+    m_rotulo[i] = campo->displayLabel();
     for (QWidget* w :
          std::initializer_list<QWidget*>{Me[i], m_semNome[i], ce[i], ceb[i], de[i], deb[i], lc[i], ch[i]})
         if (w) w->show();

@@ -111,6 +111,7 @@ private:
     TfrmClassePrincipal* m_principal;
     std::array<Editor, 3> m_editor{Editor::Nenhum, Editor::Nenhum, Editor::Nenhum};
     std::array<QPointer<QLineEdit>, 3> m_semNome;
-    int m_regra = 0; // nesting of the row rule (clearing another box runs it again)
+    std::array<QString, 3> m_rotulo; // label of the field each row's editor was built for
+    int m_regra = 0;                 // nesting of the row rule (clearing another box runs it again)
     bool m_mostrada = false;
 };
