@@ -141,6 +141,8 @@ void benchAnalysisList(Database& db) {
 
 } // namespace
 
+void benchExport(Database& db);
+
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     if (argc < 2) {
@@ -152,6 +154,7 @@ int main(int argc, char** argv) {
         db.setDatabaseName(connectionString(QString::fromLocal8Bit(argv[1])));
         db.connect();
         benchAnalysisList(db);
+        benchExport(db);
         db.disconnect();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());

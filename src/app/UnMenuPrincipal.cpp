@@ -1,13 +1,13 @@
 #include "app/UnMenuPrincipal.h"
+#include "app/Telas.h"
 #include "app/UnFuncaoNexmoro.h"
 #include "app/UnScript.h"
 #include "data/DataContext.h"
 #include "data/UndmPadrao.h"
-#include "app/Telas.h"
+#include "platform/ErrorHook.h"
 #include "platform/Errors.h"
 #include "screens/ScreenRegistry.h"
-#include <algorithm>
-#include "platform/ErrorHook.h"
+#include "search/FerramentasLista.h"
 #include "support/UnErroSistema.h"
 #include <QApplication>
 #include <QLabel>
@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 TfrmMenuPrincipal::TfrmMenuPrincipal(QWidget* parent) : TfrmClassePrincipal(parent) {
     setObjectName("frmMenuPrincipal");
@@ -36,6 +37,7 @@ TfrmMenuPrincipal::TfrmMenuPrincipal(QWidget* parent) : TfrmClassePrincipal(pare
 
     montaMenus();
     montaPainel();
+    instalaFerramentasLista(*this);
 }
 
 QMenu* TfrmMenuPrincipal::menuDe(const QString& menu) const {

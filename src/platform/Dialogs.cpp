@@ -144,7 +144,7 @@ MsgAnswer QtDialogs::message(const QString& text, const QString& caption, MsgIco
     if (seam_detail::runningUnderTest()) seam_detail::refuseUnderTest("Message box", text);
     // Guarded: the parent window may be destroyed (and the box with it) while the box is open.
     QPointer<QMessageBox> box = createMessageBox(text, caption, icon, buttons, defaultButton, dialogParent());
-    box->exec();
+    execModal(*box);
     if (!box) return answersOf(buttons).back();
     const MsgAnswer answer = answerOf(*box, buttons);
     delete box;
@@ -313,4 +313,17 @@ std::optional<QFont> ScriptedDialogs::chooseFont(const QFont& initial) {
     std::optional<QFont> font = m_fonts.front();
     m_fonts.pop_front();
     return font;
+}
+
+int execModal(QDialog& dialog) {
+    QPointer<QWidget> janela = QApplication::activeWindow();
+    QPointer<QWidget> foco = QApplication::focusWidget();
+    const int r = dialog.exec();
+    if (janela && janela->isVisible() && QApplication::activeModalWidget() == nullptr) {
+        janela->activateWindow();
+        QApplication::setActiveWindow(janela);
+        if (foco && foco->isVisible() && foco->window() == janela)
+            foco->setFocus(Qt::ActiveWindowFocusReason);
+    }
+    return r;
 }

@@ -53,6 +53,11 @@ QMessageBox* createMessageBox(const QString& text, const QString& caption, MsgIc
 // answers its last button (Cancel where offered, otherwise OK or No).
 MsgAnswer answerOf(const QMessageBox& box, MsgButtons buttons);
 
+class QDialog;
+// Runs a modal window and afterwards gives the keyboard back to the window and control that had
+// it, also where no window manager does so: the screen's keys work again at once.
+int execModal(QDialog& dialog);
+
 // The installed implementation, or the QtDialogs default.
 Dialogs& dialogs();
 // Installs an implementation (nullptr restores the default) and returns the one installed before

@@ -9,9 +9,9 @@
 #include "screens/UnPrincipal.h"
 #include "screens/controls/DBGrid.h"
 #include <QMdiSubWindow>
-#include <algorithm>
 #include <QTabBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 PreparacaoSQL PreparaSQL(const QString& input, int passagem, const QString& whereIn, const QString& orderIn,
                          const QString& MostrarTodos, const QString& procuraTela,
@@ -209,8 +209,8 @@ void TfrmCadastroPadrao::dsPadraoStateChange() {
         p->bttAtualiza->setEnabled(!editando);
         for (QToolButton* b : {p->bttPrimeiro, p->bttAnterior, p->bttSeguinte, p->bttUltimo})
             b->setEnabled(linhas);
-        if (!p->bttOrdena->property("semAcao").toBool()) p->bttOrdena->setEnabled(linhas);
-        if (!p->bttExcel->property("semAcao").toBool()) p->bttExcel->setEnabled(linhas && bGerarExcel);
+        p->bttOrdena->setEnabled(linhas);
+        p->bttExcel->setEnabled(linhas && bGerarExcel);
     }
     // Rights are enforced on entering a state.
     if (st == DataSetState::Edit && antes != DataSetState::Edit && !alterar) {

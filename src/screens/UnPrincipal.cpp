@@ -137,11 +137,6 @@ TfrmClassePrincipal::TfrmClassePrincipal(QWidget* parent) : QMainWindow(parent) 
     on(bttSeguinte, &TfrmClassePrincipal::bttSeguinteClick);
     on(bttUltimo, &TfrmClassePrincipal::bttUltimoClick);
     on(bttFechar, &TfrmClassePrincipal::bttFecharClick);
-    // The filter and sort builders and the export arrive with the search tools.
-    for (QToolButton* b : {bttPesquisa, bttOrdena, bttExcel}) {
-        b->setEnabled(false);
-        b->setProperty("semAcao", true);
-    }
 
     // Status bar with its three panels.
     auto* sb = statusBar();
@@ -669,9 +664,22 @@ void TfrmClassePrincipal::bttMostrarTodosClick() {
     TotalRegistros();
 }
 
-void TfrmClassePrincipal::bttPesquisaClick() {}
-void TfrmClassePrincipal::bttOrdenaClick() {}
-void TfrmClassePrincipal::bttExcelClick() {}
+void TfrmClassePrincipal::bttPesquisaClick() {
+    if (!dataSetAtual() || !ferramentasLista.pesquisar) return;
+    ferramentasLista.pesquisar();
+    TotalRegistros();
+}
+
+void TfrmClassePrincipal::bttOrdenaClick() {
+    if (!dataSetAtual() || !ferramentasLista.ordenar) return;
+    ferramentasLista.ordenar();
+    TotalRegistros();
+}
+
+void TfrmClassePrincipal::bttExcelClick() {
+    if (!dataSetAtual() || !ferramentasLista.exportar) return;
+    ferramentasLista.exportar();
+}
 
 void TfrmClassePrincipal::bttFichaClick() {
     TfrmCadastroPadrao* tela = qobject_cast<TfrmCadastroPadrao*>(telaAtiva());

@@ -62,6 +62,11 @@ public:
     void ConectaBanco();
     // Requests the end of the program (tests replace it).
     std::function<void()> requestEnd;
+    // The list tools of the search layer (filter builder, sort builder, spreadsheet export),
+    // installed by the application; each opens its window on the active list.
+    struct FerramentasLista {
+        std::function<void()> pesquisar, ordenar, exportar;
+    } ferramentasLista;
 
     // Toolbar actions.
     void bttIncluirClick();

@@ -1,4 +1,5 @@
 #include "support/ExibeJanela.h"
+#include "platform/Dialogs.h"
 #include "platform/Seam.h"
 
 namespace {
@@ -21,5 +22,5 @@ void exibeModal(QDialog& janela, const std::function<void()>& semResposta) {
         if (semResposta) semResposta();
         return;
     }
-    janela.exec();
+    execModal(janela);
 }

@@ -1,0 +1,426 @@
+#include "search/UnParametroExcel.h"
+#include "data/DataSource.h"
+#include "platform/Dialogs.h"
+#include "platform/ErrorHook.h"
+#include "platform/Errors.h"
+#include "platform/OsFacts.h"
+#include "platform/Shell.h"
+#include "platform/WorkbookWriter.h"
+#include "screens/ScreenWindow.h"
+#include "screens/UnPrincipal.h"
+#include "screens/controls/DBGrid.h"
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace {
+TfrmParametroExcel* g_frm = nullptr;
+
+// Characters no file name may hold on the workstations that share the folder.
+const QString kProibidos = QStringLiteral("\\/:*?\"<>|");
+
+// The folder of exported workbooks, beside the executable.
+QString pastaExcel() {
+    return QFileInfo(osFacts().executablePath()).absolutePath() + "/Excel";
+}
+
+// The spreadsheet program marks a workbook it has open with a lock file beside it.
+bool emUso(const QString& caminho) {
+    const QFileInfo fi(caminho);
+    return QFileInfo::exists(fi.absolutePath() + "/.~lock." + fi.fileName() + "#");
+}
+
+QString textoDaChave(const QVariant& v) {
+    if (v.typeId() == QMetaType::Double) {
+        const double d = v.toDouble();
+        if (d == static_cast<double>(static_cast<long long>(d)))
+            return QString::number(static_cast<long long>(d));
+    }
+    return v.toString();
+}
+} // namespace
+
+TfrmParametroExcel* frmParametroExcel() {
+    return g_frm;
+}
+
+// ---------------------------------------------------------------- lookup texts
+
+TextosLookup::TextosLookup(const Field& lookup, Query& consulta)
+    : m_q(consulta), m_resultado(lookup.lookupResultField()), m_chave(lookup.lookupKeyFields()) {
+    auto* lista = dynamic_cast<Query*>(lookup.lookupDataSet());
+    if (!lista) {
+        m_lista = lookup.lookupDataSet();
+        return;
+    }
+    const QString U = lista->sqlText().toUpper();
+    const int from = U.indexOf("FROM");
+    QString L = from >= 0 ? U.mid(from + 4) : QString();
+    const int order = L.indexOf("ORDER");
+    if (order >= 0) L = L.left(order);
+    m_de = L.trimmed();
+    m_juncao = U.contains("WHERE") ? QStringLiteral(" and ") : QStringLiteral(" where ");
+}
+
+QString TextosLookup::normaliza(const QVariant& chave) {
+    QString k = textoDaChave(chave);
+    // Text keys compare as the database compares them: trailing blanks do not count.
+    while (k.endsWith(' '))
+        k.chop(1);
+    return k;
+}
+
+QString TextosLookup::texto(const QVariant& chave) {
+    if (m_lista) {
+        const QVariant v = m_lista->lookup(m_chave, chave, m_resultado);
+        return v.isNull() ? QString() : v.toString();
+    }
+    const QString k = normaliza(chave);
+    if (auto it = m_textos.constFind(k); it != m_textos.constEnd()) return *it;
+    if (m_todos) return QString();
+    if (++m_faltas > 32) {
+        leTodos();
+        return m_textos.value(k);
+    }
+    m_q.close();
+    m_q.setSqlText(" select " + m_resultado + " from " + m_de + m_juncao + m_chave + " = " + "'" +
+                   textoDaChave(chave).replace("'", "''") + "'");
+    m_q.open();
+    ++m_consultas;
+    const QString t = m_q.isEmpty() ? QString() : m_q.field(0)->displayText();
+    m_q.close();
+    m_textos.insert(k, t);
+    return t;
+}
+
+void TextosLookup::leTodos() {
+    // Many different keys: one statement for the whole list. The first row of a key gives its
+    // text, as the statement per key would.
+    m_q.close();
+    m_q.setSqlText(" select " + m_chave + ", " + m_resultado + " from " + m_de);
+    m_q.open();
+    ++m_consultas;
+    m_q.fetchAll();
+    Field* fk = m_q.field(0);
+    Field* fr = m_q.field(1);
+    QHash<QString, QString> lidos;
+    for (int r = 0; r < m_q.recordCount(); ++r) {
+        const QString k = normaliza(m_q.valueAt(r, fk));
+        if (!lidos.contains(k)) lidos.insert(k, Field::formatValue(*fr, m_q.valueAt(r, fr)));
+    }
+    m_q.close();
+    // Texts already read by key stay as they were read.
+    for (auto it = m_textos.constBegin(); it != m_textos.constEnd(); ++it)
+        lidos.insert(it.key(), it.value());
+    m_textos = std::move(lidos);
+    m_todos = true;
+}
+
+// ---------------------------------------------------------------- writing the rows
+
+namespace {
+enum class Celula { Lookup, Inteiro, Decimal, Memo, Texto, Ausente };
+
+struct Coluna {
+    Celula tipo = Celula::Ausente;
+    Field* campo = nullptr;         // field of the copy
+    Field* chave = nullptr;         // key field of the copy, for a lookup column
+    const Field* formato = nullptr; // field of the list whose formats the cell follows
+    std::unique_ptr<TextosLookup> textos;
+    WorkbookWriter::Format numero = 0;
+};
+} // namespace
+
+int EscrevePlanilha(WorkbookWriter& wb, int folha, const Query& lista, const QList<ColunaPlanilha>& colunas,
+                    Query& copia, Query& consulta, const std::function<void()>& aCadaLinha) {
+    CellFormat negrito;
+    negrito.bold = true;
+    const WorkbookWriter::Format titulo = wb.format(negrito);
+    for (int c = 0; c < colunas.size(); ++c)
+        wb.writeText(folha, 0, c, colunas[c].titulo, titulo);
+
+    copia.close();
+    copia.setSqlText(lista.sqlText());
+    for (const QString& p : lista.paramNames())
+        copia.setParam(p, lista.param(p));
+    copia.open();
+
+    std::vector<Coluna> cols(static_cast<size_t>(colunas.size()));
+    for (int c = 0; c < colunas.size(); ++c) {
+        Coluna& k = cols[static_cast<size_t>(c)];
+        const QString& F = colunas[c].campo;
+        Field* daLista = lista.findField(F);
+        k.campo = copia.findField(F);
+        k.formato =
+            daLista && daLista->kind() == (k.campo ? k.campo->kind() : FieldKind::Lookup) ? daLista : k.campo;
+        if (daLista && daLista->isLookup()) {
+            k.tipo = Celula::Lookup;
+            k.chave = copia.findField(daLista->keyFields());
+            k.textos = std::make_unique<TextosLookup>(*daLista, consulta);
+            if (!k.chave) k.tipo = Celula::Ausente;
+            continue;
+        }
+        if (!k.campo) continue;
+        switch (k.campo->fieldClass()) {
+        case FieldClass::Integer:
+            k.tipo = Celula::Inteiro;
+            break;
+        case FieldClass::BCD: {
+            k.tipo = Celula::Decimal;
+            CellFormat f;
+            f.numberFormat = daLista ? daLista->displayFormat() : QString();
+            k.numero = wb.format(f);
+            break;
+        }
+        case FieldClass::Memo:
+            k.tipo = Celula::Memo;
+            break;
+        default:
+            k.tipo = Celula::Texto;
+            break;
+        }
+    }
+
+    int r = 1;
+    for (copia.first(); !copia.eof(); copia.next()) {
+        for (size_t c = 0; c < cols.size(); ++c) {
+            Coluna& k = cols[c];
+            const int col = static_cast<int>(c);
+            switch (k.tipo) {
+            case Celula::Lookup: {
+                const QVariant chave = k.chave->value();
+                if (chave.isNull() || textoDaChave(chave).isEmpty()) break;
+                const QString t = k.textos->texto(chave);
+                if (!t.isEmpty()) wb.writeText(folha, r, col, t);
+                break;
+            }
+            case Celula::Inteiro: {
+                const QVariant v = k.campo->value();
+                if (!v.isNull()) wb.writeNumber(folha, r, col, v.toDouble());
+                break;
+            }
+            case Celula::Decimal: {
+                const QVariant v = k.campo->value();
+                if (!v.isNull()) wb.writeNumber(folha, r, col, v.toDouble(), k.numero);
+                break;
+            }
+            case Celula::Memo: {
+                const QString t = k.campo->asString().left(255);
+                if (!t.isEmpty()) wb.writeText(folha, r, col, t);
+                break;
+            }
+            case Celula::Texto: {
+                const QString t = Field::formatValue(*k.formato, k.campo->value());
+                if (!t.isEmpty()) wb.writeText(folha, r, col, t);
+                break;
+            }
+            case Celula::Ausente:
+                break;
+            }
+        }
+        ++r;
+        if (aCadaLinha) aCadaLinha();
+    }
+    copia.close();
+    return r - 1;
+}
+
+// ---------------------------------------------------------------- file name
+
+QString ValidaNomeArquivo(const QString& nome) {
+    if (nome.trimmed().isEmpty()) return "Informe o nome do arquivo.";
+    for (const QChar c : nome)
+        if (kProibidos.contains(c) || c.unicode() < 32)
+            return "O nome do arquivo não pode conter os caracteres \\ / : * ? \" < > | nem caracteres de "
+                   "controle.";
+    if (nome == "." || nome == "..") return "Informe um nome de arquivo válido.";
+    if (QFile::encodeName(nome + ".xlsx").size() > 255) return "O nome do arquivo é longo demais.";
+    return QString();
+}
+
+QString NomeArquivoProposto(const QString& caption) {
+    const int traco = caption.indexOf('-');
+    return traco >= 0 ? caption.left(traco).trimmed() : caption;
+}
+
+// ---------------------------------------------------------------- window
+
+TfrmParametroExcel::TfrmParametroExcel(TfrmClassePrincipal* principal, QWidget* parent)
+    : QDialog(parent), m_principal(principal), m_tela(principal ? principal->telaAtiva() : nullptr) {
+    g_frm = this;
+    setObjectName("frmParametroExcel");
+    setWindowTitle("Exporta Dados para o Excel");
+    setFixedSize(420, 150);
+    if (principal) {
+        IBQ_Gen.setDatabase(&principal->IBSolution);
+        IBQ_Padrao.setDatabase(&principal->IBSolution);
+    }
+    IBQ_Gen.setName("IBQ_Gen");
+    IBQ_Padrao.setName("IBQ_Padrao");
+    auto* rotulo = new QLabel("Nome do Arquivo", this);
+    rotulo->setGeometry(16, 14, 200, 18);
+    mskNomeArquivo = new QLineEdit(this);
+    mskNomeArquivo->setObjectName("mskNomeArquivo");
+    mskNomeArquivo->setGeometry(16, 34, 388, 24);
+    rotulo->setBuddy(mskNomeArquivo);
+    auto* painel = new QWidget(this);
+    painel->setObjectName("Panel1");
+    painel->setGeometry(0, 66, 420, 84);
+    lblAguarde = new QLabel("Aguarde ...", painel);
+    lblAguarde->setObjectName("lblAguarde");
+    lblAguarde->setGeometry(16, 4, 200, 18);
+    lblAguarde->hide();
+    Gauge1 = new QProgressBar(painel);
+    Gauge1->setObjectName("Gauge1");
+    Gauge1->setGeometry(16, 22, 388, 16);
+    Gauge1->hide();
+    btnGerarArquivo = new QPushButton("Gerar Arquivo", painel);
+    btnGerarArquivo->setObjectName("btnGerarArquivo");
+    btnGerarArquivo->setGeometry(184, 44, 110, 30);
+    btnGerarArquivo->setAutoDefault(false);
+    BitBtn1 = new QPushButton("Fechar", painel);
+    BitBtn1->setObjectName("BitBtn1");
+    BitBtn1->setGeometry(300, 44, 104, 30);
+    BitBtn1->setAutoDefault(false);
+    connect(btnGerarArquivo, &QPushButton::clicked, this,
+            [this] { guarded([this] { btnGerarArquivoClick(); }); });
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+}
+
+TfrmParametroExcel::~TfrmParametroExcel() {
+    if (g_frm == this) g_frm = nullptr;
+}
+
+void TfrmParametroExcel::executa(TfrmClassePrincipal* principal) {
+    auto* f = new TfrmParametroExcel(principal, principal);
+    f->setAttribute(Qt::WA_DeleteOnClose);
+    if (f->m_tela) f->mskNomeArquivo->setText(NomeArquivoProposto(f->m_tela->windowTitle()));
+    execModal(*f);
+}
+
+Query* TfrmParametroExcel::lista() const {
+    return m_principal && m_principal->dsAtual ? dynamic_cast<Query*>(m_principal->dsAtual->dataSet())
+                                               : nullptr;
+}
+
+QString TfrmParametroExcel::arquivo() const {
+    return pastaExcel() + "/" + mskNomeArquivo->text() + ".xlsx";
+}
+
+void TfrmParametroExcel::btnGerarArquivoClick() {
+    Query* q = lista();
+    if (!q) return;
+    const QString problema = ValidaNomeArquivo(mskNomeArquivo->text());
+    if (!problema.isEmpty()) {
+        mskNomeArquivo->setFocus();
+        warnAndAbort(problema);
+    }
+    const QString S = q->sqlText();
+    const int from = S.indexOf("from");
+    QString T = from >= 0 ? S.mid(from + 4) : S;
+    const int order = T.indexOf("order");
+    if (order >= 0) T = T.left(order);
+    IBQ_Gen.close();
+    IBQ_Gen.setSqlText(" select count(*) as qtde from " + T.trimmed());
+    for (const QString& p : IBQ_Gen.paramNames())
+        IBQ_Gen.setParam(p, q->param(p));
+    IBQ_Gen.open();
+    iQtdeRegistros = IBQ_Gen.fieldByName("qtde")->asInteger();
+    IBQ_Gen.close();
+    if (iQtdeRegistros == 0) {
+        warn("Não foi encontrado nenhum registro para geração do arquivo.");
+        return;
+    }
+    if (!GeraPlanilha()) return;
+    shell().open(arquivo());
+}
+
+bool TfrmParametroExcel::GeraPlanilha() {
+    Query* q = lista();
+    if (!q) return false;
+    lblAguarde->show();
+    Gauge1->show();
+    Gauge1->setMinimum(0);
+    Gauge1->setMaximum(iQtdeRegistros + 3);
+    Gauge1->setValue(1);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+
+    const QString pasta = pastaExcel();
+    if (!QDir().mkpath(pasta)) throw AppError("Não pode ser Criado o Diretório " + pasta);
+    const QString caminho = arquivo();
+    if (QFileInfo::exists(caminho) || QFileInfo(caminho).isSymLink()) {
+        if (emUso(caminho) || !QFile::remove(caminho)) {
+            warn("Não foi possivel deletar o arquivo " + mskNomeArquivo->text() + "\r" +
+                 "Feche este arquivo caso esteja em uso.");
+            throw SilentAbort();
+        }
+    }
+    std::unique_ptr<WorkbookWriter> wb;
+    int folha = 0;
+    try {
+        wb = std::make_unique<WorkbookWriter>(caminho, WorkbookWriter::Options{true});
+        folha = wb->addSheet("Plan1");
+    } catch (const WorkbookError&) {
+        warn("O sistema não conseguiu criar o Arquivo, verifique se existe o\rprograma Excel instalado nesta "
+             "máquina.");
+        return false;
+    }
+    Gauge1->setValue(2);
+
+    std::exception_ptr erro;
+    try {
+        const QList<DBGrid*> grades = m_tela ? m_tela->findChildren<DBGrid*>("DBGrid1") : QList<DBGrid*>();
+        for (DBGrid* g : grades) {
+            QList<ColunaPlanilha> colunas;
+            DBGridModel* m = g->gridModel();
+            for (int c = 0; c < m->columnCount(); ++c)
+                colunas.append({m->columns().empty()
+                                    ? (m->columnField(c) ? m->columnField(c)->fieldName() : QString())
+                                    : m->columns()[static_cast<size_t>(c)].fieldName,
+                                m->columnTitle(c)});
+            int linha = 0;
+            EscrevePlanilha(*wb, folha, *q, colunas, IBQ_Padrao, IBQ_Gen, [&] {
+                // The bar moves and the window repaints now and then; clicks wait for the end.
+                if (++linha % 256 == 0) {
+                    Gauge1->setValue(std::min(Gauge1->maximum(), 2 + linha));
+                    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                }
+            });
+        }
+    } catch (...) {
+        erro = std::current_exception();
+    }
+    Gauge1->setValue(Gauge1->maximum());
+    Gauge1->hide();
+    lblAguarde->hide();
+    try {
+        wb->fitColumns(folha);
+        wb->close();
+    } catch (const WorkbookError& e) {
+        if (!erro) throw AppError(e.message());
+    }
+    if (erro) std::rethrow_exception(erro);
+    return true;
+}
+
+void TfrmParametroExcel::BitBtn1Click() {
+    close();
+}
+
+void TfrmParametroExcel::closeEvent(QCloseEvent* e) {
+    QDialog::closeEvent(e);
+    if (g_frm == this) g_frm = nullptr;
+}
+
+void TfrmParametroExcel::keyReleaseEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QDialog::keyReleaseEvent(e);
+}
