@@ -8,6 +8,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "platform/OsFacts.h"
+#include "screens/ScreenRegistry.h"
 #include "screens/UnCadastroPadrao.h"
 #include <QApplication>
 #include <QDir>
@@ -99,26 +100,23 @@ int main(int argc, char** argv) {
     principal->show();
     failures += !save(principal.get(), out, "principal");
 
-    // Every menu item that opens a screen: its record form and, for record screens, the grid.
-    for (QAction* menu : principal->menuBar()->actions()) {
-        if (!menu->menu() || !menu->isVisible()) continue;
-        for (QAction* item : menu->menu()->actions()) {
-            if (!item->isVisible() || item->objectName() == "Sair1" || item->text().isEmpty()) continue;
-            item->trigger();
-            pump();
-            ScreenWindow* tela = principal->telaAtiva();
-            if (!tela) continue;
-            const QString nome = slug(item->text());
-            failures += !save(principal.get(), out, nome);
-            if (qobject_cast<TfrmCadastroPadrao*>(tela)) {
-                guarded([&] { principal->bttMostrarTodosClick(); });
-                guarded([&] { principal->bttFichaClick(); });
-                failures += !save(principal.get(), out, nome + "-tabela");
-                guarded([&] { principal->bttFichaClick(); });
-            }
-            if (QMdiSubWindow* s = tela->subWindow()) s->close();
-            pump();
+    // Every registered screen (hidden menus included): its record form and, for record
+    // screens, the grid with every row.
+    for (const TelaRegistrada& r : telasRegistradas()) {
+        guarded([&] { principal->abreTelaRegistrada(r.nome); });
+        pump();
+        ScreenWindow* tela = principal->telaAtiva();
+        if (!tela) continue;
+        const QString nome = slug(r.caption);
+        failures += !save(principal.get(), out, nome);
+        if (qobject_cast<TfrmCadastroPadrao*>(tela)) {
+            guarded([&] { principal->bttMostrarTodosClick(); });
+            guarded([&] { principal->bttFichaClick(); });
+            failures += !save(principal.get(), out, nome + "-tabela");
+            guarded([&] { principal->bttFichaClick(); });
         }
+        if (QMdiSubWindow* s = tela->subWindow()) s->close();
+        pump();
     }
     for (const auto& m : dialogs.messages())
         std::printf("mensagem: %s\n", m.text.toLocal8Bit().constData());

@@ -49,7 +49,8 @@ char* DataSet::newRecord(bool init) {
     const size_t size = std::max<size_t>(m_layout.size, 8);
     if (m_chunkUsed >= m_chunkCap) {
         // Chunks grow from 16 KiB to 256 KiB: a short list stays small, a long one costs few allocations.
-        const size_t bytes = std::min<size_t>(kChunkBytes, size_t(16 * 1024) << std::min<size_t>(m_chunks.size(), 4));
+        const size_t bytes =
+            std::min<size_t>(kChunkBytes, size_t(16 * 1024) << std::min<size_t>(m_chunks.size(), 4));
         m_chunkCap = std::max<size_t>(16, bytes / size);
         m_chunks.push_back(std::make_unique<char[]>(m_chunkCap * size));
         m_chunkUsed = 0;
@@ -202,8 +203,9 @@ bool DataSet::isEmpty() const {
 
 static void requireActive(const DataSet& ds) {
     if (!ds.active())
-        throw AppError(QStringLiteral("A lista %1 está fechada; abra-a de novo (Atualizar) e repita a operação.")
-                           .arg(ds.name()));
+        throw AppError(
+            QStringLiteral("A lista %1 está fechada; abra-a de novo (Atualizar) e repita a operação.")
+                .arg(ds.name()));
 }
 
 void DataSet::scrolled() {
@@ -396,10 +398,10 @@ void DataSet::setColumnValue(int col, const QVariant& v) {
     const QString label = m_fields[static_cast<size_t>(col)]->displayLabel();
     if (c.sqlType == 520) {
         // Nothing changes in the record when the value is refused.
-        QByteArray b = v.isNull()                            ? QByteArray()
-                       : v.typeId() == QMetaType::QByteArray ? v.toByteArray()
-                                                             : cp1252::encodeChecked(
-                                                                   v.toString(), QStringLiteral("O campo \"%1\"").arg(label));
+        QByteArray b = v.isNull() ? QByteArray()
+                       : v.typeId() == QMetaType::QByteArray
+                           ? v.toByteArray()
+                           : cp1252::encodeChecked(v.toString(), QStringLiteral("O campo \"%1\"").arg(label));
         codec::setBlobId(c, buf, BlobId{});
         codec::setNull(c, buf, b.isEmpty());
         m_editBlobs.insert(col, b);
@@ -433,7 +435,9 @@ void DataSet::checkRequired() {
         if (!f->required() || f->isLookup()) continue;
         QVariant v = columnValue(f->column(), m_edit.get());
         bool empty = v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isEmpty());
-        if (empty) throw ValidationError(QStringLiteral("O campo \"%1\" deve ser preenchido.").arg(f->displayLabel()));
+        if (empty)
+            throw ValidationError(
+                QStringLiteral("O campo \"%1\" deve ser preenchido.").arg(f->displayLabel()));
     }
 }
 

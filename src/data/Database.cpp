@@ -112,7 +112,8 @@ void Database::create() {
 void Database::attach(bool create) {
     if (m_att) return;
     m_seenEpoch = g_lostEpoch.load();
-    if (m_name.isEmpty()) throw DatabaseError("Database name is missing", 0, QString());
+    if (m_name.isEmpty())
+        throw DatabaseError(QStringLiteral("O nome do banco de dados não foi informado."), 0, QString());
     QByteArray dpb = buildDpb(create);
     FbStatus st;
     IProvider* prov = fbMaster()->getDispatcher();
@@ -212,7 +213,7 @@ void Transaction::setDatabase(Database* db) {
 
 void Transaction::start() {
     if (m_tra) return;
-    if (!m_db) throw DatabaseError("Transaction has no database", 0, QString());
+    if (!m_db) throw DatabaseError(QStringLiteral("A transação não tem banco de dados."), 0, QString());
     FbStatus st;
     IXpbBuilder* tpb = fbMaster()->getUtilInterface()->getXpbBuilder(&st, IXpbBuilder::TPB, nullptr, 0);
     tpb->insertTag(&st, isc_tpb_write);

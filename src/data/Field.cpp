@@ -1,6 +1,6 @@
 #include "data/Field.h"
-#include "platform/Cp1252.h"
 #include "data/DataSet.h"
+#include "platform/Cp1252.h"
 #include <QLocale>
 
 namespace {

@@ -16,9 +16,10 @@ qint64 limitOf(const Field& f, bool negative) {
 }
 
 [[noreturn]] void esgotado(const QString& tabela, const QString& campo) {
-    throw AppError(QStringLiteral("Não há mais códigos disponíveis para %1 da tabela %2: o limite do campo foi "
-                                  "atingido. Avise o suporte técnico.")
-                       .arg(campo, tabela));
+    throw AppError(
+        QStringLiteral("Não há mais códigos disponíveis para %1 da tabela %2: o limite do campo foi "
+                       "atingido. Avise o suporte técnico.")
+            .arg(campo, tabela));
 }
 
 // Runs the aggregate and returns its value (0 for no rows) with the column's limit.
@@ -37,7 +38,8 @@ qint64 aggregate(Query& q, const QString& sql, const char* column, qint64& limit
 
 qint64 AdicionaID(Query& q, const QString& tabela, const QString& campo) {
     qint64 limit = 0;
-    const qint64 ultimo = aggregate(q, " select max(" + campo + ") as ultimo from " + tabela, "ultimo", limit, false);
+    const qint64 ultimo =
+        aggregate(q, " select max(" + campo + ") as ultimo from " + tabela, "ultimo", limit, false);
     if (ultimo <= 0) return 1;
     if (ultimo >= limit) esgotado(tabela, campo);
     return ultimo + 1;
@@ -55,7 +57,8 @@ qint64 AdicionaIDNegativo(Query& q, const QString& tabela, const QString& campo)
 qint64 ProximoID(const QString& tabela, const QString& campo, Database& db) {
     Query q(&db);
     qint64 limit = 0;
-    const qint64 id = aggregate(q, " select max(" + campo + ") as ID" + " from " + tabela, "ID", limit, false);
+    const qint64 id =
+        aggregate(q, " select max(" + campo + ") as ID" + " from " + tabela, "ID", limit, false);
     if (id <= 0) return 1;
     if (id >= limit) esgotado(tabela, campo);
     return id + 1;

@@ -1,15 +1,15 @@
 #include "data/Statement.h"
 #include "data/FbStatus.h"
+#include "platform/Cp1252.h"
 #include <QDate>
 #include <QDateTime>
 #include <QRegularExpression>
 #include <QTime>
-#include <limits>
-#include "platform/Cp1252.h"
 #include <cmath>
 #include <cstring>
 #include <firebird/Interface.h>
 #include <ibase.h>
+#include <limits>
 
 using namespace Firebird;
 
@@ -131,8 +131,8 @@ QString shown(const QVariant& v) {
 [[noreturn]] void conversionError(const ColumnLayout& c, const QVariant& v, const QString& label,
                                   const QString& kind) {
     throw AppError(QStringLiteral("\"%1\" não é %2 para %3.")
-                       .arg(shown(v), kind, what(c, label).replace(QStringLiteral("O campo"),
-                                                                 QStringLiteral("o campo"))));
+                       .arg(shown(v), kind,
+                            what(c, label).replace(QStringLiteral("O campo"), QStringLiteral("o campo"))));
 }
 
 [[noreturn]] void rangeError(const ColumnLayout& c, const QVariant& v, const QString& label) {
@@ -368,7 +368,8 @@ void encode(const ColumnLayout& c, char* rec, const QVariant& v, const QString& 
     switch (c.sqlType) {
     case SQL_VARYING:
     case SQL_TEXT: {
-        const QString text = v.typeId() == QMetaType::QByteArray ? cp1252::decode(v.toByteArray()) : v.toString();
+        const QString text =
+            v.typeId() == QMetaType::QByteArray ? cp1252::decode(v.toByteArray()) : v.toString();
         const QByteArray b = cp1252::encodeChecked(text, what(c, label));
         if (static_cast<unsigned>(b.size()) > c.length) tooLong(c, b.size(), label);
         if (c.sqlType == SQL_VARYING) {
@@ -447,10 +448,9 @@ void encode(const ColumnLayout& c, char* rec, const QVariant& v, const QString& 
         break;
     }
     case SQL_TYPE_TIME: {
-        QTime t = v.typeId() == QMetaType::QTime ? v.toTime()
-                  : v.typeId() == QMetaType::QDateTime
-                      ? v.toDateTime().time()
-                      : QTime::fromString(v.toString().trimmed(), "h:mm:ss");
+        QTime t = v.typeId() == QMetaType::QTime       ? v.toTime()
+                  : v.typeId() == QMetaType::QDateTime ? v.toDateTime().time()
+                                                       : QTime::fromString(v.toString().trimmed(), "h:mm:ss");
         if (!t.isValid()) t = QTime::fromString(v.toString().trimmed(), "h:mm");
         if (!t.isValid()) conversionError(c, v, label, QStringLiteral("uma hora válida"));
         put<uint32_t>(p, static_cast<uint32_t>(t.msecsSinceStartOfDay()) * 10u);
@@ -572,9 +572,9 @@ void Statement::prepare(const QString& sqlText) {
     FbStatus st;
     // The text travels with its length, so a NUL inside it cannot cut it short.
     QByteArray text = Database::encode(sqlText);
-    IStatement* stmt = m_db->attachment()->prepare(&st, m_tr->handle(), static_cast<unsigned>(text.size()),
-                                                   text.constData(), SQL_DIALECT_V6,
-                                                   IStatement::PREPARE_PREFETCH_METADATA);
+    IStatement* stmt =
+        m_db->attachment()->prepare(&st, m_tr->handle(), static_cast<unsigned>(text.size()), text.constData(),
+                                    SQL_DIALECT_V6, IStatement::PREPARE_PREFETCH_METADATA);
     st.check();
     m_stmt = stmt;
     m_type = m_stmt->getType(&st);
@@ -649,11 +649,12 @@ void Statement::bindInput() {
                 codec::setNull(c, m_inBuf.data(), true);
             } else {
                 const QString label = paramLabel(i);
-                QByteArray data = v.typeId() == QMetaType::QByteArray
-                                      ? v.toByteArray()
-                                      : cp1252::encodeChecked(
-                                            v.toString(), label.isEmpty() ? QStringLiteral("O texto")
-                                                                          : QStringLiteral("O campo \"%1\"").arg(label));
+                QByteArray data =
+                    v.typeId() == QMetaType::QByteArray
+                        ? v.toByteArray()
+                        : cp1252::encodeChecked(
+                              v.toString(), label.isEmpty() ? QStringLiteral("O texto")
+                                                            : QStringLiteral("O campo \"%1\"").arg(label));
                 codec::setBlobId(c, m_inBuf.data(), writeBlob(m_db, m_tr, data));
                 codec::setNull(c, m_inBuf.data(), false);
             }
@@ -664,7 +665,7 @@ void Statement::bindInput() {
 }
 
 void Statement::execute() {
-    if (!m_stmt) throw DatabaseError("Statement not prepared", 0, QString());
+    if (!m_stmt) throw DatabaseError(QStringLiteral("A instrução não foi preparada."), 0, QString());
     bindInput();
     FbStatus st;
     std::vector<char> out(m_out.size ? m_out.size : 1);
@@ -683,7 +684,7 @@ int Statement::rowsAffected() const {
 }
 
 void Statement::openCursor() {
-    if (!m_stmt) throw DatabaseError("Statement not prepared", 0, QString());
+    if (!m_stmt) throw DatabaseError(QStringLiteral("A instrução não foi preparada."), 0, QString());
     closeCursor();
     bindInput();
     FbStatus st;

@@ -2,8 +2,8 @@
 #include "data/Query.h"
 #include "data/SqlText.h"
 
-QString UpdateSql::modifyChanged(const Query& q, const QString& table, const QString& key, const QStringList& cols,
-                                 const char* rec) const {
+QString UpdateSql::modifyChanged(const Query& q, const QString& table, const QString& key,
+                                 const QStringList& cols, const char* rec) const {
     QStringList sets;
     for (const QString& c : cols) {
         const QVariant now = q.recordValue(rec, c, false), was = q.recordValue(rec, c, true);
@@ -49,7 +49,8 @@ void UpdateSql::apply(Query& q, UpdateKind kind, const char* rec) {
     if (text.trimmed().isEmpty()) {
         // A modify in which no column changed writes nothing.
         if (kind == UpdateKind::Modify && (generated() || !m_columns.isEmpty())) return;
-        throw AppError(QString("%1: instrução de atualização não definida").arg(m_name.isEmpty() ? q.name() : m_name));
+        throw AppError(
+            QString("%1: instrução de atualização não definida").arg(m_name.isEmpty() ? q.name() : m_name));
     }
     sql::ParsedSql parsed = sql::parseNamedParams(text);
     Transaction* tr = q.transaction();
