@@ -43,6 +43,24 @@ QByteArray encode(const QString& s) {
     return out;
 }
 
+QByteArray encodeVisible(const QString& s) {
+    QByteArray out;
+    out.reserve(s.size());
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const char16_t c = s.at(i).unicode();
+        const int b = byteOf(c);
+        if (b >= 0) {
+            out.append(static_cast<char>(b));
+            continue;
+        }
+        char32_t code = c;
+        if (QChar::isHighSurrogate(c) && i + 1 < s.size() && s.at(i + 1).isLowSurrogate())
+            code = QChar::surrogateToUcs4(c, s.at(++i).unicode());
+        out.append(QStringLiteral("U+%1").arg(uint(code), 4, 16, QLatin1Char('0')).toUpper().toLatin1());
+    }
+    return out;
+}
+
 QString decode(const char* bytes, qsizetype n) {
     QString out(n, Qt::Uninitialized);
     QChar* p = out.data();

@@ -20,6 +20,10 @@ inline QString decode(const QByteArray& b) {
     return decode(b.constData(), b.size());
 }
 
+// The bytes of s for files meant to be read (logs): a character without a byte is written as
+// "U+XXXX", visible and never a silent "?".
+QByteArray encodeVisible(const QString& s);
+
 // The refusal for a text that cannot be stored, naming what it was meant for:
 // O campo "Nome" contém o caractere "日", que não pode ser gravado.
 QString refusal(const QString& what, const QString& text, qsizetype at);

@@ -1,6 +1,6 @@
 #include "platform/LockedFile.h"
 #include "platform/Errors.h"
-#include "platform/TextCodec.h"
+#include "platform/Cp1252.h"
 
 #include <QFile>
 
@@ -86,9 +86,9 @@ void appendLinesLocked(const QString& path, const QStringList& headerForNewFile,
     QByteArray bytes;
     if (st.st_size == 0)
         for (const QString& line : headerForNewFile)
-            bytes += toWindows1252(line) + "\r\n";
+            bytes += cp1252::encodeVisible(line) + "\r\n";
     for (const QString& line : lines)
-        bytes += toWindows1252(line) + "\r\n";
+        bytes += cp1252::encodeVisible(line) + "\r\n";
     // One write call for the whole entry: with O_APPEND it lands after every earlier line.
     writeAll(fd.get(), bytes, path);
     tryLock(fd.get(), F_UNLCK);

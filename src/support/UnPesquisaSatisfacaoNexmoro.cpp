@@ -6,7 +6,7 @@
 #include "platform/IniFile.h"
 #include "platform/OsFacts.h"
 #include "platform/Processes.h"
-#include "platform/TextCodec.h"
+#include "platform/Cp1252.h"
 
 #include <QApplication>
 #include <QDir>
@@ -215,10 +215,9 @@ void TfrmPesquisaSatisfacaoNexmoro::notaClick(int nota) {
     it_iOpcaoEscolhida = nota;
     // The answer file is written in the peers' 8-bit code page: a character it cannot hold is
     // refused here rather than changed in the file.
-    QChar fora;
-    if (!isWindows1252(mmComentario->toPlainText(), &fora)) {
-        warn(QStringLiteral("O comentário contém o caractere \"") + fora +
-             QStringLiteral("\", que não pode ser gravado. Retire-o e tente novamente."));
+    const QString comentario = mmComentario->toPlainText();
+    if (const qsizetype fora = cp1252::firstUnencodable(comentario); fora >= 0) {
+        warn(cp1252::refusal(QStringLiteral("O comentário"), comentario, fora));
         mmComentario->setFocus();
         return;
     }
@@ -266,7 +265,7 @@ void TfrmPesquisaSatisfacaoNexmoro::GravaPesquisa() {
     QFile f(nome);
     if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         throw AppError(QStringLiteral("Não foi possível gravar ") + nome);
-    const QByteArray bytes = toWindows1252(LinhaPesquisa(r)) + "\r\n";
+    const QByteArray bytes = cp1252::encodeVisible(LinhaPesquisa(r)) + "\r\n";
     if (f.write(bytes) != bytes.size() || !f.flush()) {
         f.close();
         f.remove();
