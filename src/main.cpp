@@ -42,6 +42,7 @@ int main(int argc, char** argv) {
                              "execute-o numa sessão gráfica ou com xvfb-run.\n");
         return 1;
     }
+    bloqueiaSinaisDeTermino();
     Application app(argc, argv);
     app.setApplicationName("Nexmoro Cortivandela");
     app.setFont(QFont("DejaVu Sans", 9));

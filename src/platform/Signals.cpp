@@ -2,25 +2,56 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <csignal>
+#include <pthread.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
 int g_fds[2] = {-1, -1};
 std::function<void()> g_fn;
 QSocketNotifier* g_notifier = nullptr;
+bool g_bloqueados = false;
 
 void onSignal(int) {
+    sinalizaTermino();
+}
+
+sigset_t sinaisDeTermino() {
+    sigset_t s;
+    sigemptyset(&s);
+    sigaddset(&s, SIGTERM);
+    sigaddset(&s, SIGINT);
+    return s;
+}
+} // namespace
+
+void bloqueiaSinaisDeTermino() {
+    // Every thread started from now on (the database engine's, the toolkit's) inherits the
+    // block, so the signal never interrupts their work; one thread of ours waits for it.
+    sigset_t s = sinaisDeTermino();
+    pthread_sigmask(SIG_BLOCK, &s, nullptr);
+    g_bloqueados = true;
+    std::thread([] {
+        sigset_t w = sinaisDeTermino();
+        for (;;) {
+            int sig = 0;
+            if (sigwait(&w, &sig) == 0) sinalizaTermino();
+        }
+    }).detach();
+}
+
+void sinalizaTermino() {
     // Only async-signal-safe work here: one byte down the pipe wakes the event loop.
+    if (g_fds[0] < 0) return;
     const char b = 1;
     [[maybe_unused]] ssize_t n = ::write(g_fds[0], &b, 1);
 }
-} // namespace
 
 void aoReceberSigterm(std::function<void()> fn) {
     g_fn = std::move(fn);
     if (!g_fn) {
-        std::signal(SIGTERM, SIG_DFL);
+        if (!g_bloqueados) std::signal(SIGTERM, SIG_DFL);
         return;
     }
     if (g_fds[0] < 0) {
@@ -32,6 +63,7 @@ void aoReceberSigterm(std::function<void()> fn) {
             if (g_fn) g_fn();
         });
     }
+    if (g_bloqueados) return;
     struct sigaction sa {};
     sa.sa_handler = onSignal;
     sigemptyset(&sa.sa_mask);
