@@ -7,7 +7,9 @@
 
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QFontMetrics>
 #include <QLabel>
+#include <algorithm>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -51,7 +53,12 @@ TfrmLocalIni::TfrmLocalIni(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(470, 190);
+    // Wide enough for its longest line in the font in use: nothing is cut off.
+    QFont negrito = font();
+    negrito.setBold(true);
+    const QString indique = QStringLiteral("Indique o arquivo do Banco de Dados que será utilizado no aplicativo:");
+    const int W = std::max(470, QFontMetrics(negrito).horizontalAdvance(indique) + 40);
+    setFixedSize(W, 190);
 
     auto* picture = new QLabel(this);
     picture->setObjectName("imgAviso");
@@ -65,35 +72,34 @@ TfrmLocalIni::TfrmLocalIni(QWidget* parent) : QDialog(parent) {
     lblAviso->setObjectName("lblAviso");
     lblAviso->setFont(bold);
     lblAviso->setStyleSheet("color: red;");
-    lblAviso->setGeometry(80, 12, 370, 18);
+    lblAviso->setGeometry(80, 12, W - 100, 18);
 
     auto* lblTexto = new QLabel(
         QStringLiteral("O Sistema não encontrou uma conexão\nválida para o Banco de Dados."), this);
     lblTexto->setObjectName("lblTexto");
     lblTexto->setFont(bold);
-    lblTexto->setGeometry(80, 32, 370, 36);
+    lblTexto->setGeometry(80, 32, W - 100, 36);
 
-    auto* lblIndique = new QLabel(
-        QStringLiteral("Indique o arquivo do Banco de Dados que será utilizado no aplicativo:"), this);
+    auto* lblIndique = new QLabel(indique, this);
     lblIndique->setObjectName("lblIndique");
     lblIndique->setFont(bold);
-    lblIndique->setGeometry(16, 84, 440, 18);
+    lblIndique->setGeometry(16, 84, W - 30, 18);
 
     fe = new QLineEdit(this);
     fe->setObjectName("fe");
     fe->setReadOnly(true);
     fe->setStyleSheet("QLineEdit { background-color: #ffffe1; }");
-    fe->setGeometry(16, 106, 410, 24);
+    fe->setGeometry(16, 106, W - 60, 24);
 
     feButton = new QToolButton(this);
     feButton->setObjectName("feButton");
     feButton->setText(QStringLiteral("..."));
-    feButton->setGeometry(428, 106, 26, 24);
+    feButton->setGeometry(W - 42, 106, 26, 24);
     connect(feButton, &QToolButton::clicked, this, [this] { guarded([this] { feButtonClick(); }); });
 
     bttPesquisar = new QPushButton(QStringLiteral("Confirmar"), this);
     bttPesquisar->setObjectName("bttPesquisar");
-    bttPesquisar->setGeometry(364, 146, 90, 30);
+    bttPesquisar->setGeometry(W - 106, 146, 90, 30);
     connect(bttPesquisar, &QPushButton::clicked, this, [this] { guarded([this] { bttPesquisarClick(); }); });
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())

@@ -1,3 +1,4 @@
+#include <QLabel>
 #include "AppFixture.h"
 #include "app/UnLocalArquivoIni.h"
 
@@ -41,6 +42,12 @@ protected:
 TEST_F(LocalIniTest, WindowAndFileDialog) {
     EXPECT_EQ(frm->windowTitle(), "Conexão com o Banco de Dados"_q);
     EXPECT_TRUE(frm->fe->isReadOnly());
+    // No text of the window is cut off.
+    for (QLabel* l : frm->findChildren<QLabel*>()) {
+        if (!l->text().isEmpty()) {
+            EXPECT_GE(l->width(), l->sizeHint().width()) << l->objectName().toStdString();
+        }
+    }
     dlg.queueFile(dados("BASE.fdb"));
     frm->findChild<QToolButton*>("feButton")->click();
     ASSERT_EQ(dlg.fileCalls().size(), 1u);
