@@ -1023,6 +1023,8 @@ private:
     }
 
     void addChar(QChar c) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != '\t') || (u >= 0x7F && u < 0xA0)) return; // control characters are not text
         Group& g = top();
         switch (g.dest) {
         case Dest::Text:
@@ -1337,7 +1339,8 @@ void appendEscaped(QString& out, const QString& text, bool& needDelimiter) {
         } else if (c == QChar::LineSeparator) {
             out += QLatin1String("\\line");
             needDelimiter = true;
-        } else if (c < 0x20 || c == QChar::ObjectReplacementCharacter || c == QChar::ParagraphSeparator) {
+        } else if (c < 0x20 || (c >= 0x7F && c < 0xA0) || c == QChar::ObjectReplacementCharacter ||
+                   c == QChar::ParagraphSeparator) {
             continue;
         } else if (c < 0x80) {
             if (needDelimiter) out += QLatin1Char(' ');
