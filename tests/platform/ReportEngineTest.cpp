@@ -9,7 +9,7 @@
 #include "platform/report/ReportPreview.h"
 
 #include "QtPrinters.h"
-#include "ReportTestSupport.h"
+#include "ReportReadBack.h"
 #include <QElapsedTimer>
 #include <QImage>
 #include <QMap>

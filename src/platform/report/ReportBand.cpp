@@ -166,8 +166,9 @@ QStringList ReportRecord::bandsOnPage(int page) const {
 QString ReportRecord::dump() const {
     QString out;
     for (const ReportPrintedBand& b : m_bands) {
-        out += QStringLiteral("p%1 %2 row %3 y %4 h %5:")
+        out += QStringLiteral("p%1-%2 %3 row %4 y %5 h %6:")
                    .arg(b.page)
+                   .arg(b.lastPage)
                    .arg(b.band)
                    .arg(b.row)
                    .arg(b.topMm, 0, 'f', 1)

@@ -193,8 +193,10 @@ public:
         m_bottom = units(paper.height() - m_r.m_margins.bottom());
 
         ReportSource* src = m_r.m_source;
+        // Bands outside the rows (page header, title) show the first row until rows print.
+        m_row = src && src->rowCount() > 0 ? 0 : -1;
         startPage(true);
-        if (m_r.m_title) printChain(*m_r.m_title, src, src && src->rowCount() > 0 ? 0 : -1, Flow::Heading);
+        if (m_r.m_title) printChain(*m_r.m_title, src, m_row, Flow::Heading);
         if (m_r.m_columnHeader) printChain(*m_r.m_columnHeader, src, m_row, Flow::Heading);
         m_contentTop = m_y;
 
@@ -471,16 +473,16 @@ private:
     }
 
     void place(MeasuredBand& mb, int row, Flow flow) {
-        const size_t recordIndex = m_r.m_record.bands().size();
+        size_t recordIndex = 0;
         if (flow == Flow::PageTop) {
-            emitSlice(mb, 0, mb.height, m_y, row, true);
+            recordIndex = emitSlice(mb, 0, mb.height, m_y, row, true);
             m_y += mb.height;
         } else if (m_y + mb.height <= m_limit + kEps) {
-            emitSlice(mb, 0, mb.height, m_y, row, true);
+            recordIndex = emitSlice(mb, 0, mb.height, m_y, row, true);
             m_y += mb.height;
         } else if (!mb.splittable) {
             if (m_y > m_contentTop + kEps) newPage();
-            emitSlice(mb, 0, mb.height, m_y, row, true);
+            recordIndex = emitSlice(mb, 0, mb.height, m_y, row, true);
             m_y += mb.height;
         } else {
             double offset = 0;
@@ -488,7 +490,8 @@ private:
             while (true) {
                 const double space = m_limit - m_y;
                 if (mb.height - offset <= space + kEps) {
-                    emitSlice(mb, offset, mb.height, m_y, row, firstSlice);
+                    const size_t index = emitSlice(mb, offset, mb.height, m_y, row, firstSlice);
+                    if (firstSlice) recordIndex = index;
                     m_y += mb.height - offset;
                     break;
                 }
@@ -501,7 +504,8 @@ private:
                     // Not even one line fits an empty page: cut through rather than loop.
                     cut = space > kEps ? offset + space : mb.height;
                 }
-                emitSlice(mb, offset, cut, m_y, row, firstSlice);
+                const size_t index = emitSlice(mb, offset, cut, m_y, row, firstSlice);
+                if (firstSlice) recordIndex = index;
                 firstSlice = false;
                 m_y += cut - offset;
                 offset = cut;
@@ -510,17 +514,13 @@ private:
             }
         }
         if (flow == Flow::Body) m_bodyOnPage = true;
-        // The record entry was added by the first slice; complete it.
-        if (recordIndex < m_r.m_record.bands().size()) {
-            ReportPrintedBand& rec = m_r.m_record.at(recordIndex);
-            rec.lastPage = m_page;
-            rec.heightMm = mmOf(mb.height);
-        }
+        // The first slice wrote the record entry; the band ends on this page.
+        m_r.m_record.at(recordIndex).lastPage = m_page;
     }
 
     // Draws the part [from, to) of a measured band at page position y. The first slice of a
-    // band also writes its record entry.
-    void emitSlice(MeasuredBand& mb, double from, double to, double y, int row, bool first) {
+    // band also writes its record entry and returns its index.
+    size_t emitSlice(MeasuredBand& mb, double from, double to, double y, int row, bool first) {
         ReportEngine::Page& page = *m_r.m_pages.back();
         const bool whole = from <= kEps && to >= mb.height - kEps;
         const QRectF slice(m_left, y, m_width, to - from);
@@ -537,7 +537,7 @@ private:
         }
         if (band.frame().any()) page.items.push_back(frameItem(slice, band.frame()));
 
-        if (!first) return;
+        if (!first) return 0;
         ReportPrintedBand rec;
         rec.band = band.name();
         rec.kind = band.kind();
@@ -554,6 +554,7 @@ private:
             rec.texts.emplace_back(m.element->name(), m.text);
         }
         m_r.m_record.add(std::move(rec));
+        return m_r.m_record.bands().size() - 1;
     }
 
     static PageItem fillItem(const QRectF& r, const QColor& c) {
@@ -874,9 +875,12 @@ void ReportEngine::paintPage(QPainter& p, int page) {
             p.save();
             p.translate(it.origin);
             QAbstractTextDocumentLayout::PaintContext ctx;
-            ctx.clip = it.clip.translated(-it.origin);
+            const QRectF clip = it.clip.translated(-it.origin);
+            p.setClipRect(clip, Qt::IntersectClip);
+            // Lines that only touch a slice's edge belong to the neighbouring slice: drawn (and
+            // clipped away) here they would still be text in a PDF, found twice by a search.
+            ctx.clip = clip.adjusted(0, 0.5, 0, -0.5);
             ctx.palette.setColor(QPalette::Text, Qt::black);
-            p.setClipRect(ctx.clip, Qt::IntersectClip);
             it.doc->documentLayout()->draw(&p, ctx);
             p.restore();
             break;
@@ -931,8 +935,9 @@ void ReportEngine::writePng(const QString& path, int page, int dpi) {
 
 void ReportEngine::print(QPrinter& printer) {
     prepare();
-    printer.setFullPage(true);
+    // The layout first: setting a layout ends full-page mode, and the pages are paper-relative.
     printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), m_orientation, QMarginsF(0, 0, 0, 0)));
+    printer.setFullPage(true);
     QPainter p;
     if (!p.begin(&printer)) throw AppError(QStringLiteral("Não foi possível iniciar a impressão."));
     const QPageRanges ranges = printer.pageRanges();

@@ -20,8 +20,9 @@ ReportPreview* g_installed = nullptr;
 QPrintPreviewDialog* createReportPreviewDialog(ReportEngine& report, QPrinter& printer, QWidget* parent) {
     installPortugueseQtTranslations();
     report.prepare();
-    printer.setFullPage(true);
+    // The layout first: setting a layout ends full-page mode.
     printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), report.orientation(), QMarginsF(0, 0, 0, 0)));
+    printer.setFullPage(true);
     printer.setDocName(report.caption());
     auto* dlg = new QPrintPreviewDialog(&printer, parent);
     dlg->setWindowTitle(report.caption().isEmpty() ? QStringLiteral("Visualização de impressão")

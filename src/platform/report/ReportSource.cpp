@@ -40,6 +40,7 @@ struct NumberSection {
     int minInteger = 0;
     int minDecimals = 0, maxDecimals = 0;
     bool grouped = false;
+    bool placeholders = false; // false: the section is a literal text ("zero")
 };
 
 NumberSection parseSection(const QString& s) {
@@ -74,6 +75,7 @@ NumberSection parseSection(const QString& s) {
         out.prefix = literalFree;
         return out;
     }
+    out.placeholders = true;
     out.prefix = literalFree.left(first);
     out.suffix = literalFree.mid(last + 1);
     bool decimals = false;
@@ -99,8 +101,10 @@ NumberSection parseSection(const QString& s) {
 }
 
 QString formatSection(double value, const NumberSection& sec) {
+    if (!sec.placeholders) return sec.prefix;
+    // Half up on the decimal value the number stands for: 2.675 is stored a hair below it.
     const double scale = std::pow(10.0, sec.maxDecimals);
-    const double rounded = std::round(std::fabs(value) * scale) / scale;
+    const double rounded = std::round(std::fabs(value) * scale + 1e-7) / scale;
     QString digits = QString::number(rounded, 'f', sec.maxDecimals);
     QString intPart = digits, decPart;
     const qsizetype dot = digits.indexOf('.');
@@ -210,7 +214,7 @@ QString number(double value, const QString& pattern) {
     const QString s = formatSection(value, sec);
     // A negative value that still shows a digit other than zero gets its sign.
     const double scale = std::pow(10.0, sec.maxDecimals);
-    if (value < 0 && std::round(std::fabs(value) * scale) != 0) return '-' + s;
+    if (value < 0 && std::round(std::fabs(value) * scale + 1e-7) != 0) return '-' + s;
     return s;
 }
 
