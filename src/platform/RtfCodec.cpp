@@ -483,19 +483,21 @@ bool isUnderlineWord(std::string_view w) {
 
 class Reader {
 public:
-    Reader(const QByteArray& in, Sink& sink) : m_in(in), m_sink(sink) {}
+    // The input as units: below 0x100 a byte of the document, from 0x100 on a character that no
+    // byte of Windows-1252 stands for (only a QString column can hold one; see unitsOf).
+    Reader(QString units, Sink& sink) : m_in(std::move(units)), m_sink(sink) {}
 
     void run() {
         m_groups.reserve(32);
         m_groups.push_back(Group{});
-        const char* p = m_in.constData();
+        const char16_t* p = reinterpret_cast<const char16_t*>(m_in.constData());
         const qsizetype n = m_in.size();
         qsizetype i = 0;
         // Text before the first brace (leading blanks) is not part of the document.
         while (i < n && p[i] != '{')
             ++i;
         while (i < n && !m_done) {
-            const char c = p[i];
+            const char16_t c = p[i];
             if (c == '{') {
                 ++i;
                 openGroup();
@@ -504,18 +506,18 @@ public:
                 closeGroup();
             } else if (c == '\\') {
                 i = controlAt(i);
-            } else if (c == '\r' || c == '\n' || c == '\0') {
-                ++i;
+            } else if (c < 0x20 && c != '\t') {
+                ++i; // line ends and control bytes are not text
             } else {
                 ++i;
                 if (m_ucSkip > 0) {
                     --m_ucSkip;
                     continue;
                 }
-                if (c == '\t') {
+                if (c == '\t' || c >= 0x100) {
                     flushBytes();
-                    addChar(QChar('\t'));
-                } else if (static_cast<uchar>(c) >= 0x20) {
+                    addChar(QChar(c));
+                } else {
                     addByte(static_cast<uchar>(c));
                 }
             }
@@ -569,11 +571,11 @@ private:
 
     // Reads the control sequence at p[i] (a backslash) and returns the index after it.
     qsizetype controlAt(qsizetype i) {
-        const char* p = m_in.constData();
+        const char16_t* p = reinterpret_cast<const char16_t*>(m_in.constData());
         const qsizetype n = m_in.size();
         ++i;
         if (i >= n) return i;
-        const char c = p[i];
+        const char16_t c = p[i];
         if (!isLetter(c)) {
             ++i;
             if (c == '\'') {
@@ -597,10 +599,13 @@ private:
             return i;
         }
         // A control word: letters, an optional signed number, an optional blank as delimiter.
-        const qsizetype wordStart = i;
-        while (i < n && isLetter(p[i]))
+        char letters[32];
+        size_t length = 0;
+        while (i < n && isLetter(p[i])) {
+            if (length < sizeof letters) letters[length++] = static_cast<char>(p[i]);
             ++i;
-        std::string_view word(p + wordStart, static_cast<size_t>(std::min<qsizetype>(i - wordStart, 32)));
+        }
+        const std::string_view word(letters, length);
         bool hasParam = false;
         bool negative = false;
         qint64 value = 0;
@@ -631,16 +636,16 @@ private:
         return i;
     }
 
-    static bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-    static bool isDigit(char c) { return c >= '0' && c <= '9'; }
-    static int hexValue(char c) {
+    static bool isLetter(char16_t c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+    static bool isDigit(char16_t c) { return c >= '0' && c <= '9'; }
+    static int hexValue(char16_t c) {
         if (c >= '0' && c <= '9') return c - '0';
         if (c >= 'a' && c <= 'f') return c - 'a' + 10;
         if (c >= 'A' && c <= 'F') return c - 'A' + 10;
         return -1;
     }
 
-    void controlSymbol(char c) {
+    void controlSymbol(char16_t c) {
         Group& g = top();
         if (c == '*') {
             g.starred = true;
@@ -1148,7 +1153,7 @@ public:
     }
 
 private:
-    const QByteArray& m_in;
+    const QString m_in;
     Sink& m_sink;
     std::vector<Group> m_groups;
     int m_excessDepth = 0;
@@ -1301,26 +1306,16 @@ public:
 
 // Characters above U+007F of a QString column are the document's bytes as the data layer decoded
 // them; turned back into bytes, the reader decodes them in the document's own code page. A
-// character that no byte stands for is handed on as a \u escape.
-QByteArray bytesOf(const QString& text) {
-    QByteArray out;
-    out.reserve(text.size());
-    for (QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u < 0x80) {
-            out.append(static_cast<char>(u));
-            continue;
-        }
+// character that no byte stands for stays itself, a unit from 0x100 on.
+QString unitsOf(const QString& text) {
+    QString units(text.size(), Qt::Uninitialized);
+    QChar* out = units.data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
         const int b = toCp1252(u);
-        if (b >= 0) {
-            out.append(static_cast<char>(b));
-        } else {
-            out.append("\\uc0\\u");
-            out.append(QByteArray::number(static_cast<qint16>(u)));
-            out.append(' ');
-        }
+        out[i] = QChar(b >= 0 ? static_cast<char16_t>(b) : u);
     }
-    return out;
+    return units;
 }
 
 // ---- Writer ----
@@ -1580,24 +1575,13 @@ bool RtfCodec::isRtf(const QByteArray& bytes) {
     return bytes.mid(i, 5) == "{\\rtf";
 }
 
-void RtfCodec::read(const QString& rtf, QTextDocument& doc) {
-    if (!isRtf(rtf)) {
-        doc.setPlainText(rtf);
-        return;
-    }
-    read(bytesOf(rtf), doc);
-}
-
-void RtfCodec::read(const QByteArray& rtf, QTextDocument& doc) {
-    if (!isRtf(rtf)) {
-        doc.setPlainText(QString::fromUtf8(rtf));
-        return;
-    }
+namespace {
+void readInto(QString units, QTextDocument& doc) {
     const bool undo = doc.isUndoRedoEnabled();
-    doc.setUndoRedoEnabled(false);
+    doc.setUndoRedoEnabled(false); // loading a value is not an edit to undo
     doc.clear();
     DocumentSink sink(doc);
-    Reader reader(rtf, sink);
+    Reader reader(std::move(units), sink);
     sink.setReader(&reader);
     {
         QTextCursor edit(&doc);
@@ -1606,6 +1590,23 @@ void RtfCodec::read(const QByteArray& rtf, QTextDocument& doc) {
         edit.endEditBlock();
     }
     doc.setUndoRedoEnabled(undo);
+}
+} // namespace
+
+void RtfCodec::read(const QString& rtf, QTextDocument& doc) {
+    if (!isRtf(rtf)) {
+        doc.setPlainText(rtf);
+        return;
+    }
+    readInto(unitsOf(rtf), doc);
+}
+
+void RtfCodec::read(const QByteArray& rtf, QTextDocument& doc) {
+    if (!isRtf(rtf)) {
+        doc.setPlainText(QString::fromUtf8(rtf));
+        return;
+    }
+    readInto(QString::fromLatin1(rtf), doc);
 }
 
 QString RtfCodec::write(const QTextDocument& doc) {
@@ -1616,8 +1617,7 @@ QString RtfCodec::write(const QTextDocument& doc) {
 QString RtfCodec::plainText(const QString& rtf) {
     if (!isRtf(rtf)) return rtf;
     PlainTextSink sink;
-    const QByteArray bytes = bytesOf(rtf);
-    Reader reader(bytes, sink);
+    Reader reader(unitsOf(rtf), sink);
     reader.run();
     return sink.m_out;
 }

@@ -2,6 +2,7 @@
 // and change elements, nested groups, new pages, sub-details, splitting, system texts; and the
 // value formats of the layouts. Read from the engine's record (and pixels where geometry counts).
 #include "platform/Clock.h"
+#include "platform/Errors.h"
 #include "platform/report/ReportEngine.h"
 
 #include "QtPrinters.h"
@@ -320,6 +321,34 @@ TEST_F(ReportBandsTest, ImagesLoadFromFilesAndBytesAndAMissingFilePrintsEmpty) {
     EXPECT_TRUE(logo.image().isNull()) << "a missing file leaves the image empty";
     EXPECT_FALSE(logo.loadData(QByteArray("não é imagem")));
     EXPECT_EQ(r.record().texts("Header", "logo"), QStringList{""});
+}
+
+TEST_F(ReportBandsTest, EventsRunOnceForEveryOutputAndAFailedRunCanBeRepeated) {
+    rows.addRow({"1", "", 1});
+    ReportEngine r;
+    r.setSource(&rows);
+    int starts = 0, details = 0, pages = 0;
+    bool fail = true;
+    r.setOnStart([&](ReportEngine&) { ++starts; });
+    r.setOnStartPage([&](ReportEngine&, int) { ++pages; });
+    r.addDetail("Detail", 5).setBeforePrint([&](ReportBandEvent&) {
+        ++details;
+        if (fail) throw AppError("Falha no evento");
+    });
+    EXPECT_THROW(r.prepare(), AppError);
+    EXPECT_FALSE(r.prepared());
+    fail = false;
+    QTemporaryDir dir;
+    r.writePdf(dir.filePath("a.pdf"));
+    r.renderPage(1);
+    EXPECT_EQ(r.pageCount(), 1);
+    EXPECT_EQ(r.record().count("Detail"), 1);
+    EXPECT_EQ(starts, 2);
+    EXPECT_EQ(pages, 2);
+    EXPECT_EQ(details, 2) << "one failed run, then one run for every output";
+    r.reset();
+    r.prepare();
+    EXPECT_EQ(details, 3);
 }
 
 // ---- Value formats ----

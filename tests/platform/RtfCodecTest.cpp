@@ -227,8 +227,9 @@ TEST(RtfRead, QStringColumnsCarryWindows1252BytesAsCharacters) {
     EXPECT_EQ(RtfCodec::plainText(QString::fromUtf8("{\\rtf1\\ansi\\ansicpg1252 ação €}")), "ação €");
     // Read as Latin-1, byte 0x80 arrives as U+0080 and still means the euro sign.
     EXPECT_EQ(RtfCodec::plainText(QString("{\\rtf1 x") + QChar(0x80) + "}"), "x€");
-    // A character no byte stands for survives as itself.
+    // A character no byte stands for survives as itself, and counts as one fallback character.
     EXPECT_EQ(RtfCodec::plainText(QString::fromUtf8("{\\rtf1 αβ}")), "αβ");
+    EXPECT_EQ(RtfCodec::plainText(QString::fromUtf8("{\\rtf1\\uc1 α\\u8364?β\\u8364αγ}")), "α€β€γ");
 }
 
 TEST(RtfRead, TextThatIsNotRtfShowsAsItIs) {

@@ -160,8 +160,6 @@ struct Measured {
     bool deferred = false;
     // rich text
     std::shared_ptr<QTextDocument> doc;
-    // image
-    QRectF imageRect;
 };
 
 struct MeasuredBand {
@@ -172,10 +170,9 @@ struct MeasuredBand {
 };
 
 enum class Flow {
-    PageTop,    // page header chain: stacked at the top of the page, never moved
-    Heading,    // title and column header: moved to a new page when they do not fit
-    Body,       // groups, details, summary
-    PageBottom, // page footer chain
+    PageTop, // page header chain: stacked at the top of the page, never moved
+    Heading, // title and column header: moved to a new page when they do not fit
+    Body,    // groups, details, summary
 };
 
 } // namespace
@@ -186,7 +183,6 @@ public:
 
     void run() {
         const QSizeF paper = m_r.paperSizeMm();
-        m_paperHeight = units(paper.height());
         m_left = units(m_r.m_margins.left());
         m_width = units(m_r.printableWidthMm());
         m_top = units(m_r.m_margins.top());
@@ -249,6 +245,8 @@ private:
         if (m_r.m_onStartPage) m_r.m_onStartPage(m_r, m_page);
         if (m_r.m_pageHeader && (!first || m_r.m_headerOnFirst))
             printChain(*m_r.m_pageHeader, m_r.m_source, m_row, Flow::PageTop);
+        // Headings that do not fit under the page header print anyway: a new page would not help.
+        m_contentTop = m_y;
         if (!first && m_r.m_columnHeader) printChain(*m_r.m_columnHeader, m_r.m_source, m_row, Flow::Heading);
         m_contentTop = m_y;
     }
@@ -688,7 +686,7 @@ private:
     }
 
     ReportEngine& m_r;
-    double m_paperHeight = 0, m_left = 0, m_width = 0, m_top = 0, m_bottom = 0;
+    double m_left = 0, m_width = 0, m_top = 0, m_bottom = 0;
     double m_y = 0, m_limit = 0, m_contentTop = 0;
     int m_page = 0;
     int m_row = -1;

@@ -64,7 +64,8 @@ public:
     ReportBand& addPageHeader(const QString& name, double heightMm);
     ReportBand& addTitle(const QString& name, double heightMm);
     ReportBand& addColumnHeader(const QString& name, double heightMm);
-    // Groups nest in the order they are added (the first is the outermost).
+    // Groups nest in the order they are added (the first is the outermost). A group on a new
+    // page: its header's setForceNewPage(true).
     ReportGroup& addGroup(const QString& name, const QString& field);
     ReportGroup& addGroup(const QString& name, ReportGroup::Expression expression);
     ReportBand& addDetail(const QString& name, double heightMm);
