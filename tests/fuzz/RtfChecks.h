@@ -28,6 +28,18 @@ inline QString difference(const QString& a, const QString& b) {
     return QStringLiteral("at %1: %2 vs %3 in [%4]").arg(i).arg(at(a), at(b), a.left(200));
 }
 
+// The writer's RTF is 7-bit and reads back to the document's text.
+inline QString checkRoundTrip(const QTextDocument& doc, const QString& text) {
+    const QString written = RtfCodec::write(doc);
+    for (QChar c : written)
+        if (c.unicode() >= 0x80) return QStringLiteral("the writer produced a character above 7 bits");
+    QTextDocument back;
+    RtfCodec::read(written, back);
+    const QString again = normalized(back.toPlainText());
+    if (again != text) return QStringLiteral("written RTF reads back differently ") + difference(again, text);
+    return {};
+}
+
 // An empty text when every check holds, otherwise what failed.
 inline QString check(const QByteArray& input) {
     QTextDocument doc;
@@ -38,14 +50,11 @@ inline QString check(const QByteArray& input) {
     const QString plain = normalized(RtfCodec::plainText(QString::fromLatin1(input)));
     if (plain != text)
         return QStringLiteral("plain text differs from the document ") + difference(plain, text);
-    const QString written = RtfCodec::write(doc);
-    for (QChar c : written)
-        if (c.unicode() >= 0x80) return QStringLiteral("the writer produced a character above 7 bits");
-    QTextDocument back;
-    RtfCodec::read(written, back);
-    const QString again = normalized(back.toPlainText());
-    if (again != text) return QStringLiteral("written RTF reads back differently ") + difference(again, text);
-    return {};
+    if (QString f = checkRoundTrip(doc, text); !f.isEmpty()) return f;
+    // The same input as a column holding characters beyond Windows-1252 (read as UTF-8).
+    QTextDocument wide;
+    RtfCodec::read(QString::fromUtf8(input), wide);
+    return checkRoundTrip(wide, normalized(wide.toPlainText()));
 }
 
 } // namespace rtfchecks

@@ -6,9 +6,11 @@
 
 #include <QAction>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QToolBar>
 #include <stdexcept>
@@ -53,6 +55,9 @@ QPrintPreviewDialog* createReportPreviewDialog(ReportEngine& report, QPrinter& p
         view->setZoomMode(QPrintPreviewWidget::CustomZoom);
         view->setZoomFactor(1.0);
     }
+    // Maximised; sized to the screen as well, for a desktop without a window manager.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        dlg->resize(screen->availableGeometry().size());
     dlg->setWindowState(Qt::WindowMaximized);
     return dlg;
 }
