@@ -128,10 +128,9 @@ public:
     // The modal preview through the ReportPreview seam.
     void preview();
 
-    struct Page;
-
 private:
     friend class ReportLayouter;
+    struct Page; // a laid-out page: its drawing list
 
     QString m_caption;
     QPageLayout::Orientation m_orientation = QPageLayout::Portrait;
