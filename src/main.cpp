@@ -1,5 +1,4 @@
 // Process start: the login window, then the main window with the data modules.
-#include "app/Traducoes.h"
 #include "app/UnLocalArquivoIni.h"
 #include "app/UnMenuPrincipal.h"
 #include "app/UnSplash.h"
@@ -7,8 +6,10 @@
 #include "data/UndmLookup.h"
 #include "data/UndmPadrao.h"
 #include "platform/ErrorHook.h"
+#include "platform/QtTranslations.h"
 #include "platform/Signals.h"
 #include <QApplication>
+#include <QLocale>
 #include <QScreen>
 #include <cstdio>
 #include <cstdlib>
@@ -46,7 +47,8 @@ int main(int argc, char** argv) {
     Application app(argc, argv);
     app.setApplicationName("Nexmoro Cortivandela");
     app.setFont(QFont("DejaVu Sans", 9));
-    carregaTraducoes();
+    installPortugueseQtTranslations();
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     prepareEmbeddedEngine();
 
     // The desktop's end request during the login simply ends the program.

@@ -4,7 +4,7 @@
 // the desktop's end request closes without questions.
 #include "AppFixture.h"
 #include "FrameworkFixture.h"
-#include "app/Traducoes.h"
+#include "platform/QtTranslations.h"
 #include "lab/UnTipoAnalise.h"
 #include "platform/Signals.h"
 #include "screens/ScreenRegistry.h"
@@ -303,7 +303,7 @@ TEST_F(RecordRepairTest, TheDesktopsEndRequestClosesWithoutQuestionsAndWritesThe
 }
 
 TEST(TraducoesTest, QtsOwnTextsSpeakPortuguese) {
-    ASSERT_TRUE(carregaTraducoes());
+    ASSERT_TRUE(installPortugueseQtTranslations());
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancelar");
     EXPECT_EQ(QCoreApplication::translate("QPrintPreviewDialog", "Print Preview"), "Visualizar impressão"_q);
 }
