@@ -1,6 +1,7 @@
 #include "app/Telas.h"
 #include "app/UnSobre.h"
 #include "lab/TelasLab.h"
+#include "reports/TelasRelatorios.h"
 #include "screens/ScreenRegistry.h"
 
 void registraTodasAsTelas() {
@@ -8,6 +9,7 @@ void registraTodasAsTelas() {
     if (feito) return;
     feito = true;
     registraTelasLab();
+    registraTelasRelatorios();
     registraTela({"frmSobre", "Ajuda", "SobreonexmoroOstrevagem1", "Sobre o Nexmoro Cortivandela", 20,
                   [] { return new TfrmSobre; }, false});
 }
