@@ -1,0 +1,4 @@
+#include "reports/TelasRelatorios.h"
+#include "screens/ScreenRegistry.h"
+
+void registraTelasRelatorios() {}

@@ -1,0 +1,3 @@
+#pragma once
+// Registers the report parameter screens (one line per screen).
+void registraTelasRelatorios();
