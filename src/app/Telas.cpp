@@ -1,5 +1,6 @@
 #include "app/Telas.h"
 #include "app/UnSobre.h"
+#include "collab/TelasColab.h"
 #include "lab/TelasLab.h"
 #include "screens/ScreenRegistry.h"
 
@@ -8,6 +9,7 @@ void registraTodasAsTelas() {
     if (feito) return;
     feito = true;
     registraTelasLab();
+    registraTelasColab();
     registraTela({"frmSobre", "Ajuda", "SobreonexmoroOstrevagem1", "Sobre o Nexmoro Cortivandela", 20,
                   [] { return new TfrmSobre; }, false});
 }

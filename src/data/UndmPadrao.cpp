@@ -117,6 +117,7 @@ TdmPadrao::TdmPadrao(Database* db, Transaction* tr, TdmLookUp* lk) {
                                         &IBQ_Usuarios, "ID_USUARIO", "NM_USUARIO");
     IBQ_AgendaTarefas.defineLookupField("NM_UsuarioConclusao", QString::fromUtf8("Concluído por:"), 40,
                                         "ID_USUARIO_CONCLUSAO", &IBQ_Usuarios, "ID_USUARIO", "NM_USUARIO");
+    IBQ_AgendaTarefas.afterInsert = [this](DataSet& ds) { IBQ_AgendaTarefasAfterInsert(ds); };
 
     // Equipment types and their base products.
     setup(IBQ_TipoEquipamento, "IBQ_TipoEquipamento", db, tr, {"select *  from tab_tp_equipamento"},
@@ -230,6 +231,13 @@ void TdmPadrao::IBQ_CorreioInternoAfterInsert(DataSet& ds) {
     ds.fieldByName("HO_COMUNICACAO")
         ->setValue(QTime(now.time().hour(), now.time().minute(), now.time().second()));
     ds.fieldByName("ID_REMETENTE")->setValue(sessaoUsuario().codusuario);
+}
+
+void TdmPadrao::IBQ_AgendaTarefasAfterInsert(DataSet& ds) {
+    const QDateTime now = appClock().now();
+    const QTime t = now.time();
+    ds.fieldByName("DH_CRIACAO")->setValue(QDateTime(now.date(), QTime(t.hour(), t.minute(), t.second())));
+    ds.fieldByName("ID_USUARIO_CRIACAO")->setValue(sessaoUsuario().codusuario);
 }
 
 void TdmPadrao::IBQ_Equipamento_CliAfterInsert(DataSet& ds) {
