@@ -221,7 +221,7 @@ TfrmAgendaTarefas::TfrmAgendaTarefas(QWidget* parent) : TfrmCadastroPadrao("frmA
     BtnTarefaIniciada->setMinimumWidth(130);
     BtnTarefaConcluida->setMinimumWidth(130);
 
-    montaGrade({{"DH_CRIACAO", QStringLiteral("Data/Hora Criação"), 110},
+    montaGrade({{"DH_CRIACAO", QStringLiteral("Data/Hora Criação"), 125},
                 {"NM_UsuarioCriacao", "Criado por:", 120},
                 {"DS_TAREFA", "Assunto", 200},
                 {"NM_Pessoa", QStringLiteral("Ref. à Pessoa"), 160},
@@ -232,9 +232,9 @@ TfrmAgendaTarefas::TfrmAgendaTarefas(QWidget* parent) : TfrmCadastroPadrao("frmA
                 {"ST_COMPRAS", "Compras", 60},
                 {"DT_AVISO", "Data do Aviso", 80},
                 {"NM_UsuarioAviso", "Avisar apenas", 120},
-                {"DH_INICIO", QStringLiteral("Data/Hora do Início"), 110},
+                {"DH_INICIO", QStringLiteral("Data/Hora do Início"), 125},
                 {"NM_UsuarioInicio", "Iniciado por:", 120},
-                {"DH_CONCLUSAO", QStringLiteral("Data/Hora da Conclusão "), 120},
+                {"DH_CONCLUSAO", QStringLiteral("Data/Hora da Conclusão "), 135},
                 {"NM_UsuarioConclusao", QStringLiteral("Concluído por:"), 120}});
     resize(720, 560);
 

@@ -135,7 +135,7 @@ TfrmCorreioInterno::TfrmCorreioInterno(QWidget* parent) : TfrmCadastroPadrao("fr
                 {"lkDestinatario", QStringLiteral("Destinatário"), 150},
                 {"DT_RECEB", "Data do Recebimento", 120},
                 {"HO_RECEB", "Hora do Recebimento", 120}});
-    resize(660, 470);
+    resize(800, 480);
 
     auto clique = [this](QPushButton* b, void (TfrmCorreioInterno::*fn)()) {
         connect(b, &QPushButton::clicked, this, [this, fn] { guarded([&] { (this->*fn)(); }); });
