@@ -295,8 +295,10 @@ void TfrmAgendaTarefas::FormActivate() {
         dm->IBQ_Usuarios.close();
         dm->IBQ_Usuarios.open();
     }
-    // The person names of the grid come from the shared person list.
-    if (TdmLookUp* lk = dmLookUp()) TdmLookUp::reabre(lk->IBQ_Pessoas);
+    // The person names of the grid come from the shared person list, which the screens that
+    // register people keep current; reading it again here would double the cost of coming back
+    // to the agenda on a large database.
+    if (TdmLookUp* lk = dmLookUp(); lk && !lk->IBQ_Pessoas.active()) lk->IBQ_Pessoas.open();
     regraPessoa();
     HabilitaBotoes();
 }

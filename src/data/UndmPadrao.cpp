@@ -68,6 +68,9 @@ TdmPadrao::TdmPadrao(Database* db, Transaction* tr, TdmLookUp* lk) {
                     "DS_ASSUNTO", "DS_COMUNICACAO", "DT_RECEB", "HO_RECEB"});
     label(IBQ_CorreioInterno, "DT_COMUNICACAO", "Data da Emissão");
     label(IBQ_CorreioInterno, "DT_RECEB", "Data da Leitura");
+    // Required fields are named in Portuguese when a message lacks them.
+    label(IBQ_CorreioInterno, "ID_DESTINATARIO", "Destinatário");
+    label(IBQ_CorreioInterno, "DS_ASSUNTO", "Assunto");
     IBQ_CorreioInterno.defineField("HO_COMUNICACAO").displayFormat = "hh:mm";
     IBQ_CorreioInterno.defineField("HO_RECEB").displayFormat = "hh:mm";
     setup(IBQ_COMUNICACAO, "IBQ_COMUNICACAO", db, tr,

@@ -30,6 +30,12 @@ TEST_F(CorreioInternoTest, TheAddresseeSeesTheSubjectButNotTheTextUntilReading) 
     ASSERT_EQ(ds(t)->state(), DataSetState::Insert);
     EXPECT_EQ(t->DBEdit4->text(), "João Pereira"_q);
     digita(t->DBEdit3, "Coleta extra");
+    // Without an addressee nothing is stored and the user is told which field is missing.
+    tecla(t->DBEdit3, Qt::Key_F3);
+    EXPECT_EQ(dialogs.texts(), QStringList{"O campo \"Destinatário\" deve ser preenchido."_q});
+    EXPECT_EQ(ds(t)->state(), DataSetState::Insert);
+    EXPECT_EQ(banco("select count(*) from sis_comunicacao").toInt(), 0);
+    dialogs.clear();
     digita(t->RxDBLookupCombo1, "Mar");
     digita(t->dbmMensagem, "Caldeira 02 na quinta-feira.");
     tecla(t->dbmMensagem, Qt::Key_F3);
