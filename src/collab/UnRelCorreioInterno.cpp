@@ -1,6 +1,14 @@
 #include "collab/UnRelCorreioInterno.h"
 #include "data/Query.h"
 #include "platform/Dialogs.h"
+#include <map>
+
+// The banded report engine draws the pages where the program has it; until then the user is
+// told that the printout is not available.
+#if __has_include("platform/report/ReportEngine.h")
+#include "platform/report/ReportEngine.h"
+#define CTV_MOTOR_RELATORIO 1
+#endif
 
 namespace {
 
@@ -40,12 +48,91 @@ ElementoRel linha(const QString& nome, double y, double espessura) {
     return e;
 }
 
-// The default output until the preview of the band report is connected: the user is told, and
-// nothing is printed.
-void saidaPadrao(const RelCorreioInterno&) {
-    warn(QStringLiteral("A impressão do Correio Interno ainda não está disponível nesta versão."));
-}
+} // namespace
 
+#ifdef CTV_MOTOR_RELATORIO
+void desenhaRelCorreioInterno(ReportEngine& r, const RelCorreioInterno& rel, ReportTableSource& linhas) {
+    r.setCaption(rel.caption);
+    r.setPage(QPageLayout::Portrait, QMarginsF(rel.margemMm, rel.margemMm, rel.margemMm, rel.margemMm));
+    linhas.setFields({"LINHA"});
+    linhas.clear();
+    ReportBand* detalhe = nullptr;
+    for (const FaixaRel& f : rel.faixas) {
+        ReportBand* b = nullptr;
+        switch (f.tipo) {
+        case FaixaRel::Tipo::Titulo:
+            b = &r.addTitle(f.nome, f.alturaMm);
+            break;
+        case FaixaRel::Tipo::Detalhe:
+            b = detalhe = &r.addDetail(f.nome, f.alturaMm);
+            for (int i = 0; i < f.vezes; ++i)
+                linhas.addRow({i + 1});
+            break;
+        case FaixaRel::Tipo::FilhaDoDetalhe:
+            if (detalhe) b = &detalhe->addChild(f.nome, f.alturaMm);
+            break;
+        case FaixaRel::Tipo::RodapePagina:
+            b = &r.addPageFooter(f.nome, f.alturaMm);
+            break;
+        }
+        if (!b) continue;
+        std::map<QString, ReportElement*> porNome;
+        for (const ElementoRel& e : f.elementos) {
+            ReportElement* el = nullptr;
+            ReportText* t = nullptr;
+            switch (e.tipo) {
+            case ElementoRel::Tipo::Texto:
+                el = t = &b->addText(e.nome, e.mm, e.texto);
+                break;
+            case ElementoRel::Tipo::Memo:
+                el = t = &b->addMemo(e.nome, e.mm, e.texto);
+                break;
+            case ElementoRel::Tipo::Imagem: {
+                ReportImage& img = b->addImage(e.nome, e.mm);
+                img.loadData(e.imagem);
+                img.setFit(ReportImage::Fit::Stretch);
+                el = &img;
+                break;
+            }
+            case ElementoRel::Tipo::Linha:
+                el = &b->addHLine(e.mm.x(), e.mm.y(), e.mm.width(), e.espessuraMm);
+                break;
+            case ElementoRel::Tipo::DataImpressao:
+                el = t = &b->addSystemText(e.nome, e.mm, ReportSystemText::Data::Date, e.texto);
+                break;
+            case ElementoRel::Tipo::HoraImpressao:
+                el = t = &b->addSystemText(e.nome, e.mm, ReportSystemText::Data::Time, e.texto);
+                break;
+            case ElementoRel::Tipo::Pagina:
+                el = t = &b->addSystemText(e.nome, e.mm, ReportSystemText::Data::PageNumber, e.texto);
+                break;
+            }
+            if (t) {
+                t->setFont(reportFont(e.pontos, e.negrito));
+                t->setAlignment(e.alinhamento | Qt::AlignTop);
+            }
+            if (el && !e.abaixoDe.isEmpty())
+                if (auto it = porNome.find(e.abaixoDe); it != porNome.end()) el->setShiftWith(it->second);
+            if (el) porNome[e.nome] = el;
+        }
+    }
+    r.setSource(&linhas);
+}
+#endif
+
+namespace {
+// The default output: the modal preview of the band report.
+void saidaPadrao(const RelCorreioInterno& rel) {
+#ifdef CTV_MOTOR_RELATORIO
+    ReportEngine r(rel.caption);
+    ReportTableSource linhas;
+    desenhaRelCorreioInterno(r, rel, linhas);
+    r.preview();
+#else
+    (void)rel;
+    warn(QStringLiteral("A impressão do Correio Interno ainda não está disponível nesta versão."));
+#endif
+}
 } // namespace
 
 const ElementoRel* FaixaRel::elemento(const QString& n) const {

@@ -91,7 +91,14 @@ RelCorreioInterno montaRelCorreioInterno(const DadosRelCorreio& dados);
 void ImprimeCorreioInterno(Query& comunicacao, const DataSet& correio, const QString& destinatario,
                            const QString& conteudo);
 
-// The page output of the bands. Tests replace it to receive the assembled printout; an empty
-// function restores the default. Returns the one installed before.
+class ReportEngine;
+class ReportTableSource;
+// The bands as a report of the banded report engine: one detail (and its child) per row of
+// `linhas`, which it fills. Defined where the program has the engine.
+void desenhaRelCorreioInterno(ReportEngine& r, const RelCorreioInterno& rel, ReportTableSource& linhas);
+
+// The page output of the bands (by default the modal preview of the engine). Tests replace it to
+// receive the assembled printout; an empty function restores the default. Returns the one
+// installed before.
 using SaidaRelCorreioInterno = std::function<void(const RelCorreioInterno&)>;
 SaidaRelCorreioInterno instalaSaidaRelCorreioInterno(SaidaRelCorreioInterno saida);

@@ -7,6 +7,11 @@
 #include "collab/UnRelCorreioInterno.h"
 #include "data/Query.h"
 #include <QMenu>
+#include <QProcess>
+#include <QTemporaryDir>
+#if __has_include("platform/report/ReportEngine.h")
+#include "platform/report/ReportPreview.h"
+#endif
 
 TestDb* FrameworkTest::s_db = nullptr;
 
@@ -285,6 +290,34 @@ TEST_F(CorreioInternoTest, ThePrintoutCarriesTheMessageAndItsReadingLine) {
     EXPECT_EQ(impressos.size(), 2u);
     instalaSaidaRelCorreioInterno(antes);
 }
+
+#if __has_include("platform/report/ReportEngine.h")
+// The printout drawn by the band report engine, read back from its PDF with pdftotext.
+TEST_F(CorreioInternoTest, ThePrintedPageCarriesTheReadingLine) {
+    mensagem(1, "2024-03-14 09:15:00", kJoao, kMaria, "Laudo pronto", "Pode buscar o laudo amanhã.",
+             "2024-03-14 10:42:00");
+    QTemporaryDir pasta;
+    ScriptedReportPreview preview;
+    preview.setPdfPath(pasta.filePath("correio.pdf"));
+    ScopedReportPreview usaPreview(preview);
+    TfrmCorreioInterno* t = correio();
+    ASSERT_TRUE(t);
+    clica(t->BitBtn4);
+    clica(t->btnImprimir);
+    ASSERT_EQ(preview.count(), 1) << dialogs.texts().join("|").toStdString();
+    EXPECT_EQ(preview.last().caption, "Relatório de Correio Interno"_q);
+    EXPECT_EQ(preview.last().pageCount, 1);
+    QProcess texto;
+    texto.start("pdftotext", {"-layout", preview.last().pdfPath, "-"});
+    ASSERT_TRUE(texto.waitForFinished(30000));
+    const QString pagina = QString::fromUtf8(texto.readAllStandardOutput()).simplified();
+    for (const QString& frase :
+         {"Correio Interno"_q, "Mensagem criada em 14/03/2024 às 09:15"_q, "Remetente: João Pereira"_q,
+          "Assunto: Laudo pronto"_q, "Destinatário: Maria Souza"_q, "Pode buscar o laudo amanhã."_q,
+          "Mensagem Lida em: 14/03/2024 às 10:42"_q, "Nexmoro Cortivandela"_q, "Página 1"_q})
+        EXPECT_TRUE(pagina.contains(frase)) << frase.toStdString() << "\n" << pagina.toStdString();
+}
+#endif
 
 TEST_F(CorreioInternoTest, TheHiddenUtilitiesMenuOpensBothScreens) {
     QMenu* m = main->menuDe("Utilitários"_q);
