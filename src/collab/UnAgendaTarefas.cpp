@@ -324,10 +324,16 @@ void TfrmAgendaTarefas::regraPessoa() {
     habilita(BitBtn4, escolhida);
 }
 
-void TfrmAgendaTarefas::mostraDocumento() {
+void TfrmAgendaTarefas::mostraDocumento(bool deNovo) {
     DataSet* ds = tarefa();
-    const RotulosDocumento r =
-        ds ? rotulosDocumento(IBQ_Documento, ds->fieldByName("ID_NF_COMERCIO")->value()) : RotulosDocumento{};
+    const QVariant id = ds ? ds->fieldByName("ID_NF_COMERCIO")->value() : QVariant();
+    // Typing the subject runs this on every key: the document is read again only for another
+    // task or another document.
+    if (!deNovo && m_documentoMostrado && id == *m_documentoMostrado &&
+        id.isNull() == m_documentoMostrado->isNull())
+        return;
+    m_documentoMostrado = id;
+    const RotulosDocumento r = ds ? rotulosDocumento(IBQ_Documento, id) : RotulosDocumento{};
     lblNatureza->setText(r.natureza);
     lblDocumento->setText(r.documento);
     lblEmissao->setText(r.emissao);
@@ -422,7 +428,7 @@ void TfrmAgendaTarefas::abreLista(const QString& sql) {
     q->open();
     if (p->dsAtual == &dsPadrao) p->TotalRegistros();
     HabilitaBotoes();
-    mostraDocumento();
+    mostraDocumento(true);
 }
 
 void TfrmAgendaTarefas::BtnTarefaPendenteClick() {

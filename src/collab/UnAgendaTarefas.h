@@ -4,6 +4,7 @@
 // which someone started and concluded the task. A task is pending while it has no conclusion.
 #include "screens/UnCadastroPadrao.h"
 #include <QVariant>
+#include <optional>
 
 class DBCheckBox;
 class DBDateEdit;
@@ -94,7 +95,9 @@ public:
 private:
     void abreLista(const QString& sql);
     void regraPessoa();
-    void mostraDocumento();
+    // The labels of the task's sales document; deNovo reads it even when it is the one shown.
+    void mostraDocumento(bool deNovo = false);
+    std::optional<QVariant> m_documentoMostrado;
     bool criadorDaTarefa() const;
     DataSet* tarefa() const;
 };
