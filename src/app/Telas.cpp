@@ -1,5 +1,6 @@
 #include "app/Telas.h"
 #include "app/UnSobre.h"
+#include "collab/TelasColab.h"
 #include "lab/TelasLab.h"
 #include "reports/TelasRelatorios.h"
 #include "screens/ScreenRegistry.h"
@@ -10,6 +11,7 @@ void registraTodasAsTelas() {
     feito = true;
     registraTelasLab();
     registraTelasRelatorios();
+    registraTelasColab();
     registraTela({"frmSobre", "Ajuda", "SobreonexmoroOstrevagem1", "Sobre o Nexmoro Cortivandela", 20,
                   [] { return new TfrmSobre; }, false});
 }

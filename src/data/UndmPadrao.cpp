@@ -68,6 +68,9 @@ TdmPadrao::TdmPadrao(Database* db, Transaction* tr, TdmLookUp* lk) {
                     "DS_ASSUNTO", "DS_COMUNICACAO", "DT_RECEB", "HO_RECEB"});
     label(IBQ_CorreioInterno, "DT_COMUNICACAO", "Data da Emissão");
     label(IBQ_CorreioInterno, "DT_RECEB", "Data da Leitura");
+    // Required fields are named in Portuguese when a message lacks them.
+    label(IBQ_CorreioInterno, "ID_DESTINATARIO", "Destinatário");
+    label(IBQ_CorreioInterno, "DS_ASSUNTO", "Assunto");
     IBQ_CorreioInterno.defineField("HO_COMUNICACAO").displayFormat = "hh:mm";
     IBQ_CorreioInterno.defineField("HO_RECEB").displayFormat = "hh:mm";
     setup(IBQ_COMUNICACAO, "IBQ_COMUNICACAO", db, tr,
@@ -117,6 +120,7 @@ TdmPadrao::TdmPadrao(Database* db, Transaction* tr, TdmLookUp* lk) {
                                         &IBQ_Usuarios, "ID_USUARIO", "NM_USUARIO");
     IBQ_AgendaTarefas.defineLookupField("NM_UsuarioConclusao", QString::fromUtf8("Concluído por:"), 40,
                                         "ID_USUARIO_CONCLUSAO", &IBQ_Usuarios, "ID_USUARIO", "NM_USUARIO");
+    IBQ_AgendaTarefas.afterInsert = [this](DataSet& ds) { IBQ_AgendaTarefasAfterInsert(ds); };
 
     // Equipment types and their base products.
     setup(IBQ_TipoEquipamento, "IBQ_TipoEquipamento", db, tr, {"select *  from tab_tp_equipamento"},
@@ -230,6 +234,13 @@ void TdmPadrao::IBQ_CorreioInternoAfterInsert(DataSet& ds) {
     ds.fieldByName("HO_COMUNICACAO")
         ->setValue(QTime(now.time().hour(), now.time().minute(), now.time().second()));
     ds.fieldByName("ID_REMETENTE")->setValue(sessaoUsuario().codusuario);
+}
+
+void TdmPadrao::IBQ_AgendaTarefasAfterInsert(DataSet& ds) {
+    const QDateTime now = appClock().now();
+    const QTime t = now.time();
+    ds.fieldByName("DH_CRIACAO")->setValue(QDateTime(now.date(), QTime(t.hour(), t.minute(), t.second())));
+    ds.fieldByName("ID_USUARIO_CRIACAO")->setValue(sessaoUsuario().codusuario);
 }
 
 void TdmPadrao::IBQ_Equipamento_CliAfterInsert(DataSet& ds) {

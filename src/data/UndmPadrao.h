@@ -36,6 +36,9 @@ public:
     bool correioInternoAberto = false;
 
     void IBQ_CorreioInternoAfterInsert(DataSet& ds);
+    // A new task records its creation moment and its creator, the one user who may later cancel
+    // its start, conclusion or warning.
+    void IBQ_AgendaTarefasAfterInsert(DataSet& ds);
     void IBQ_Equipamento_CliAfterInsert(DataSet& ds);
     void IBQ_Equipamento_CliBeforePost(DataSet& ds);
     void IBQ_EquipAnalisadosBeforePost(DataSet& ds);

@@ -851,6 +851,16 @@ private:
         msg({4, m_today.addDays(-1), QTime(16, 55), 5, 4, "Proposta do Hotel",
              latin1("Carlos, o hotel aprovou a proposta das torres. Pode agendar a primeira coleta."),
              QVariant(), QVariant()});
+        // The administrator (the screenshot user) has mail waiting and mail already read.
+        msg({5, m_today.addDays(-1), QTime(11, 10), 2, 1, "Laudos da semana",
+             latin1("Os laudos da semana estão prontos para conferência e assinatura."), QVariant(),
+             QVariant()});
+        msg({6, m_today, QTime(8, 5), 3, 1, "Reagentes vencidos",
+             latin1("Separei os tampões de pH vencidos para descarte; favor autorizar a compra de novos."),
+             QVariant(), QVariant()});
+        msg({7, m_today.addDays(-3), QTime(15, 40), 4, 1, "Visita ao Frigorífico",
+             latin1("A visita técnica ao frigorífico ficou para sexta-feira às 9h."), m_today.addDays(-3),
+             QTime(16, 2)});
 
         Insert tarefa(m_db, "TAB_TAREFA",
                       {"ID_TAREFA", "ID_USUARIO_CRIACAO", "ID_PESSOA", "ID_USUARIO_AVISO",
@@ -876,6 +886,12 @@ private:
                 latin1("Conferir a nota com o "
                        "cliente."),
                 "S", "N", "N", "S", "N", agora.addDays(-4), m_today, QVariant(), QVariant(), 1});
+        tarefa({6, 2, cli2, 1, QVariant(), QVariant(), "Assinar laudos da semana",
+                latin1("Conferir e assinar os laudos antes do envio aos clientes."), "N", "S", "N", "N", "N",
+                agora.addDays(-1), m_today.addDays(2), QVariant(), QVariant(), 0});
+        tarefa({7, 1, QVariant(), 5, QVariant(), 1, "Aprovar compra de reagentes",
+                latin1("Aprovar o pedido de padrões e tampões."), "N", "N", "N", "N", "S", agora.addDays(-2),
+                m_today.addDays(1), agora.addDays(-1), QVariant(), 0});
     }
 
     // -- update-script log and the parameter row -------------------------------------------

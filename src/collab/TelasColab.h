@@ -1,0 +1,3 @@
+#pragma once
+// Registers the collaboration screens (one line per screen).
+void registraTelasColab();
