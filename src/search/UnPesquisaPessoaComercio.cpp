@@ -396,7 +396,7 @@ void TfrmPesquisaPessoaComercio::verificaTexto(const QLineEdit* caixa, const QSt
     }
     if (at < 0) return;
     const_cast<QLineEdit*>(caixa)->setFocus();
-    warnAndAbort(cp1252::refusal(nome, t, at));
+    warnAndAbort(cp1252::refusal("O campo \"" + nome + "\"", t, at));
 }
 
 bool TfrmPesquisaPessoaComercio::pesquisaExataCodigo() const {
