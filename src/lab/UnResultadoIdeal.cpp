@@ -35,7 +35,7 @@ TfrmResultadoIdeal::TfrmResultadoIdeal(QWidget* parent) : TfrmCadastroPadrao("fr
     montaGrade({{"lkTipoAnalise", QString::fromUtf8("Tipo de Análise"), 220},
                 {"lkTipoEquipamento", "Tipo de Equipamento", 200},
                 {"DS_RESULTADO_IDEAL", "Resultado Ideal", 160}});
-    resize(420, 230);
+    resize(600, 240);
     if (TdmPadrao* dm = dmPadrao()) NomeDataSet = &dm->IBQ_ResultadoIdeal;
 }
 

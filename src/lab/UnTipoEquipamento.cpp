@@ -5,12 +5,14 @@
 #include "screens/controls/DBEdit.h"
 #include "screens/controls/DBGrid.h"
 #include "screens/controls/DBLookupCombo.h"
+#include <QAction>
 #include <QGridLayout>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTabBar>
+#include <QToolBar>
 #include <set>
 
 TfrmTipoEquipamento::TfrmTipoEquipamento(QWidget* parent) : TfrmCadastroPadrao("frmTipoEquipamento", parent) {
@@ -87,6 +89,8 @@ void TfrmTipoEquipamento::FormShow() {
     // The pages are offered as tabs; the grid's page is reached through the toolbar only.
     pc->tabBar()->show();
     pc->setTabVisible(Lista, false);
+    // The grid's page is current while its tab is hidden: a caption would show through.
+    pc->setTabText(Lista, QString());
     pc->setTabVisible(DadosGerais, true);
     // Several products can be removed at once.
     DBGrid2->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -114,6 +118,9 @@ void TfrmTipoEquipamento::ajustaBarraFerramentas() {
                            p->bttIncluir, p->bttMostrarTodos, p->bttOrdena, p->bttPesquisa, p->bttPrimeiro,
                            p->bttSalvar, p->bttSeguinte, p->bttUltimo})
         p->mostraBotao(b, visivel);
+    // Without the record buttons their separators would stand side by side.
+    for (QAction* a : p->tb1->actions())
+        if (a->isSeparator()) a->setVisible(visivel);
 }
 
 void TfrmTipoEquipamento::pcChange(int pagina) {

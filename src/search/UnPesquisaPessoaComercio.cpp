@@ -438,6 +438,8 @@ void TfrmPesquisaPessoaComercio::BitBtn4Click() {
         IBQ_Pessoas.fetchAll();
     }
     mostraQuantidade(IBQ_Pessoas.recordCount());
+    // The whole current row is marked, as moving through the result marks it.
+    if (!IBQ_Pessoas.isEmpty()) DBGrid1->selectRow(IBQ_Pessoas.recNo());
     DBGrid1->setFocus();
 }
 

@@ -8,8 +8,13 @@
 #include "screens/controls/DBEdit.h"
 #include "screens/controls/DBLookupCombo.h"
 #include "screens/controls/DBMemo.h"
+#include "search/CampoCombo.h"
+#include "search/UnOrdena.h"
+#include "search/UnPesquisa.h"
 #include "search/UnPesquisaPessoaComercio.h"
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QToolButton>
 
 class EquipamentoClienteTest : public LabTest {
@@ -233,4 +238,45 @@ TEST_F(EquipamentoClienteTest, TheCalendarOfADateEditIsNoButtonOfTheScreen) {
     ApplyButtonRights(main->IBQ_Gen, 3, t, true);
     EXPECT_FALSE(t->btnPesquisaPessoa->isEnabled());
     EXPECT_TRUE(t->dtProposta->calendarButton()->isEnabled());
+}
+
+TEST_F(EquipamentoClienteTest, TheListIsSortedAndFilteredFromTheToolbar) {
+    Tela* t = abreTela();
+    t->edtNomeEquipamento->setFocus();
+    tecla(Qt::Key_F7);
+    auto nomes = [&] {
+        QStringList r;
+        DataSet* d = ds(t);
+        d->fetchAll();
+        for (int i = 0; i < d->recordCount(); ++i)
+            r << d->valueAt(i, d->fieldByName("NM_EQUIPAMENTO")).toString();
+        return r;
+    };
+    EXPECT_EQ(nomes(), QStringList({"Caldeira 01", "Torre TR-01"}));
+    noDialogo<TfrmOrdena>([](TfrmOrdena& d) {
+        substitui(d.cb1, "Nome do Equipamento");
+        QTest::mouseClick(d.ckbOrdem1, Qt::LeftButton);
+        QTest::mouseClick(d.bttOrdena, Qt::LeftButton);
+    });
+    tecla(Qt::Key_F9);
+    pump();
+    EXPECT_TRUE(m_dialogoVisto);
+    EXPECT_EQ(nomes(), QStringList({"Torre TR-01", "Caldeira 01"}));
+    // The situation is offered by its text; the condition is on its key.
+    noDialogo<TfrmPesquisa>([](TfrmPesquisa& d) {
+        substitui(d.cb1, "Situação do Equipamento");
+        auto* lc = d.findChild<DBLookupCombo*>("lc1");
+        ASSERT_TRUE(lc);
+        lc->setFocus();
+        digita("Proposta A");
+        EXPECT_EQ(lc->currentText(), "Proposta Aprovada");
+        QTest::mouseClick(d.bttPesquisar, Qt::LeftButton);
+    });
+    t->edtNomeEquipamento->setFocus();
+    tecla(Qt::Key_F8);
+    pump();
+    EXPECT_TRUE(m_dialogoVisto);
+    EXPECT_EQ(nomes(), QStringList{"Caldeira 01"});
+    EXPECT_EQ(main->status(0), "Registros Encontrados: 000.001");
+    EXPECT_EQ(dialogs.messageCount(), 0) << dialogs.texts().join('|').toStdString();
 }

@@ -8,6 +8,8 @@
 #include "screens/controls/DBGrid.h"
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTabBar>
 #include <QTest>
@@ -127,6 +129,7 @@ protected:
     }
     // Clicks into an edit and replaces its text by typing.
     static void substitui(QWidget* caixa, const QString& texto) {
+        if (auto* c = qobject_cast<QComboBox*>(caixa); c && c->lineEdit()) caixa = c->lineEdit();
         QTest::mouseClick(caixa, Qt::LeftButton);
         tecla(Qt::Key_A, Qt::ControlModifier);
         tecla(Qt::Key_Backspace);
