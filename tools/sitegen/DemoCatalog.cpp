@@ -357,9 +357,7 @@ const std::vector<Screen>& screens() {
           {"BtnPendentesDepto", "TBitBtn", "Pendências do meu Departamento"},
           {"BtnTodasPendentes", "TBitBtn", "Tarefas Pendentes"},
           {"BitBtn4", "TSpeedButton", "Consultar Nossa Empresa"},
-          {"btnFechar", "TBitBtn", "Fechar"},
-          // The calendar button of the warning day's date field.
-          {"btnCalendario", "TSpeedButton", "Calendário"}}},
+          {"btnFechar", "TBitBtn", "Fechar"}}},
     };
     return v;
 }
