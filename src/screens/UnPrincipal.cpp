@@ -11,6 +11,7 @@
 #include "screens/UnPermissoes.h"
 #include "screens/controls/DBGrid.h"
 #include <QApplication>
+#include <QHash>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QLocale>
@@ -564,9 +565,22 @@ QString motivoExclusaoRecusada(const DatabaseError& e) {
         return QStringLiteral("O registro não pôde ser excluído. O banco de dados informou:\n%1")
             .arg(e.message());
     }
+    // The table as the user knows it, where it is one of this system's.
+    static const QHash<QString, QString> nomes = {
+        {"TAB_RESULTADO_IDEAL", "Resultados Ideais"},
+        {"TAB_EQUIPAMENTO_CLI", "Equipamentos do Cliente"},
+        {"TAB_PRODUTO_EQUIPAMENTO", "Produtos Utilizados do Tipo de Equipamento"},
+        {"MOV_ANALISE", "Cadastro de Análise"},
+        {"MOV_ANALISE_EQUIPAMENTO", "Equipamentos Analisados"},
+        {"MOV_ANALISE_RESULTADO", "Resultados das Análises"},
+        {"SIS_COMUNICACAO", "Correio Interno"},
+        {"TAB_TAREFA", "Agenda de Tarefas"},
+    };
+    const QString tabela = m.captured(1);
+    const QString nome = nomes.value(tabela.toUpper());
     return QStringLiteral("Este registro não pode ser excluído porque está sendo usado na tabela %1. "
                           "Exclua ou altere antes os registros dessa tabela que o utilizam.")
-        .arg(m.captured(1));
+        .arg(nome.isEmpty() ? tabela : QStringLiteral("%1 (%2)").arg(nome, tabela));
 }
 
 void TfrmClassePrincipal::SalvaNavegacao() {
