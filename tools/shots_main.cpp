@@ -8,6 +8,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "platform/OsFacts.h"
+#include "platform/QuietOffscreen.h"
 #include "screens/ScreenRegistry.h"
 #include "screens/UnCadastroPadrao.h"
 #include <QApplication>
@@ -50,6 +51,7 @@ QString slug(QString s) {
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    silenciaAvisosOffscreen();
     QApplication app(argc, argv);
     app.setFont(QFont("DejaVu Sans", 9));
     const QStringList args = app.arguments();

@@ -1,4 +1,5 @@
 // GoogleTest entry point: widgets need a QApplication, created offscreen.
+#include "platform/QuietOffscreen.h"
 #include <QApplication>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
     if (!listing && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
     if (listing) return RUN_ALL_TESTS();
+    silenciaAvisosOffscreen();
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }
