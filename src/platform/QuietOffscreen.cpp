@@ -1,4 +1,5 @@
 #include "platform/QuietOffscreen.h"
+#include <QString>
 #include <QtGlobal>
 
 namespace {
