@@ -26,8 +26,9 @@ const double kRegras[] = {0, 38.1, 69.8, 85.2, 99.5, 114.0, 128.3, 145.0, 159.0,
 struct Coluna {
     double x, largura;
 };
-const Coluna kAtual[4] = {{71.4, 12.7}, {100.8, 12.4}, {131.8, 12.4}, {161.4, 12.4}};
-const Coluna kAnterior[4] = {{86.5, 12.7}, {115.9, 12.7}, {146.1, 12.7}, {176.5, 12.7}};
+// Values are right-aligned short of the next rule.
+const Coluna kAtual[4] = {{71.4, 12.9}, {100.8, 12.3}, {131.8, 12.3}, {161.4, 12.3}};
+const Coluna kAnterior[4] = {{86.5, 12.1}, {115.9, 11.5}, {146.1, 12.0}, {176.5, 11.2}};
 // Each sample's pair of columns, and its "now" and "previous" halves, in the heading.
 const Coluna kPar[4] = {{69.8, 29.7}, {99.5, 28.8}, {128.3, 30.7}, {159.0, 29.6}};
 const Coluna kMetadeAtual[4] = {{69.8, 15.4}, {99.5, 14.5}, {128.3, 16.7}, {159.0, 15.6}};
@@ -194,11 +195,12 @@ void TfrmRelatorioAnaliseMod2::PreencheCabecalho() {
 
     r.text("qrlCliente").setText(m_analise.cliente);
 
-    // The billing address's city and the main phone.
+    // The billing address's city and the main phone. A billing address without a city still
+    // gives the phone.
     Query q(db);
     AbreQuery(q,
               " select tc.nm_cidade, tc.sg_estado, ccp.no_fone, pe.no_cnpj_cpf from cad_end_pessoa cep "
-              "inner join tab_cidade tc on (tc.id_cidade = cep.id_cidade) inner join cad_pessoa pe on "
+              "left join tab_cidade tc on (tc.id_cidade = cep.id_cidade) inner join cad_pessoa pe on "
               "(pe.id_pessoa = cep.id_pessoa) left join cad_contato_pessoa ccp on (ccp.id_pessoa = "
               "cep.id_pessoa and ccp.st_fone_principal = 'S') where cep.st_fatura = 'S' and cep.id_pessoa=" +
                   cliente);

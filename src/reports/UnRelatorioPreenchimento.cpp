@@ -9,9 +9,9 @@
 namespace {
 
 const QString kFormatoValor = QStringLiteral("###0.00");
-// Rules of the grid, and the left edge of each sample's value.
+// Rules of the grid, and the left edge of each sample's value, clear of the rule before it.
 const double kRegras[] = {0, 51.9, 73.0, 94.2, 115.4, 136.5, 189.4};
-const double kValor[4] = {52.1, 73.3, 94.5, 115.6};
+const double kValor[4] = {52.9, 74.0, 95.2, 116.4};
 // The footer picture: its place on the paper, below the last row of every page.
 constexpr double kRodapeTopo = 261.4, kRodapeAltura = 25.1, kRodapeLargura = 188.6;
 constexpr double kRodapeVazio = 7.4;
@@ -100,7 +100,7 @@ void TfrmRelatorioPreenchimento_2::montaLayout() {
     nome.setWordWrap(true);
     nome.setAutoStretch(true);
     for (int n = 1; n <= 4; ++n)
-        det.addField("qrdbAnterior" + numero(n), {kValor[n - 1], 0.8, 20.5, 4.2}, cds::equipamento(n),
+        det.addField("qrdbAnterior" + numero(n), {kValor[n - 1], 0.8, 19.8, 4.2}, cds::equipamento(n),
                      kFormatoValor)
             .setFont(reportFont(8));
     ReportText& ideal = det.addField("qrdbResultadoIdeal", {137.3, 0.8, 51.9, 8.7}, cds::DsResultadoIdeal);
@@ -183,6 +183,7 @@ void TfrmRelatorioPreenchimento_2::qrBeforePrint(ReportEngine& r) {
         bExibeImage = logo.loadFile(ArquivoImagem(imagens::kLogo));
         bExibeImage = rodape.loadFile(ArquivoImagem(imagens::kRodape));
     }
+    rodape.setVisible(!rodape.image().isNull());
     const QSizeF papel = r.paperSizeMm();
     r.band("QRBand6").setHeightMm(
         rodape.image().isNull() ? kRodapeVazio : papel.height() - r.marginsMm().bottom() - kRodapeTopo);

@@ -15,6 +15,7 @@
 //   Analysis 2 (10/02/2024): boilers 101..105 (two blocks); Sílica measured on none; Ferro only
 //   on 105; comments: 101 text, 102 blanks only, 103 none, 104 text, 105 text with accents.
 //   Analysis 3 (05/03/2024): client 11, the tower, pH.
+#include "ReportReadBack.h"
 #include "TestDb.h"
 #include "data/DataContext.h"
 #include "platform/Clock.h"
@@ -24,8 +25,10 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <vector>
 
 // Expected texts as QString: Qt 6.4 compares a QString with a long UTF-8 literal wrongly when
 // the literal holds several accented letters.
@@ -199,3 +202,28 @@ private:
         resultado(21, 1, "7.7");
     }
 };
+
+// Words of a PDF page with their boxes in millimetres from the paper's top-left corner, read by
+// pdftotext -bbox.
+struct PalavraPdf {
+    QString texto;
+    QRectF mm;
+};
+inline std::vector<PalavraPdf> palavrasPdf(const QString& pdf, int pagina) {
+    std::vector<PalavraPdf> out;
+    const QString html = reporttest::run(
+        "pdftotext", {"-bbox", "-f", QString::number(pagina), "-l", QString::number(pagina), pdf, "-"});
+    static const QRegularExpression re(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+    constexpr double mmPorPonto = 25.4 / 72.0;
+    for (auto it = re.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        QString t = m.captured(5);
+        t.replace("&amp;", "&").replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"");
+        out.push_back(
+            {t,
+             QRectF(QPointF(m.captured(1).toDouble() * mmPorPonto, m.captured(2).toDouble() * mmPorPonto),
+                    QPointF(m.captured(3).toDouble() * mmPorPonto, m.captured(4).toDouble() * mmPorPonto))});
+    }
+    return out;
+}
