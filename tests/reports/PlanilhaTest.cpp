@@ -134,7 +134,9 @@ TEST_F(Planilha, FooterPictureSitsAtTheFootOfThePaperBelowEveryRow) {
         EXPECT_EQ(b->text("imgRodape"), "[imagem]");
     }
     for (const ReportPrintedBand& b : c.record.bands())
-        if (b.band == "QRBand3") EXPECT_LE(b.topMm + b.heightMm, 261.4 + 0.01) << b.row;
+        if (b.band == "QRBand3") {
+            EXPECT_LE(b.topMm + b.heightMm, 261.4 + 0.01) << b.row;
+        }
 
     a.imprimirLogomarca = false;
     const auto& d = imprime(a);

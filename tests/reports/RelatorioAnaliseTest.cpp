@@ -169,7 +169,9 @@ TEST_F(RelatorioAnalise, LongAnalysisFlowsOverPagesWithHeadersAndNoLonelyHeading
         EXPECT_TRUE(pdfWords(c.pdfPath, p).contains("Laticínios Araucária"_q)) << "page " << p;
         // A block heading always has its first row under it on the same page.
         const int i = static_cast<int>(bandas.indexOf("ChildBand3"));
-        if (i >= 0) EXPECT_EQ(bandas.value(i + 1), "QRBand3") << "page " << p;
+        if (i >= 0) {
+            EXPECT_EQ(bandas.value(i + 1), "QRBand3") << "page " << p;
+        }
     }
     EXPECT_EQ(r.count("QRBand2"), 1);
     EXPECT_EQ(r.count("QRGroup1"), 4);
