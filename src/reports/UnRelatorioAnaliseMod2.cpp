@@ -144,8 +144,11 @@ void TfrmRelatorioAnaliseMod2::montaLayout() {
         }
         return t;
     };
-    campo("qrdbNmTpAnalise", {0.8, 0.7, 36.8, 4.2}, cds::NmTpAnalise, false);
-    campo("qrdbResultadoIdeal", {40.2, 0.7, 28.8, 4.2}, cds::DsResultadoIdeal, false);
+    ReportText& nome = campo("qrdbNmTpAnalise", {0.8, 0.7, 36.8, 4.2}, cds::NmTpAnalise, false);
+    ReportText& ideal = campo("qrdbResultadoIdeal", {40.2, 0.7, 28.8, 4.2}, cds::DsResultadoIdeal, false);
+    // Under a wrapped name the row keeps its margin above the rule.
+    det.addRect("shpMargemNome", {0.8, 4.9, 1, 0.7}, QColor()).setShiftWith(&nome);
+    det.addRect("shpMargemIdeal", {40.2, 4.9, 1, 0.7}, QColor()).setShiftWith(&ideal);
     for (int n = 1; n <= 4; ++n) {
         campo("qrdbAtual" + numero(n), {kAtual[n - 1].x, 0.7, kAtual[n - 1].largura, 4.2},
               cds::equipamento(n), true);

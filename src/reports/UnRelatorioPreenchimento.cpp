@@ -108,6 +108,9 @@ void TfrmRelatorioPreenchimento_2::montaLayout() {
     ideal.setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     ideal.setWordWrap(true);
     ideal.setAutoStretch(true);
+    // Under wrapped texts the row keeps its margin above the rule.
+    det.addRect("shpMargemNome", {0.8, 9.5, 1, 0.8}, QColor()).setShiftWith(&nome);
+    det.addRect("shpMargemIdeal", {137.3, 9.5, 1, 0.8}, QColor()).setShiftWith(&ideal);
     for (double x : kRegras)
         det.addVLine(x, 0, 10.3).setStretchToBand(true);
     det.addRect("shpLinha", {0, 0, 189.4 + kReportPixelMm, 10.3}, QColor(),
