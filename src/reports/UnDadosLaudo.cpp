@@ -3,9 +3,11 @@
 #include "data/DataContext.h"
 #include "platform/Errors.h"
 #include "reports/PreparedQuery.h"
+#include "reports/SqlLaudo.h"
 #include "support/UnProgressoGeral.h"
 
 #include <QHash>
+#include <algorithm>
 #include <array>
 #include <map>
 #include <memory>
@@ -29,50 +31,6 @@ std::unique_ptr<PreparedQuery> prepara(const QString& sqlText) {
     return std::make_unique<PreparedQuery>(conexao(), transacaoGeral(), sqlText);
 }
 
-// The statements below are the laboratory's own, with the values that vary from row to row as
-// parameters, so each is prepared once per print.
-
-// One row per block of the analysis and analysis type with an ideal result for its equipment
-// type, by block and then by analysis name.
-const char* const kLinhas =
-    " select tta.id_tp_analise, tta.nm_tp_analise, tri.ds_resultado_ideal, mar.no_pagina"
-    " from tab_resultado_ideal tri"
-    " inner join tab_tp_analise tta on (tta.id_tp_analise = tri.id_tp_analise)"
-    " inner join mov_analise ma on (ma.id_tp_equipamento = :idTpEquipamento and ma.id_analise = :idAnalise)"
-    " inner join mov_analise_equipamento mar on (mar.id_analise = ma.id_analise)"
-    " where tri.id_tp_equipamento = :idTpEquipamento"
-    " group by tta.id_tp_analise, tta.nm_tp_analise, tri.ds_resultado_ideal, mar.no_pagina"
-    " order by mar.no_pagina, tta.nm_tp_analise";
-
-// Every result of the analysis's samples: the rows that the per-block, per-type reading of the
-// samples gives, all at once.
-const char* const kResultadosAtuais =
-    " select mae.no_pagina, mae.no_amostra, tec.id_equipamento_cli, mar.id_tp_analise, mar.vl_resultado"
-    " from mov_analise_equipamento mae"
-    " inner join mov_analise_resultado mar on (mae.id_analise_equipamento = mar.id_analise_equipamento)"
-    " inner join tab_equipamento_cli tec on (tec.id_equipamento_cli = mae.id_equipamento_cli)"
-    " where mae.id_analise = :idAnalise"
-    " order by mae.no_pagina, mae.no_amostra, mar.id_analise_resultado";
-
-const char* const kAnaliseAnterior =
-    " select ma.id_analise from mov_analise_equipamento mae"
-    " inner join mov_analise ma on (ma.id_analise = mae.id_analise)"
-    " where mae.id_equipamento_cli = :idEquipamentoCli and ma.dt_coleta < :dtColeta"
-    " order by ma.dt_coleta desc, ma.id_analise desc";
-
-// The results of one equipment in one analysis, every type at once.
-const char* const kResultadosEquipamento =
-    " select mar.id_tp_analise, mar.vl_resultado from mov_analise_equipamento mae"
-    " inner join mov_analise_resultado mar on (mar.id_analise_equipamento = mae.id_analise_equipamento)"
-    " inner join mov_analise ma on (ma.id_analise = mae.id_analise)"
-    " where ma.id_analise = :idAnalise and mae.id_equipamento_cli = :idEquipamentoCli"
-    " order by mae.id_analise_equipamento desc, mar.id_analise_resultado desc";
-
-const char* const kEquipAnalisados =
-    "select tec.id_equipamento_cli, mae.id_analise_equipamento, tec.nm_equipamento, mae.no_pagina,"
-    " mae.no_amostra from mov_analise_equipamento mae inner join tab_equipamento_cli tec on"
-    " (tec.id_equipamento_cli=mae.id_equipamento_cli) where mae.id_analise = :IdAnalise";
-
 struct Linha {
     int idTpAnalise = 0;
     QString nome, ideal;
@@ -80,7 +38,7 @@ struct Linha {
 };
 
 std::vector<Linha> leLinhas(const TAnaliseImpressao& a) {
-    auto q = prepara(kLinhas);
+    auto q = prepara(sqllaudo::kLinhas);
     q->setParam("idTpEquipamento", a.idTpEquipamento);
     q->setParam("idAnalise", a.idAnalise);
     std::vector<Linha> linhas;
@@ -90,12 +48,55 @@ std::vector<Linha> leLinhas(const TAnaliseImpressao& a) {
     return linhas;
 }
 
+// An analysed equipment of the analysis.
+struct Amostra {
+    int id;
+    QVariant pagina, amostra;
+    int idEquipamentoCli;
+};
+
+// The analysed equipment of an analysis, in the order of their keys.
+std::vector<Amostra> leAmostras(int idAnalise) {
+    auto q = prepara(sqllaudo::kAmostras);
+    q->setParam("idAnalise", idAnalise);
+    std::vector<Amostra> lista;
+    q->open();
+    while (q->next())
+        lista.push_back({q->value(0).toInt(), q->value(1), q->value(2), q->value(3).toInt()});
+    std::sort(lista.begin(), lista.end(), [](const Amostra& x, const Amostra& y) { return x.id < y.id; });
+    return lista;
+}
+
+// The results of one sample at a time, in the order of their keys.
+class LeitorResultados {
+public:
+    struct Resultado {
+        int id, idTpAnalise;
+        QVariant valor;
+    };
+    LeitorResultados() : m_q(prepara(sqllaudo::kResultadosAmostra)) {}
+    const std::vector<Resultado>& da(int idAnaliseEquipamento) {
+        m_lista.clear();
+        m_q->setParam("idAnaliseEquipamento", idAnaliseEquipamento);
+        m_q->open();
+        while (m_q->next())
+            m_lista.push_back({m_q->value(0).toInt(), m_q->value(1).toInt(), m_q->value(2)});
+        std::sort(m_lista.begin(), m_lista.end(),
+                  [](const Resultado& x, const Resultado& y) { return x.id < y.id; });
+        return m_lista;
+    }
+
+private:
+    std::unique_ptr<PreparedQuery> m_q;
+    std::vector<Resultado> m_lista;
+};
+
 // The previous collection of each equipment and its values, looked up once per equipment.
 class Historico {
 public:
-    explicit Historico(const QDate& dtColeta)
-        : m_dtColeta(dtColeta), m_anterior(prepara(kAnaliseAnterior)),
-          m_resultados(prepara(kResultadosEquipamento)) {}
+    Historico(const QDate& dtColeta, LeitorResultados& resultados)
+        : m_dtColeta(dtColeta), m_leitor(resultados), m_anterior(prepara(sqllaudo::kAnaliseAnterior)),
+          m_amostras(prepara(sqllaudo::kAmostrasEquipamento)) {}
 
     int analiseAnterior(int idEquipamentoCli) {
         const auto it = m_analises.constFind(idEquipamentoCli);
@@ -109,20 +110,30 @@ public:
         return id;
     }
 
-    // Type -> the value measured at the previous collection (the first row of each type; a
-    // null value stays null). Empty without a previous collection or without its results.
+    // Type -> the value measured at the previous collection (a null value stays null). Empty
+    // without a previous collection or without its results.
     const QHash<int, QVariant>& valoresAnteriores(int idEquipamentoCli) {
         const auto it = m_valores.find(idEquipamentoCli);
         if (it != m_valores.end()) return it->second;
         QHash<int, QVariant>& valores = m_valores[idEquipamentoCli];
         const int anterior = analiseAnterior(idEquipamentoCli);
-        if (anterior == 0) return valores;
-        m_resultados->setParam("idAnalise", anterior);
-        m_resultados->setParam("idEquipamentoCli", idEquipamentoCli);
-        m_resultados->open();
-        // Ordered from the last row to the first: the first row of each type is the one kept.
-        while (m_resultados->next())
-            valores.insert(m_resultados->value(0).toInt(), m_resultados->value(1));
+        if (anterior != 0) valores = valoresDe(anterior, idEquipamentoCli);
+        return valores;
+    }
+
+    // The equipment's values in an analysis by type: the first result of each type, by key.
+    QHash<int, QVariant> valoresDe(int idAnalise, int idEquipamentoCli) {
+        m_amostras->setParam("idAnalise", idAnalise);
+        m_amostras->setParam("idEquipamentoCli", idEquipamentoCli);
+        std::vector<int> amostras;
+        m_amostras->open();
+        while (m_amostras->next())
+            amostras.push_back(m_amostras->value(0).toInt());
+        std::sort(amostras.begin(), amostras.end());
+        QHash<int, QVariant> valores;
+        for (int amostra : amostras)
+            for (const auto& r : m_leitor.da(amostra))
+                if (!valores.contains(r.idTpAnalise)) valores.insert(r.idTpAnalise, r.valor);
         return valores;
     }
 
@@ -133,7 +144,8 @@ public:
 
 private:
     QDate m_dtColeta;
-    std::unique_ptr<PreparedQuery> m_anterior, m_resultados;
+    LeitorResultados& m_leitor;
+    std::unique_ptr<PreparedQuery> m_anterior, m_amostras;
     QHash<int, int> m_analises;
     std::map<int, QHash<int, QVariant>> m_valores;
 };
@@ -235,19 +247,7 @@ void CopiaCdsRelatorio(MemTable& origem, MemTable& destino) {
 }
 
 void NumeraPaginasAmostras(int idAnalise) {
-    auto amostras = prepara("select id_analise_equipamento, no_pagina, no_amostra"
-                            " from mov_analise_equipamento where id_analise = :idAnalise"
-                            " order by id_analise_equipamento");
-    amostras->setParam("idAnalise", idAnalise);
-    struct Amostra {
-        int id;
-        QVariant pagina, amostra;
-    };
-    std::vector<Amostra> lista;
-    amostras->open();
-    while (amostras->next())
-        lista.push_back({amostras->value(0).toInt(), amostras->value(1), amostras->value(2)});
-
+    const std::vector<Amostra> lista = leAmostras(idAnalise);
     auto atualiza =
         prepara(" update mov_analise_equipamento set no_pagina = :NoPagina, no_amostra = :NoAmostra"
                 " where id_analise_equipamento = :idAnaliseEquipamento and id_analise = :idAnalise");
@@ -275,7 +275,8 @@ void NumeraPaginasAmostras(int idAnalise) {
 }
 
 int BuscaAnaliseAnterior(int idEquipamentoCli, const QDate& dtColeta) {
-    return Historico(dtColeta).analiseAnterior(idEquipamentoCli);
+    LeitorResultados leitor;
+    return Historico(dtColeta, leitor).analiseAnterior(idEquipamentoCli);
 }
 
 QString BuscaNumeroProposta(int idTpEquipamento, int idCliente) {
@@ -289,42 +290,28 @@ QString BuscaNumeroProposta(int idTpEquipamento, int idCliente) {
 }
 
 double BuscaResultadoAnalise(int idAnalise, int idTpAnalise, int idEquipamentoCli) {
-    auto q = prepara(" select mar.vl_resultado from mov_analise_equipamento mae"
-                     " inner join mov_analise_resultado mar on (mar.id_analise_equipamento = "
-                     "mae.id_analise_equipamento)"
-                     " inner join mov_analise ma on (ma.id_analise = mae.id_analise)"
-                     " where ma.id_analise = :idAnalise and mae.id_equipamento_cli = :idEquipamentoCli"
-                     " and mar.id_tp_analise = :idTpAnalise"
-                     " order by mae.id_analise_equipamento, mar.id_analise_resultado");
-    q->setParam("idAnalise", idAnalise);
-    q->setParam("idEquipamentoCli", idEquipamentoCli);
-    q->setParam("idTpAnalise", idTpAnalise);
-    const double valor = q->first() ? q->value(0).toDouble() : 0.0;
-    q->close();
-    return valor;
+    LeitorResultados leitor;
+    return Historico(QDate(), leitor).valoresDe(idAnalise, idEquipamentoCli).value(idTpAnalise).toDouble();
 }
 
 void MontaDadosLaudo(MemTable& t, const TAnaliseImpressao& a) {
     const std::vector<Linha> linhas = leLinhas(a);
 
-    // The samples with a result, by block and analysis type, in the order of their positions.
+    // The samples with a result, by block and analysis type, in the order of their keys.
     struct Resultado {
         QVariant amostra;
         int idEquipamentoCli;
         QVariant valor;
     };
     QHash<QPair<int, int>, std::vector<Resultado>> resultados;
-    {
-        auto q = prepara(kResultadosAtuais);
-        q->setParam("idAnalise", a.idAnalise);
-        q->open();
-        while (q->next()) {
-            if (q->value(0).isNull()) continue; // a sample not numbered belongs to no block
-            resultados[{q->value(0).toInt(), q->value(3).toInt()}].push_back(
-                {q->value(1), q->value(2).toInt(), q->value(4)});
-        }
+    LeitorResultados leitor;
+    for (const Amostra& am : leAmostras(a.idAnalise)) {
+        if (am.pagina.isNull()) continue; // a sample not numbered belongs to no block
+        for (const auto& r : leitor.da(am.id))
+            resultados[{am.pagina.toInt(), r.idTpAnalise}].push_back(
+                {am.amostra, am.idEquipamentoCli, r.valor});
     }
-    Historico historico(a.dtColeta);
+    Historico historico(a.dtColeta, leitor);
     const Colunas c(t);
 
     FechaProgressoAoSair fecha;
@@ -366,19 +353,9 @@ void MontaDadosLaudo(MemTable& t, const TAnaliseImpressao& a) {
 
 void MontaDadosPlanilha(MemTable& t, const TAnaliseImpressao& a) {
     const std::vector<Linha> linhas = leLinhas(a);
-    struct Equipamento {
-        int idEquipamentoCli;
-        QVariant pagina, amostra;
-    };
-    std::vector<Equipamento> equipamentos;
-    {
-        auto q = prepara(kEquipAnalisados);
-        q->setParam("IdAnalise", a.idAnalise);
-        q->open();
-        while (q->next())
-            equipamentos.push_back({q->value(0).toInt(), q->value(3), q->value(4)});
-    }
-    Historico historico(a.dtColeta);
+    const std::vector<Amostra> equipamentos = leAmostras(a.idAnalise);
+    LeitorResultados leitor;
+    Historico historico(a.dtColeta, leitor);
     const Colunas c(t);
     t.disableControls();
     try {
@@ -386,7 +363,7 @@ void MontaDadosPlanilha(MemTable& t, const TAnaliseImpressao& a) {
             novaLinha(t, c, l);
             for (Field* f : c.equipamento)
                 f->setValue(0.0);
-            for (const Equipamento& e : equipamentos) {
+            for (const Amostra& e : equipamentos) {
                 if (l.pagina.isNull() || e.pagina.isNull() || e.pagina.toInt() != l.pagina.toInt()) continue;
                 // Without a previous collection, or one without results, the equipment adds nothing.
                 const QHash<int, QVariant>& anteriores = historico.valoresAnteriores(e.idEquipamentoCli);
