@@ -114,6 +114,18 @@ TEST_F(RelatorioAnalise, BlocksNamesDatesAndCommentBandsFollowTheSamples) {
     EXPECT_EQ(r.count("QRBand5"), 1);
 }
 
+TEST_F(RelatorioAnalise, DatesOverTheColumnsFollowTheWholeBlockNotItsFirstRow) {
+    // Block 1's first row (Alcalinidade Total, by name) loses its values; the block still shows
+    // values in its other rows, so the dates print over every sample's columns.
+    exec("delete from mov_analise_resultado where id_tp_analise = 3 and id_analise_equipamento between 11 "
+         "and 14");
+    const ReportRecord r = imprime(analise(2)).record;
+    ASSERT_EQ(r.texts("QRBand3", "qrdbNmTpAnalise").value(0), "Condutividade");
+    EXPECT_EQ(r.texts("ChildBand3", "qrlDataAtual1").value(0), "10/02/24");
+    EXPECT_EQ(r.texts("ChildBand3", "qrlDataAnterior2").value(0), "10/01/24");
+    EXPECT_EQ(r.texts("ChildBand3", "qrlDataAtual4").value(0), "10/02/24");
+}
+
 TEST_F(RelatorioAnalise, TypesNoSampleOfABlockMeasuredPrintNoRowWhetherDispatchedOrNot) {
     TAnaliseImpressao a = analise(2);
     const QStringList antes = imprime(a).record.texts("QRBand3", "qrdbNmTpAnalise");
