@@ -4,7 +4,7 @@
 #include "data/FbStatus.h"
 #include "data/Query.h"
 #include "platform/IniFile.h"
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <algorithm>
@@ -143,20 +143,29 @@ void benchAnalysisList(Database& db) {
 
 void benchExport(Database& db);
 void benchPessoas(Database& db);
+void benchLaudo(Database& db, const QString& site);
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // The report benchmark draws pages and shows the progress window: offscreen.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "uso: cortivandela-bench SITE\n");
+        std::fprintf(stderr, "uso: cortivandela-bench SITE [lista] [exporta] [pessoas] [laudo]\n");
         return 2;
     }
     try {
         Database db;
         db.setDatabaseName(connectionString(QString::fromLocal8Bit(argv[1])));
         db.connect();
-        benchAnalysisList(db);
-        benchExport(db);
-        benchPessoas(db);
+        // Optional names after the site run only those benchmarks: lista, exporta, pessoas, laudo.
+        QStringList only;
+        for (int i = 2; i < argc; ++i)
+            only << QString::fromLocal8Bit(argv[i]);
+        auto wanted = [&only](const char* name) { return only.isEmpty() || only.contains(name); };
+        if (wanted("lista")) benchAnalysisList(db);
+        if (wanted("exporta")) benchExport(db);
+        if (wanted("pessoas")) benchPessoas(db);
+        if (wanted("laudo")) benchLaudo(db, QString::fromLocal8Bit(argv[1]));
         db.disconnect();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());

@@ -1,6 +1,7 @@
 // cortivandela-shots SITE OUTDIR: renders, offscreen, PNG pictures of the login window, the
-// main window and every screen that exists (record form and grid), on a site, so the look
-// can be reviewed without a display.
+// main window, every screen that exists (record form and grid) and page 1 of the technical
+// report and of the fill-in sheet of a demo analysis, on a site, so the look can be reviewed
+// without a display.
 #include "app/UnMenuPrincipal.h"
 #include "app/UnSplash.h"
 #include "data/UndmLookup.h"
@@ -9,10 +10,13 @@
 #include "platform/ErrorHook.h"
 #include "platform/OsFacts.h"
 #include "platform/QuietOffscreen.h"
+#include "platform/report/ReportPreview.h"
+#include "reports/UnImpressaoAnalise.h"
 #include "screens/ScreenRegistry.h"
 #include "screens/UnCadastroPadrao.h"
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -119,6 +123,46 @@ int main(int argc, char** argv) {
         }
         if (QMdiSubWindow* s = tela->subWindow()) s->close();
         pump();
+    }
+    // The reports of the latest evaluated analysis on two blocks, with the logo, signature and
+    // footer and the first own company's header and footer.
+    {
+        ScriptedReportPreview relatorios;
+        ScopedReportPreview useRelatorios(relatorios);
+        auto primeiro = [&](const QString& sqlText) {
+            Query q(&principal->IBSolution);
+            q.setSqlText(sqlText);
+            q.open();
+            return q.isEmpty() ? 0 : q.fields().front()->asInteger();
+        };
+        int analise = 0, empresa = 0;
+        guarded([&] {
+            analise =
+                primeiro("select first 1 a.id_analise from mov_analise a where a.dt_avaliacao is not null "
+                         "and (select count(*) from mov_analise_equipamento e where e.id_analise = "
+                         "a.id_analise) > 4 order by a.dt_coleta desc, a.id_analise desc");
+            empresa = primeiro(
+                "select first 1 id_pessoa from cad_pessoa where ct_empresa = 'S' order by id_pessoa");
+        });
+        const struct {
+            const char* nome;
+            void (*imprime)(const TAnaliseImpressao&, MemTable*);
+        } relatorio[] = {{"laudo-tecnico", &ImprimeRelatorioAnalise},
+                         {"planilha-de-preenchimento", &ImprimePlanilhaPreenchimento}};
+        for (const auto& r : relatorio) {
+            const QString file = out + "/" + r.nome + ".png";
+            relatorios.setPngPath(file, 1, 110);
+            const int antes = relatorios.count();
+            guarded([&] {
+                TAnaliseImpressao a = LeAnaliseImpressao(analise);
+                a.imprimirLogomarca = true;
+                a.idEmpresa = empresa;
+                r.imprime(a, nullptr);
+            });
+            const bool ok = relatorios.count() > antes && QFileInfo::exists(file);
+            std::printf("%s %s\n", ok ? "ok  " : "FALHOU", file.toLocal8Bit().constData());
+            failures += !ok;
+        }
     }
     for (const auto& m : dialogs.messages())
         std::printf("mensagem: %s\n", m.text.toLocal8Bit().constData());

@@ -148,6 +148,64 @@ TEST_F(ReportBandsTest, ForcedNewPageOnlyAfterBodyBandsSoTheFirstFollowsTheTitle
     EXPECT_NEAR(r.record().of("Detail")[1]->topMm, 10 + 20 + 8, 0.01);
 }
 
+// Pages of 297 mm with 10 mm margins: 277 mm of body under no header.
+TEST_F(ReportBandsTest, HeadingKeptWithItsFirstRowMovesToTheNextPage) {
+    for (int i = 0; i < 12; ++i)
+        rows.addRow({i < 11 ? "a" : "b", "", i});
+    ReportEngine r;
+    r.setSource(&rows);
+    ReportGroup& g = r.addGroup("G", "A");
+    ReportBand& gh = g.addHeader("GH", 10);
+    gh.addChild("Columns", 15);
+    r.addDetail("Detail", 20);
+    // Group "a" takes 25 + 11 x 20 = 245 mm; group "b"'s heading fits under it (270 mm), its
+    // row does not: left alone, the heading stays at the foot of page 1.
+    EXPECT_EQ(pagesOf(r.record(), "GH"), (QList<int>{1, 1}));
+    EXPECT_EQ(pagesOf(r.record(), "Columns"), (QList<int>{1, 1}));
+    EXPECT_EQ(r.record().of("Detail").back()->page, 2);
+    // Kept with the room of its columns and a row, it moves to page 2 with them.
+    gh.setKeepWithNextMm(15 + 20);
+    r.reset();
+    EXPECT_EQ(pagesOf(r.record(), "GH"), (QList<int>{1, 2}));
+    EXPECT_EQ(pagesOf(r.record(), "Columns"), (QList<int>{1, 2}));
+    EXPECT_NEAR(r.record().of("GH")[1]->topMm, 10, 0.01);
+    EXPECT_EQ(r.pageCount(), 2);
+    // On a page with nothing but headers it prints where it is, whatever it asks for.
+    gh.setKeepWithNextMm(1000);
+    r.reset();
+    EXPECT_NEAR(r.record().of("GH")[0]->topMm, 10, 0.01);
+    EXPECT_EQ(r.record().of("Detail")[0]->page, 1);
+}
+
+TEST_F(ReportBandsTest, RowKeptTogetherMovesWholeUnlessTallerThanAPage) {
+    QStringList linhas;
+    for (int i = 0; i < 4; ++i)
+        linhas << QString("linha %1").arg(i);
+    rows.addRow({"", "", 0});
+    rows.addRow({linhas.join('\n'), "", 1});
+    ReportEngine r;
+    r.setSource(&rows);
+    r.addTitle("Space", 258);
+    ReportBand& d = r.addDetail("Detail", 5);
+    ReportText& t = d.addField("a", {0, 0, 100, 5}, "A");
+    t.setWordWrap(true);
+    t.setAutoStretch(true);
+    // Row 2 grows to four lines; 258 + 5 leaves 14 mm, room for some of them only.
+    EXPECT_EQ(r.record().of("Detail")[1]->page, 1);
+    EXPECT_EQ(r.record().of("Detail")[1]->lastPage, 2) << "split between lines";
+    d.setKeepTogether(true);
+    r.reset();
+    EXPECT_EQ(r.record().of("Detail")[1]->page, 2);
+    EXPECT_EQ(r.record().of("Detail")[1]->lastPage, 2);
+    // A row taller than a page still splits rather than overflow.
+    QStringList muitas;
+    for (int i = 0; i < 200; ++i)
+        muitas << QString("linha %1").arg(i);
+    rows.setValue(1, "A", muitas.join('\n'));
+    r.reset();
+    EXPECT_GT(r.record().of("Detail")[1]->lastPage, r.record().of("Detail")[1]->page);
+}
+
 TEST_F(ReportBandsTest, SubDetailsPrintUnderEachMasterRowFromTheirRefilledSource) {
     rows.addRow({"Cliente 1", "", 2});
     rows.addRow({"Cliente 2", "", 0});

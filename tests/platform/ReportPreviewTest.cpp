@@ -68,6 +68,20 @@ TEST_F(ReportPreviewTest, ScriptedPreviewRecordsEachCallAndWritesItsPdf) {
     EXPECT_TRUE(pdfWords(dir.filePath("previa-2.pdf"), 2).contains("Página 2 Segunda página"));
 }
 
+TEST_F(ReportPreviewTest, ScriptedPreviewWritesTheAskedPageAsPng) {
+    ScriptedReportPreview preview;
+    ScopedReportPreview use(preview);
+    preview.setPngPath(dir.filePath("pagina-%1.png"), 2, 50);
+    ThreePages a;
+    a.report.preview();
+    ASSERT_EQ(preview.count(), 1);
+    EXPECT_EQ(preview.last().pngPath, dir.filePath("pagina-1.png"));
+    EXPECT_TRUE(preview.last().pdfPath.isEmpty());
+    const QImage png(preview.last().pngPath);
+    EXPECT_EQ(png.width(), qRound(210 / 25.4 * 50));
+    EXPECT_EQ(png, a.report.renderPage(2, 50).convertToFormat(png.format()));
+}
+
 TEST_F(ReportPreviewTest, PreviewWindowIsMaximisedAtFullSizeInPortugueseWithThePages) {
     ASSERT_TRUE(installPortugueseQtTranslations()) << "qt6-translations-l10n is missing";
     ThreePages t;

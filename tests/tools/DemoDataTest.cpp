@@ -5,6 +5,7 @@
 #include "RecordingSink.h"
 #include "sitegen/DemoCatalog.h"
 #include <QDate>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -189,6 +190,43 @@ TEST_F(DemoDataTest, AnalysesReferToPeopleInTheirRolesAndCoverEighteenMonths) {
     }
     EXPECT_TRUE(twoPages) << "no analysis prints on two pages";
     EXPECT_EQ(samples.size(), analyses.size()) << "an analysis without analysed equipment";
+}
+
+// The technical report and the fill-in sheet of the demo have something to show: an evaluated
+// analysis on two blocks whose equipment was collected before, with RTF comments, and the
+// first evaluated analysis of such equipment (previous values 0,00).
+TEST_F(DemoDataTest, ReportsOfTheDemoHaveBlocksHistoryCommentsAndAFirstCollection) {
+    std::map<int, const RecordedRow*> analyses;
+    for (const auto& r : rows("MOV_ANALISE"))
+        analyses[r.values["ID_ANALISE"].toInt()] = &r;
+    std::set<int> withResults;
+    for (const auto& r : rows("MOV_ANALISE_RESULTADO"))
+        withResults.insert(r.values["ID_ANALISE_EQUIPAMENTO"].toInt());
+    // Per analysis: its samples' equipment and comments.
+    std::map<int, std::vector<const RecordedRow*>> samples;
+    std::map<int, std::vector<QDate>> collections; // equipment -> evaluated collection dates
+    for (const auto& r : rows("MOV_ANALISE_EQUIPAMENTO")) {
+        samples[r.values["ID_ANALISE"].toInt()].push_back(&r);
+        if (withResults.count(r.values["ID_ANALISE_EQUIPAMENTO"].toInt()))
+            collections[r.values["ID_EQUIPAMENTO_CLI"].toInt()].push_back(
+                analyses[r.values["ID_ANALISE"].toInt()]->values["DT_COLETA"].toDate());
+    }
+    bool withHistory = false, firstEver = false;
+    for (const auto& [analise, list] : samples) {
+        if (list.size() <= 4 || !withResults.count(list[0]->values["ID_ANALISE_EQUIPAMENTO"].toInt()))
+            continue;
+        const QDate coleta = analyses[analise]->values["DT_COLETA"].toDate();
+        int earlier = 0, comments = 0;
+        for (const RecordedRow* s : list) {
+            const auto& dates = collections[s->values["ID_EQUIPAMENTO_CLI"].toInt()];
+            earlier += std::any_of(dates.begin(), dates.end(), [&](const QDate& d) { return d < coleta; });
+            comments += s->values["TX_COMENTARIO"].toByteArray().startsWith("{\\rtf");
+        }
+        withHistory = withHistory || (earlier == int(list.size()) && comments >= 2);
+        firstEver = firstEver || earlier == 0;
+    }
+    EXPECT_TRUE(withHistory);
+    EXPECT_TRUE(firstEver);
 }
 
 TEST_F(DemoDataTest, ResultsOnlyForAnalysisTypesWithAnIdealResult) {

@@ -63,6 +63,15 @@ public:
     // Body bands: start a new page first unless nothing but headers is on the current page.
     bool forceNewPage() const { return m_newPage; }
     void setForceNewPage(bool n) { m_newPage = n; }
+    // Body bands: start a new page first when the band and this much room below it do not fit
+    // on the rest of the page, so a heading is not left alone at the foot of a page (the room of
+    // the bands that must follow it: column headings and a first row).
+    double keepWithNextMm() const { return m_keepWithNext; }
+    void setKeepWithNextMm(double mm) { m_keepWithNext = mm; }
+    // A band that grows (memos, rich text) moves whole to the next page rather than split,
+    // unless it is taller than a page (a grid row whose text wraps stays one row).
+    bool keepTogether() const { return m_keepTogether; }
+    void setKeepTogether(bool k) { m_keepTogether = k; }
     const ReportFrame& frame() const { return m_frame; }
     void setFrame(const ReportFrame& f) { m_frame = f; }
     // Invalid: transparent.
@@ -121,6 +130,8 @@ private:
     double m_height;
     bool m_enabled = true;
     bool m_newPage = false;
+    double m_keepWithNext = 0;
+    bool m_keepTogether = false;
     ReportFrame m_frame;
     QColor m_background;
     BeforePrint m_beforePrint;

@@ -281,6 +281,10 @@ private:
             if (!prepareBand(*b, src, row)) continue;
             if (flow == Flow::Body && b->forceNewPage() && m_bodyOnPage) newPage();
             MeasuredBand mb = measure(*b, src, row);
+            // A page that holds only headers would not do better: the band prints there.
+            if (flow == Flow::Body && b->keepWithNextMm() > 0 && m_y > m_contentTop + kEps &&
+                m_y + mb.height + units(b->keepWithNextMm()) > m_limit + kEps)
+                newPage();
             place(mb, row, flow);
         }
     }
@@ -478,7 +482,8 @@ private:
         } else if (m_y + mb.height <= m_limit + kEps) {
             recordIndex = emitSlice(mb, 0, mb.height, m_y, row, true);
             m_y += mb.height;
-        } else if (!mb.splittable) {
+        } else if (!mb.splittable ||
+                   (mb.band->keepTogether() && mb.height <= m_limit - m_contentTop + kEps)) {
             if (m_y > m_contentTop + kEps) newPage();
             recordIndex = emitSlice(mb, 0, mb.height, m_y, row, true);
             m_y += mb.height;

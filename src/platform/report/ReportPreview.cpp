@@ -93,6 +93,11 @@ void ScriptedReportPreview::show(ReportEngine& report) {
             m_pdfPath.contains(QLatin1String("%1")) ? m_pdfPath.arg(m_calls.size() + 1) : m_pdfPath;
         report.writePdf(call.pdfPath);
     }
+    if (!m_pngPath.isEmpty()) {
+        call.pngPath =
+            m_pngPath.contains(QLatin1String("%1")) ? m_pngPath.arg(m_calls.size() + 1) : m_pngPath;
+        report.writePng(call.pngPath, m_pngPage, m_pngDpi);
+    }
     m_calls.push_back(std::move(call));
 }
 

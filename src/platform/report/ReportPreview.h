@@ -45,10 +45,18 @@ public:
         int pageCount = 0;
         ReportRecord record;
         QString pdfPath; // empty when none was written
+        QString pngPath; // empty when none was written
     };
     // Each preview writes its pages to this file; "%1" in it is replaced by the call's number
     // (1 for the first). Empty: nothing is written.
     void setPdfPath(const QString& path) { m_pdfPath = path; }
+    // Each preview also writes one page as a PNG picture at the given resolution ("%1" as above).
+    // Empty: no picture.
+    void setPngPath(const QString& path, int page = 1, int dpi = 96) {
+        m_pngPath = path;
+        m_pngPage = page;
+        m_pngDpi = dpi;
+    }
 
     void show(ReportEngine& report) override;
     const std::vector<Call>& calls() const { return m_calls; }
@@ -58,6 +66,7 @@ public:
     void clear() { m_calls.clear(); }
 
 private:
-    QString m_pdfPath;
+    QString m_pdfPath, m_pngPath;
+    int m_pngPage = 1, m_pngDpi = 96;
     std::vector<Call> m_calls;
 };
