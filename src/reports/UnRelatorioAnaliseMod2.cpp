@@ -342,12 +342,13 @@ void TfrmRelatorioAnaliseMod2::QRGroup1BeforePrint(ReportBandEvent& e) {
         r.text("qrlComentario" + numero(n)).setVisible(true);
         r.band(kBandasComentario[n - 1]).setEnabled(true);
 
-        // The equipment's previous collection; none leaves its date empty.
+        // The equipment's previous collection; with none the date is the date system's zero,
+        // 30/12/1899, which the column shows as 30/12/99 as the laboratory's reports always have.
         IBQ_ColetaAnterior->setParam("idEquipamentoCliente",
                                      IBQ_NomeEquipamento->value("ID_EQUIPAMENTO_CLI"));
         IBQ_ColetaAnterior->setParam("dt_coleta", m_analise.dtColeta);
         const QDate anterior =
-            IBQ_ColetaAnterior->first() ? IBQ_ColetaAnterior->value("DT_COLETA").toDate() : QDate();
+            IBQ_ColetaAnterior->first() ? IBQ_ColetaAnterior->value("DT_COLETA").toDate() : QDate(1899, 12, 30);
         IBQ_ColetaAnterior->close();
         r.text("qrlDataAnterior" + numero(n)).setText(data(anterior, kFormatoDataColuna));
 

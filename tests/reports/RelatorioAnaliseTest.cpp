@@ -97,12 +97,13 @@ TEST_F(RelatorioAnalise, BlocksNamesDatesAndCommentBandsFollowTheSamples) {
     EXPECT_EQ(textos(r, "QRGroup1", "qrlEquipamento2").join(','), "Caldeira 02,");
     // The titles print in the second block too, with empty names.
     EXPECT_EQ(textos(r, "QRGroup1", "qrlAmostra4").join(','), "4.,4.");
-    // Dates over the columns: the collection date now; the previous collection's date, empty
-    // for equipment collected for the first time; none over an absent sample.
+    // Dates over the columns: the collection date now; the previous collection's date, the
+    // date system's zero (30/12/99) for equipment collected for the first time; none over an
+    // absent sample.
     EXPECT_EQ(textos(r, "ChildBand3", "qrlDataAtual1").join(','), "10/02/24,10/02/24");
-    EXPECT_EQ(textos(r, "ChildBand3", "qrlDataAnterior1").join(','), "10/01/24,");
+    EXPECT_EQ(textos(r, "ChildBand3", "qrlDataAnterior1").join(','), "10/01/24,30/12/99");
     EXPECT_EQ(textos(r, "ChildBand3", "qrlDataAnterior2").join(','), "10/01/24,");
-    EXPECT_EQ(textos(r, "ChildBand3", "qrlDataAnterior3").join(','), ",");
+    EXPECT_EQ(textos(r, "ChildBand3", "qrlDataAnterior3").join(','), "30/12/99,");
     EXPECT_FALSE(r.of("ChildBand3")[1]->has("qrlDataAtual2"));
     // Comment bands only for comments with text: 102's holds blanks, 103 has none.
     EXPECT_EQ(r.count("ChildBand5"), 2);
