@@ -332,10 +332,9 @@ void TfrmPesquisarAnalises::btnPesquisarClick() {
     const CriteriosPesquisaAnalise c = criterios();
     if (c.porData) {
         if (!c.de.isValid() || !c.ate.isValid())
-            throw ValidationError(QString::fromUtf8("Informe as duas datas do período da coleta."));
+            warnAndAbort(QString::fromUtf8("Informe as duas datas do período da coleta."));
         if (c.de > c.ate)
-            throw ValidationError(
-                QString::fromUtf8("A data inicial do período da coleta é posterior à data final."));
+            warnAndAbort(QString::fromUtf8("A data inicial do período da coleta é posterior à data final."));
     }
     const QString anterior = IBQ_PesquisaAnalise.sqlText();
     const bool estavaAberta = IBQ_PesquisaAnalise.active();

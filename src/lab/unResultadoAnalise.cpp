@@ -48,8 +48,9 @@ public:
     // Stores the value of a cell editor still open.
     void confirmaEdicao() {
         if (state() != QAbstractItemView::EditingState) return;
+        // The cell editor is the focused child of the viewport.
         QWidget* editor = QApplication::focusWidget();
-        if (!editor || !isAncestorOf(editor)) return;
+        if (!editor || editor->parentWidget() != viewport()) return;
         commitData(editor);
         DBGrid::closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
@@ -57,7 +58,10 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* e) override {
         if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && e->modifiers() == Qt::NoModifier) {
-            proximaLinha();
+            // While a cell is being typed, its editor stores the value and closes (submitting);
+            // the move follows then.
+            if (state() != QAbstractItemView::EditingState) proximaLinha();
+            e->accept();
             return;
         }
         DBGrid::keyPressEvent(e);
