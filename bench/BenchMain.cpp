@@ -4,7 +4,7 @@
 #include "data/FbStatus.h"
 #include "data/Query.h"
 #include "platform/IniFile.h"
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <algorithm>
@@ -143,9 +143,12 @@ void benchAnalysisList(Database& db) {
 
 void benchExport(Database& db);
 void benchPessoas(Database& db);
+void benchAnalises(Database& db, const QString& site);
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // The analysis screens are measured in their windows, offscreen.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "uso: cortivandela-bench SITE\n");
         return 2;
@@ -157,6 +160,7 @@ int main(int argc, char** argv) {
         benchAnalysisList(db);
         benchExport(db);
         benchPessoas(db);
+        benchAnalises(db, QDir(QString::fromLocal8Bit(argv[1])).absolutePath());
         db.disconnect();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());

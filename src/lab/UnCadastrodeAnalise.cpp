@@ -1,6 +1,7 @@
 #include "lab/UnCadastrodeAnalise.h"
 #include "data/DataContext.h"
 #include "data/UndmPadrao.h"
+#include "lab/DBLongLookupCombo.h"
 #include "lab/NumeracaoAmostras.h"
 #include "lab/UnEquipamentosAnalisados.h"
 #include "platform/Dialogs.h"
@@ -26,6 +27,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 
 namespace {
 
@@ -75,6 +77,16 @@ bool TrazTelaParaFrente(const QString& nomeTela) {
     return true;
 }
 
+void CabeNaArea(ScreenWindow* tela) {
+    QMdiSubWindow* s = tela ? tela->subWindow() : nullptr;
+    if (!s || !s->mdiArea()) return;
+    const QRect area = s->mdiArea()->viewport()->rect();
+    const QRect g = s->geometry();
+    const int x = std::clamp(g.x(), 0, std::max(0, area.width() - g.width()));
+    const int y = std::clamp(g.y(), 0, std::max(0, area.height() - g.height()));
+    if (x != g.x() || y != g.y()) s->move(x, y);
+}
+
 TfrmCadastrodeAnalise::TfrmCadastrodeAnalise(QWidget* parent)
     : TfrmCadastroPadrao("frmCadastrodeAnalise", parent) {
     setWindowTitle(QString::fromUtf8("Cadastro de Análise"));
@@ -112,8 +124,8 @@ TfrmCadastrodeAnalise::TfrmCadastrodeAnalise(QWidget* parent)
     btnPesquisaPessoa->setToolTip("Pesquisar Cliente");
     btnPesquisaPessoa->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
     btnPesquisaPessoa->setFocusPolicy(Qt::StrongFocus);
-    lkCliente = new DBLookupCombo(pagFicha, &dsPadrao, "ID_CLIENTE", lk ? &lk->IBQ_Pessoas : nullptr,
-                                  "ID_PESSOA", "NM_PESQUISA", "lkCliente");
+    lkCliente = new DBLongLookupCombo(pagFicha, &dsPadrao, "ID_CLIENTE", lk ? &lk->IBQ_Pessoas : nullptr,
+                                      "ID_PESSOA", "NM_PESQUISA", "lkCliente");
     lkCliente->setDropDownCount(12);
     auto* cliente = new QHBoxLayout;
     cliente->addWidget(btnPesquisaPessoa);
@@ -272,6 +284,7 @@ void TfrmCadastrodeAnalise::FormShow() {
     if (TdmPadrao* dm = dmPadrao()) NomeDataSet = &dm->IBQ_Mov_Analise;
     TfrmCadastroPadrao::FormShow();
     if (!PermissaoAcesso) return;
+    CabeNaArea(this);
     lkEmpresa->setEnabled(false);
     // The buttons' rights are known now.
     m_idCarregado = QVariant();

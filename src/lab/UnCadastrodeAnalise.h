@@ -10,6 +10,7 @@
 class DBDateEdit;
 class DBEdit;
 class DBGrid;
+class DBLongLookupCombo;
 class DBLookupCombo;
 class QCheckBox;
 class QLabel;
@@ -19,6 +20,8 @@ class TfrmEquipamentosAnalisados;
 
 // Brings the open screen of that name (letter case ignored) to the front; false when none is open.
 bool TrazTelaParaFrente(const QString& nomeTela);
+// Moves a screen whose window reaches beyond the main window's area back inside it.
+void CabeNaArea(ScreenWindow* tela);
 
 class TfrmCadastrodeAnalise : public TfrmCadastroPadrao {
     Q_OBJECT
@@ -37,8 +40,10 @@ public:
 
     DBDateEdit *dtColeta = nullptr, *dtRecebimento = nullptr, *dtAvaliacao = nullptr, *dtEnvio = nullptr;
     QToolButton* btnPesquisaPessoa = nullptr;
-    DBLookupCombo *lkCliente = nullptr, *lkRepresentante = nullptr, *lkResponsavel = nullptr,
-                  *lkTipoEquipamento = nullptr, *lkEmpresa = nullptr;
+    // The client among every person (a long list); the other choices are short lists.
+    DBLongLookupCombo* lkCliente = nullptr;
+    DBLookupCombo *lkRepresentante = nullptr, *lkResponsavel = nullptr, *lkTipoEquipamento = nullptr,
+                  *lkEmpresa = nullptr;
     QToolButton *btnIncluir = nullptr, *btnExcluir = nullptr;
     QPushButton* btnConsultar = nullptr;
     DBGrid* dbgDados = nullptr;

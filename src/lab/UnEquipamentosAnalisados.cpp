@@ -2,6 +2,7 @@
 #include "data/DataContext.h"
 #include "data/UndmPadrao.h"
 #include "lab/DBRichEdit.h"
+#include "lab/UnCadastrodeAnalise.h"
 #include "lab/unResultadoAnalise.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
@@ -269,6 +270,7 @@ void TfrmEquipamentosAnalisados::FormShow() {
     leAnalise();
     TfrmCadastroPadrao::FormShow();
     if (!PermissaoAcesso) return;
+    CabeNaArea(this);
     pc_MostrarTamanhoCampo();
 }
 

@@ -110,13 +110,24 @@ std::vector<LinhaResultado> LeResultados(Database& db, Transaction& tr, int idTp
     if (linhas.empty()) return linhas;
 
     if (idAnaliseAnterior != 0) {
-        const auto anteriores = valoresPorTipo(
-            db, tr,
-            QString::fromLatin1(kValores) + " and ma.id_analise = " + QString::number(idAnaliseAnterior) +
-                " and mae.id_equipamento_cli = " + QString::number(idEquipamentoCli) +
-                " order by mae.id_analise desc");
-        for (LinhaResultado& l : linhas)
-            if (auto it = anteriores.find(l.idTpAnalise); it != anteriores.end()) l.anterior = it->second;
+        // The equipment's sample in the previous analysis first, then its values by the sample's
+        // key: a plan that reads a handful of rows whatever the size of the results table.
+        Query anterior(&db, &tr, "IBQ_AmostraAnterior");
+        anterior.setSqlText(
+            "select mae.id_analise_equipamento from mov_analise_equipamento mae where mae.id_analise = " +
+            QString::number(idAnaliseAnterior) + " and mae.id_equipamento_cli = " +
+            QString::number(idEquipamentoCli) + " order by mae.id_analise_equipamento desc");
+        anterior.open();
+        const QVariant amostraAnterior = anterior.isEmpty() ? QVariant() : anterior.field(0)->value();
+        anterior.close();
+        if (!amostraAnterior.isNull()) {
+            const auto anteriores =
+                valoresPorTipo(db, tr,
+                               QString::fromLatin1(kValores) + " and mae.id_analise_equipamento = " +
+                                   QString::number(amostraAnterior.toInt()));
+            for (LinhaResultado& l : linhas)
+                if (auto it = anteriores.find(l.idTpAnalise); it != anteriores.end()) l.anterior = it->second;
+        }
     }
     const auto atuais = valoresPorTipo(db, tr,
                                        QString::fromLatin1(kValores) + " and mae.id_analise_equipamento = " +
@@ -206,8 +217,8 @@ TfrmResultadoAnalise::TfrmResultadoAnalise(QWidget* parent) : QDialog(parent) {
     const Qt::Alignment centro = Qt::AlignHCenter | Qt::AlignVCenter;
     DBGrid1->setColumns({{"TIPO_ANALISE", QString::fromUtf8("Tipo de Análise"), 232, true},
                          {"RESULTADO_IDEAL", "Resultado Ideal", 215, true},
-                         {"RESULTADO_ANTERIOR", "Resultado Anterior", 100, true, centro},
-                         {"VL_RESULTADO", "Resultado Atual", 100, false, centro}});
+                         {"RESULTADO_ANTERIOR", "Resultado Anterior", 125, true, centro},
+                         {"VL_RESULTADO", "Resultado Atual", 125, false, centro}});
     DBGrid1->setReadOnly(false);
     lay->addWidget(DBGrid1, 1);
     btnSalvar = new QPushButton("Salvar", this);
@@ -227,7 +238,7 @@ TfrmResultadoAnalise::TfrmResultadoAnalise(QWidget* parent) : QDialog(parent) {
     lay->addLayout(botoes);
     connect(btnSalvar, &QPushButton::clicked, this, [this] { guarded([this] { btnSalvarClick(); }); });
     connect(btnCancelar, &QPushButton::clicked, this, [this] { guarded([this] { btnCancelarClick(); }); });
-    resize(720, 480);
+    resize(760, 480);
 }
 
 void TfrmResultadoAnalise::showEvent(QShowEvent* e) {

@@ -210,6 +210,32 @@ TEST_F(CadastroAnaliseTest, RemovingASampleKeepsTheAnalysisListWhole) {
     EXPECT_EQ(ds(t)->recordCount(), 451);
 }
 
+TEST_F(CadastroAnaliseTest, TheClientDropDownOffersEveryPersonByNameAndFollowsTheList) {
+    Cadastro* t = abreNaAnalise(1);
+    EXPECT_EQ(t->lkCliente->currentText(), "HOTEL SERRA AZUL");
+    QStringList nomes;
+    for (int i = 0; i < t->lkCliente->count(); ++i)
+        nomes << t->lkCliente->itemText(i);
+    EXPECT_EQ(nomes,
+              QStringList({"CARLOS MENDES", "HIDROLAB CAMPINAS", "HOTEL SERRA AZUL",
+                           QString::fromUtf8("JOÃO VENDAS"), QString::fromUtf8("LATICÍNIOS BOA VISTA")}));
+    t->lkCliente->setFocus();
+    tecla(Qt::Key_Down);
+    EXPECT_EQ(t->lkCliente->currentText(), QString::fromUtf8("JOÃO VENDAS"));
+    EXPECT_EQ(ds(t)->state(), DataSetState::Edit);
+    EXPECT_EQ(ds(t)->fieldByName("ID_CLIENTE")->asInteger(), 33);
+    tecla(Qt::Key_F6);
+    EXPECT_EQ(t->lkCliente->currentText(), "HOTEL SERRA AZUL");
+    // A person registered meanwhile is offered once the list is read again (on activation).
+    s_db->exec(
+        "insert into cad_pessoa (id_pessoa, cd_pessoa, nm_pesquisa, nm_pessoa) values (40, '40', 'ACADEMIA "
+        "NOVA', 'Academia Nova')");
+    TdmLookUp::reabre(lookup->IBQ_Pessoas);
+    EXPECT_EQ(t->lkCliente->count(), 6);
+    EXPECT_EQ(t->lkCliente->itemText(0), "ACADEMIA NOVA");
+    EXPECT_EQ(t->lkCliente->currentText(), "HOTEL SERRA AZUL");
+}
+
 TEST_F(CadastroAnaliseTest, TheCompanyOfThePrintsFollowsTheBoxAndTheTutorialIsASiteSetting) {
     IniFile(QFileInfo(exe).absolutePath() + "/Suporte.ini")
         .writeString("Web", "SiteTutoriais", "https://blog.exemplo.test/");
