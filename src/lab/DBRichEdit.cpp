@@ -185,10 +185,6 @@ void alternaNegrito(QTextEdit& editor) {
     devolveFoco(editor);
 }
 
-QFont fonteDaSelecao(const QTextEdit& editor) {
-    return editor.textCursor().charFormat().font().resolve(editor.document()->defaultFont());
-}
-
 } // namespace textorico
 
 QIcon IconeFerramentaTexto(FerramentaTexto ferramenta) {

@@ -65,8 +65,6 @@ void alternaNegrito(QTextEdit& editor);
 bool estiloSomenteNegrito(const QTextEdit& editor);
 // The first-line indent of 10 points in the document's units.
 double recuoPrimeiraLinha();
-// The font a font dialog starts from: the format at the cursor, with the editor's font filling in.
-QFont fonteDaSelecao(const QTextEdit& editor);
 } // namespace textorico
 
 // Pictures of the formatting buttons, drawn so that no image file is needed.
