@@ -6,6 +6,8 @@
 #include "app/UnSplash.h"
 #include "data/UndmLookup.h"
 #include "data/UndmPadrao.h"
+#include "lab/UnCadastrodeAnalise.h"
+#include "lab/UnEquipamentosAnalisados.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "platform/OsFacts.h"
@@ -22,6 +24,8 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QTimer>
 #include <cstdio>
 #include <memory>
 
@@ -163,6 +167,32 @@ int main(int argc, char** argv) {
             std::printf("%s %s\n", ok ? "ok  " : "FALHOU", file.toLocal8Bit().constData());
             failures += !ok;
         }
+    }
+    // The screens opened from the analysis registration: the analysed equipment of the newest
+    // analysis that has samples, and the results window of its first sample.
+    if (auto* cadastro =
+            qobject_cast<TfrmCadastrodeAnalise*>(principal->abreTelaRegistrada("frmCadastrodeAnalise"))) {
+        pump();
+        guarded([&] { principal->bttMostrarTodosClick(); });
+        DataSet* ds = cadastro->dsPadrao.dataSet();
+        for (int i = 0; ds && i < 50 && !cadastro->btnConsultar->isEnabled() && !ds->eof(); ++i)
+            guarded([&] { principal->bttSeguinteClick(); });
+        cadastro->btnConsultar->click();
+        pump();
+        if (TfrmEquipamentosAnalisados* equipamentos = cadastro->telaEquipamentos()) {
+            failures += !save(principal.get(), out, "equipamentos-analisados");
+            QTimer::singleShot(0, [&] {
+                if (QWidget* janela = QApplication::activeModalWidget()) {
+                    failures += !save(janela, out, "resultado-das-analises");
+                    janela->close();
+                }
+            });
+            equipamentos->btnConsultar->click();
+            if (QMdiSubWindow* s = equipamentos->subWindow()) s->close();
+            pump();
+        }
+        if (QMdiSubWindow* s = cadastro->subWindow()) s->close();
+        pump();
     }
     for (const auto& m : dialogs.messages())
         std::printf("mensagem: %s\n", m.text.toLocal8Bit().constData());

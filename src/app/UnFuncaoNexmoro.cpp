@@ -5,9 +5,9 @@
 #include "platform/Clock.h"
 #include "platform/HttpTransport.h"
 #include "platform/OsFacts.h"
-#include "platform/Shell.h"
 #include "support/ConfiguracaoSuporte.h"
 #include "support/ExibeJanela.h"
+#include "support/Tutoriais.h"
 #include "support/UnPesquisaSatisfacaoNexmoro.h"
 
 namespace {
@@ -88,17 +88,6 @@ void GravaLogLogoff(int idLog, Database& db) {
 // ------------------------------------------------------------------ web addresses
 
 namespace {
-// A host of the settings, without any scheme or trailing slash an administrator may have typed.
-QString semEsquema(QString host) {
-    host = host.trimmed();
-    for (const char* esquema : {"https://", "http://"})
-        if (host.startsWith(QLatin1String(esquema), Qt::CaseInsensitive))
-            host = host.mid(int(qstrlen(esquema)));
-    while (host.endsWith(QLatin1Char('/')))
-        host.chop(1);
-    return host;
-}
-
 int tempoLimiteWebMs() {
     return carregaConfiguracaoSuporte().tempoLimiteWeb * 1000;
 }
@@ -134,25 +123,11 @@ bool VerificaURL(const QString& endereco) {
 
 QString RetornaSiteNexmoro() {
     const ConfiguracaoSuporte cfg = carregaConfiguracaoSuporte();
-    const QString arquivos = QStringLiteral("https://") + semEsquema(cfg.servidorArquivos);
+    const QString arquivos = QStringLiteral("https://") + hostSemEsquema(cfg.servidorArquivos);
     if (VerificaURL(arquivos)) return arquivos;
-    const QString site = QStringLiteral("https://") + semEsquema(cfg.site);
+    const QString site = QStringLiteral("https://") + hostSemEsquema(cfg.site);
     if (VerificaURL(site)) return site;
-    return QStringLiteral("http://") + semEsquema(cfg.site);
-}
-
-void AbreTutorial(const QString& nomeTela, int topico) {
-    const QString base = semEsquema(carregaConfiguracaoSuporte().siteTutoriais);
-    const QString encerramento = QStringLiteral("/2024/11/tutorial-abertura-e-encerramento-do.html");
-    if (nomeTela == QLatin1String("frmMenuPrincipal") && topico == 1)
-        shell().open(QStringLiteral("http://") + base + QStringLiteral("/2012/11/barra-de-ferramentas.html"));
-    if (nomeTela == QLatin1String("frmMenuPrincipal") && topico == 2)
-        shell().open(QStringLiteral("http://") + base +
-                     QStringLiteral("/2024/10/tutorial-abertura-do-sistema.html"));
-    if (nomeTela == QLatin1String("frmSplash"))
-        shell().open(QStringLiteral("https://") + base + encerramento);
-    if (nomeTela == QLatin1String("frmPesquisaSatisfacaoNexmoro"))
-        shell().open(QStringLiteral("https://") + base + encerramento);
+    return QStringLiteral("http://") + hostSemEsquema(cfg.site);
 }
 
 // ------------------------------------------------------------------ survey

@@ -3,6 +3,7 @@
 // query on it (in the connection's default transaction), runs it and frees it. Text values go
 // into the statements quoted, so apostrophes never change them.
 #include "data/Database.h"
+#include "support/Tutoriais.h"
 #include <QString>
 
 // True when the parameter row says users log in by their operating-system user name.
@@ -33,8 +34,7 @@ bool VerificaURLHttp(const QString& endereco);
 // The maker's file server over https when it answers, else the website over https when it
 // answers, else the website over http (not tested).
 QString RetornaSiteNexmoro();
-// Opens the tutorial page of a window and topic in the browser; nothing for other windows.
-void AbreTutorial(const QString& nomeTela, int topico);
+// AbreTutorial lives in support/Tutoriais.h (the laboratory screens open tutorials too).
 
 // ---- satisfaction survey ----
 

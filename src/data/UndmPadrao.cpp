@@ -53,9 +53,10 @@ TdmPadrao::TdmPadrao(Database* db, Transaction* tr, TdmLookUp* lk) {
     IBU_Parametros.generateFor("TAB_PARAMETRO", "ID_PARAMETRO");
     IBU_Parametros.refreshSql =
         QStringList{"Select ", "from TAB_PARAMETRO ", "where", "  ID_PARAMETRO = :ID_PARAMETRO"};
+    // The laboratory settings edit the standing text of the technical report only: their save
+    // writes that column and nothing else of the shared row.
     setup(IBQ_ConfGerais, "IBQ_ConfGerais", db, tr, {"select * from TAB_PARAMETRO"}, &IBU_ConfGerais);
-    IBU_ConfGerais.generateFor("TAB_PARAMETRO", "ID_PARAMETRO");
-    IBU_ConfGerais.refreshSql = IBU_Parametros.refreshSql;
+    buildUpdateSql(IBU_ConfGerais, "TAB_PARAMETRO", "ID_PARAMETRO", {"ID_PARAMETRO", "TX_LAUDO_TECNICO"});
     label(IBQ_ConfGerais, "TX_LAUDO_TECNICO", "Texto complementar para o Laudo Técnico");
     setup(IBQ_Mascaras, "IBQ_Mascaras", db, tr,
           {"select FM_MASCARA_VALOR, FM_MASCARA_QUANTIDADE from TAB_PARAMETRO"});

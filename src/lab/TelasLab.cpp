@@ -1,5 +1,8 @@
 #include "lab/TelasLab.h"
 #include "lab/UnCadastroEquipamentodoCliente.h"
+#include "lab/UnCadastrodeAnalise.h"
+#include "lab/UnConfiguracoesGerais.h"
+#include "lab/UnPesquisarAnalises.h"
 #include "lab/UnResultadoIdeal.h"
 #include "lab/UnTipoAnalise.h"
 #include "lab/UnTipoEquipamento.h"
@@ -14,4 +17,10 @@ void registraTelasLab() {
                   [] { return new TfrmResultadoIdeal; }});
     registraTela({"frmCadastroEquipamentodoCliente", "Cadastros", "EquipamentosdoCliente1",
                   "Equipamentos do Cliente", 10, [] { return new TfrmCadastroEquipamentodoCliente; }});
+    registraTela({"frmCadastrodeAnalise", "Cadastros", "CadastrodeAnlise1", "Cadastro de Análise", 20,
+                  [] { return new TfrmCadastrodeAnalise; }});
+    registraTela({"frmPesquisarAnalises", "Cadastros", "UnMenuPrincipal1", "Pesquisar Análises Cadastradas",
+                  30, [] { return new TfrmPesquisarAnalises; }});
+    registraTela({"frmConfiguracoesGerais", "Arquivo", "ConfiguraesGerais1", "Configurações do Cortivandela",
+                  10, [] { return new TfrmConfiguracoesGerais; }, false});
 }

@@ -1,0 +1,418 @@
+// The analysis screens on the large site, in the real windows (offscreen):
+// - the results window of a sample whose equipment type has 40 analysis types, with values now
+//   and at the previous collection: opened and saved, against the same statements run with the
+//   bare client library;
+// - Todos (F7) on the analysis registration screen's grid: the time until the grid shows its
+//   first rows, against the raw fetch of the first 100 rows of the same statement; the grid
+//   holds only the rows it shows.
+#include "app/UnMenuPrincipal.h"
+#include "data/DataContext.h"
+#include "data/FbStatus.h"
+#include "data/Query.h"
+#include "data/UndmPadrao.h"
+#include "lab/UnCadastrodeAnalise.h"
+#include "lab/unResultadoAnalise.h"
+#include "platform/Dialogs.h"
+#include "platform/OsFacts.h"
+#include "screens/controls/DBGrid.h"
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <firebird/Interface.h>
+#include <ibase.h>
+#include <memory>
+#include <vector>
+
+using namespace Firebird;
+
+namespace {
+
+constexpr int kTipos = 40;
+constexpr int kTipoEquipamento = 901;
+
+double mediana(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+void linha(const char* nome, double nossa, double bruta) {
+    std::printf("%s: ours %.2f ms, raw %.2f ms, ratio %.2f\n", nome, nossa, bruta,
+                bruta > 0 ? nossa / bruta : 0.0);
+    std::fflush(stdout);
+}
+
+QVariant escalar(Database& db, const QString& sql) {
+    Transaction tr(&db);
+    Query q(&db, &tr);
+    q.setSqlText(sql);
+    q.open();
+    const QVariant v = q.isEmpty() ? QVariant() : q.field(0)->value();
+    q.close();
+    tr.commit();
+    return v;
+}
+
+void executa(Database& db, const QString& sql) {
+    Transaction tr(&db);
+    Query q(&db, &tr);
+    q.setSqlText(sql);
+    q.execSQL();
+    tr.commit();
+}
+
+// The sample of the benchmark: an equipment type with 40 analysis types, one boiler and two
+// collections of it with every value measured. Written once per site; returns the samples
+// (previous analysis, current sample, equipment).
+struct Amostra {
+    int analiseAnterior = 0, amostra = 0, equipamento = 0;
+};
+
+Amostra preparaAmostra(Database& db) {
+    Amostra a;
+    const int maxTipo = escalar(db, "select max(id_tp_analise) from tab_tp_analise").toInt();
+    if (escalar(db, QString("select count(*) from tab_tp_equipamento where id_tp_equipamento = %1")
+                        .arg(kTipoEquipamento))
+            .toInt() == 0) {
+        executa(db,
+                QString::fromUtf8("insert into tab_tp_equipamento values (%1, 'Caldeira de Alta Pressão', "
+                                  "'Análise de Caldeira de Alta Pressão')")
+                    .arg(kTipoEquipamento));
+        int ideal = escalar(db, "select max(id_resultado_ideal) from tab_resultado_ideal").toInt();
+        for (int i = 1; i <= kTipos; ++i) {
+            executa(db, QString::fromUtf8(
+                            "insert into tab_tp_analise values (%1, 'Parâmetro de Alta Pressão %2')")
+                            .arg(maxTipo + i)
+                            .arg(i, 2, 10, QChar('0')));
+            executa(db, QString("insert into tab_resultado_ideal values (%1, %2, %3, 'Máx. %4,0')")
+                            .arg(++ideal)
+                            .arg(maxTipo + i)
+                            .arg(kTipoEquipamento)
+                            .arg(i * 10));
+        }
+        const int cliente =
+            escalar(db, "select first 1 id_pessoa from cad_pessoa where ct_cliente = 'S'").toInt();
+        const int rep =
+            escalar(db, "select first 1 id_pessoa from cad_pessoa where ct_represent = 'S'").toInt();
+        const int tec =
+            escalar(db, "select first 1 id_pessoa from cad_pessoa where ct_funcionario = 'S'").toInt();
+        const int equip = escalar(db, "select max(id_equipamento_cli) from tab_equipamento_cli").toInt() + 1;
+        executa(db,
+                QString("insert into tab_equipamento_cli (id_equipamento_cli, id_cliente, id_tp_equipamento, "
+                        "nm_equipamento) values (%1, %2, %3, 'Caldeira AP-01')")
+                    .arg(equip)
+                    .arg(cliente)
+                    .arg(kTipoEquipamento));
+        int analise = escalar(db, "select max(id_analise) from mov_analise").toInt();
+        int amostra = escalar(db, "select max(id_analise_equipamento) from mov_analise_equipamento").toInt();
+        int resultado = escalar(db, "select max(id_analise_resultado) from mov_analise_resultado").toInt();
+        for (const char* coleta : {"2024-01-10", "2024-02-10"}) {
+            executa(db,
+                    QString("insert into mov_analise (id_analise, dt_coleta, dt_recebimento, id_cliente, "
+                            "id_representante, id_responsavel_tecnico, id_tp_equipamento) values (%1, '%2', "
+                            "'%2', %3, %4, %5, %6)")
+                        .arg(++analise)
+                        .arg(coleta)
+                        .arg(cliente)
+                        .arg(rep)
+                        .arg(tec)
+                        .arg(kTipoEquipamento));
+            executa(db, QString("insert into mov_analise_equipamento (id_analise_equipamento, id_analise, "
+                                "id_equipamento_cli) values (%1, %2, %3)")
+                            .arg(++amostra)
+                            .arg(analise)
+                            .arg(equip));
+            for (int i = 1; i <= kTipos; ++i)
+                executa(db, QString("insert into mov_analise_resultado values (%1, %2, %3, %4)")
+                                .arg(++resultado)
+                                .arg(maxTipo + i)
+                                .arg(amostra)
+                                .arg(i * 7.25));
+        }
+    }
+    a.equipamento = escalar(db, QString("select max(id_equipamento_cli) from tab_equipamento_cli where "
+                                        "id_tp_equipamento = %1")
+                                    .arg(kTipoEquipamento))
+                        .toInt();
+    a.amostra = escalar(db, QString("select max(id_analise_equipamento) from mov_analise_equipamento where "
+                                    "id_equipamento_cli = %1")
+                                .arg(a.equipamento))
+                    .toInt();
+    a.analiseAnterior = escalar(db, QString("select min(id_analise) from mov_analise_equipamento where "
+                                            "id_equipamento_cli = %1")
+                                        .arg(a.equipamento))
+                            .toInt();
+    return a;
+}
+
+// ---------------------------------------------------------------- raw client library
+
+class Bruto {
+public:
+    explicit Bruto(Database& db) : m_att(db.attachment()) {}
+
+    ITransaction* inicia() {
+        IXpbBuilder* tpb = fbMaster()->getUtilInterface()->getXpbBuilder(&m_st, IXpbBuilder::TPB, nullptr, 0);
+        tpb->insertTag(&m_st, isc_tpb_read_committed);
+        tpb->insertTag(&m_st, isc_tpb_rec_version);
+        tpb->insertTag(&m_st, isc_tpb_nowait);
+        ITransaction* t = m_att->startTransaction(&m_st, tpb->getBufferLength(&m_st), tpb->getBuffer(&m_st));
+        tpb->dispose();
+        m_st.check();
+        return t;
+    }
+    // Prepares, fetches every row into a row store, frees; returns the rows.
+    int todas(ITransaction* t, const QString& sql) {
+        const QByteArray texto = Database::encode(sql);
+        IStatement* st = m_att->prepare(&m_st, t, 0, texto.constData(), SQL_DIALECT_V6,
+                                        IStatement::PREPARE_PREFETCH_METADATA);
+        IMessageMetadata* meta = st->getOutputMetadata(&m_st);
+        const unsigned len = meta->getMessageLength(&m_st);
+        IResultSet* rs = st->openCursor(&m_st, t, nullptr, nullptr, meta, 0);
+        m_st.check();
+        std::vector<char> linhas, buf(len);
+        int n = 0;
+        while (rs->fetchNext(&m_st, buf.data()) == IStatus::RESULT_OK) {
+            linhas.insert(linhas.end(), buf.begin(), buf.end());
+            ++n;
+        }
+        rs->close(&m_st);
+        st->free(&m_st);
+        meta->release();
+        m_st.check();
+        return n;
+    }
+    // The first column of the first row, an integer (0 when null).
+    int inteiro(ITransaction* t, const QString& sql) {
+        const QByteArray texto = Database::encode(sql);
+        IStatement* st = m_att->prepare(&m_st, t, 0, texto.constData(), SQL_DIALECT_V6,
+                                        IStatement::PREPARE_PREFETCH_METADATA);
+        IMessageMetadata* meta = st->getOutputMetadata(&m_st);
+        m_st.check();
+        std::vector<char> buf(meta->getMessageLength(&m_st));
+        IResultSet* rs = st->openCursor(&m_st, t, nullptr, nullptr, meta, 0);
+        int32_t v = 0;
+        if (rs->fetchNext(&m_st, buf.data()) == IStatus::RESULT_OK &&
+            *reinterpret_cast<const int16_t*>(buf.data() + meta->getNullOffset(&m_st, 0)) == 0)
+            std::memcpy(&v, buf.data() + meta->getOffset(&m_st, 0), 4);
+        rs->close(&m_st);
+        st->free(&m_st);
+        meta->release();
+        m_st.check();
+        return v;
+    }
+    void executa(ITransaction* t, const QString& sql) {
+        m_att->execute(&m_st, t, 0, Database::encode(sql).constData(), SQL_DIALECT_V6, nullptr, nullptr,
+                       nullptr, nullptr);
+        m_st.check();
+    }
+    // The results insert, prepared once and run per value.
+    void insere(ITransaction* t, int primeiraChave, int amostra,
+                const std::vector<std::pair<int, double>>& valores) {
+        IStatement* st =
+            m_att->prepare(&m_st, t, 0,
+                           "insert into mov_analise_resultado(id_analise_resultado,id_tp_analise,"
+                           "id_analise_equipamento,vl_resultado)VALUES(?,?,?,?)",
+                           SQL_DIALECT_V6, IStatement::PREPARE_PREFETCH_METADATA);
+        IMessageMetadata* in = st->getInputMetadata(&m_st);
+        m_st.check();
+        std::vector<char> buf(in->getMessageLength(&m_st));
+        int chave = primeiraChave;
+        for (const auto& [tipo, valor] : valores) {
+            std::fill(buf.begin(), buf.end(), 0);
+            const int32_t ints[3] = {chave++, tipo, amostra};
+            for (unsigned i = 0; i < 3; ++i)
+                std::memcpy(buf.data() + in->getOffset(&m_st, i), &ints[i], 4);
+            const int64_t v = static_cast<int64_t>(valor * 10000.0 + 0.5);
+            std::memcpy(buf.data() + in->getOffset(&m_st, 3), &v, 8);
+            st->execute(&m_st, t, in, buf.data(), nullptr, nullptr);
+            m_st.check();
+        }
+        in->release();
+        st->free(&m_st);
+        m_st.check();
+    }
+    void confirma(ITransaction* t) {
+        t->commit(&m_st);
+        m_st.check();
+    }
+
+private:
+    IAttachment* m_att;
+    FbStatus m_st;
+};
+
+const char* const kValores =
+    "select mae.id_analise, mar.id_analise_resultado, mae.id_analise_equipamento, mar.id_tp_analise, "
+    "ma.id_tp_equipamento, mar.vl_resultado from mov_analise_equipamento mae inner join "
+    "mov_analise_resultado mar "
+    "on mar.id_analise_equipamento = mae.id_analise_equipamento inner join mov_analise ma on ma.id_analise = "
+    "mae.id_analise where 1=1 ";
+
+double brutoResultados(Database& db, const Amostra& a, const std::vector<std::pair<int, double>>& valores) {
+    Bruto b(db);
+    QElapsedTimer t;
+    t.start();
+    ITransaction* leitura = b.inicia();
+    b.todas(leitura,
+            "select tta.id_tp_analise, tta.nm_tp_analise, tri.ds_resultado_ideal from tab_resultado_ideal "
+            "tri join tab_tp_analise tta on tta.id_tp_analise = tri.id_tp_analise where "
+            "tri.id_tp_equipamento = " +
+                QString::number(kTipoEquipamento) + " order by tta.nm_tp_analise");
+    const int anterior = b.inteiro(
+        leitura,
+        "select mae.id_analise_equipamento from mov_analise_equipamento mae where mae.id_analise = " +
+            QString::number(a.analiseAnterior) + " and mae.id_equipamento_cli = " +
+            QString::number(a.equipamento) + " order by mae.id_analise_equipamento desc");
+    b.todas(leitura, QString(kValores) + " and mae.id_analise_equipamento = " + QString::number(anterior));
+    b.todas(leitura, QString(kValores) + " and mae.id_analise_equipamento = " + QString::number(a.amostra));
+    b.todas(leitura, "select tec.id_equipamento_cli, tec.nm_equipamento from tab_equipamento_cli tec  where "
+                     "tec.id_tp_equipamento = " +
+                         QString::number(kTipoEquipamento) +
+                         " and tec.id_equipamento_cli = " + QString::number(a.equipamento));
+    b.confirma(leitura);
+    ITransaction* escrita = b.inicia();
+    b.executa(escrita, "delete from mov_analise_resultado where id_analise_equipamento = " +
+                           QString::number(a.amostra));
+    const int chave =
+        b.inteiro(escrita, " select max(ID_ANALISE_RESULTADO) as ultimo from MOV_ANALISE_RESULTADO") + 1;
+    b.insere(escrita, chave, a.amostra, valores);
+    b.confirma(escrita);
+    return t.nsecsElapsed() / 1e6;
+}
+
+void pump() {
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+}
+
+} // namespace
+
+void benchAnalises(Database& db, const QString& site) {
+    ScriptedDialogs dialogs;
+    ScopedDialogs usaDialogs(dialogs);
+    FakeOsFacts os;
+    os.setExecutablePath(site + "/Sistema/cortivandela");
+    ScopedOsFacts usaOs(os);
+    TSessaoUsuario& s = sessaoUsuario();
+    s.codusuario = 1;
+    s.grupousuario = -1;
+    s.Nm_usuario = "Bancada";
+    const QStringList inis = QDir(site + "/Dados").entryList({"*.ini", "*.INI"}, QDir::Files);
+    if (!inis.isEmpty()) s.localarquivoiniteste = site + "/Dados/" + inis.first();
+
+    const Amostra a = preparaAmostra(db);
+    auto principal = std::make_unique<TfrmMenuPrincipal>();
+    principal->requestEnd = [] {};
+    auto lookup = std::make_unique<TdmLookUp>(&principal->IBSolution, &principal->IBTransaction);
+    auto padrao =
+        std::make_unique<TdmPadrao>(&principal->IBSolution, &principal->IBTransaction, lookup.get());
+    setDmLookUp(lookup.get());
+    setDmPadrao(padrao.get());
+    principal->resize(1280, 800);
+    principal->show();
+    pump();
+    if (!principal->IBSolution.connected()) {
+        std::printf("analysis screens: the site's connection could not be made (%s)\n",
+                    dialogs.texts().join(" | ").toLocal8Bit().constData());
+        return;
+    }
+
+    // ---- results window: open (40 types, both values) and save.
+    {
+        std::vector<std::pair<int, double>> valores;
+        const int primeiroTipo =
+            escalar(db,
+                    QString("select min(id_tp_analise) from tab_resultado_ideal where id_tp_equipamento = %1")
+                        .arg(kTipoEquipamento))
+                .toInt();
+        for (int i = 0; i < kTipos; ++i)
+            valores.emplace_back(primeiroTipo + i, (i + 1) * 7.25);
+        std::vector<double> nossa, bruta, abre;
+        int linhas = 0;
+        for (int run = 0; run < 9; ++run) {
+            bruta.push_back(brutoResultados(db, a, valores));
+            QElapsedTimer t;
+            t.start();
+            TfrmResultadoAnalise frm(principal.get());
+            frm.IidTpEquipamento = kTipoEquipamento;
+            frm.IidAnaliseEquipamento = a.amostra;
+            frm.IidAnaliseAnterior = a.analiseAnterior;
+            frm.IidEquipamentoCli = a.equipamento;
+            frm.show();
+            abre.push_back(t.nsecsElapsed() / 1e6);
+            linhas = frm.cdsResultado.recordCount();
+            frm.btnSalvar->click();
+            nossa.push_back(t.nsecsElapsed() / 1e6);
+        }
+        linha("results window, 40 types: open and save", mediana(nossa), mediana(bruta));
+        std::printf("  (%d rows; opening alone %.2f ms; target 1.5)\n", linhas, mediana(abre));
+        if (dialogs.messageCount())
+            std::printf("  messages: %s\n", dialogs.texts().join(" | ").toLocal8Bit().constData());
+    }
+
+    // ---- Todos on the registration screen's grid.
+    {
+        std::vector<double> nossa, bruta, abertura, contagem, repinta, denovo;
+        int buscadas = 0;
+        long long total = escalar(db, "select count(*) from mov_analise").toLongLong();
+        for (int run = 0; run < 7; ++run) {
+            {
+                Bruto b(db);
+                QElapsedTimer t;
+                t.start();
+                ITransaction* tr = b.inicia();
+                b.todas(tr, "select first 100 * from mov_analise where 0=0 order by DT_COLETA desc");
+                b.confirma(tr);
+                bruta.push_back(t.nsecsElapsed() / 1e6);
+            }
+            QElapsedTimer t;
+            t.start();
+            auto* tela =
+                qobject_cast<TfrmCadastrodeAnalise*>(principal->abreTelaRegistrada("frmCadastrodeAnalise"));
+            pump();
+            abertura.push_back(t.nsecsElapsed() / 1e6);
+            if (!tela) break;
+            principal->bttFichaClick(); // the grid page
+            pump();
+            t.restart();
+            principal->bttMostrarTodosClick();
+            tela->DBGrid1->viewport()->grab();
+            nossa.push_back(t.nsecsElapsed() / 1e6);
+            buscadas = tela->dsPadrao.dataSet()->recordCount();
+            // Todos again: the names of the people list are indexed by now.
+            t.restart();
+            principal->bttMostrarTodosClick();
+            tela->DBGrid1->viewport()->grab();
+            denovo.push_back(t.nsecsElapsed() / 1e6);
+            // Its parts: the record count of the status bar, and the grid's rows with their names.
+            t.restart();
+            principal->TotalRegistros();
+            contagem.push_back(t.nsecsElapsed() / 1e6);
+            t.restart();
+            tela->DBGrid1->viewport()->grab();
+            repinta.push_back(t.nsecsElapsed() / 1e6);
+            if (QMdiSubWindow* sub = tela->subWindow()) sub->close();
+            pump();
+        }
+        linha("analysis registration, Todos until the grid shows its first rows (first 100 raw)",
+              mediana(nossa), mediana(bruta));
+        std::printf(
+            "  (%d of %lld analyses fetched for the grid; of Todos, the status bar's record count takes "
+            "%.2f ms, a repaint of the grid %.2f ms; Todos again %.2f ms; the screen opens in %.2f ms)\n",
+            buscadas, total, mediana(contagem), mediana(repinta), mediana(denovo), mediana(abertura));
+    }
+    for (QMdiSubWindow* w : principal->mdi->subWindowList())
+        w->close();
+    pump();
+    setDmPadrao(nullptr);
+    padrao.reset();
+    setDmLookUp(nullptr);
+    lookup.reset();
+    principal.reset();
+}

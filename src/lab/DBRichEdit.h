@@ -1,0 +1,75 @@
+#pragma once
+// A rich-text editor bound to a text column that holds an RTF document (the comments and
+// observations of the samples, the standing text of the technical report), and the formatting
+// tools of the laboratory's editors.
+//
+// The column keeps RTF, as the other applications of the shared database read and write it; the
+// editor shows it as formatted text. It writes like the other data-aware controls: every change
+// made while the dataset edits goes to the field at once as RTF (an empty document as null), and
+// the first change made while it browses puts the dataset into edit state; a refused edit shows
+// the field's text again. Text the editor wrote itself is not read back, so the cursor and the
+// undo history stay where they are.
+#include "screens/controls/DataLink.h"
+#include <QFont>
+#include <QIcon>
+#include <QTextEdit>
+
+class DBRichEdit : public QTextEdit {
+    Q_OBJECT
+public:
+    DBRichEdit(QWidget* parent, DataSource* ds, const QString& fieldName, const QString& name = QString());
+
+    DataSource* dataSource() const { return m_link.dataSource(); }
+    void setDataSource(DataSource* ds);
+    const QString& dataField() const { return m_link.fieldName(); }
+    Field* field() const { return m_link.field(); }
+
+    // The screen's read-only choice; the editor is also read-only while its field cannot be
+    // changed (dataset closed, unknown field).
+    void setReadOnly(bool readOnly);
+    // Font of text that carries none of its own (the editor's design font).
+    void setDefaultFont(const QFont& font);
+
+    // Shows the field's document again when it is not the one shown.
+    void refresh();
+
+private:
+    void onEvent(const DataEventInfo& e);
+    void onContentsChanged();
+    void load(const QString& stored);
+
+    FieldLink m_link;
+    bool m_readOnly = false;
+    bool m_busy = false;
+    bool m_everBound = false;
+    bool m_loaded = false;
+    QString m_shown; // the stored text of the document shown (what was read or written last)
+};
+
+// Shows a stored rich text (RTF, or plain text) in a read-only or free editor; empty for null.
+void MostraTextoRico(QTextEdit& editor, const QString& stored);
+
+// Formatting tools; each acts on the selection or the current paragraph and gives the focus back
+// to the editor.
+namespace textorico {
+// Font family, style and size on the selection (on the text typed next when nothing is selected).
+void aplicaFonte(QTextEdit& editor, const QFont& font);
+// Removes the bullet of a bulleted paragraph, otherwise starts a bullet list.
+void alternaMarcador(QTextEdit& editor);
+// First-line indent of the paragraph: 10 points when it is 0, 0 otherwise.
+void alternaRecuo(QTextEdit& editor);
+// Bold off when the selection's style is exactly bold (bold and nothing else), bold on otherwise.
+void alternaNegrito(QTextEdit& editor);
+// Whether the selection (or the format at the cursor) is bold with no italic, underline or
+// strike-out.
+bool estiloSomenteNegrito(const QTextEdit& editor);
+// The first-line indent of 10 points in the document's units.
+double recuoPrimeiraLinha();
+} // namespace textorico
+
+// Pictures of the formatting buttons, drawn so that no image file is needed.
+enum class FerramentaTexto { Fonte, Marcador, Recuo };
+QIcon IconeFerramentaTexto(FerramentaTexto ferramenta);
+
+// "(Tamanho: 1.234)": the number of characters of a stored text, digits grouped as in Brazil.
+QString RotuloTamanho(int caracteres);

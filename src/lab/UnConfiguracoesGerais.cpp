@@ -1,0 +1,143 @@
+#include "lab/UnConfiguracoesGerais.h"
+#include "data/UndmPadrao.h"
+#include "lab/DBRichEdit.h"
+#include "platform/Dialogs.h"
+#include "platform/ErrorHook.h"
+#include "screens/UnPrincipal.h"
+#include "screens/controls/DBGrid.h"
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+TfrmConfiguracoesGerais::TfrmConfiguracoesGerais(QWidget* parent)
+    : TfrmCadastroPadrao("frmConfiguracoesGerais", parent), fonteDialogo(QStringLiteral("Tahoma"), 8) {
+    setWindowTitle(QString::fromUtf8("Configurações do Cortivandela"));
+    auto* lay = new QGridLayout(pagFicha);
+    auto* rotulo = new QLabel(QString::fromUtf8("Texto complementar para o Laudo Técnico"), pagFicha);
+    DBRichEdit1 = new DBRichEdit(pagFicha, &dsPadrao, "TX_LAUDO_TECNICO", "DBRichEdit1");
+    DBRichEdit1->setDefaultFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    DBRichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    rotulo->setBuddy(DBRichEdit1);
+    auto ferramenta = [this](const char* nome, FerramentaTexto f, const QString& dica) {
+        auto* b = new QToolButton(pagFicha);
+        b->setObjectName(nome);
+        b->setIcon(IconeFerramentaTexto(f));
+        b->setToolTip(dica);
+        b->setFixedSize(26, 26);
+        b->setFocusPolicy(Qt::StrongFocus);
+        return b;
+    };
+    btnTipoFonte = ferramenta("btnTipoFonte", FerramentaTexto::Fonte,
+                              "Fonte - Alterar fonte e variações para o texto selecionado");
+    btnNumerar =
+        ferramenta("btnNumerar", FerramentaTexto::Marcador, "Marcador -Iniciar uma lista com marcador");
+    btnIdentar = ferramenta("btnIdentar", FerramentaTexto::Recuo,
+                            QString::fromUtf8("Recuo - Criar recuo no parágrafo"));
+    auto* topo = new QHBoxLayout;
+    topo->addWidget(rotulo);
+    topo->addStretch();
+    topo->addWidget(btnTipoFonte);
+    topo->addWidget(btnNumerar);
+    topo->addWidget(btnIdentar);
+    lay->addLayout(topo, 0, 0);
+    lay->addWidget(DBRichEdit1, 1, 0);
+    auto* linha = new QFrame(pagFicha);
+    linha->setFrameShape(QFrame::HLine);
+    linha->setFrameShadow(QFrame::Sunken);
+    lay->addWidget(linha, 2, 0);
+    BitBtn1 = new QPushButton("&Fechar", pagFicha);
+    BitBtn1->setObjectName("BitBtn1");
+    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    BitBtn1->setAutoDefault(false);
+    auto* rodape = new QHBoxLayout;
+    rodape->addStretch();
+    rodape->addWidget(BitBtn1);
+    lay->addLayout(rodape, 3, 0);
+    lay->setRowStretch(1, 1);
+    setTabOrder(DBRichEdit1, BitBtn1);
+    setTabOrder(BitBtn1, btnTipoFonte);
+    setTabOrder(btnTipoFonte, btnNumerar);
+    setTabOrder(btnNumerar, btnIdentar);
+    auto on = [this](QAbstractButton* b, void (TfrmConfiguracoesGerais::*fn)()) {
+        connect(b, &QAbstractButton::clicked, this, [this, fn] { guarded([&] { (this->*fn)(); }); });
+    };
+    on(btnTipoFonte, &TfrmConfiguracoesGerais::btnTipoFonteClick);
+    on(btnNumerar, &TfrmConfiguracoesGerais::btnNumerarClick);
+    on(btnIdentar, &TfrmConfiguracoesGerais::btnIdentarClick);
+    on(BitBtn1, &TfrmConfiguracoesGerais::BitBtn1Click);
+
+    montaGrade({{"TX_LAUDO_TECNICO", QString::fromUtf8("Texto complementar para o Laudo Técnico"), 600}});
+    resize(744, 476);
+    if (TdmPadrao* dm = dmPadrao()) NomeDataSet = &dm->IBQ_ConfGerais;
+}
+
+TfrmConfiguracoesGerais::~TfrmConfiguracoesGerais() {
+    disconnect(m_ativacao);
+}
+
+void TfrmConfiguracoesGerais::FormShow() {
+    MostrarTodos = "S";
+    if (TdmPadrao* dm = dmPadrao()) NomeDataSet = &dm->IBQ_ConfGerais;
+    TfrmCadastroPadrao::FormShow();
+    if (!PermissaoAcesso) return;
+    // The toolbar is hidden while this screen is the active one, and back for any other.
+    TfrmClassePrincipal* p = principal();
+    m_ativacao = connect(p->mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+        if (w && w != subWindow())
+            if (TfrmClassePrincipal* pr = principal()) pr->tb1->show();
+    });
+}
+
+void TfrmConfiguracoesGerais::FormActivate() {
+    TfrmCadastroPadrao::FormActivate();
+    if (!PermissaoAcesso) return;
+    // The parameter row is one row shared with the other applications: it is edited here, never
+    // added or removed (the keys stay in force while the toolbar is hidden).
+    incluir = false;
+    excluir = false;
+    dsPadraoStateChange();
+    principal()->tb1->hide();
+}
+
+bool TfrmConfiguracoesGerais::FormClose() {
+    if (!TfrmCadastroPadrao::FormClose()) return false;
+    disconnect(m_ativacao);
+    if (TfrmClassePrincipal* p = principal()) p->tb1->show();
+    return true;
+}
+
+void TfrmConfiguracoesGerais::btnTipoFonteClick() {
+    const std::optional<QFont> escolhida = dialogs().chooseFont(fonteDialogo);
+    // A cancelled dialog leaves the text as it was.
+    if (!escolhida) {
+        DBRichEdit1->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    fonteDialogo = *escolhida;
+    textorico::aplicaFonte(*DBRichEdit1, *escolhida);
+}
+
+void TfrmConfiguracoesGerais::btnNumerarClick() {
+    textorico::alternaMarcador(*DBRichEdit1);
+}
+
+void TfrmConfiguracoesGerais::btnIdentarClick() {
+    textorico::alternaRecuo(*DBRichEdit1);
+}
+
+void TfrmConfiguracoesGerais::BitBtn1Click() {
+    DataSet* ds = dsPadrao.dataSet();
+    TfrmClassePrincipal* p = principal();
+    if (ds && p && ds->editing()) {
+        p->salvaDataSet(*ds);
+        p->TotalRegistros();
+    }
+    fecha();
+}

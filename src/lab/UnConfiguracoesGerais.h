@@ -1,0 +1,37 @@
+#pragma once
+// The laboratory's one setting: the standing text the technical report prints below the result
+// grid of every block, kept as rich text in TX_LAUDO_TECNICO of the parameter row. The screen is
+// used without the main toolbar and saves through its own "Fechar"; only the text is written
+// (the parameter row's other columns belong to the other applications of the database).
+#include "screens/UnCadastroPadrao.h"
+#include <QFont>
+#include <QMetaObject>
+
+class DBRichEdit;
+class QPushButton;
+class QToolButton;
+
+class TfrmConfiguracoesGerais : public TfrmCadastroPadrao {
+    Q_OBJECT
+public:
+    explicit TfrmConfiguracoesGerais(QWidget* parent = nullptr);
+    ~TfrmConfiguracoesGerais() override;
+
+    DBRichEdit* DBRichEdit1 = nullptr; // TX_LAUDO_TECNICO
+    QToolButton *btnTipoFonte = nullptr, *btnNumerar = nullptr, *btnIdentar = nullptr;
+    QPushButton* BitBtn1 = nullptr; // "&Fechar"
+    // The font dialog's font: Tahoma 8 at first, then the last one chosen.
+    QFont fonteDialogo;
+
+    void FormShow() override;
+    void FormActivate() override;
+    bool FormClose() override;
+
+    void btnTipoFonteClick();
+    void btnNumerarClick();
+    void btnIdentarClick();
+    void BitBtn1Click();
+
+private:
+    QMetaObject::Connection m_ativacao;
+};

@@ -1,0 +1,305 @@
+#include "lab/unResultadoAnalise.h"
+#include "data/DataContext.h"
+#include "data/KeyAllocation.h"
+#include "data/SqlText.h"
+#include "platform/ErrorHook.h"
+#include "screens/controls/DBGrid.h"
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <map>
+#include <set>
+
+namespace {
+
+// The values of a sample, and of the previous collection, share one statement up to "where 1=1 ".
+const char* const kValores =
+    "select mae.id_analise, mar.id_analise_resultado, mae.id_analise_equipamento, mar.id_tp_analise, "
+    "ma.id_tp_equipamento, mar.vl_resultado from mov_analise_equipamento mae inner join "
+    "mov_analise_resultado mar "
+    "on mar.id_analise_equipamento = mae.id_analise_equipamento inner join mov_analise ma on ma.id_analise = "
+    "mae.id_analise where 1=1 ";
+
+// The value of each analysis type in the first row that holds it.
+std::map<int, QVariant> valoresPorTipo(Database& db, Transaction& tr, const QString& sqlText) {
+    std::map<int, QVariant> out;
+    Query q(&db, &tr, "IBQ_Valores");
+    q.setSqlText(sqlText);
+    q.open();
+    q.fetchAll();
+    Field* tipo = q.fieldByName("ID_TP_ANALISE");
+    Field* valor = q.fieldByName("VL_RESULTADO");
+    for (int r = 0; r < q.recordCount(); ++r)
+        out.emplace(q.valueAt(r, tipo).toInt(), q.valueAt(r, valor));
+    q.close();
+    return out;
+}
+
+// Enter in the grid goes to the next row (after storing a value being typed), except on the last.
+class GradeResultados : public DBGrid {
+public:
+    using DBGrid::DBGrid;
+
+    // Stores the value of a cell editor still open.
+    void confirmaEdicao() {
+        if (state() != QAbstractItemView::EditingState) return;
+        // The cell editor is the focused child of the viewport.
+        QWidget* editor = QApplication::focusWidget();
+        if (!editor || editor->parentWidget() != viewport()) return;
+        commitData(editor);
+        DBGrid::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && e->modifiers() == Qt::NoModifier) {
+            // While a cell is being typed, its editor stores the value and closes (submitting);
+            // the move follows then.
+            if (state() != QAbstractItemView::EditingState) proximaLinha();
+            e->accept();
+            return;
+        }
+        DBGrid::keyPressEvent(e);
+    }
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override {
+        DBGrid::closeEditor(editor, hint);
+        // The cell editor ends with Enter by submitting its value.
+        if (hint == QAbstractItemDelegate::SubmitModelCache) proximaLinha();
+    }
+
+private:
+    void proximaLinha() {
+        const QModelIndex atual = currentIndex();
+        if (!atual.isValid() || atual.row() + 1 >= model()->rowCount()) return;
+        setCurrentIndex(model()->index(atual.row() + 1, atual.column()));
+    }
+};
+
+} // namespace
+
+std::vector<LinhaResultado> LeResultados(Database& db, Transaction& tr, int idTpEquipamento,
+                                         int idAnaliseEquipamento, int idAnaliseAnterior,
+                                         int idEquipamentoCli) {
+    std::vector<LinhaResultado> linhas;
+    tr.ensureActive();
+    Query tipos(&db, &tr, "IBQ_TiposAnalise");
+    tipos.setSqlText(
+        "select tta.id_tp_analise, tta.nm_tp_analise, tri.ds_resultado_ideal from tab_resultado_ideal "
+        "tri join tab_tp_analise tta on tta.id_tp_analise = tri.id_tp_analise where "
+        "tri.id_tp_equipamento = " +
+        QString::number(idTpEquipamento) + " order by tta.nm_tp_analise");
+    tipos.open();
+    tipos.fetchAll();
+    Field* id = tipos.fieldByName("ID_TP_ANALISE");
+    Field* nome = tipos.fieldByName("NM_TP_ANALISE");
+    Field* ideal = tipos.fieldByName("DS_RESULTADO_IDEAL");
+    std::set<int> vistos;
+    for (int r = 0; r < tipos.recordCount(); ++r) {
+        const int tp = tipos.valueAt(r, id).toInt();
+        // An analysis type entered twice for the equipment type is one row: a sample has one
+        // value per type.
+        if (!vistos.insert(tp).second) continue;
+        linhas.push_back({tp, tipos.valueAt(r, nome).toString(), tipos.valueAt(r, ideal).toString(), {}, {}});
+    }
+    tipos.close();
+    if (linhas.empty()) return linhas;
+
+    if (idAnaliseAnterior != 0) {
+        // The equipment's sample in the previous analysis first, then its values by the sample's
+        // key: a plan that reads a handful of rows whatever the size of the results table.
+        Query anterior(&db, &tr, "IBQ_AmostraAnterior");
+        anterior.setSqlText(
+            "select mae.id_analise_equipamento from mov_analise_equipamento mae where mae.id_analise = " +
+            QString::number(idAnaliseAnterior) + " and mae.id_equipamento_cli = " +
+            QString::number(idEquipamentoCli) + " order by mae.id_analise_equipamento desc");
+        anterior.open();
+        const QVariant amostraAnterior = anterior.isEmpty() ? QVariant() : anterior.field(0)->value();
+        anterior.close();
+        if (!amostraAnterior.isNull()) {
+            const auto anteriores =
+                valoresPorTipo(db, tr,
+                               QString::fromLatin1(kValores) + " and mae.id_analise_equipamento = " +
+                                   QString::number(amostraAnterior.toInt()));
+            for (LinhaResultado& l : linhas)
+                if (auto it = anteriores.find(l.idTpAnalise); it != anteriores.end()) l.anterior = it->second;
+        }
+    }
+    const auto atuais = valoresPorTipo(db, tr,
+                                       QString::fromLatin1(kValores) + " and mae.id_analise_equipamento = " +
+                                           QString::number(idAnaliseEquipamento));
+    for (LinhaResultado& l : linhas)
+        if (auto it = atuais.find(l.idTpAnalise); it != atuais.end()) l.atual = it->second;
+    return linhas;
+}
+
+void GravaResultados(Database& db, int idAnaliseEquipamento,
+                     const std::vector<std::pair<int, QVariant>>& valores) {
+    // The old results go and the new ones come in one transaction, committed once.
+    Transaction tr(&db);
+    tr.start();
+    try {
+        Statement apaga(&db, &tr);
+        apaga.prepare("delete from mov_analise_resultado where id_analise_equipamento = " +
+                      QString::number(idAnaliseEquipamento));
+        apaga.execute();
+        bool algum = false;
+        for (const auto& v : valores)
+            algum = algum || !v.second.isNull();
+        if (algum) {
+            // Keys: the largest plus one, then one more per row (the transaction sees its own rows).
+            Query chave(&db, &tr, "IBQ_ID");
+            qint64 proxima = AdicionaID(chave, "MOV_ANALISE_RESULTADO", "ID_ANALISE_RESULTADO");
+            const sql::ParsedSql insere = sql::parseNamedParams(
+                "insert into mov_analise_resultado(id_analise_resultado,id_tp_analise,id_analise_equipamento,"
+                "vl_resultado)VALUES(:id_analise_resultado,:id_tp_analise,:id_analise_equipamento,:vl_"
+                "resultado)");
+            Statement st(&db, &tr);
+            st.prepare(insere.text);
+            for (const auto& [tipo, valor] : valores) {
+                if (valor.isNull()) continue;
+                const std::map<QString, QVariant> params{{"id_analise_resultado", proxima++},
+                                                         {"id_tp_analise", tipo},
+                                                         {"id_analise_equipamento", idAnaliseEquipamento},
+                                                         {"vl_resultado", valor}};
+                for (int i = 0; i < insere.names.size(); ++i) {
+                    const QString n = insere.names[i].toLower();
+                    st.setParamLabel(i, n == "vl_resultado" ? QStringLiteral("Resultado Atual") : n);
+                    st.setParam(i, params.at(n));
+                }
+                st.execute();
+            }
+        }
+        tr.commit();
+    } catch (...) {
+        try {
+            tr.rollback();
+        } catch (...) {
+            tr.forget();
+        }
+        throw;
+    }
+}
+
+TfrmResultadoAnalise::TfrmResultadoAnalise(QWidget* parent) : QDialog(parent) {
+    setObjectName("frmResultadoAnalise");
+    setWindowTitle(QString::fromUtf8("Resultado das Análises"));
+    setModal(true);
+    cdsResultado.addFieldDef("ID_ANALISE_RESULTADO", FieldKind::Integer);
+    cdsResultado.addFieldDef("ID_ANALISE_EQUIPAMENTO", FieldKind::Integer);
+    cdsResultado.addFieldDef("ID_TP_ANALISE", FieldKind::Integer);
+    cdsResultado.addFieldDef("TIPO_ANALISE", FieldKind::String, 100);
+    cdsResultado.addFieldDef("RESULTADO_IDEAL", FieldKind::String, 100);
+    cdsResultado.addFieldDef("RESULTADO_ANTERIOR", FieldKind::BCD);
+    cdsResultado.addFieldDef("VL_RESULTADO", FieldKind::BCD);
+    cdsResultado.defineField("TIPO_ANALISE").displayLabel = QString::fromUtf8("Tipo de Análise");
+    cdsResultado.defineField("RESULTADO_IDEAL").displayLabel = "Resultado Ideal";
+    FieldDef& anterior = cdsResultado.defineField("RESULTADO_ANTERIOR");
+    anterior.displayLabel = "Resultado Anterior";
+    anterior.displayFormat = "###,##0.00";
+    FieldDef& atual = cdsResultado.defineField("VL_RESULTADO");
+    atual.displayLabel = "Resultado Atual";
+    atual.displayFormat = "###,##0.00";
+    dsResultado.setDataSet(&cdsResultado);
+
+    auto* lay = new QVBoxLayout(this);
+    lblEquipamento = new QLabel("Equipamento: ", this);
+    lblEquipamento->setObjectName("lblEquipamento");
+    QFont negrito = lblEquipamento->font();
+    negrito.setBold(true);
+    lblEquipamento->setFont(negrito);
+    lay->addWidget(lblEquipamento);
+    DBGrid1 = new GradeResultados(this, &dsResultado, "DBGrid1");
+    const Qt::Alignment centro = Qt::AlignHCenter | Qt::AlignVCenter;
+    DBGrid1->setColumns({{"TIPO_ANALISE", QString::fromUtf8("Tipo de Análise"), 232, true},
+                         {"RESULTADO_IDEAL", "Resultado Ideal", 215, true},
+                         {"RESULTADO_ANTERIOR", "Resultado Anterior", 125, true, centro},
+                         {"VL_RESULTADO", "Resultado Atual", 125, false, centro}});
+    DBGrid1->setReadOnly(false);
+    lay->addWidget(DBGrid1, 1);
+    btnSalvar = new QPushButton("Salvar", this);
+    btnSalvar->setObjectName("btnSalvar");
+    btnSalvar->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    btnCancelar = new QPushButton("Cancelar", this);
+    btnCancelar->setObjectName("btnCancelar");
+    btnCancelar->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    for (QPushButton* b : {btnSalvar, btnCancelar}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+    auto* botoes = new QHBoxLayout;
+    botoes->addStretch();
+    botoes->addWidget(btnSalvar);
+    botoes->addWidget(btnCancelar);
+    lay->addLayout(botoes);
+    connect(btnSalvar, &QPushButton::clicked, this, [this] { guarded([this] { btnSalvarClick(); }); });
+    connect(btnCancelar, &QPushButton::clicked, this, [this] { guarded([this] { btnCancelarClick(); }); });
+    resize(760, 480);
+}
+
+void TfrmResultadoAnalise::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    // Read once: a message box shown over the window must not bring back the values read.
+    if (m_carregado) return;
+    m_carregado = true;
+    if (!guarded([this] { CarregaResultados(); })) return;
+    DBGrid1->setFocus();
+    if (cdsResultado.recordCount() > 0) DBGrid1->setCurrentIndex(DBGrid1->model()->index(0, 3));
+}
+
+void TfrmResultadoAnalise::CarregaResultados() {
+    const DataContext& ctx = dataContext();
+    cdsResultado.disableControls();
+    try {
+        cdsResultado.createDataSet();
+        const std::vector<LinhaResultado> linhas =
+            LeResultados(*ctx.IBSolution, *ctx.IBT_Gen, IidTpEquipamento, IidAnaliseEquipamento,
+                         IidAnaliseAnterior, IidEquipamentoCli);
+        for (const LinhaResultado& l : linhas) {
+            cdsResultado.append();
+            cdsResultado.fieldByName("ID_ANALISE_EQUIPAMENTO")->setValue(IidAnaliseEquipamento);
+            cdsResultado.fieldByName("ID_TP_ANALISE")->setValue(l.idTpAnalise);
+            cdsResultado.fieldByName("TIPO_ANALISE")->setValue(l.tipoAnalise);
+            cdsResultado.fieldByName("RESULTADO_IDEAL")->setValue(l.resultadoIdeal);
+            cdsResultado.fieldByName("RESULTADO_ANTERIOR")->setValue(l.anterior);
+            cdsResultado.fieldByName("VL_RESULTADO")->setValue(l.atual);
+            cdsResultado.post();
+        }
+        cdsResultado.first();
+    } catch (...) {
+        cdsResultado.enableControls();
+        throw;
+    }
+    cdsResultado.enableControls();
+
+    Query q(ctx.IBSolution, ctx.IBT_Gen, "IBQ_Equipamento");
+    ctx.IBT_Gen->ensureActive();
+    q.setSqlText("select tec.id_equipamento_cli, tec.nm_equipamento from tab_equipamento_cli tec  where "
+                 "tec.id_tp_equipamento = " +
+                 QString::number(IidTpEquipamento) +
+                 " and tec.id_equipamento_cli = " + QString::number(IidEquipamentoCli));
+    q.open();
+    lblEquipamento->setText("Equipamento: " + q.fieldByName("NM_EQUIPAMENTO")->asString());
+    q.close();
+}
+
+void TfrmResultadoAnalise::btnSalvarClick() {
+    // A value still being typed in the grid is stored first.
+    static_cast<GradeResultados*>(DBGrid1)->confirmaEdicao();
+    if (cdsResultado.editing()) cdsResultado.post();
+    std::vector<std::pair<int, QVariant>> valores;
+    Field* tipo = cdsResultado.fieldByName("ID_TP_ANALISE");
+    Field* valor = cdsResultado.fieldByName("VL_RESULTADO");
+    for (int r = 0; r < cdsResultado.recordCount(); ++r)
+        valores.emplace_back(cdsResultado.valueAt(r, tipo).toInt(), cdsResultado.valueAt(r, valor));
+    GravaResultados(*dataContext().IBSolution, IidAnaliseEquipamento, valores);
+    accept();
+}
+
+void TfrmResultadoAnalise::btnCancelarClick() {
+    reject();
+}

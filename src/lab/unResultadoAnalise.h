@@ -1,0 +1,64 @@
+#pragma once
+// The results of one sample (MOV_ANALISE_RESULTADO): a modal window listing every analysis type
+// that has an ideal result for the analysis's equipment type, with the ideal result, the value
+// measured at the equipment's previous collection and the value measured now, which the user
+// types. "Salvar" replaces the sample's results with the values typed, all or nothing.
+#include "data/DataSource.h"
+#include "data/Query.h"
+#include <QDialog>
+#include <QVariant>
+#include <vector>
+
+class DBGrid;
+class QLabel;
+class QPushButton;
+
+// One row of the window: an analysis type with its ideal result and the two values (null when
+// not measured).
+struct LinhaResultado {
+    int idTpAnalise = 0;
+    QString tipoAnalise, resultadoIdeal;
+    QVariant anterior, atual;
+};
+
+// The rows of a sample, in the order of the analysis types' names: the ideal results of the
+// equipment type, the values of the previous analysis (0: none) for the same equipment, and the
+// sample's own values. Reads on tr.
+std::vector<LinhaResultado> LeResultados(Database& db, Transaction& tr, int idTpEquipamento,
+                                         int idAnaliseEquipamento, int idAnaliseAnterior,
+                                         int idEquipamentoCli);
+
+// Replaces the results of a sample by the values given (analysis type, value; null values are
+// not stored) in one transaction of its own, committed once: after any failure the sample keeps
+// the results it had.
+void GravaResultados(Database& db, int idAnaliseEquipamento,
+                     const std::vector<std::pair<int, QVariant>>& valores);
+
+class TfrmResultadoAnalise : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmResultadoAnalise(QWidget* parent = nullptr);
+
+    // Set by the opener before the window is shown.
+    int IidTpEquipamento = 0, IidCliente = 0, IidAnalise = 0, IidAnaliseEquipamento = 0,
+        IidAnaliseAnterior = 0;
+    // The client equipment of the sample (chosen on the analysed-equipment screen).
+    int IidEquipamentoCli = 0;
+
+    MemTable cdsResultado{"cdsResultado"};
+    DataSource dsResultado{"dsResultado", this};
+    QLabel* lblEquipamento = nullptr;
+    DBGrid* DBGrid1 = nullptr;
+    QPushButton *btnSalvar = nullptr, *btnCancelar = nullptr;
+
+    // Fills the grid table and the equipment's name.
+    void CarregaResultados();
+    void btnSalvarClick();
+    void btnCancelarClick();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    bool m_carregado = false;
+};

@@ -1,0 +1,264 @@
+// The analysis registration screen: the samples added through the analysed-equipment screen
+// (the analysis saved first, the screen waiting), the type kept once samples exist, the refusal
+// for a client without equipment of the type, the removal with its question and renumbering, the
+// numbering itself, the company choice of the prints and the tutorial link.
+#include "AnaliseFixture.h"
+#include "data/DataContext.h"
+#include "lab/NumeracaoAmostras.h"
+#include "platform/IniFile.h"
+#include "platform/Shell.h"
+#include "screens/controls/DBEdit.h"
+#include "search/UnPesquisaPessoaComercio.h"
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace {
+
+class CadastroAnaliseTest : public AnaliseTest {
+protected:
+    // "page/sample" of every sample of the analysis, by key.
+    QStringList numeracao(int analise) {
+        QStringList r;
+        Query q(&s_db->db, &s_db->tr);
+        q.setSqlText(
+            QString("select no_pagina, no_amostra from mov_analise_equipamento where id_analise = %1 order "
+                    "by id_analise_equipamento")
+                .arg(analise));
+        q.open();
+        for (q.first(); !q.eof(); q.next())
+            r << q.field(0)->asString() + "/" + q.field(1)->asString();
+        q.close();
+        return r;
+    }
+    // Selects the row of the sample list holding that sample.
+    void selecionaAmostra(Cadastro* t, int idAmostra) {
+        DataSet* lista = t->dsConsultaEquipAnalisados.dataSet();
+        for (int i = 0; i < lista->recordCount(); ++i)
+            if (lista->valueAt(i, lista->fieldByName("ID_ANALISE_EQUIPAMENTO")).toInt() == idAmostra)
+                clicaLinha(t->dbgDados, i);
+        ASSERT_EQ(lista->fieldByName("ID_ANALISE_EQUIPAMENTO")->asInteger(), idAmostra);
+    }
+};
+
+TEST_F(CadastroAnaliseTest, NineSamplesFillPagesOfFourAndARemovalRenumbersTheRest) {
+    analise(2, "2024-03-01");
+    // Keys out of the order of insertion: the numbering follows the keys.
+    for (int k : {28, 20, 21, 22, 23, 24, 25, 26, 27})
+        amostra(k, 2, k - 17);
+    const DataContext& ctx = dataContext();
+    NumeraPaginasAmostras(*ctx.IBSolution, *ctx.IBT_Gen, 2);
+    EXPECT_EQ(numeracao(2), QStringList({"1/1", "1/2", "1/3", "1/4", "2/1", "2/2", "2/3", "2/4", "3/1"}));
+    EXPECT_TRUE(
+        scalar("select no_pagina from mov_analise_equipamento where id_analise_equipamento = 1").isNull());
+
+    Cadastro* t = abreNaAnalise(2);
+    EXPECT_EQ(t->dbgDados->model()->rowCount(), 9);
+    selecionaAmostra(t, 21);
+    // "Não" keeps the sample.
+    dialogs.queueAnswer(MsgAnswer::No);
+    clica(t->btnExcluir);
+    EXPECT_EQ(dialogs.lastMessage().text, "Deseja Excluir este Registro?");
+    EXPECT_EQ(dialogs.lastMessage().caption, "Aviso do Sistema");
+    EXPECT_EQ(dialogs.lastMessage().icon, MsgIcon::Warning);
+    EXPECT_EQ(dialogs.lastMessage().buttons, MsgButtons::YesNo);
+    EXPECT_EQ(scalar("select count(*) from mov_analise_equipamento where id_analise = 2").toInt(), 9);
+    // "Sim" removes it; the others close the gap.
+    resultado(1, 21, 1, "7.5");
+    dialogs.queueAnswer(MsgAnswer::Yes);
+    clica(t->btnExcluir);
+    EXPECT_EQ(
+        scalar("select count(*) from mov_analise_equipamento where id_analise_equipamento = 21").toInt(), 0);
+    EXPECT_EQ(scalar("select count(*) from mov_analise_resultado").toInt(), 0);
+    EXPECT_EQ(numeracao(2), QStringList({"1/1", "1/2", "1/3", "1/4", "2/1", "2/2", "2/3", "2/4"}));
+    EXPECT_EQ(t->dbgDados->model()->rowCount(), 8);
+    EXPECT_EQ(dialogs.messageCount(), 2);
+}
+
+TEST_F(CadastroAnaliseTest, ANewAnalysisIsSavedBeforeItsFirstSampleWhichThenLocksTheType) {
+    Cadastro* t = abreCadastro();
+    EXPECT_EQ(t->windowTitle(), "Cadastro de Análise");
+    EXPECT_FALSE(t->btnExcluir->isEnabled());
+    EXPECT_FALSE(t->btnConsultar->isEnabled());
+    EXPECT_FALSE(t->BitBtn1->isEnabled());
+    EXPECT_FALSE(t->BTImpRelPreench->isEnabled());
+    t->dtColeta->setFocus();
+    tecla(Qt::Key_F2);
+    ASSERT_EQ(ds(t)->state(), DataSetState::Insert);
+    digita("10032024");
+    t->dtRecebimento->setFocus();
+    t->dtRecebimento->setCursorPosition(0);
+    digita("11032024");
+    // The client through the search.
+    noDialogo<TfrmPesquisaPessoaComercio>([](TfrmPesquisaPessoaComercio& d) {
+        substitui(d.findChild<QLineEdit*>("mskCodigo"), "30");
+        tecla(Qt::Key_Return);
+    });
+    clica(t->btnPesquisaPessoa);
+    pump();
+    EXPECT_EQ(t->lkCliente->currentText(), "HOTEL SERRA AZUL");
+    t->lkRepresentante->setFocus();
+    tecla(Qt::Key_Down);
+    EXPECT_EQ(t->lkRepresentante->currentText(), "CARLOS MENDES");
+    t->lkResponsavel->setFocus();
+    tecla(Qt::Key_Down);
+    t->lkTipoEquipamento->setFocus();
+    tecla(Qt::Key_Down);
+    EXPECT_EQ(t->lkTipoEquipamento->currentText(), "Caldeira");
+
+    clica(t->btnIncluir);
+    pump();
+    ASSERT_EQ(dialogs.messageCount(), 0) << dialogs.texts().join('|').toStdString();
+    EXPECT_EQ(scalar("select count(*) from mov_analise where id_analise = 2 and id_cliente = 30 and "
+                     "id_tp_equipamento = 1 and dt_coleta = '2024-03-10'")
+                  .toInt(),
+              1);
+    Equipamentos* e = telaEquipamentos();
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->iIdAnalise, 2);
+    EXPECT_EQ(ds(e)->state(), DataSetState::Insert);
+    // The registration screen waits.
+    EXPECT_FALSE(t->isEnabled());
+    EXPECT_FALSE(t->subWindow()->isEnabled());
+    EXPECT_EQ(main->telaAtiva(), e);
+
+    // Only the client's boilers are offered.
+    EXPECT_EQ(e->RxDBLookupCombo1->count(), 10);
+    e->RxDBLookupCombo1->setFocus();
+    tecla(Qt::Key_Down);
+    EXPECT_EQ(e->RxDBLookupCombo1->currentText(), "Caldeira 01");
+    tecla(Qt::Key_F3);
+    EXPECT_EQ(dialogs.messageCount(), 0) << dialogs.texts().join('|').toStdString();
+    EXPECT_EQ(scalar("select id_analise from mov_analise_equipamento where id_equipamento_cli = 1 and "
+                     "id_analise_equipamento = 2")
+                  .toInt(),
+              2);
+    clica(e->btnFechar);
+    pump();
+    EXPECT_FALSE(telaEquipamentos());
+    EXPECT_TRUE(t->isEnabled());
+    EXPECT_EQ(main->telaAtiva(), t);
+    EXPECT_EQ(celula(t->dbgDados, 0, 0), "Caldeira 01");
+    EXPECT_FALSE(t->lkTipoEquipamento->isEnabled());
+    EXPECT_TRUE(t->btnExcluir->isEnabled());
+    EXPECT_TRUE(t->btnConsultar->isEnabled());
+
+    // Removing the last sample frees the type again.
+    dialogs.queueAnswer(MsgAnswer::Yes);
+    clica(t->btnExcluir);
+    EXPECT_EQ(t->dbgDados->model()->rowCount(), 0);
+    EXPECT_TRUE(t->lkTipoEquipamento->isEnabled());
+    EXPECT_FALSE(t->btnExcluir->isEnabled());
+    EXPECT_FALSE(t->btnConsultar->isEnabled());
+}
+
+TEST_F(CadastroAnaliseTest, AClientWithEquipmentOfOtherTypesOnlyIsRefused) {
+    analise(2, "2024-03-01", 31, 1);
+    Cadastro* t = abreNaAnalise(2);
+    clica(t->btnIncluir);
+    pump();
+    ASSERT_EQ(dialogs.messageCount(), 1);
+    EXPECT_EQ(dialogs.lastMessage().text, "Não existem equipamentos cadastrados para este Cliente");
+    EXPECT_EQ(dialogs.lastMessage().caption, "Aviso do Sistema");
+    EXPECT_EQ(dialogs.lastMessage().icon, MsgIcon::Warning);
+    EXPECT_FALSE(telaEquipamentos());
+    EXPECT_TRUE(t->isEnabled());
+}
+
+TEST_F(CadastroAnaliseTest, ConsultingOpensTheChosenSampleAmongItsAnalysisSamplesOnly) {
+    amostra(2, 1, 3);
+    analise(2, "2024-03-01");
+    amostra(3, 2, 4);
+    Cadastro* t = abreNaAnalise(1);
+    ASSERT_EQ(t->dbgDados->model()->rowCount(), 2);
+    selecionaAmostra(t, 2);
+    // A double click on the list consults too.
+    const QRect r = t->dbgDados->visualRect(t->dbgDados->currentIndex());
+    QTest::mouseDClick(t->dbgDados->viewport(), Qt::LeftButton, {}, r.center());
+    pump();
+    Equipamentos* e = telaEquipamentos();
+    ASSERT_TRUE(e);
+    EXPECT_EQ(ds(e)->fieldByName("ID_ANALISE_EQUIPAMENTO")->asInteger(), 2);
+    EXPECT_EQ(e->RxDBLookupCombo1->currentText(), "Caldeira 03");
+    // Todos lists the samples of this analysis, not those of the others.
+    e->RxDBLookupCombo1->setFocus();
+    tecla(Qt::Key_F7);
+    ds(e)->fetchAll();
+    EXPECT_EQ(ds(e)->recordCount(), 2);
+    clica(e->btnFechar);
+    pump();
+    EXPECT_TRUE(t->isEnabled());
+    EXPECT_FALSE(telaEquipamentos());
+}
+
+TEST_F(CadastroAnaliseTest, RemovingASampleKeepsTheAnalysisListWhole) {
+    // More analyses than a first fetch reads, all older than analysis 1.
+    s_db->exec(
+        "execute block as declare i int = 0; begin while (i < 450) do begin insert into mov_analise "
+        "(id_analise, dt_coleta, dt_recebimento, id_cliente, id_representante, id_responsavel_tecnico, "
+        "id_tp_equipamento) values (100 + :i, dateadd(-:i - 30 day to date '2024-01-01'), date "
+        "'2024-01-01', 30, 32, 32, 1); i = i + 1; end end");
+    amostra(2, 1, 3);
+    Cadastro* t = abreNaAnalise(1);
+    ASSERT_LT(ds(t)->recordCount(), 451);
+    selecionaAmostra(t, 2);
+    dialogs.queueAnswer(MsgAnswer::Yes);
+    clica(t->btnExcluir);
+    EXPECT_EQ(t->dbgDados->model()->rowCount(), 1);
+    ds(t)->fetchAll();
+    EXPECT_EQ(ds(t)->recordCount(), 451);
+}
+
+TEST_F(CadastroAnaliseTest, TheClientDropDownOffersEveryPersonByNameAndFollowsTheList) {
+    Cadastro* t = abreNaAnalise(1);
+    EXPECT_EQ(t->lkCliente->currentText(), "HOTEL SERRA AZUL");
+    QStringList nomes;
+    for (int i = 0; i < t->lkCliente->count(); ++i)
+        nomes << t->lkCliente->itemText(i);
+    EXPECT_EQ(nomes,
+              QStringList({"CARLOS MENDES", "HIDROLAB CAMPINAS", "HOTEL SERRA AZUL",
+                           QString::fromUtf8("JOÃO VENDAS"), QString::fromUtf8("LATICÍNIOS BOA VISTA")}));
+    t->lkCliente->setFocus();
+    tecla(Qt::Key_Down);
+    EXPECT_EQ(t->lkCliente->currentText(), QString::fromUtf8("JOÃO VENDAS"));
+    EXPECT_EQ(ds(t)->state(), DataSetState::Edit);
+    EXPECT_EQ(ds(t)->fieldByName("ID_CLIENTE")->asInteger(), 33);
+    tecla(Qt::Key_F6);
+    EXPECT_EQ(t->lkCliente->currentText(), "HOTEL SERRA AZUL");
+    // A person registered meanwhile is offered once the list is read again (on activation).
+    s_db->exec(
+        "insert into cad_pessoa (id_pessoa, cd_pessoa, nm_pesquisa, nm_pessoa) values (40, '40', 'ACADEMIA "
+        "NOVA', 'Academia Nova')");
+    TdmLookUp::reabre(lookup->IBQ_Pessoas);
+    EXPECT_EQ(t->lkCliente->count(), 6);
+    EXPECT_EQ(t->lkCliente->itemText(0), "ACADEMIA NOVA");
+    EXPECT_EQ(t->lkCliente->currentText(), "HOTEL SERRA AZUL");
+}
+
+TEST_F(CadastroAnaliseTest, TheCompanyOfThePrintsFollowsTheBoxAndTheTutorialIsASiteSetting) {
+    IniFile(QFileInfo(exe).absolutePath() + "/Suporte.ini")
+        .writeString("Web", "SiteTutoriais", "https://blog.exemplo.test/");
+    RecordingShell shell;
+    ScopedShell usaShell(shell);
+    Cadastro* t = abreNaAnalise(1);
+    EXPECT_FALSE(t->chkImprimirLogomarcaRodape->isChecked());
+    EXPECT_FALSE(t->lkEmpresa->isEnabled());
+    clica(t->chkImprimirLogomarcaRodape);
+    EXPECT_TRUE(t->lkEmpresa->isEnabled());
+    t->lkEmpresa->setFocus();
+    tecla(Qt::Key_Down);
+    EXPECT_EQ(t->lkEmpresa->currentText(), "HIDROLAB CAMPINAS");
+    clica(t->chkImprimirLogomarcaRodape);
+    EXPECT_FALSE(t->lkEmpresa->isEnabled());
+    EXPECT_EQ(t->lkEmpresa->currentText(), "HIDROLAB CAMPINAS");
+
+    EXPECT_EQ(t->imgTutorial->toolTip(),
+              QString::fromUtf8(
+                  "TUTORIAL: Como Imprimir logomarca, assinatura e rodapé no laudo técnico do laboratório"));
+    clica(t->imgTutorial);
+    EXPECT_EQ(shell.opened(),
+              QStringList{"https://blog.exemplo.test/2026/04/tutorial-como-imprimir-logomarca.html"});
+}
+
+} // namespace
