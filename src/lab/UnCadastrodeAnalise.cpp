@@ -2,11 +2,12 @@
 #include "data/DataContext.h"
 #include "data/UndmPadrao.h"
 #include "lab/DBLongLookupCombo.h"
-#include "lab/NumeracaoAmostras.h"
 #include "lab/UnEquipamentosAnalisados.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "platform/Errors.h"
+#include "reports/UnDadosLaudo.h"
+#include "reports/UnImpressaoAnalise.h"
 #include "screens/UnPrincipal.h"
 #include "screens/controls/DBDateEdit.h"
 #include "screens/controls/DBEdit.h"
@@ -217,16 +218,18 @@ TfrmCadastrodeAnalise::TfrmCadastrodeAnalise(QWidget* parent)
     connect(chkImprimirLogomarcaRodape, &QCheckBox::toggled, this,
             [this] { guarded([this] { chkImprimirLogomarcaRodapeClick(); }); });
 
-    // The prints come with the technical report; until then their buttons stay disabled.
+    // The two prints of the current analysis: the technical report and the bench fill-in sheet.
     BitBtn1 = new QPushButton(QString::fromUtf8("&Imprimir Relatório de Análise"), pagFicha);
     BitBtn1->setObjectName("BitBtn1");
     BTImpRelPreench = new QPushButton("Imprimir Planilha de Preenchimento", pagFicha);
     BTImpRelPreench->setObjectName("BTImpRelPreench");
     for (QPushButton* b : {BitBtn1, BTImpRelPreench}) {
-        b->setEnabled(false);
         b->setAutoDefault(false);
         b->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     }
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn1Click(); }); });
+    connect(BTImpRelPreench, &QPushButton::clicked, this,
+            [this] { guarded([this] { BTImpRelPreenchClick(); }); });
     auto* imprime = new QHBoxLayout;
     imprime->addWidget(BitBtn1);
     imprime->addWidget(BTImpRelPreench);
@@ -475,8 +478,7 @@ void TfrmCadastrodeAnalise::btnExcluirClick() {
     IBQ_Gen.setSqlText("commit");
     IBQ_Gen.execSQL();
     // The samples left keep their pages and positions without a gap.
-    const DataContext& ctx = dataContext();
-    NumeraPaginasAmostras(*ctx.IBSolution, *ctx.IBT_Gen, idAnalise);
+    NumeraPaginasAmostras(idAnalise);
     recarregaEquipamentos();
     ajustaControlesEquipamento();
 }
@@ -488,4 +490,44 @@ void TfrmCadastrodeAnalise::chkImprimirLogomarcaRodapeClick() {
 
 void TfrmCadastrodeAnalise::imgTutorialClick() {
     AbreTutorial("frmCadastrodeAnalise", 1);
+}
+
+void TfrmCadastrodeAnalise::BitBtn1Click() {
+    imprime(BitBtn1, QStringLiteral("0"));
+}
+
+void TfrmCadastrodeAnalise::BTImpRelPreenchClick() {
+    imprime(BTImpRelPreench, QStringLiteral("1"));
+}
+
+void TfrmCadastrodeAnalise::imprime(QPushButton* botao, const QString& tipo) {
+    salvaSeEditando();
+    const int id = idAnaliseAtual();
+    if (id == 0)
+        warnAndAbort(QString::fromUtf8("Não há análise para imprimir: escolha ou cadastre uma análise."));
+    botao->setEnabled(false);
+    TipoImpresao = tipo;
+    // The button comes back and the list shows the new page and sample numbers, whatever the
+    // print's outcome.
+    struct Depois {
+        TfrmCadastrodeAnalise* tela;
+        QPushButton* botao;
+        ~Depois() {
+            botao->setEnabled(true);
+            guarded([this] { tela->recarregaEquipamentos(); });
+        }
+    } depois{this, botao};
+    TAnaliseImpressao a = LeAnaliseImpressao(id);
+    // What the screen shows and offers, as the user sees it.
+    a.cliente = lkCliente->currentText();
+    a.representante = lkRepresentante->currentText();
+    if (DataSet* ds = dsPadrao.dataSet()) {
+        if (Field* f = ds->findField("DT_ENVIO")) a.dtEnvio = f->asDate();
+    }
+    a.imprimirLogomarca = chkImprimirLogomarcaRodape->isChecked();
+    a.idEmpresa = lkEmpresa->keyValue().isNull() ? 0 : lkEmpresa->keyValue().toInt();
+    if (tipo == QLatin1String("0"))
+        ImprimeRelatorioAnalise(a, &cdsRelatorio);
+    else
+        ImprimePlanilhaPreenchimento(a, &cdsRelatorio);
 }

@@ -65,6 +65,9 @@ public:
     void dbgDadosDblClick() { btnConsultarClick(); }
     void chkImprimirLogomarcaRodapeClick();
     void imgTutorialClick();
+    // "Imprimir Relatório de Análise" and "Imprimir Planilha de Preenchimento".
+    void BitBtn1Click();
+    void BTImpRelPreenchClick();
 
     // The key of the current analysis, 0 when there is none (no record, or a new one).
     int idAnaliseAtual() const;
@@ -86,6 +89,7 @@ private:
     // on the sample of that key.
     void abreEquipamentos(bool novo, int idAnaliseEquipamento);
     void aguardaEquipamentos(bool aguardando);
+    void imprime(QPushButton* botao, const QString& tipo);
     QPointer<TfrmEquipamentosAnalisados> m_equipamentos;
     QVariant m_idCarregado; // the analysis whose equipment the list holds
 };

@@ -347,8 +347,8 @@ void TfrmRelatorioAnaliseMod2::QRGroup1BeforePrint(ReportBandEvent& e) {
         IBQ_ColetaAnterior->setParam("idEquipamentoCliente",
                                      IBQ_NomeEquipamento->value("ID_EQUIPAMENTO_CLI"));
         IBQ_ColetaAnterior->setParam("dt_coleta", m_analise.dtColeta);
-        const QDate anterior =
-            IBQ_ColetaAnterior->first() ? IBQ_ColetaAnterior->value("DT_COLETA").toDate() : QDate(1899, 12, 30);
+        const QDate anterior = IBQ_ColetaAnterior->first() ? IBQ_ColetaAnterior->value("DT_COLETA").toDate()
+                                                           : QDate(1899, 12, 30);
         IBQ_ColetaAnterior->close();
         r.text("qrlDataAnterior" + numero(n)).setText(data(anterior, kFormatoDataColuna));
 

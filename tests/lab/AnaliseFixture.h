@@ -17,7 +17,8 @@ protected:
     static void SetUpTestSuite() {
         LabTest::SetUpTestSuite();
         const std::pair<const char*, QStringList> telas[] = {
-            {"frmCadastrodeAnalise", {"btnPesquisaPessoa", "btnIncluir", "btnExcluir", "btnConsultar"}},
+            {"frmCadastrodeAnalise",
+             {"btnPesquisaPessoa", "btnIncluir", "btnExcluir", "btnConsultar", "BitBtn1", "BTImpRelPreench"}},
             {"frmEquipamentosAnalisados",
              {"btnConsultar", "btnFechar", "btnLimparConteudoComentarioAtual",
               "btnLimparConteudoObservacaoAtual", "btnTipoFonte", "btnNumerar", "btnIdentar", "BitBtn1",

@@ -4,9 +4,10 @@
 // numbering itself, the company choice of the prints and the tutorial link.
 #include "AnaliseFixture.h"
 #include "data/DataContext.h"
-#include "lab/NumeracaoAmostras.h"
 #include "platform/IniFile.h"
 #include "platform/Shell.h"
+#include "platform/report/ReportPreview.h"
+#include "reports/UnDadosLaudo.h"
 #include "screens/controls/DBEdit.h"
 #include "search/UnPesquisaPessoaComercio.h"
 #include <QCheckBox>
@@ -47,8 +48,7 @@ TEST_F(CadastroAnaliseTest, NineSamplesFillPagesOfFourAndARemovalRenumbersTheRes
     // Keys out of the order of insertion: the numbering follows the keys.
     for (int k : {28, 20, 21, 22, 23, 24, 25, 26, 27})
         amostra(k, 2, k - 17);
-    const DataContext& ctx = dataContext();
-    NumeraPaginasAmostras(*ctx.IBSolution, *ctx.IBT_Gen, 2);
+    NumeraPaginasAmostras(2);
     EXPECT_EQ(numeracao(2), QStringList({"1/1", "1/2", "1/3", "1/4", "2/1", "2/2", "2/3", "2/4", "3/1"}));
     EXPECT_TRUE(
         scalar("select no_pagina from mov_analise_equipamento where id_analise_equipamento = 1").isNull());
@@ -259,6 +259,30 @@ TEST_F(CadastroAnaliseTest, TheCompanyOfThePrintsFollowsTheBoxAndTheTutorialIsAS
     clica(t->imgTutorial);
     EXPECT_EQ(shell.opened(),
               QStringList{"https://blog.exemplo.test/2026/04/tutorial-como-imprimir-logomarca.html"});
+}
+
+TEST_F(CadastroAnaliseTest, BothPrintsNumberTheSamplesAndShowTheirReportWithTheScreensChoices) {
+    analise(2, "2024-03-01");
+    for (int k : {20, 21, 22, 23, 24})
+        amostra(k, 2, k - 17);
+    ScriptedReportPreview preview;
+    ScopedReportPreview usaPreview(preview);
+    Cadastro* t = abreNaAnalise(2);
+    EXPECT_TRUE(t->BitBtn1->isEnabled());
+    clica(t->BitBtn1);
+    ASSERT_EQ(preview.count(), 1) << dialogs.texts().join("|").toStdString();
+    EXPECT_GE(preview.last().pageCount, 1);
+    // The samples got their blocks of four, and the list shows them.
+    EXPECT_EQ(numeracao(2), QStringList({"1/1", "1/2", "1/3", "1/4", "2/1"}));
+    EXPECT_EQ(t->dsConsultaEquipAnalisados.dataSet()->recordCount(), 5);
+    EXPECT_TRUE(t->BitBtn1->isEnabled());
+    EXPECT_EQ(t->cdsRelatorio.recordCount(), 0);
+    clica(t->BTImpRelPreench);
+    ASSERT_EQ(preview.count(), 2);
+    // The fill-in sheet prints each block on its own page.
+    EXPECT_GE(preview.last().pageCount, 2);
+    EXPECT_TRUE(t->BTImpRelPreench->isEnabled());
+    EXPECT_EQ(t->TipoImpresao, "1");
 }
 
 } // namespace
