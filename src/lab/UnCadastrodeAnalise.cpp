@@ -228,6 +228,10 @@ TfrmCadastrodeAnalise::TfrmCadastrodeAnalise(QWidget* parent)
         b->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     }
     connect(BitBtn1, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn1Click(); }); });
+    // Inserting or leaving an insert changes what the buttons can do.
+    dsPadrao.subscribe([this](const DataEventInfo& e) {
+        if (e.kind == DataEvent::StateChanged && BitBtn1) ajustaControlesEquipamento();
+    });
     connect(BTImpRelPreench, &QPushButton::clicked, this,
             [this] { guarded([this] { BTImpRelPreenchClick(); }); });
     auto* imprime = new QHBoxLayout;
@@ -362,6 +366,11 @@ void TfrmCadastrodeAnalise::ajustaControlesEquipamento() {
     btnConsultar->setEnabled(comEquipamentos && autorizado(btnConsultar));
     lkTipoEquipamento->setEnabled(!comEquipamentos);
     lkTipoEquipamento->setToolTip(comEquipamentos ? QString::fromUtf8(kTipoBloqueado) : QString());
+    // The prints need an analysis: the current one, or the new one (saved before it prints).
+    const DataSet* ds = dsPadrao.dataSet();
+    const bool analise = comChave || (ds && ds->state() == DataSetState::Insert);
+    BitBtn1->setEnabled(analise && autorizado(BitBtn1));
+    BTImpRelPreench->setEnabled(analise && autorizado(BTImpRelPreench));
 }
 
 void TfrmCadastrodeAnalise::salvaSeEditando() {

@@ -86,6 +86,8 @@ TEST_F(CadastroAnaliseTest, ANewAnalysisIsSavedBeforeItsFirstSampleWhichThenLock
     t->dtColeta->setFocus();
     tecla(Qt::Key_F2);
     ASSERT_EQ(ds(t)->state(), DataSetState::Insert);
+    // A new analysis can be printed: it is saved first.
+    EXPECT_TRUE(t->BitBtn1->isEnabled());
     digita("10032024");
     t->dtRecebimento->setFocus();
     t->dtRecebimento->setCursorPosition(0);
