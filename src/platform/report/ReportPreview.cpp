@@ -1,4 +1,6 @@
 #include "platform/report/ReportPreview.h"
+#include "platform/Dialogs.h"
+#include <QActionGroup>
 
 #include "platform/Errors.h"
 #include "platform/QtTranslations.h"
@@ -69,7 +71,14 @@ void QtReportPreview::show(ReportEngine& report) {
     dlg->showMaximized();
     // The zoom is set again once the window has its size: the first layout fits the page.
     if (auto* view = dlg->findChild<QPrintPreviewWidget*>()) view->setZoomFactor(1.0);
-    dlg->exec();
+    // The toolbar tells the zoom as it is: 100 %, no "fit" button pressed.
+    for (QAction* a : dlg->findChildren<QAction*>()) {
+        if (a->objectName() != QLatin1String("fitPageAction") && a->objectName() != QLatin1String("fitWidthAction"))
+            continue;
+        if (QActionGroup* g = a->actionGroup()) g->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+        a->setChecked(false);
+    }
+    execModal(*dlg);
 }
 
 ReportPreview& reportPreview() {
