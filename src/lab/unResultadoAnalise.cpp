@@ -68,8 +68,10 @@ protected:
     }
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override {
         DBGrid::closeEditor(editor, hint);
-        // The cell editor ends with Enter by submitting its value.
-        if (hint == QAbstractItemDelegate::SubmitModelCache) proximaLinha();
+        // The cell editor ends with Enter by submitting its value; a refused value keeps the
+        // user on its cell to type it again.
+        if (hint == QAbstractItemDelegate::SubmitModelCache && !gridModel()->ultimaEdicaoRecusada())
+            proximaLinha();
     }
 
 private:

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <algorithm>
 #include <ostream>
 #include <stdexcept>
@@ -317,13 +318,31 @@ std::optional<QFont> ScriptedDialogs::chooseFont(const QFont& initial) {
 
 int execModal(QDialog& dialog) {
     QPointer<QWidget> janela = QApplication::activeWindow();
-    QPointer<QWidget> foco = QApplication::focusWidget();
+    // The control that had the keyboard, and its parents: a control gone meanwhile (a grid's
+    // cell editor closed by the question) hands the keyboard to the nearest one left.
+    QList<QPointer<QWidget>> foco;
+    for (QWidget* w = QApplication::focusWidget(); w && !w->isWindow(); w = w->parentWidget())
+        foco.append(w);
+    // The window takes the keyboard as soon as it shows, also where no window manager gives it.
+    QPointer<QDialog> d(&dialog);
+    QTimer::singleShot(0, &dialog, [d] {
+        if (!d || !d->isVisible()) return;
+        d->raise();
+        d->activateWindow();
+    });
     const int r = dialog.exec();
-    if (janela && janela->isVisible() && QApplication::activeModalWidget() == nullptr) {
+    // The window below is usable again when no other modal window stands over it.
+    QWidget* modal = QApplication::activeModalWidget();
+    if (janela && janela->isVisible() && (modal == nullptr || modal == janela.data())) {
         janela->activateWindow();
         QApplication::setActiveWindow(janela);
-        if (foco && foco->isVisible() && foco->window() == janela)
-            foco->setFocus(Qt::ActiveWindowFocusReason);
+        for (const QPointer<QWidget>& w : foco) {
+            if (w && w->isVisible() && w->isEnabled() && w->window() == janela &&
+                w->focusPolicy() != Qt::NoFocus) {
+                w->setFocus(Qt::ActiveWindowFocusReason);
+                break;
+            }
+        }
     }
     return r;
 }

@@ -224,17 +224,18 @@ bool DBGridModel::setData(const QModelIndex& index, const QVariant& value, int r
     Field* f = columnField(index.column());
     if (!ds || !f) return false;
     fieldtext::Parsed p = fieldtext::parse(*f, value.toString());
+    m_recusada = !p.ok;
     if (!p.ok) {
         // A text that is not a value of the column is refused before anything is stored.
         guarded([&] { warn(p.error); });
         return false;
     }
-    return guarded([&] {
-        if (ds->recNo() != index.row()) ds->setRecNo(index.row());
-        if (!ds->editing()) ds->edit();
-        Field* target = columnField(index.column());
-        if (target && !fieldtext::sameValue(target->value(), p.value)) target->setValue(p.value);
-    });
+    return m_recusada = false, guarded([&] {
+               if (ds->recNo() != index.row()) ds->setRecNo(index.row());
+               if (!ds->editing()) ds->edit();
+               Field* target = columnField(index.column());
+               if (target && !fieldtext::sameValue(target->value(), p.value)) target->setValue(p.value);
+           });
 }
 
 bool DBGridModel::canFetchMore(const QModelIndex& parent) const {

@@ -55,6 +55,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    // Whether the last value typed into a cell was refused (its message shown, nothing stored).
+    bool ultimaEdicaoRecusada() const { return m_recusada; }
     bool canFetchMore(const QModelIndex& parent) const override;
     void fetchMore(const QModelIndex& parent) override;
 
@@ -67,6 +69,7 @@ signals:
     void currentRecordMoved();
 
 private:
+    bool m_recusada = false;
     void onEvent(const DataEventInfo& e);
     void reset();
     std::vector<DBGridColumn> fieldColumns() const;
