@@ -137,9 +137,12 @@ TEST_F(ResultadoAnaliseTest, AValueThatIsNoNumberIsRefusedInTheGrid) {
         digitaValor("abc");
         EXPECT_EQ(dialogs.messageCount(), 1);
         EXPECT_EQ(linha(d, 0), "Análise 1 | 7,0 a 8,5 | 7,80 | 8,10");
+        // The refused value's cell stays the current one: the value typed next lands there.
+        digitaValor("8,3");
+        EXPECT_EQ(linha(d, 0), "Análise 1 | 7,0 a 8,5 | 7,80 | 8,30");
         clica(d.btnSalvar);
     });
-    EXPECT_EQ(resultados(70), QStringList({"1=8.1", "2=2500"}));
+    EXPECT_EQ(resultados(70), QStringList({"1=8.3", "2=2500"}));
 }
 
 TEST_F(ResultadoAnaliseTest, ATypeEnteredTwiceForTheEquipmentTypeIsOneRow) {
