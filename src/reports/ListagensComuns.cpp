@@ -133,3 +133,13 @@ ReportBand& RodapeListagem(ReportEngine& r, const QString& empresa, bool nomeDoS
     pag.setAlignment(Qt::AlignRight | Qt::AlignTop);
     return b;
 }
+
+ReportBand& TituloListagem(ReportEngine& r, const QString& titulo) {
+    const double w = r.printableWidthMm();
+    ReportBand& b = r.addTitle("QRBandTitulo", 26);
+    b.setFrame(ReportFrame::all());
+    b.addText("qrlTitulo", {3, 3, w - 55, 9}, titulo).setFont(reportFont(16, true));
+    b.addText("qrlPeriodo", {3, 15, w - 55, 6}).setFont(reportFont(10));
+    b.addImage("qrImgLogo", {w - 48, 2, 45, 22}).setFit(ReportImage::Fit::KeepAspect);
+    return b;
+}

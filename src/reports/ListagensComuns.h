@@ -54,3 +54,8 @@ void CarregaLogo(ReportImage& imagem, const ParametrosRelatorio& p);
 // the middle "Nexmoro Cortivandela" when asked; at the right "Data:" with the printing date and
 // time and "Página" with the page number.
 ReportBand& RodapeListagem(ReportEngine& r, const QString& empresa, bool nomeDoSistema);
+
+// Title band of the client listings (first page only): framed on all four sides, the title in
+// large bold type ("qrlTitulo"), the period ("qrlPeriodo") and the logo at the right
+// ("qrImgLogo").
+ReportBand& TituloListagem(ReportEngine& r, const QString& titulo);

@@ -4,7 +4,9 @@
 #include "data/SqlText.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QToolButton>
 #include <QWidget>
 
@@ -110,6 +112,10 @@ QList<QAbstractButton*> BotoesDaTela(QWidget* screen) {
         if (!qobject_cast<QPushButton*>(b) && !qobject_cast<QToolButton*>(b)) continue;
         const QString name = b->objectName();
         if (name.isEmpty() || name.startsWith("qt_")) continue;
+        // A button inside a control (the calendar button of a date edit, the scroll arrows of a
+        // tab bar) belongs to that control, not to the screen: it carries no right of its own.
+        if (qobject_cast<QLineEdit*>(b->parentWidget()) || qobject_cast<QTabBar*>(b->parentWidget()))
+            continue;
         result.append(b);
     }
     return result;

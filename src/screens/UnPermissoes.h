@@ -34,8 +34,9 @@ bool EstadoBotao(Query& gen, const QString& sGrupoUsuario, const QString& sNomeF
                  const QString& sNomeComponente);
 
 // The buttons the permission system knows on a screen: its QPushButtons and QToolButtons with
-// a component name (Qt's own internal buttons, named "qt_..." or unnamed, are not the
-// screen's), in creation order.
+// a component name (Qt's own internal buttons, named "qt_..." or unnamed, and the buttons inside
+// a control, such as a date edit's calendar or a tab bar's scroll arrows, are not the screen's),
+// in creation order.
 QList<QAbstractButton*> BotoesDaTela(QWidget* screen);
 // Button rights of a screen named screen->objectName(): group 1 gives every button the dynamic
 // property "tag" = 1; any other group runs the button query per button: no row disables the
