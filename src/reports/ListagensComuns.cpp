@@ -11,19 +11,26 @@
 #include <QLabel>
 
 QGridLayout* GradeParametros(TfrmParametroRelatorio& tela) {
-    if (auto* g = qobject_cast<QGridLayout*>(tela.corpo->layout())) return g;
-    auto* g = new QGridLayout(tela.corpo);
-    g->setContentsMargins(0, 0, 0, 0);
+    if (auto* g = tela.corpo->findChild<QGridLayout*>("gradeParametros")) return g;
+    // The fields at the top, any spare height below them.
+    auto* v = new QVBoxLayout(tela.corpo);
+    v->setContentsMargins(0, 0, 0, 0);
+    auto* g = new QGridLayout;
+    g->setObjectName("gradeParametros");
     g->setColumnStretch(1, 1);
+    v->addLayout(g);
+    v->addStretch(1);
     return g;
 }
 
 QWidget* LinhaParametro(QGridLayout& grade, const QString& rotulo, QWidget* campo) {
-    const int linha = grade.rowCount();
+    const int linha = grade.count() / 2;
     auto* l = new QLabel(rotulo, grade.parentWidget());
     l->setBuddy(campo);
     grade.addWidget(l, linha, 0);
-    grade.addWidget(campo, linha, 1);
+    // A field narrower than the column keeps to its left.
+    grade.addWidget(campo, linha, 1,
+                    campo->maximumWidth() < QWIDGETSIZE_MAX ? Qt::AlignLeft : Qt::Alignment());
     return campo;
 }
 

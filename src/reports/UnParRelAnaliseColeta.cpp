@@ -32,7 +32,7 @@ TfrmParRelAnaliseColeta::TfrmParRelAnaliseColeta(QWidget* parent)
     setTabOrder(lkCliente, mskNomeRelatorio);
     setTabOrder(mskNomeRelatorio, btnConfirmar);
     connect(btnConfirmar, &QPushButton::clicked, this, [this] { guarded([this] { btnConfirmarClick(); }); });
-    resize(440, 200);
+    resize(440, 175);
 }
 
 void TfrmParRelAnaliseColeta::FormShow() {
@@ -44,6 +44,7 @@ void TfrmParRelAnaliseColeta::FormShow() {
     }
     dtInicial->setDate(appClock().today());
     dtFinal->setDate(appClock().today());
+    dtInicial->setFocus();
 }
 
 void TfrmParRelAnaliseColeta::btnConfirmarClick() {

@@ -171,7 +171,7 @@ TfrmParRelAnaliseProposta::TfrmParRelAnaliseProposta(QWidget* parent)
     setTabOrder(lkRepresentante, btnGeraPlanilha);
     connect(btnGeraPlanilha, &QPushButton::clicked, this,
             [this] { guarded([this] { btnGeraPlanilhaClick(); }); });
-    resize(420, 180);
+    resize(420, 150);
 }
 
 void TfrmParRelAnaliseProposta::FormActivate() {

@@ -35,7 +35,7 @@ TfrmParRelClientesComAmostras::TfrmParRelClientesComAmostras(QWidget* parent)
     setTabOrder(lkEquipamento, mskNomeRelatorio);
     setTabOrder(mskNomeRelatorio, btnConfirmar);
     connect(btnConfirmar, &QPushButton::clicked, this, [this] { guarded([this] { btnConfirmarClick(); }); });
-    resize(440, 230);
+    resize(440, 205);
 }
 
 void TfrmParRelClientesComAmostras::FormActivate() {
@@ -47,6 +47,7 @@ void TfrmParRelClientesComAmostras::FormActivate() {
         TdmLookUp::reabre(lk->IBQ_Representante);
         TdmLookUp::reabre(lk->IBQ_TipoEquipamento);
     }
+    dtInicial->setFocus();
 }
 
 void TfrmParRelClientesComAmostras::btnConfirmarClick() {

@@ -30,7 +30,7 @@ TfrmParRelatorioClientesSemAmostras::TfrmParRelatorioClientesSemAmostras(QWidget
     setTabOrder(rxdbrepresentante, rxdbtpequipamento);
     setTabOrder(rxdbtpequipamento, btnConfirmar);
     connect(btnConfirmar, &QPushButton::clicked, this, [this] { guarded([this] { btnConfirmarClick(); }); });
-    resize(440, 200);
+    resize(440, 175);
 }
 
 void TfrmParRelatorioClientesSemAmostras::FormActivate() {
@@ -41,6 +41,7 @@ void TfrmParRelatorioClientesSemAmostras::FormActivate() {
     }
     dtInicial->setDate(appClock().today());
     dtFinal->setDate(appClock().today());
+    dtInicial->setFocus();
 }
 
 void TfrmParRelatorioClientesSemAmostras::btnConfirmarClick() {

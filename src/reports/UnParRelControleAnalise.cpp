@@ -151,7 +151,7 @@ TfrmParRelControleAnalise::TfrmParRelControleAnalise(QWidget* parent)
     connect(btnConfirmar, &QPushButton::clicked, this, [this] { guarded([this] { btnConfirmarClick(); }); });
     if (TfrmClassePrincipal* p = principal(); p && p->property(kNome).isValid())
         mskNomeRelatorio->setText(p->property(kNome).toString());
-    resize(440, 180);
+    resize(440, 150);
 }
 
 TfrmParRelControleAnalise::~TfrmParRelControleAnalise() {

@@ -26,7 +26,7 @@ TfrmParRelEquipamentosComPendencias::TfrmParRelEquipamentosComPendencias(QWidget
     setTabOrder(dtFinal, lkRepresentante);
     setTabOrder(lkRepresentante, btnConfirmar);
     connect(btnConfirmar, &QPushButton::clicked, this, [this] { guarded([this] { btnConfirmarClick(); }); });
-    resize(440, 180);
+    resize(440, 150);
 }
 
 void TfrmParRelEquipamentosComPendencias::FormShow() {
@@ -34,6 +34,7 @@ void TfrmParRelEquipamentosComPendencias::FormShow() {
     if (!PermissaoAcesso) return;
     dtInicial->setDate(appClock().today());
     dtFinal->setDate(appClock().today());
+    dtInicial->setFocus();
 }
 
 void TfrmParRelEquipamentosComPendencias::FormActivate() {
