@@ -1,4 +1,5 @@
 #include "reports/ControleComercial.h"
+#include "data/Query.h"
 #include "data/SqlText.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
@@ -81,55 +82,35 @@ std::unique_ptr<WorkbookWriter> CriaPlanilhaControle(const QString& caminho) {
     }
 }
 
-// ---------------------------------------------------------------- statements run per row
+// ---------------------------------------------------------------- answers per client
 
-ConsultaRepetida::ConsultaRepetida(Database* db, Transaction* tr, const QString& sqlText) : m_st(db, tr) {
-    tr->ensureActive();
-    const sql::ParsedSql p = sql::parseNamedParams(sqlText);
-    m_nomes = p.names;
-    m_st.prepare(p.text);
-    for (int i = 0; i < m_nomes.size(); ++i)
-        m_st.setParamLabel(i, m_nomes[i]);
-    m_buf.resize(m_st.outputLayout().size + 8);
-}
-
-void ConsultaRepetida::setParam(const QString& nome, const QVariant& valor) {
-    bool achou = false;
-    for (int i = 0; i < m_nomes.size(); ++i)
-        if (m_nomes[i].compare(nome, Qt::CaseInsensitive) == 0) {
-            m_st.setParam(i, valor);
-            achou = true;
-        }
-    if (!achou) throw AppError("Parâmetro " + nome + " não existe na consulta.");
-}
-
-QVariant ConsultaRepetida::valor() {
-    ++m_execucoes;
-    m_st.transaction()->ensureActive();
-    m_st.openCursor();
-    QVariant v;
-    try {
-        if (m_st.fetch(m_buf.data())) v = codec::decode(m_st.outputLayout().columns[0], m_buf.data());
-    } catch (...) {
-        m_st.closeCursor();
-        throw;
-    }
-    m_st.closeCursor();
-    return v;
-}
-
-// ---------------------------------------------------------------- purchase answer
-
+namespace {
 QString chaveTexto(const QVariant& v) {
     return v.isNull() ? QString() : QString::number(v.toLongLong());
+}
+
+// Opens a statement of the month on its own query, all rows fetched.
+void abreDoMes(Query& q, const QString& sqlText, const MesColeta& mes) {
+    q.setSqlText(sqlText);
+    q.setParam("DT_INICIAL", mes.inicio);
+    q.setParam("DT_FINAL", mes.fim);
+    q.open();
+    q.fetchAll();
+}
+} // namespace
+
+QString chavePar(const QVariant& idRepresentante, const QVariant& idCliente) {
+    return chaveTexto(idRepresentante) + '/' + chaveTexto(idCliente);
 }
 
 RespostaCompra::RespostaCompra(Database* db, Transaction* tr, const MesColeta& mes)
     : m_db(db), m_tr(tr), m_mes(mes) {}
 
-QString RespostaCompra::sql(bool semRepresentante) {
-    return QStringLiteral("select case when sum(nfi.qt_produto) > 0 then") + "'S'" + " else " + "'N'" +
-           " end as comprou" + " from cad_produto pro" +
+QString RespostaCompra::sql() {
+    // The rows each pair's question would sum, summed per pair: the same answer for every pair.
+    return QStringLiteral(
+               "select ma.id_representante, ma.id_cliente, case when sum(nfi.qt_produto) > 0 then") +
+           "'S'" + " else " + "'N'" + " end as comprou" + " from cad_produto pro" +
            " inner join mov_nf_comercio_item nfi on nfi.id_produto = pro.id_produto" +
            " inner join mov_nf_comercio nf on nf.id_nf_comercio = nfi.id_nf_comercio" +
            " left join tab_nat_operacao nat on ( nat.id_nat_operacao = nf.id_nat_operacao" +
@@ -139,38 +120,44 @@ QString RespostaCompra::sql(bool semRepresentante) {
            " inner join tab_equipamento_cli tec" +
            " on tec.id_cliente = cli.id_pessoa and tec.id_tp_equipamento = tpe.id_tp_equipamento" +
            " inner join mov_analise ma on ma.id_cliente = cli.id_pessoa" + " where 1=1" +
-           " and nat.st_estat_venda = " + "'S'" +
-           (semRepresentante ? QStringLiteral(" and ma.id_representante is null")
-                             : QStringLiteral(" and ma.id_representante = :ID_REPRESENTANTE")) +
-           " and ma.id_cliente = :ID_CLIENTE" +
-           // The client's documents only: the same rows, found through the document's index.
-           " and nf.id_destinatario_remetente = :ID_CLIENTE" +
-           " and nf.dt_emissao between :DT_INICIAL and :DT_FINAL";
-}
-
-ConsultaRepetida& RespostaCompra::consulta(bool semRepresentante) {
-    std::unique_ptr<ConsultaRepetida>& c = semRepresentante ? m_semRep : m_comRep;
-    if (!c) {
-        c = std::make_unique<ConsultaRepetida>(m_db, m_tr, sql(semRepresentante));
-        c->setParam("DT_INICIAL", m_mes.inicio);
-        c->setParam("DT_FINAL", m_mes.fim);
-    }
-    return *c;
+           " and nat.st_estat_venda = " + "'S'" + " and nf.dt_emissao between :DT_INICIAL and :DT_FINAL" +
+           " group by ma.id_representante, ma.id_cliente";
 }
 
 QString RespostaCompra::comprou(const QVariant& idRepresentante, const QVariant& idCliente) {
-    if (idCliente.isNull()) return QStringLiteral("N");
-    const QString chave = chaveTexto(idRepresentante) + '/' + chaveTexto(idCliente);
-    if (auto it = m_respostas.constFind(chave); it != m_respostas.constEnd()) return *it;
-    const bool semRep = idRepresentante.isNull();
-    ConsultaRepetida& c = consulta(semRep);
-    if (!semRep) c.setParam("ID_REPRESENTANTE", idRepresentante);
-    c.setParam("ID_CLIENTE", idCliente);
-    const QString r = c.valor().toString().trimmed() == "S" ? QStringLiteral("S") : QStringLiteral("N");
-    m_respostas.insert(chave, r);
-    return r;
+    if (!m_lido) {
+        Query q(m_db, m_tr, "IBQ_Aux");
+        abreDoMes(q, sql(), m_mes);
+        ++m_consultas;
+        for (int r = 0; r < q.recordCount(); ++r)
+            m_respostas.insert(chavePar(q.valueAt(r, q.field(0)), q.valueAt(r, q.field(1))),
+                               q.valueAt(r, q.field(2)).toString().trimmed());
+        m_lido = true;
+    }
+    return m_respostas.value(chavePar(idRepresentante, idCliente)) == "S" ? QStringLiteral("S")
+                                                                          : QStringLiteral("N");
 }
 
-int RespostaCompra::consultas() const {
-    return (m_comRep ? m_comRep->execucoes() : 0) + (m_semRep ? m_semRep->execucoes() : 0);
+ContagemAnalises::ContagemAnalises(Database* db, Transaction* tr, const MesColeta& mes)
+    : m_db(db), m_tr(tr), m_mes(mes) {}
+
+QString ContagemAnalises::sql() {
+    return QStringLiteral(
+        "select ma.id_representante, ma.id_cliente, count(mae.id_analise) from mov_analise ma "
+        "inner join cad_pessoa cli on cli.id_pessoa = ma.id_cliente inner join "
+        "mov_analise_equipamento mae on mae.id_analise = ma.id_analise where ma.dt_coleta "
+        "between :DT_INICIAL and :DT_FINAL group by ma.id_representante, ma.id_cliente");
+}
+
+qlonglong ContagemAnalises::quantas(const QVariant& idRepresentante, const QVariant& idCliente) {
+    if (!m_lido) {
+        Query q(m_db, m_tr, "IBQ_Aux");
+        abreDoMes(q, sql(), m_mes);
+        ++m_consultas;
+        for (int r = 0; r < q.recordCount(); ++r)
+            m_quantas.insert(chavePar(q.valueAt(r, q.field(0)), q.valueAt(r, q.field(1))),
+                             q.valueAt(r, q.field(2)).toLongLong());
+        m_lido = true;
+    }
+    return m_quantas.value(chavePar(idRepresentante, idCliente));
 }

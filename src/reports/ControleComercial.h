@@ -40,46 +40,48 @@ QString PreparaArquivoControle(const QString& nomeRelatorio);
 // user is told and the action ends with SilentAbort.
 std::unique_ptr<WorkbookWriter> CriaPlanilhaControle(const QString& caminho);
 
-// A select prepared once and run many times with named parameters (:NAME), returning the first
-// column of its first row (null without a row).
-class ConsultaRepetida {
-public:
-    ConsultaRepetida(Database* db, Transaction* tr, const QString& sqlText);
-    void setParam(const QString& nome, const QVariant& valor);
-    QVariant valor();
-    // Times the statement ran.
-    int execucoes() const { return m_execucoes; }
-
-private:
-    Statement m_st;
-    QStringList m_nomes;
-    std::vector<char> m_buf;
-    int m_execucoes = 0;
-};
-
 // Whether a client bought, in the month, a product whose base product is used on one of its
 // equipment types, on a sales document of an operation counted as a sale, given that the
-// client has analyses with the representative: "S" or "N". Each pair of representative and
-// client is asked once per workbook. A missing representative (an analysis written by another
-// application without one) asks for the client's analyses without a representative.
+// client has analyses with the representative: "S" or "N". The answers of every pair of
+// representative and client are read in one statement, the first time one is asked for. A
+// missing representative (an analysis written by another application without one) is a pair of
+// its own: the client's analyses without a representative.
 class RespostaCompra {
 public:
     RespostaCompra(Database* db, Transaction* tr, const MesColeta& mes);
     QString comprou(const QVariant& idRepresentante, const QVariant& idCliente);
     // Statements run so far.
-    int consultas() const;
+    int consultas() const { return m_consultas; }
 
-    // The statement, with ":ID_REPRESENTANTE" or "is null" for a missing representative.
-    static QString sql(bool semRepresentante);
+    // The statement: per representative and client, the answer (":DT_INICIAL", ":DT_FINAL").
+    static QString sql();
 
 private:
-    ConsultaRepetida& consulta(bool semRepresentante);
     Database* m_db;
     Transaction* m_tr;
     MesColeta m_mes;
-    std::unique_ptr<ConsultaRepetida> m_comRep, m_semRep;
+    bool m_lido = false;
+    int m_consultas = 0;
     QHash<QString, QString> m_respostas;
 };
 
-// A representative's key as the statements compare it, "" when missing (for cache keys).
-QString chaveTexto(const QVariant& v);
+// The number of analysed equipment (samples) of a client's analyses with a representative
+// collected in the month, read for every pair in one statement the first time one is asked for.
+class ContagemAnalises {
+public:
+    ContagemAnalises(Database* db, Transaction* tr, const MesColeta& mes);
+    qlonglong quantas(const QVariant& idRepresentante, const QVariant& idCliente);
+    int consultas() const { return m_consultas; }
+    static QString sql();
+
+private:
+    Database* m_db;
+    Transaction* m_tr;
+    MesColeta m_mes;
+    bool m_lido = false;
+    int m_consultas = 0;
+    QHash<QString, qlonglong> m_quantas;
+};
+
+// The key of a pair of representative (empty when missing) and client.
+QString chavePar(const QVariant& idRepresentante, const QVariant& idCliente);

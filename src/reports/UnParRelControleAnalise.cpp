@@ -34,18 +34,8 @@ QString SqlControleAnalise(const MesColeta& mes, bool comRepresentante) {
     return s;
 }
 
-QString SqlContagemAnalises(bool semRepresentante) {
-    return QStringLiteral("select count(mae.id_analise) from mov_analise ma inner join cad_pessoa cli on "
-                          "cli.id_pessoa = ma.id_cliente inner join mov_analise_equipamento mae on "
-                          "mae.id_analise = ma.id_analise where ma.id_cliente = :ID_CLIENTE") +
-           (semRepresentante ? QStringLiteral(" and ma.id_representante is null")
-                             : QStringLiteral(" and ma.id_representante = :ID_REPRESENTANTE")) +
-           " and ma.dt_coleta between :DT_INICIAL and :DT_FINAL";
-}
-
 ResultadoControle EscrevePlanilhaControleAnalise(WorkbookWriter& wb, int folha, DataSet& clientes,
-                                                 Database* db, Transaction* tr, const MesColeta& mes,
-                                                 RespostaCompra& compra,
+                                                 ContagemAnalises& contagem, RespostaCompra& compra,
                                                  const std::function<void()>& aCadaLinha) {
     CellFormat negrito;
     negrito.bold = true;
@@ -61,19 +51,6 @@ ResultadoControle EscrevePlanilhaControleAnalise(WorkbookWriter& wb, int folha, 
     Field* fCidade = clientes.fieldByName("NM_CIDADE");
     Field* fEstado = clientes.fieldByName("SG_ESTADO");
     Field* fRep = clientes.fieldByName("REPRESENTANTE");
-
-    std::unique_ptr<ConsultaRepetida> contaComRep, contaSemRep;
-    auto contagem = [&](const QVariant& idRep, const QVariant& idCli) {
-        std::unique_ptr<ConsultaRepetida>& c = idRep.isNull() ? contaSemRep : contaComRep;
-        if (!c) {
-            c = std::make_unique<ConsultaRepetida>(db, tr, SqlContagemAnalises(idRep.isNull()));
-            c->setParam("DT_INICIAL", mes.inicio);
-            c->setParam("DT_FINAL", mes.fim);
-        }
-        if (!idRep.isNull()) c->setParam("ID_REPRESENTANTE", idRep);
-        c->setParam("ID_CLIENTE", idCli);
-        return c->valor().toLongLong();
-    };
 
     ResultadoControle res;
     int linha = 1;
@@ -96,7 +73,7 @@ ResultadoControle EscrevePlanilhaControleAnalise(WorkbookWriter& wb, int folha, 
             escreveTexto(1, clientes.valueAt(r, fCidade));
             escreveTexto(2, clientes.valueAt(r, fEstado));
             escreveTexto(3, clientes.valueAt(r, fRep));
-            const qlonglong n = contagem(idRep, idCli);
+            const qlonglong n = contagem.quantas(idRep, idCli);
             wb.writeNumber(folha, linha - 1, 4, double(n));
             const QString resposta = compra.comprou(idRep, idCli);
             escreveTexto(5, resposta);
@@ -189,12 +166,12 @@ void TfrmParRelControleAnalise::btnConfirmarClick() {
     const QString caminho = PreparaArquivoControle(mskNomeRelatorio->text());
     std::unique_ptr<WorkbookWriter> wb = CriaPlanilhaControle(caminho);
     RespostaCompra compra(dc.IBSolution, dc.IBT_Gen, *mes);
+    ContagemAnalises contagem(dc.IBSolution, dc.IBT_Gen, *mes);
     int linha = 0;
-    const ResultadoControle r =
-        EscrevePlanilhaControleAnalise(*wb, 0, IBQ_Analise, dc.IBSolution, dc.IBT_Gen, *mes, compra, [&] {
-            // Pending window messages run now and then; clicks wait for the end.
-            if (++linha % 64 == 0) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        });
+    const ResultadoControle r = EscrevePlanilhaControleAnalise(*wb, 0, IBQ_Analise, contagem, compra, [&] {
+        // Pending window messages run now and then; clicks wait for the end.
+        if (++linha % 64 == 0) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
     IBQ_Analise.close();
     if (!r.erro.isEmpty()) showMessage(r.erro, kSystemCaption, MsgIcon::None);
     wb->fitColumns(0);

@@ -17,17 +17,12 @@ class WorkbookWriter;
 // The clients of the month with their representative (its key and search name) and billing
 // city, ordered by client name, client key and representative.
 QString SqlControleAnalise(const MesColeta& mes, bool comRepresentante);
-// The number of analysed equipment of a client's analyses with a representative in the month
-// (":ID_CLIENTE", ":ID_REPRESENTANTE" or "is null" for analyses without one, ":DT_INICIAL",
-// ":DT_FINAL").
-QString SqlContagemAnalises(bool semRepresentante);
 
 // Writes the heading row, one row per row of `clientes` (open, in its order) and the three
 // totals into sheet `folha`; `aCadaLinha` runs before each row. A row that fails ends the rows
 // and the totals: the message for the user is returned and what was written stays.
 ResultadoControle EscrevePlanilhaControleAnalise(WorkbookWriter& wb, int folha, DataSet& clientes,
-                                                 Database* db, Transaction* tr, const MesColeta& mes,
-                                                 RespostaCompra& compra,
+                                                 ContagemAnalises& contagem, RespostaCompra& compra,
                                                  const std::function<void()>& aCadaLinha = {});
 
 class TfrmParRelControleAnalise : public TfrmParametroRelatorio {
