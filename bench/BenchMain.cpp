@@ -142,6 +142,7 @@ void benchAnalysisList(Database& db) {
 } // namespace
 
 void benchExport(Database& db);
+void benchControle(Database& db);
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -155,6 +156,7 @@ int main(int argc, char** argv) {
         db.connect();
         benchAnalysisList(db);
         benchExport(db);
+        benchControle(db);
         db.disconnect();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());

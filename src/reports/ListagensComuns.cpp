@@ -150,3 +150,25 @@ ReportBand& TituloListagem(ReportEngine& r, const QString& titulo) {
     b.addImage("qrImgLogo", {w - 48, 2, 45, 22}).setFit(ReportImage::Fit::KeepAspect);
     return b;
 }
+
+void TrechoPorChave::indexa(const QString& campoChave) {
+    m_trechos.clear();
+    const int n = m_linhas.rowCount();
+    for (int r = 0; r < n; ++r) {
+        const QString k = m_linhas.value(r, campoChave).toString();
+        auto it = m_trechos.find(k);
+        if (it == m_trechos.end())
+            m_trechos.insert(k, {r, 1});
+        else if (it->first + it->second == r)
+            ++it->second;
+        else
+            throw std::logic_error("linhas fora da ordem da chave " + campoChave.toStdString());
+    }
+    m_inicio = m_quantas = 0;
+}
+
+void TrechoPorChave::seleciona(const QVariant& chave) {
+    const QPair<int, int> t = m_trechos.value(chave.toString(), {0, 0});
+    m_inicio = t.first;
+    m_quantas = t.second;
+}

@@ -2,7 +2,10 @@
 // Pieces the commercial listings and workbooks share: the parameter fields of their screens
 // (labels, period, drop-downs with an "all" entry), the check of the collection period, the
 // parameter row the reports print (company name, logo, quantity format) and the page footer.
+#include "platform/report/ReportSource.h"
 #include <QByteArray>
+#include <QHash>
+#include <QPair>
 #include <QString>
 #include <QVariant>
 
@@ -59,3 +62,28 @@ ReportBand& RodapeListagem(ReportEngine& r, const QString& empresa, bool nomeDoS
 // large bold type ("qrlTitulo"), the period ("qrlPeriodo") and the logo at the right
 // ("qrImgLogo").
 ReportBand& TituloListagem(ReportEngine& r, const QString& titulo);
+
+// The rows of one key out of rows read once for every key and ordered by it (the pending
+// equipment of each client): a sub-detail's source that is pointed at the key's rows before its
+// master row prints, instead of a statement per master row.
+class TrechoPorChave : public ReportSource {
+public:
+    explicit TrechoPorChave(const ReportSource& linhas) : m_linhas(linhas) {}
+    // Indexes the rows by the key field's value; rows of one key must follow each other.
+    void indexa(const QString& campoChave);
+    // Points at the rows of the key (none when it has no rows).
+    void seleciona(const QVariant& chave);
+
+    int rowCount() const override { return m_quantas; }
+    QVariant value(int row, const QString& field) const override {
+        return m_linhas.value(m_inicio + row, field);
+    }
+    QString text(int row, const QString& field) const override {
+        return m_linhas.text(m_inicio + row, field);
+    }
+
+private:
+    const ReportSource& m_linhas;
+    QHash<QString, QPair<int, int>> m_trechos; // key -> (first row, rows)
+    int m_inicio = 0, m_quantas = 0;
+};

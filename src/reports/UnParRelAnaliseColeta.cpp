@@ -63,6 +63,7 @@ void TfrmParRelAnaliseColeta::btnConfirmarClick() {
     }
     rel.dtInicial = dtInicial->date();
     rel.dtFinal = dtFinal->date();
+    rel.idCliente = cliente;
     rel.setPeriodo(TextoPeriodo(dtInicial, dtFinal, "Período de: "));
     rel.qrRelatorio.preview();
 }

@@ -61,6 +61,7 @@ void TfrmParRelEquipamentosComPendencias::btnConfirmarClick() {
     }
     rel.dtInicial = dtInicial->date();
     rel.dtFinal = dtFinal->date();
+    rel.idRepresentante = rep;
     rel.setTitulo(mskNomeRelatorio->text());
     rel.setPeriodo(dtInicial->text() + " a " + dtFinal->text());
     rel.qrRelatorio.preview();

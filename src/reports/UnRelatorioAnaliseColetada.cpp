@@ -6,30 +6,45 @@ TfrmRelatorioAnaliseColetada::TfrmRelatorioAnaliseColetada(Database* db, Transac
     : IBQ_Cliente(db, tr, "IBQ_Cliente"), IBQ_Equipamento(db, tr, "IBQ_Equipamento"),
       IBQ_Analise(db, tr, "IBQ_Analise"), IBQ_Movimento(db, tr, "IBQ_Movimento"),
       qrRelatorio(QStringLiteral("Relatório Análises Coletadas")), m_db(db), m_tr(tr) {
-    IBQ_Equipamento.setSqlText("select tte.nm_tp_equipamento, count(tec.id_tp_equipamento)as Qtde from "
-                               "tab_equipamento_cli tec inner join "
-                               "tab_tp_equipamento tte on tte.id_tp_equipamento = tec.id_tp_equipamento "
-                               "where tec.id_cliente = :id_cliente "
-                               "group by nm_tp_equipamento");
-    IBQ_Analise.setSqlText(
-        "select ma.id_analise, ma.dt_coleta, ma.dt_recebimento, ma.dt_avaliacao, ma.dt_envio, "
-        "tte.nm_tp_equipamento from mov_analise ma inner join tab_tp_equipamento tte on "
-        "tte.id_tp_equipamento = "
-        "ma.id_tp_equipamento where 1=1 and ma.dt_coleta between :dt_ini and :dt_fim and "
-        "ma.id_cliente=:id_cliente "
-        "order by ma.dt_coleta, ma.id_analise");
-    IBQ_Movimento.setSqlText(
-        "select distinct pb.nm_produto_base,  pb.ds_unidade,sum(nfi.qt_produto)as qt_produto, "
-        "cast(sum(nfi.qt_produto*nfi.vl_unitario)as numeric(18,2))as total from mov_nf_comercio_item nfi "
-        "inner join "
-        "mov_nf_comercio nf on nf.id_nf_comercio = nfi.id_nf_comercio inner join tab_nat_operacao nat on "
-        "nat.id_nat_operacao = nf.id_nat_operacao inner join cad_pessoa cp on cp.id_pessoa = "
-        "nf.id_destinatario_remetente inner join cad_produto p on p.id_produto = nfi.id_produto inner join "
-        "cad_produto_base pb on pb.id_produto_base = p.id_produto_base where nf.dt_emissao between :dt_ini "
-        "and "
-        ":dt_fim and nat.st_estat_venda =:st_estat and nf.id_destinatario_remetente =:id_cliente group by "
-        "1,2");
     monta();
+}
+
+QString TfrmRelatorioAnaliseColetada::sqlEquipamentos(bool comCliente) {
+    // The clients with a collection in the period; "+ 0" looks their analyses up by client only,
+    // instead of reading the whole period's date index for each equipment.
+    return QStringLiteral(
+               "select tec.id_cliente, tte.nm_tp_equipamento, count(tec.id_tp_equipamento)as Qtde from "
+               "tab_equipamento_cli tec inner join tab_tp_equipamento tte on tte.id_tp_equipamento = "
+               "tec.id_tp_equipamento where exists (select 1 from mov_analise ma where ma.id_cliente = "
+               "tec.id_cliente and ma.dt_coleta + 0 between :dt_ini and :dt_fim)") +
+           (comCliente ? QStringLiteral(" and tec.id_cliente = :id_cliente") : QString()) +
+           " group by tec.id_cliente, tte.nm_tp_equipamento order by 1, 2";
+}
+
+QString TfrmRelatorioAnaliseColetada::sqlAnalises(bool comCliente) {
+    return QStringLiteral(
+               "select ma.id_cliente, ma.id_analise, ma.dt_coleta, ma.dt_recebimento, ma.dt_avaliacao, "
+               "ma.dt_envio, tte.nm_tp_equipamento from mov_analise ma inner join tab_tp_equipamento tte "
+               "on tte.id_tp_equipamento = ma.id_tp_equipamento where 1=1 and ma.dt_coleta between "
+               ":dt_ini and :dt_fim") +
+           (comCliente ? QStringLiteral(" and ma.id_cliente=:id_cliente") : QString()) +
+           " order by ma.id_cliente, ma.dt_coleta, ma.id_analise";
+}
+
+QString TfrmRelatorioAnaliseColetada::sqlMovimento(bool comCliente) {
+    return QStringLiteral(
+               "select nf.id_destinatario_remetente as id_cliente, pb.nm_produto_base,  "
+               "pb.ds_unidade,sum(nfi.qt_produto)as qt_produto, cast(sum(nfi.qt_produto*nfi.vl_unitario)as "
+               "numeric(18,2))as total from mov_nf_comercio_item nfi inner join mov_nf_comercio nf on "
+               "nf.id_nf_comercio = nfi.id_nf_comercio inner join tab_nat_operacao nat on "
+               "nat.id_nat_operacao = "
+               "nf.id_nat_operacao inner join cad_pessoa cp on cp.id_pessoa = nf.id_destinatario_remetente "
+               "inner "
+               "join cad_produto p on p.id_produto = nfi.id_produto inner join cad_produto_base pb on "
+               "pb.id_produto_base = p.id_produto_base where nf.dt_emissao between :dt_ini and :dt_fim and "
+               "nat.st_estat_venda =:st_estat") +
+           (comCliente ? QStringLiteral(" and nf.id_destinatario_remetente =:id_cliente") : QString()) +
+           " group by 1,2,3 order by 1,2,3";
 }
 
 QString TfrmRelatorioAnaliseColetada::sqlClientes(const QDate& inicial, const QDate& final, bool comCliente,
@@ -138,22 +153,31 @@ void TfrmRelatorioAnaliseColetada::qrBeforePrint() {
     qrRelatorio.text("qrdQtdeProduto").setDisplayFormat(p.mascaraQuantidade);
     CarregaLogo(qrRelatorio.image("qrImgLogo"), p);
     qrRelatorio.text("qrlEmpresa").setText(p.nmEmpresa);
+    // The three lists of every client block, each read once for the whole report.
+    const bool comCliente = !idCliente.isNull();
+    const struct {
+        Query& q;
+        TrechoPorChave& trecho;
+        QString sql;
+    } listas[] = {{IBQ_Equipamento, m_equipamentos, sqlEquipamentos(comCliente)},
+                  {IBQ_Analise, m_analises, sqlAnalises(comCliente)},
+                  {IBQ_Movimento, m_movimento, sqlMovimento(comCliente)}};
+    for (const auto& l : listas) {
+        l.q.close();
+        l.q.setSqlText(l.sql);
+        if (l.q.hasParam("st_estat")) l.q.setParam("st_estat", "S");
+        if (comCliente) l.q.setParam("id_cliente", idCliente);
+        l.q.setParam("dt_ini", dtInicial);
+        l.q.setParam("dt_fim", dtFinal);
+        l.q.open();
+        l.q.fetchAll();
+        l.trecho.indexa("ID_CLIENTE");
+    }
 }
 
 void TfrmRelatorioAnaliseColetada::QRBand3BeforePrint(ReportBandEvent& e) {
     const QVariant cliente = e.value("ID_PESSOA");
-    IBQ_Equipamento.close();
-    IBQ_Equipamento.setParam("id_cliente", cliente);
-    IBQ_Equipamento.open();
-    IBQ_Analise.close();
-    IBQ_Analise.setParam("id_cliente", cliente);
-    IBQ_Analise.setParam("dt_ini", dtInicial);
-    IBQ_Analise.setParam("dt_fim", dtFinal);
-    IBQ_Analise.open();
-    IBQ_Movimento.close();
-    IBQ_Movimento.setParam("id_cliente", cliente);
-    IBQ_Movimento.setParam("dt_ini", dtInicial);
-    IBQ_Movimento.setParam("dt_fim", dtFinal);
-    IBQ_Movimento.setParam("st_estat", "S");
-    IBQ_Movimento.open();
+    m_equipamentos.seleciona(cliente);
+    m_analises.seleciona(cliente);
+    m_movimento.seleciona(cliente);
 }

@@ -6,6 +6,7 @@
 #include "data/DataSetReportSource.h"
 #include "data/Query.h"
 #include "platform/report/ReportEngine.h"
+#include "reports/ListagensComuns.h"
 #include <QDate>
 
 class TfrmRelatorioAnaliseColetada {
@@ -13,27 +14,37 @@ public:
     TfrmRelatorioAnaliseColetada(Database* db, Transaction* tr);
 
     // The rows of the report: one per client block (ID_PESSOA, NM_PESSOA, DT_CADASTRO,
-    // NM_CIDADE, REPRESENTANTE). Per client: equipment by type, analyses, products.
+    // NM_CIDADE, REPRESENTANTE). The client lists (equipment by type, analyses, products), each
+    // read once for every client of the period and ordered by client.
     Query IBQ_Cliente, IBQ_Equipamento, IBQ_Analise, IBQ_Movimento;
     ReportEngine qrRelatorio;
-    // The period the per-client lists cover.
+    // The period the client lists cover, and the client chosen (null: all).
     QDate dtInicial, dtFinal;
+    QVariant idCliente;
 
     // The statement of the client blocks: the period, and the client and the representative when
     // chosen (bound as :ID_CLIENTE and :ID_REPRESENTANTE).
     static QString sqlClientes(const QDate& inicial, const QDate& final, bool comCliente,
                                bool comRepresentante);
 
+    // The client lists, by client (":dt_ini", ":dt_fim", ":id_cliente" when one is chosen,
+    // ":st_estat" for the kind of operation of the products).
+    static QString sqlEquipamentos(bool comCliente);
+    static QString sqlAnalises(bool comCliente);
+    static QString sqlMovimento(bool comCliente);
+
     void setPeriodo(const QString& texto);
     // Report start: the parameter row, the quantity format and the logo.
     void qrBeforePrint();
-    // Before each client block: its three lists.
+    // Before each client block: its part of the three lists.
     void QRBand3BeforePrint(ReportBandEvent& e);
 
 private:
     void monta();
     Database* m_db;
     Transaction* m_tr;
-    DataSetReportSource m_clientes{IBQ_Cliente}, m_equipamentos{IBQ_Equipamento}, m_analises{IBQ_Analise},
-        m_movimento{IBQ_Movimento};
+    DataSetReportSource m_clientes{IBQ_Cliente}, m_todosEquipamentos{IBQ_Equipamento},
+        m_todasAnalises{IBQ_Analise}, m_todoMovimento{IBQ_Movimento};
+    TrechoPorChave m_equipamentos{m_todosEquipamentos}, m_analises{m_todasAnalises},
+        m_movimento{m_todoMovimento};
 };

@@ -5,18 +5,6 @@
 TfrmRelatorioEquipamentosComPendencias::TfrmRelatorioEquipamentosComPendencias(Database* db, Transaction* tr)
     : IBQ_Relatorio(db, tr, "IBQ_Relatorio"), IBQ_EquipamentosCliente(db, tr, "IBQ_EquipamentosCliente"),
       qrRelatorio(QStringLiteral("Relatório de Equipamentos com Pendências")), m_db(db), m_tr(tr) {
-    IBQ_EquipamentosCliente.setSqlText(
-        "select tec.id_equipamento_cli, tec.nm_equipamento, tec.id_sitaucao_equipamento, tot.ds_opcao_tabela "
-        "as "
-        "NM_SITUACAO_EQUIPAMENTO, tec.dt_situacao_equipamento from tab_equipamento_cli tec inner join "
-        "tab_opcao_tabela tot on (tot.id_opcao_tabela = tec.id_sitaucao_equipamento) where tec.id_cliente = "
-        ":idCliente and ((tec.id_sitaucao_equipamento = -245) or (tec.id_sitaucao_equipamento = -246)) and "
-        "tec.id_equipamento_cli not in (select mae.id_equipamento_cli from mov_analise ma inner join "
-        "mov_analise_equipamento mae on (mae.id_analise = ma.id_analise) where ma.dt_coleta between "
-        ":dtinicial and "
-        ":dtFinal  and ma.id_cliente = tec.id_cliente  group by mae.id_equipamento_cli) order by "
-        "tec.nm_equipamento");
-
     ReportEngine& r = qrRelatorio;
     const double w = r.printableWidthMm();
     r.setSource(&m_clientes);
@@ -70,6 +58,10 @@ TfrmRelatorioEquipamentosComPendencias::TfrmRelatorioEquipamentosComPendencias(D
     RodapeListagem(r, QString(), false);
 }
 
+// An equipment is pending when no sample of it is in an analysis of its client collected in the
+// period. The samples are found through the equipment's index: "+ 0" keeps the database from
+// also reading the whole period's date index for every equipment, which on a large database
+// turns seconds into minutes.
 QString TfrmRelatorioEquipamentosComPendencias::sql(const QDate& inicial, const QDate& final,
                                                     bool comRepresentante) {
     QString s =
@@ -82,16 +74,35 @@ QString TfrmRelatorioEquipamentosComPendencias::sql(const QDate& inicial, const 
         " inner join cad_pessoa rep on (rep.id_pessoa = pe.id_vendedor)" +
         " inner join tab_opcao_tabela tot on (tot.id_opcao_tabela = tec.id_sitaucao_equipamento)" +
         " where ((tec.id_sitaucao_equipamento = -245) or (tec.id_sitaucao_equipamento = -246))" +
-        " and tec.id_equipamento_cli not in (select mae.id_equipamento_cli" + " from mov_analise ma" +
+        " and not exists (select 1" + " from mov_analise ma" +
         " inner join mov_analise_equipamento mae on (mae.id_analise = ma.id_analise)" +
-        " where ma.dt_coleta between " + sql::quotedDate(inicial) + " and " + sql::quotedDate(final) +
-        " and ma.id_cliente = tec.id_cliente" + " group by mae.id_equipamento_cli)";
+        " where mae.id_equipamento_cli = tec.id_equipamento_cli" + " and ma.dt_coleta + 0 between " +
+        sql::quotedDate(inicial) + " and " + sql::quotedDate(final) + " and ma.id_cliente = tec.id_cliente" +
+        ")";
     if (comRepresentante) s += " and rep.id_pessoa = :ID_REPRESENTANTE";
     s += QStringLiteral(
              " group by rep.id_pessoa, rep.nm_pesquisa, tec.id_cliente, pe.nm_pesquisa, tc.nm_cidade, "
              "tc.sg_estado") +
          " order by rep.id_pessoa, tec.id_cliente";
     return s;
+}
+
+QString TfrmRelatorioEquipamentosComPendencias::sqlEquipamentos(bool comRepresentante) {
+    return QStringLiteral("select tec.id_cliente, tec.id_equipamento_cli, tec.nm_equipamento, "
+                          "tec.id_sitaucao_equipamento, "
+                          "tot.ds_opcao_tabela as NM_SITUACAO_EQUIPAMENTO, tec.dt_situacao_equipamento from "
+                          "tab_equipamento_cli tec inner join tab_opcao_tabela tot on (tot.id_opcao_tabela = "
+                          "tec.id_sitaucao_equipamento)") +
+           (comRepresentante
+                ? QStringLiteral(" inner join cad_pessoa pe on (pe.id_pessoa = tec.id_cliente and "
+                                 "pe.id_vendedor = :ID_REPRESENTANTE)")
+                : QString()) +
+           " where ((tec.id_sitaucao_equipamento = -245) or (tec.id_sitaucao_equipamento = -246)) and not "
+           "exists (select 1 from mov_analise ma inner join mov_analise_equipamento mae on (mae.id_analise = "
+           "ma.id_analise) where mae.id_equipamento_cli = tec.id_equipamento_cli and ma.dt_coleta + 0 "
+           "between "
+           ":dtInicial and :dtFinal  and ma.id_cliente = tec.id_cliente) order by tec.id_cliente, "
+           "tec.nm_equipamento, tec.id_equipamento_cli";
 }
 
 void TfrmRelatorioEquipamentosComPendencias::setTitulo(const QString& titulo) {
@@ -105,6 +116,15 @@ void TfrmRelatorioEquipamentosComPendencias::setPeriodo(const QString& texto) {
 
 void TfrmRelatorioEquipamentosComPendencias::qrBeforePrint() {
     m_contagem = 0;
+    // Every client's pending equipment in one statement; each client line shows its own.
+    IBQ_EquipamentosCliente.close();
+    IBQ_EquipamentosCliente.setSqlText(sqlEquipamentos(!idRepresentante.isNull()));
+    if (!idRepresentante.isNull()) IBQ_EquipamentosCliente.setParam("ID_REPRESENTANTE", idRepresentante);
+    IBQ_EquipamentosCliente.setParam("dtInicial", dtInicial);
+    IBQ_EquipamentosCliente.setParam("dtFinal", dtFinal);
+    IBQ_EquipamentosCliente.open();
+    IBQ_EquipamentosCliente.fetchAll();
+    m_equipamentos.indexa("ID_CLIENTE");
     const ParametrosRelatorio p = LeParametrosRelatorio(m_db, m_tr);
     CarregaLogo(qrRelatorio.image("qrImgLogo"), p);
     qrRelatorio.text("qrlEmpresa").setText(p.nmEmpresa);
@@ -113,9 +133,5 @@ void TfrmRelatorioEquipamentosComPendencias::qrBeforePrint() {
 void TfrmRelatorioEquipamentosComPendencias::QRBand3BeforePrint(ReportBandEvent& e) {
     e.report.text("qrlCidade")
         .setText(e.value("NM_CIDADE").toString() + " - " + e.value("SG_ESTADO").toString());
-    IBQ_EquipamentosCliente.close();
-    IBQ_EquipamentosCliente.setParam("idCliente", e.value("ID_CLIENTE"));
-    IBQ_EquipamentosCliente.setParam("dtInicial", dtInicial);
-    IBQ_EquipamentosCliente.setParam("dtFinal", dtFinal);
-    IBQ_EquipamentosCliente.open();
+    m_equipamentos.seleciona(e.value("ID_CLIENTE"));
 }

@@ -91,11 +91,27 @@ TEST_F(AnalisePropostaTest, TheScreenFromItsMenuItem) {
     EXPECT_EQ(main->telasAbertas().size(), 1);
 }
 
+// Records what the progress window showed when the workbook was handed to the desktop.
+class ShellDoProgresso : public RecordingShell {
+public:
+    void open(const QString& alvo) override {
+        RecordingShell::open(alvo);
+        if (TfrmProgresso* p = frmProgresso())
+            visto = p->windowTitle() + "|" + p->lblTitulo->text() + "|" + p->lblRodape->text() + "|" +
+                    QString::number(p->ggProgresso->percentDone());
+    }
+    QString visto;
+};
+
 TEST_F(AnalisePropostaTest, RowsOfEachRepresentativeCloseWithTheirSubtotalAndAnEmptyRow) {
+    ShellDoProgresso shellProgresso;
+    ScopedShell usaShell(shellProgresso);
     TfrmParRelAnaliseProposta* t = abre();
     gera(t, "022024");
     ASSERT_EQ(dialogs.messageCount(), 0) << dialogs.texts().join('|').toStdString();
-    EXPECT_EQ(shellRec.opened(), QStringList{arquivo()});
+    EXPECT_EQ(shellProgresso.opened(), QStringList{arquivo()});
+    // The progress window counted the ten rows of the statement and closes after the file is opened.
+    EXPECT_EQ(shellProgresso.visto, "Aviso Sistema|Processando...|10 de 10|100");
     EXPECT_EQ(t->arquivo(), arquivo());
     EXPECT_EQ(frmProgresso(), nullptr); // the progress window is gone
 

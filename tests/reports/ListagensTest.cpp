@@ -352,12 +352,19 @@ TEST_F(ClientesComAmostrasTest, FiltersTheTitleAndAnalysesWithoutRepresentative)
     EXPECT_EQ(textos("QRBandDetalhe", "qrdDataColeta"), QStringList{"20/02/2024"});
     EXPECT_EQ(textos("QRBandTitulo", "qrlTitulo"), QStringList{"Relatório de Clientes com Amostras"_t});
 
+    // A client whose name holds a quote.
+    escolhe(t->lkCliente, "O'Brien Química"_t);
+    escolhe(t->lkRepresentante, "<TODOS>");
+    imprime(t->btnConfirmar);
+    ASSERT_EQ(preview.count(), 3);
+    EXPECT_EQ(textos("QRBandDetalhe", "qrdCliente"), QStringList{"O'Brien Química"_t});
+
     // In May one analysis has no representative: it is not listed.
     escolhe(t->lkCliente, "<TODOS>");
     escolhe(t->lkRepresentante, "<TODOS>");
     periodo(t->dtInicial, t->dtFinal, "01052024", "31052024");
     imprime(t->btnConfirmar);
-    ASSERT_EQ(preview.count(), 3);
+    ASSERT_EQ(preview.count(), 4);
     EXPECT_EQ(textos("QRBandDetalhe", "qrdDataColeta"), QStringList{"07/05/2024"});
 }
 
