@@ -1,6 +1,5 @@
 #include "reports/ControleComercial.h"
 #include "data/Query.h"
-#include "data/SqlText.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
 #include "platform/OsFacts.h"

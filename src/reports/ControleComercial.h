@@ -1,8 +1,8 @@
 #pragma once
 // What the two commercial control workbooks (analyses and proposals; analyses per client) share:
 // the collection month typed as mm/aaaa and its bounds, the workbook file in the Excel folder
-// beside the program, the purchase answer and a statement prepared once and run per row.
-#include "data/Statement.h"
+// beside the program, the purchase answers and the sample counts per representative and client.
+#include "data/Database.h"
 #include <QDate>
 #include <QHash>
 #include <QString>

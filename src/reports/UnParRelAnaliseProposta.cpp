@@ -135,13 +135,11 @@ ResultadoControle EscrevePlanilhaAnaliseProposta(WorkbookWriter& wb, int folha, 
             res.erro = "Erro: " + QString::number(pos + 1) +
                        "id: " + analises.valueAt(pos, k.analise).toString() +
                        (causa.isEmpty() ? QString() : "\r" + causa);
-            res.ultimaLinha = linha;
             return res;
         }
         ++pos;
     }
     subtotal();
-    res.ultimaLinha = linha;
     return res;
 }
 

@@ -17,9 +17,8 @@ class WorkbookWriter;
 QString SqlAnaliseProposta(const MesColeta& mes, bool comRepresentante);
 
 struct ResultadoControle {
-    int linhas = 0;      // data rows written
-    int ultimaLinha = 0; // last sheet row used, counted from 1
-    QString erro;        // what the user is told when a row could not be written, else empty
+    int linhas = 0; // data rows written
+    QString erro;   // what the user is told when a row could not be written, else empty
 };
 
 // Writes the heading row, one row per row of `analises` (open, in its order) and the subtotal

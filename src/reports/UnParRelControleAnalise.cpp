@@ -94,7 +94,6 @@ ResultadoControle EscrevePlanilhaControleAnalise(WorkbookWriter& wb, int folha, 
         const QString causa = exceptionText(std::current_exception());
         res.erro = QString::number(pos) + (causa.isEmpty() ? QString() : "\r" + causa);
     }
-    res.ultimaLinha = linha;
     return res;
 }
 
