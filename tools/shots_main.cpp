@@ -12,6 +12,8 @@
 #include "platform/ErrorHook.h"
 #include "platform/OsFacts.h"
 #include "platform/QuietOffscreen.h"
+#include "platform/Shell.h"
+#include "platform/report/ReportEngine.h"
 #include "platform/report/ReportPreview.h"
 #include "reports/UnImpressaoAnalise.h"
 #include "screens/ScreenRegistry.h"
@@ -44,6 +46,22 @@ bool save(QWidget* w, const QString& dir, const QString& name) {
     std::printf("%s %s\n", ok ? "ok  " : "FALHOU", file.toLocal8Bit().constData());
     return ok;
 }
+
+// Writes page 1 of each report a screen previews as a picture, instead of showing it.
+class PaginaUm : public ReportPreview {
+public:
+    QString arquivo;
+    bool ok = true;
+    void show(ReportEngine& report) override {
+        try {
+            report.writePng(arquivo, 1);
+            std::printf("ok   %s\n", arquivo.toLocal8Bit().constData());
+        } catch (const std::exception& e) {
+            ok = false;
+            std::printf("FALHOU %s: %s\n", arquivo.toLocal8Bit().constData(), e.what());
+        }
+    }
+};
 
 QString slug(QString s) {
     s.remove('&');
@@ -78,6 +96,11 @@ int main(int argc, char** argv) {
     os.setExecutablePath(site + "/Sistema/cortivandela");
     os.setUserName("laboratorio");
     ScopedOsFacts useOs(os);
+    // Workbooks are written but not handed to a spreadsheet program.
+    RecordingShell shellRec;
+    ScopedShell useShell(shellRec);
+    PaginaUm paginaUm;
+    ScopedReportPreview usePreview(paginaUm);
     installErrorHook([](std::exception_ptr e) {
         std::fprintf(stderr, "erro: %s\n", exceptionText(e).toLocal8Bit().constData());
     });
@@ -124,6 +147,16 @@ int main(int argc, char** argv) {
             guarded([&] { principal->bttFichaClick(); });
             failures += !save(principal.get(), out, nome + "-tabela");
             guarded([&] { principal->bttFichaClick(); });
+        }
+        // A listing's parameter screen prints with what it proposes: page 1 of the report.
+        auto* imprimir = tela->findChild<QPushButton*>("btnConfirmar");
+        if (tela->screenKind() == ScreenKind::Report && imprimir && imprimir->isVisible() &&
+            imprimir->isEnabled() && imprimir->text() == "&Imprimir") {
+            paginaUm.arquivo = out + "/" + nome + "-pagina1.png";
+            paginaUm.ok = true;
+            imprimir->click();
+            pump();
+            failures += !paginaUm.ok;
         }
         if (QMdiSubWindow* s = tela->subWindow()) s->close();
         pump();

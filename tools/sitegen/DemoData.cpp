@@ -157,6 +157,7 @@ public:
         analyses();
         m_db.commit();
         sales();
+        visitsOfTheDay();
         usersAndGroups();
         permissions();
         collaboration();
@@ -174,6 +175,7 @@ private:
     std::vector<int> m_reps;
     std::vector<int> m_techs;
     std::vector<Group> m_groups;
+    int m_nextAnalise = 1, m_nextAmostra = 1, m_nextNf = 1, m_nextNfItem = 1;
     int m_nextEndereco = 1;
     int m_nextContato = 1;
 
@@ -646,6 +648,8 @@ private:
                     resultado({resultadoId++, r->tpAnalise, amostraKey, measuredValue(*r, pieces[i]->bias)});
             }
         }
+        m_nextAnalise = analiseId;
+        m_nextAmostra = amostraId;
     }
 
     // -- sales documents -------------------------------------------------------------------
@@ -724,6 +728,66 @@ private:
             for (const auto& r : rows)
                 nfItem(r);
             ++nfId;
+        }
+        m_nextNf = nfId;
+        m_nextNfItem = itemId;
+    }
+
+    // -- the day's visits ----------------------------------------------------------------------
+
+    // Whatever day the site is made, some clients of the first three representatives had their
+    // samples collected today (received, not evaluated yet) and a few of them bought today, one
+    // a bonus: the listings and workbooks open on today's date and month with something to show.
+    // Drawn from a generator of their own, so the rest of the demo data stays as it was.
+    void visitsOfTheDay() {
+        Random rnd(20241209);
+        Insert analise(m_db, "MOV_ANALISE",
+                       {"ID_ANALISE", "DT_COLETA", "DT_RECEBIMENTO", "DT_AVALIACAO", "DT_ENVIO", "ID_CLIENTE",
+                        "ID_REPRESENTANTE", "ID_RESPONSAVEL_TECNICO", "ID_TP_EQUIPAMENTO"});
+        Insert amostra(m_db, "MOV_ANALISE_EQUIPAMENTO",
+                       {"ID_ANALISE_EQUIPAMENTO", "ID_ANALISE", "ID_EQUIPAMENTO_CLI", "NO_PAGINA",
+                        "NO_AMOSTRA", "TX_COMENTARIO", "TX_OBS"});
+        Insert nf(m_db, "MOV_NF_COMERCIO",
+                  {"ID_NF_COMERCIO", "ID_EMPRESA", "ID_NAT_OPERACAO", "ID_DESTINATARIO_REMETENTE",
+                   "ID_VENDEDOR", "DS_SERIE_NF", "NR_NOTA_FISCAL", "DT_EMISSAO", "DT_SAIDA", "VL_PRODUTOS",
+                   "VL_TOTAL_NF", "ST_CANCELADA", "TX_OBS"});
+        Insert nfItem(
+            m_db, "MOV_NF_COMERCIO_ITEM",
+            {"ID_NF_COMERCIO_ITEM", "ID_NF_COMERCIO", "ID_PRODUTO", "QT_PRODUTO", "VL_UNITARIO", "VL_TOTAL"});
+        std::set<int> visitados;
+        int visitas = 0;
+        for (size_t r = 0; r < std::min<size_t>(3, m_reps.size()); ++r) {
+            int doRep = 0;
+            for (const Group& g : m_groups) {
+                const Person& cli = m_clients[g.cliente];
+                if (doRep == 2) break;
+                if (g.kind != GroupKind::Aprovada || cli.vendedor != m_reps[r] || visitados.count(cli.id))
+                    continue;
+                std::vector<const Piece*> pieces;
+                for (const Piece& p : g.pieces)
+                    if (p.situacao == kSituacaoAprovada) pieces.push_back(&p);
+                if (pieces.empty()) continue;
+                visitados.insert(cli.id);
+                ++doRep;
+                const int id = m_nextAnalise++;
+                analise({id, m_today, m_today, QVariant(), QVariant(), cli.id, cli.vendedor, m_techs.front(),
+                         g.tipo});
+                for (size_t i = 0; i < pieces.size(); ++i)
+                    amostra({m_nextAmostra++, id, pieces[i]->id, int(i / 4) + 1, int(i % 4) + 1, QVariant(),
+                             QVariant()});
+                // Every other client visited bought today; the third of them received a bonus.
+                if (visitas++ % 2) continue;
+                const auto& produtos = equipmentTypes()[g.tipo - 1].produtos;
+                const BaseProduct& b = baseProducts()[produtos[rnd.between(0, int(produtos.size()) - 1)] - 1];
+                const int natureza = visitas == 5 ? 3 : QString(cities()[cli.cidade].uf) == "SP" ? 1 : 2;
+                const double qt = b.embalagem * rnd.between(1, 4);
+                const double valor = roundTo(qt * b.preco, 2);
+                nf({m_nextNf, 1, natureza, cli.id, cli.vendedor, "1", 90000 + m_nextNf, m_today, m_today,
+                    valor, valor, "N",
+                    natureza >= 3 ? QVariant(latin1("Mercadoria sem valor comercial.")) : QVariant()});
+                nfItem({m_nextNfItem++, m_nextNf, b.id * 2 - 1, qt, b.preco, valor});
+                ++m_nextNf;
+            }
         }
     }
 
