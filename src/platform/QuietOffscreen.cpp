@@ -6,7 +6,9 @@ namespace {
 QtMessageHandler g_anterior = nullptr;
 
 void filtro(QtMsgType type, const QMessageLogContext& ctx, const QString& msg) {
-    if (msg.contains(QLatin1String("does not support propagateSizeHints"))) return;
+    if (msg.contains(QLatin1String("does not support propagateSizeHints")) ||
+        msg.contains(QLatin1String("does not support raise()")))
+        return;
     if (g_anterior) g_anterior(type, ctx, msg);
 }
 } // namespace
