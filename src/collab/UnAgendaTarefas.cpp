@@ -418,15 +418,7 @@ void TfrmAgendaTarefas::btnCancelarAvisoClick() {
 }
 
 void TfrmAgendaTarefas::abreLista(const QString& sql) {
-    TfrmClassePrincipal* p = principal();
-    Query* q = query();
-    if (!p || !q) return;
-    // A change being made is saved or discarded first (the usual question), never lost.
-    if (q->editing()) p->resolvePendente(*q);
-    q->close();
-    q->setSqlText(sql);
-    q->open();
-    if (p->dsAtual == &dsPadrao) p->TotalRegistros();
+    if (!reabreLista(sql)) return;
     HabilitaBotoes();
     mostraDocumento(true);
 }

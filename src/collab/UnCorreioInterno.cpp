@@ -309,15 +309,7 @@ void TfrmCorreioInterno::dsPadraoStateChange() {
 
 void TfrmCorreioInterno::abreLista(const QString& sql) {
     TfrmClassePrincipal* p = principal();
-    Query* q = query();
-    if (!p || !q) return;
-    // A change being made is saved or discarded first (the usual question), never lost.
-    if (q->editing()) p->resolvePendente(*q);
-    q->close();
-    q->setSqlText(sql);
-    q->setParam("usuario", p->codusuario);
-    q->open();
-    if (p->dsAtual == &dsPadrao) p->TotalRegistros();
+    if (!p || !reabreLista(sql, [p](Query& q) { q.setParam("usuario", p->codusuario); })) return;
     aplicaRegra();
 }
 

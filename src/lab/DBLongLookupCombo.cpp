@@ -1,10 +1,8 @@
 #include "lab/DBLongLookupCombo.h"
 #include "platform/ErrorHook.h"
 #include "platform/Errors.h"
-#include <QKeyEvent>
 #include <QListView>
 #include <QSignalBlocker>
-#include <QWheelEvent>
 
 namespace {
 // Keys read from different columns compare by their text: 7, 7.0 and "7" are one key.
@@ -60,7 +58,7 @@ private:
 
 DBLongLookupCombo::DBLongLookupCombo(QWidget* parent, DataSource* ds, const QString& fieldName, DataSet* list,
                                      const QString& keyField, const QString& listField, const QString& name)
-    : QComboBox(parent), m_link([this](const DataEventInfo& e) { onEvent(e); }),
+    : ReadOnlyCombo(parent), m_link([this](const DataEventInfo& e) { onEvent(e); }),
       m_listSource(std::make_unique<DataSource>()),
       m_listLink([this](const DataEventInfo& e) { onListEvent(e); }), m_keyField(keyField),
       m_listField(listField) {
@@ -159,21 +157,4 @@ void DBLongLookupCombo::onActivated(int row) {
     });
     // Chosen or refused, the combo shows what the field holds now.
     refresh();
-}
-
-void DBLongLookupCombo::keyPressEvent(QKeyEvent* e) {
-    // A read-only combo still takes the focus and passes Tab on, but changes nothing.
-    if (isReadOnly() && e->key() != Qt::Key_Tab && e->key() != Qt::Key_Backtab) {
-        e->ignore();
-        return;
-    }
-    QComboBox::keyPressEvent(e);
-}
-
-void DBLongLookupCombo::wheelEvent(QWheelEvent* e) {
-    if (isReadOnly()) {
-        e->ignore();
-        return;
-    }
-    QComboBox::wheelEvent(e);
 }

@@ -8,12 +8,12 @@
 // the dataset into edit state first; a refused edit shows the field's key again. A key the list
 // does not hold shows nothing.
 #include "screens/controls/DataLink.h"
+#include "screens/controls/ReadOnlyCombo.h"
 #include <QAbstractListModel>
-#include <QComboBox>
 #include <QHash>
 #include <memory>
 
-class DBLongLookupCombo : public QComboBox {
+class DBLongLookupCombo : public ReadOnlyCombo {
     Q_OBJECT
 public:
     DBLongLookupCombo(QWidget* parent, DataSource* ds, const QString& fieldName, DataSet* list,
@@ -25,16 +25,12 @@ public:
     QVariant keyValue() const { return m_key; }
     // Rows shown when dropped down.
     void setDropDownCount(int rows) { setMaxVisibleItems(std::max(1, rows)); }
-    bool isReadOnly() const;
+    bool isReadOnly() const override;
     // Shows the field's key again.
     void refresh();
 
 signals:
     void keyChanged();
-
-protected:
-    void keyPressEvent(QKeyEvent* e) override;
-    void wheelEvent(QWheelEvent* e) override;
 
 private:
     class Model;

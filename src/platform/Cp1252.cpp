@@ -9,15 +9,20 @@ constexpr char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 
                                 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+} // namespace
+
+namespace cp1252 {
+
 int byteOf(char32_t c) {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
     for (int i = 0; i < 32; ++i)
         if (kHigh[i] == c) return 0x80 + i;
     return -1;
 }
-} // namespace
 
-namespace cp1252 {
+QChar charOf(unsigned char b) {
+    return (b >= 0x80 && b < 0xA0) ? QChar(kHigh[b - 0x80]) : QChar(b);
+}
 
 bool encodable(char32_t c) {
     return byteOf(c) >= 0;
@@ -65,8 +70,7 @@ QString decode(const char* bytes, qsizetype n) {
     QString out(n, Qt::Uninitialized);
     QChar* p = out.data();
     for (qsizetype i = 0; i < n; ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        p[i] = (b >= 0x80 && b < 0xA0) ? QChar(kHigh[b - 0x80]) : QChar(b);
+        p[i] = charOf(static_cast<unsigned char>(bytes[i]));
     }
     return out;
 }

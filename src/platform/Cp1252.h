@@ -11,6 +11,10 @@ namespace cp1252 {
 // (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for U+0081, U+008D, U+008F, U+0090 and U+009D, so any
 // byte read from the database goes back unchanged.
 bool encodable(char32_t c);
+// The byte of one character, -1 when it has none.
+int byteOf(char32_t c);
+// The character of one byte.
+QChar charOf(unsigned char b);
 // Index of the first character of s without a Windows-1252 byte, -1 when there is none.
 qsizetype firstUnencodable(const QString& s);
 // The bytes of s; characters without a byte are not allowed (check with firstUnencodable).

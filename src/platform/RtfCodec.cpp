@@ -1,4 +1,5 @@
 #include "platform/RtfCodec.h"
+#include "platform/Cp1252.h"
 
 #include <QHash>
 #include <QStringDecoder>
@@ -17,26 +18,6 @@
 namespace {
 
 // ---- Code pages ----
-
-// Windows-1252 bytes 0x80-0x9F; the five unassigned bytes keep their C1 code points, which is
-// also what a Latin-1 reading of them gives.
-constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-QChar fromCp1252(uchar b) {
-    return b >= 0x80 && b < 0xA0 ? QChar(kCp1252High[b - 0x80]) : QChar(b);
-}
-
-// The Windows-1252 byte of a character, -1 when there is none. C1 control characters keep their
-// byte, so text decoded as Latin-1 converts back unchanged.
-int toCp1252(char16_t c) {
-    if (c < 0x100) return c;
-    for (int i = 0; i < 32; ++i)
-        if (kCp1252High[i] == c) return 0x80 + i;
-    return -1;
-}
 
 // The code page of a font's \fcharset, 0 for "the document's code page".
 int codePageOfCharset(int charset) {
@@ -128,7 +109,7 @@ public:
         QString out;
         out.reserve(bytes.size());
         for (char b : bytes)
-            out += fromCp1252(static_cast<uchar>(b));
+            out += cp1252::charOf(static_cast<uchar>(b));
         return out;
     }
 
@@ -1312,7 +1293,7 @@ QString unitsOf(const QString& text) {
     QChar* out = units.data();
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t u = text[i].unicode();
-        const int b = toCp1252(u);
+        const int b = cp1252::byteOf(u);
         out[i] = QChar(b >= 0 ? static_cast<char16_t>(b) : u);
     }
     return units;
@@ -1341,7 +1322,7 @@ void appendEscaped(QString& out, const QString& text, bool& needDelimiter) {
             if (needDelimiter) out += QLatin1Char(' ');
             out += QChar(c);
             needDelimiter = false;
-        } else if (const int b = toCp1252(c); b >= 0) {
+        } else if (const int b = cp1252::byteOf(c); b >= 0) {
             out += QStringLiteral("\\'%1").arg(b, 2, 16, QLatin1Char('0'));
             needDelimiter = false;
         } else {

@@ -1,8 +1,10 @@
 #include "reports/ControleComercial.h"
 #include "data/Query.h"
+#include "data/UnFuncoes.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
 #include "platform/OsFacts.h"
+#include "platform/Shell.h"
 #include "platform/WorkbookWriter.h"
 #include "search/UnParametroExcel.h"
 #include <QDir>
@@ -51,6 +53,34 @@ QString TextoMes(const QDate& dia) {
 void ConfiguraCampoMes(QLineEdit& campo, QChar branco) {
     campo.setInputMask(QStringLiteral("00/0000;") + branco);
     campo.setMaxLength(7);
+}
+
+MesColeta MesInformado(QLineEdit& campo) {
+    const std::optional<MesColeta> mes = LeMesColeta(campo.displayText());
+    if (!mes) {
+        campo.setFocus();
+        warnAndAbort("Mês da coleta inválido: informe o mês e o ano como mm/aaaa.");
+    }
+    return *mes;
+}
+
+bool AbreAnalisesDoMes(Query& analises, const QVariant& representante, const QString& sql) {
+    if (!representante.isNull()) analises.setParam("ID_REPRESENTANTE", representante);
+    AbreQuery(analises, sql);
+    if (!analises.isEmpty()) return true;
+    warn("Nenhum registro encontrado !");
+    return false;
+}
+
+void FinalizaPlanilhaControle(WorkbookWriter& wb, const QString& erro, const QString& caminho) {
+    if (!erro.isEmpty()) showMessage(erro, kSystemCaption, MsgIcon::None);
+    wb.fitColumns(0);
+    try {
+        wb.close();
+    } catch (const WorkbookError& e) {
+        throw AppError(e.message());
+    }
+    shell().open(caminho);
 }
 
 QString CaminhoPlanilhaControle(const QString& nome) {

@@ -11,6 +11,7 @@
 #include <optional>
 
 class QLineEdit;
+class Query;
 class WorkbookWriter;
 
 // The first and the last day of a collection month.
@@ -28,6 +29,16 @@ QString TextoMes(const QDate& dia);
 // Prepares a month edit: the input mask of digits "00/0000" with the given character for the
 // places not yet typed.
 void ConfiguraCampoMes(QLineEdit& campo, QChar branco);
+
+// The month typed in the month edit; an edit that holds no month gets the focus back and the
+// action ends with its message.
+MesColeta MesInformado(QLineEdit& campo);
+// Opens the month's analyses with the statement given, binding the representative chosen (none:
+// every representative). When no row answers the user is told and the result is false.
+bool AbreAnalisesDoMes(Query& analises, const QVariant& representante, const QString& sql);
+// Ends a control workbook: a failure met while writing its rows is shown, the columns are fitted,
+// the file is closed and opened on the desktop.
+void FinalizaPlanilhaControle(WorkbookWriter& wb, const QString& erro, const QString& caminho);
 
 // <folder of the executable>/Excel/<nome>.xlsx
 QString CaminhoPlanilhaControle(const QString& nome);

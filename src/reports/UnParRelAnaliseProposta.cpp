@@ -180,20 +180,11 @@ void TfrmParRelAnaliseProposta::FormActivate() {
 }
 
 void TfrmParRelAnaliseProposta::btnGeraPlanilhaClick() {
-    const std::optional<MesColeta> mes = LeMesColeta(mskMesColeta->displayText());
-    if (!mes) {
-        mskMesColeta->setFocus();
-        warnAndAbort("Mês da coleta inválido: informe o mês e o ano como mm/aaaa.");
-    }
+    const MesColeta mes = MesInformado(*mskMesColeta);
     const DataContext& dc = dataContext();
     Query IBQ_Analise(dc.IBSolution, dc.IBT_Gen, "IBQ_Analise");
     const QVariant rep = lkRepresentante->keyValue();
-    if (!rep.isNull()) IBQ_Analise.setParam("ID_REPRESENTANTE", rep);
-    AbreQuery(IBQ_Analise, SqlAnaliseProposta(*mes, !rep.isNull()));
-    if (IBQ_Analise.isEmpty()) {
-        warn("Nenhum registro encontrado !");
-        return;
-    }
+    if (!AbreAnalisesDoMes(IBQ_Analise, rep, SqlAnaliseProposta(mes, !rep.isNull()))) return;
     const QString caminho = PreparaArquivoControle(mskNomeRelatorio->text());
     std::unique_ptr<WorkbookWriter> wb = CriaPlanilhaControle(caminho);
 
@@ -210,7 +201,7 @@ void TfrmParRelAnaliseProposta::btnGeraPlanilhaClick() {
     progresso->show();
     progresso->raise();
 
-    RespostaCompra compra(dc.IBSolution, dc.IBT_Gen, *mes);
+    RespostaCompra compra(dc.IBSolution, dc.IBT_Gen, mes);
     QElapsedTimer desde;
     desde.start();
     const ResultadoControle r =
@@ -227,13 +218,6 @@ void TfrmParRelAnaliseProposta::btnGeraPlanilhaClick() {
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         });
     IBQ_Analise.close();
-    if (!r.erro.isEmpty()) showMessage(r.erro, kSystemCaption, MsgIcon::None);
-    wb->fitColumns(0);
-    try {
-        wb->close();
-    } catch (const WorkbookError& e) {
-        throw AppError(e.message());
-    }
     m_arquivo = caminho;
-    shell().open(caminho);
+    FinalizaPlanilhaControle(*wb, r.erro, caminho);
 }

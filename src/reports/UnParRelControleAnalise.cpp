@@ -148,37 +148,21 @@ void TfrmParRelControleAnalise::FormShow() {
 }
 
 void TfrmParRelControleAnalise::btnConfirmarClick() {
-    const std::optional<MesColeta> mes = LeMesColeta(mskData->displayText());
-    if (!mes) {
-        mskData->setFocus();
-        warnAndAbort("Mês da coleta inválido: informe o mês e o ano como mm/aaaa.");
-    }
+    const MesColeta mes = MesInformado(*mskData);
     const DataContext& dc = dataContext();
     Query IBQ_Analise(dc.IBSolution, dc.IBT_Gen, "IBQ_Analise");
     const QVariant rep = lkRepresentante->keyValue();
-    if (!rep.isNull()) IBQ_Analise.setParam("ID_REPRESENTANTE", rep);
-    AbreQuery(IBQ_Analise, SqlControleAnalise(*mes, !rep.isNull()));
-    if (IBQ_Analise.isEmpty()) {
-        warn("Nenhum registro encontrado !");
-        return;
-    }
+    if (!AbreAnalisesDoMes(IBQ_Analise, rep, SqlControleAnalise(mes, !rep.isNull()))) return;
     const QString caminho = PreparaArquivoControle(mskNomeRelatorio->text());
     std::unique_ptr<WorkbookWriter> wb = CriaPlanilhaControle(caminho);
-    RespostaCompra compra(dc.IBSolution, dc.IBT_Gen, *mes);
-    ContagemAnalises contagem(dc.IBSolution, dc.IBT_Gen, *mes);
+    RespostaCompra compra(dc.IBSolution, dc.IBT_Gen, mes);
+    ContagemAnalises contagem(dc.IBSolution, dc.IBT_Gen, mes);
     int linha = 0;
     const ResultadoControle r = EscrevePlanilhaControleAnalise(*wb, 0, IBQ_Analise, contagem, compra, [&] {
         // Pending window messages run now and then; clicks wait for the end.
         if (++linha % 64 == 0) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     });
     IBQ_Analise.close();
-    if (!r.erro.isEmpty()) showMessage(r.erro, kSystemCaption, MsgIcon::None);
-    wb->fitColumns(0);
-    try {
-        wb->close();
-    } catch (const WorkbookError& e) {
-        throw AppError(e.message());
-    }
     m_arquivo = caminho;
-    shell().open(caminho);
+    FinalizaPlanilhaControle(*wb, r.erro, caminho);
 }

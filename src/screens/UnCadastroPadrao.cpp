@@ -84,6 +84,19 @@ Query* TfrmCadastroPadrao::query() const {
     return dynamic_cast<Query*>(dsPadrao.dataSet());
 }
 
+bool TfrmCadastroPadrao::reabreLista(const QString& sql, const std::function<void(Query&)>& parametros) {
+    TfrmClassePrincipal* p = principal();
+    Query* q = query();
+    if (!p || !q) return false;
+    if (q->editing()) p->resolvePendente(*q);
+    q->close();
+    q->setSqlText(sql);
+    if (parametros) parametros(*q);
+    q->open();
+    if (p->dsAtual == &dsPadrao) p->TotalRegistros();
+    return true;
+}
+
 void TfrmCadastroPadrao::montaGrade(const QList<std::tuple<QString, QString, int>>& colunas) {
     auto* lay = new QVBoxLayout(pagTabela);
     lay->setContentsMargins(0, 0, 0, 0);

@@ -6,6 +6,7 @@
 #include "screens/ScreenWindow.h"
 #include <QTabWidget>
 #include <array>
+#include <functional>
 
 class DBGrid;
 
@@ -61,6 +62,11 @@ public:
     bool EstadoBotao(const QString& sGrupoUsuario, const QString& sNomeForm, const QString& sNomeComponente);
 
     Query* query() const;
+    // Shows another list of the screen's records: a change being made is saved or discarded
+    // first (the usual question, never lost), then the query reopens on the statement, its
+    // parameters set by `parametros`, and the status bar counts it. False without a main window
+    // or a query.
+    bool reabreLista(const QString& sql, const std::function<void(Query&)>& parametros = {});
     // The grid page, with DBGrid1 bound to dsPadrao and the given columns (field, title, width).
     void montaGrade(const QList<std::tuple<QString, QString, int>>& colunas);
     void DBGrid1DblClick();

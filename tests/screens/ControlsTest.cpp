@@ -22,6 +22,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 namespace {
@@ -406,6 +407,37 @@ TEST_F(ControlsTest, LookupOnALookupFieldAndAsFreeChoice) {
     EXPECT_EQ(free.currentText(), "Redutor");
     QTest::keyClick(&free, Qt::Key_Home);
     EXPECT_TRUE(free.keyValue().isNull());
+}
+
+TEST_F(ControlsTest, ReadOnlyLookupIgnoresKeysAndWheelButPassesTab) {
+    DBLookupCombo tp(&form, &ds, "ID_TP", &list, "ID_TP", "NM_TP", "lkTipoEquipamento");
+    DBEdit nm(&form, &ds, "NM");
+    showForm();
+    tp.setReadOnly(true);
+    tp.setFocus();
+    settle();
+    ASSERT_TRUE(tp.hasFocus());
+    for (Qt::Key k : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Home, Qt::Key_End, Qt::Key_B})
+        QTest::keyClick(QApplication::focusWidget(), k);
+    QWheelEvent wheel(QPointF(5, 5), tp.mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&tp, &wheel);
+    EXPECT_EQ(mt.state(), DataSetState::Browse);
+    EXPECT_EQ(value("ID_TP"), 2);
+    EXPECT_EQ(tp.currentText(), "Motor");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_TRUE(nm.hasFocus());
+
+    // A read-only field makes the combo read-only whatever the screen chose.
+    tp.setReadOnly(false);
+    mt.fieldByName("ID_TP")->setReadOnly(true);
+    tp.setFocus();
+    settle();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(value("ID_TP"), 2);
+    mt.fieldByName("ID_TP")->setReadOnly(false);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(value("ID_TP"), 3);
 }
 
 // ---------------------------------------------------------------- lifetime

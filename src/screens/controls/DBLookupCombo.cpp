@@ -1,8 +1,6 @@
 #include "screens/controls/DBLookupCombo.h"
 #include "platform/ErrorHook.h"
 #include "platform/Errors.h"
-#include <QKeyEvent>
-#include <QWheelEvent>
 
 namespace {
 
@@ -21,7 +19,7 @@ QString keyText(const QVariant& v) {
 
 DBLookupCombo::DBLookupCombo(QWidget* parent, DataSource* ds, const QString& fieldName, DataSet* list,
                              const QString& keyField, const QString& listField, const QString& name)
-    : QComboBox(parent), m_link([this](const DataEventInfo& e) { onEvent(e); }),
+    : ReadOnlyCombo(parent), m_link([this](const DataEventInfo& e) { onEvent(e); }),
       m_listSource(std::make_unique<DataSource>()),
       m_listLink([this](const DataEventInfo& e) { onListEvent(e); }), m_list(list), m_keyField(keyField),
       m_listField(listField) {
@@ -236,21 +234,4 @@ void DBLookupCombo::showPopup() {
         if (m_dirty) refresh();
     });
     QComboBox::showPopup();
-}
-
-void DBLookupCombo::keyPressEvent(QKeyEvent* e) {
-    // A read-only combo still takes the focus and passes Tab on, but changes nothing.
-    if (isReadOnly() && e->key() != Qt::Key_Tab && e->key() != Qt::Key_Backtab) {
-        e->ignore();
-        return;
-    }
-    QComboBox::keyPressEvent(e);
-}
-
-void DBLookupCombo::wheelEvent(QWheelEvent* e) {
-    if (isReadOnly()) {
-        e->ignore();
-        return;
-    }
-    QComboBox::wheelEvent(e);
 }

@@ -12,11 +12,11 @@
 // Without a data source it is a free choice (the report screens' filters): keyValue() and
 // setKeyValue() read and set the chosen key.
 #include "screens/controls/DataLink.h"
-#include <QComboBox>
+#include "screens/controls/ReadOnlyCombo.h"
 #include <QHash>
 #include <memory>
 
-class DBLookupCombo : public QComboBox {
+class DBLookupCombo : public ReadOnlyCombo {
     Q_OBJECT
 public:
     DBLookupCombo(QWidget* parent, DataSource* ds, const QString& fieldName, DataSet* list = nullptr,
@@ -48,7 +48,7 @@ public:
     void setKeyValue(const QVariant& key);
 
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
-    bool isReadOnly() const;
+    bool isReadOnly() const override;
 
     // Reads the list's rows again (all of them) and shows the current key.
     void reloadList();
@@ -59,10 +59,6 @@ public:
 signals:
     // The key shown changed, by the user or by the data (the screens' "Change" handlers).
     void keyChanged();
-
-protected:
-    void keyPressEvent(QKeyEvent* e) override;
-    void wheelEvent(QWheelEvent* e) override;
 
 private:
     void onEvent(const DataEventInfo& e);
