@@ -1,7 +1,7 @@
 #include "screens/ScreenWindow.h"
 #include "data/UnFuncoes.h"
-#include "platform/ErrorHook.h"
 #include "platform/Dialogs.h"
+#include "platform/ErrorHook.h"
 #include "platform/Errors.h"
 #include "platform/IniFile.h"
 #include "platform/OsFacts.h"
@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QShortcut>
 #include <QTimer>
 
@@ -19,6 +20,47 @@ ScreenWindow::ScreenWindow(ScreenKind kind, const QString& name, QWidget* parent
     setObjectName(name);
     instalaTeclas();
 }
+
+namespace {
+
+// Notes, as each key arrives and before any control sees it, whether a popup was open. Qt lets a
+// screen's keys match while the focus is in a popup of one of its controls (an open drop-down
+// list, a calendar, a context menu), and a drop-down list may already have closed itself by the
+// time the key reaches the screen. It only looks; every event goes on unchanged.
+class PopupNaTecla : public QObject {
+public:
+    static PopupNaTecla& instancia() {
+        static QPointer<PopupNaTecla> p;
+        if (!p) {
+            p = new PopupNaTecla(qApp);
+            qApp->installEventFilter(p);
+        }
+        return *p;
+    }
+    bool popupAberto() const { return m_popupAberto; }
+
+protected:
+    // One key's ShortcutOverride travels from the focused control up to its window; a drop-down
+    // list may close while it travels, so the key counts as the popup's when one was open at any
+    // step. A key press or release ends the key.
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::ShortcutOverride) {
+            const bool aberto = QApplication::activePopupWidget() != nullptr;
+            m_popupAberto = e == m_evento ? m_popupAberto || aberto : aberto;
+            m_evento = e;
+        } else if (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) {
+            m_evento = nullptr;
+        }
+        return false;
+    }
+
+private:
+    using QObject::QObject;
+    const QEvent* m_evento = nullptr;
+    bool m_popupAberto = false;
+};
+
+} // namespace
 
 void ScreenWindow::instalaTeclas() {
     // The screen's keys work while the focus is on the screen or one of its controls: only the
@@ -29,21 +71,48 @@ void ScreenWindow::instalaTeclas() {
         Qt::KeyboardModifiers mods;
     };
     static const Tecla teclas[] = {
-        {Qt::Key_F2, Qt::NoModifier},     {Qt::Key_F3, Qt::NoModifier},      {Qt::Key_F4, Qt::NoModifier},
-        {Qt::Key_F5, Qt::NoModifier},     {Qt::Key_F6, Qt::NoModifier},      {Qt::Key_F7, Qt::NoModifier},
-        {Qt::Key_F8, Qt::NoModifier},     {Qt::Key_F9, Qt::NoModifier},      {Qt::Key_F12, Qt::NoModifier},
-        {Qt::Key_Escape, Qt::NoModifier}, {Qt::Key_Home, Qt::AltModifier},   {Qt::Key_Left, Qt::AltModifier},
+        {Qt::Key_F2, Qt::NoModifier},     {Qt::Key_F3, Qt::NoModifier},    {Qt::Key_F4, Qt::NoModifier},
+        {Qt::Key_F5, Qt::NoModifier},     {Qt::Key_F6, Qt::NoModifier},    {Qt::Key_F7, Qt::NoModifier},
+        {Qt::Key_F8, Qt::NoModifier},     {Qt::Key_F9, Qt::NoModifier},    {Qt::Key_F12, Qt::NoModifier},
+        {Qt::Key_Escape, Qt::NoModifier}, {Qt::Key_Home, Qt::AltModifier}, {Qt::Key_Left, Qt::AltModifier},
         {Qt::Key_Right, Qt::AltModifier}, {Qt::Key_End, Qt::AltModifier},
     };
+    PopupNaTecla::instancia();
     for (const Tecla& t : teclas) {
         auto* sc = new QShortcut(QKeySequence(QKeyCombination(t.mods, Qt::Key(t.key))), this);
         sc->setContext(Qt::WidgetWithChildrenShortcut);
         sc->setAutoRepeat(false);
-        sc->setObjectName(QStringLiteral("tecla_%1").arg(QKeySequence(QKeyCombination(t.mods, Qt::Key(t.key))).toString()));
+        sc->setObjectName(
+            QStringLiteral("tecla_%1").arg(QKeySequence(QKeyCombination(t.mods, Qt::Key(t.key))).toString()));
         const int key = t.key;
         const Qt::KeyboardModifiers mods = t.mods;
-        connect(sc, &QShortcut::activated, this, [this, key, mods] { guarded([&] { FormKeyUp(key, mods); }); });
+        connect(sc, &QShortcut::activated, this, [this, key, mods] {
+            if (entregaAoPopup(key, mods)) return;
+            guarded([&] { FormKeyUp(key, mods); });
+        });
     }
+}
+
+// A key pressed while a popup was open belongs to the popup: it gets the key as if the screen
+// had no such key (Esc closes the list only), and the screen does nothing.
+bool ScreenWindow::entregaAoPopup(int key, Qt::KeyboardModifiers mods) {
+    if (!PopupNaTecla::instancia().popupAberto()) return false;
+    QWidget* popup = QApplication::activePopupWidget();
+    if (!popup) return true; // the popup took the key already and closed
+    QPointer<QWidget> alvo = popup->focusWidget() ? popup->focusWidget() : popup;
+    // The key is sent again with the screen's keys switched off, so it reaches the popup itself.
+    const QList<QShortcut*> teclas = findChildren<QShortcut*>(Qt::FindDirectChildrenOnly);
+    for (QShortcut* sc : teclas)
+        sc->setEnabled(false);
+    QKeyEvent press(QEvent::KeyPress, key, mods);
+    QApplication::sendEvent(alvo, &press);
+    if (alvo && alvo->isVisible()) {
+        QKeyEvent release(QEvent::KeyRelease, key, mods);
+        QApplication::sendEvent(alvo, &release);
+    }
+    for (QShortcut* sc : teclas)
+        sc->setEnabled(true);
+    return true;
 }
 
 ScreenWindow::~ScreenWindow() = default;

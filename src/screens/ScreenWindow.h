@@ -75,6 +75,7 @@ protected:
 
 private:
     void instalaTeclas();
+    bool entregaAoPopup(int key, Qt::KeyboardModifiers mods);
     ScreenKind m_kind;
     bool m_shown = false;
     bool m_activatePending = false;

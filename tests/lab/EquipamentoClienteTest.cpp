@@ -14,6 +14,7 @@
 #include "search/UnPesquisaPessoaComercio.h"
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -226,6 +227,38 @@ TEST_F(EquipamentoClienteTest, TheTypeOfASampledEquipmentIsKept) {
     EXPECT_FALSE(t->lkTipoEquipamento->isEnabled());
     tecla(Qt::Key_F2);
     EXPECT_TRUE(t->lkTipoEquipamento->isEnabled());
+}
+
+// A key pressed in an open drop-down list or calendar belongs to it: Esc closes only the list,
+// a function key does nothing underneath; the next Esc closes the screen.
+TEST_F(EquipamentoClienteTest, KeysInAnOpenListOrCalendarStayThere) {
+    QPointer<Tela> t = abreNo(1);
+    const QVariant situacao = ds(t)->fieldByName("ID_SITAUCAO_EQUIPAMENTO")->value();
+    clica(t->lkSituacao);
+    pump();
+    ASSERT_TRUE(QApplication::activePopupWidget());
+    tecla(Qt::Key_F5);
+    tecla(Qt::Key_Escape);
+    pump();
+    EXPECT_FALSE(QApplication::activePopupWidget());
+    ASSERT_TRUE(t);
+    EXPECT_TRUE(t->isVisible());
+    EXPECT_EQ(dialogs.messageCount(), 0);
+    EXPECT_EQ(ds(t)->fieldByName("ID_SITAUCAO_EQUIPAMENTO")->value(), situacao);
+    EXPECT_EQ(scalar("select count(*) from tab_equipamento_cli where id_equipamento_cli = 1").toInt(), 1);
+
+    clica(t->dtProposta->calendarButton());
+    pump();
+    ASSERT_TRUE(t->dtProposta->calendarVisible());
+    tecla(Qt::Key_Escape);
+    pump();
+    EXPECT_FALSE(t->dtProposta->calendarVisible());
+    ASSERT_TRUE(t);
+    EXPECT_TRUE(t->isVisible());
+
+    tecla(Qt::Key_Escape);
+    pump();
+    EXPECT_TRUE(!t || !t->isVisible());
 }
 
 TEST_F(EquipamentoClienteTest, TheCalendarOfADateEditIsNoButtonOfTheScreen) {
