@@ -6,6 +6,7 @@
 
 namespace {
 constexpr size_t kChunkBytes = 256 * 1024;
+} // namespace
 
 QString keyText(const QVariant& v) {
     if (v.isNull()) return QString();
@@ -16,7 +17,6 @@ QString keyText(const QVariant& v) {
     }
     return v.toString();
 }
-} // namespace
 
 QString dataSetStateName(DataSetState s) {
     switch (s) {

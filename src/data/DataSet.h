@@ -229,3 +229,7 @@ private:
 };
 
 QString dataSetStateName(DataSetState s);
+
+// A key as text, so that keys read from columns of different types compare: 7, 7.0 and "7" are
+// one key; null is the empty text. Blanks of a text key are kept.
+QString keyText(const QVariant& v);

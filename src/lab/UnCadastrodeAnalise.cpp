@@ -1,7 +1,6 @@
 #include "lab/UnCadastrodeAnalise.h"
 #include "data/DataContext.h"
 #include "data/UndmPadrao.h"
-#include "lab/DBLongLookupCombo.h"
 #include "lab/UnEquipamentosAnalisados.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
@@ -125,8 +124,8 @@ TfrmCadastrodeAnalise::TfrmCadastrodeAnalise(QWidget* parent)
     btnPesquisaPessoa->setToolTip("Pesquisar Cliente");
     btnPesquisaPessoa->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
     btnPesquisaPessoa->setFocusPolicy(Qt::StrongFocus);
-    lkCliente = new DBLongLookupCombo(pagFicha, &dsPadrao, "ID_CLIENTE", lk ? &lk->IBQ_Pessoas : nullptr,
-                                      "ID_PESSOA", "NM_PESQUISA", "lkCliente");
+    lkCliente = new DBLookupCombo(pagFicha, &dsPadrao, "ID_CLIENTE", lk ? &lk->IBQ_Pessoas : nullptr,
+                                  "ID_PESSOA", "NM_PESQUISA", "lkCliente");
     lkCliente->setDropDownCount(12);
     auto* cliente = new QHBoxLayout;
     cliente->addWidget(btnPesquisaPessoa);

@@ -10,7 +10,6 @@
 class DBDateEdit;
 class DBEdit;
 class DBGrid;
-class DBLongLookupCombo;
 class DBLookupCombo;
 class QCheckBox;
 class QLabel;
@@ -41,7 +40,7 @@ public:
     DBDateEdit *dtColeta = nullptr, *dtRecebimento = nullptr, *dtAvaliacao = nullptr, *dtEnvio = nullptr;
     QToolButton* btnPesquisaPessoa = nullptr;
     // The client among every person (a long list); the other choices are short lists.
-    DBLongLookupCombo* lkCliente = nullptr;
+    DBLookupCombo* lkCliente = nullptr;
     DBLookupCombo *lkRepresentante = nullptr, *lkResponsavel = nullptr, *lkTipoEquipamento = nullptr,
                   *lkEmpresa = nullptr;
     QToolButton *btnIncluir = nullptr, *btnExcluir = nullptr;

@@ -119,6 +119,11 @@ void CarregaLogo(ReportImage& imagem, const ParametrosRelatorio& p) {
     if (!p.logo.isEmpty()) imagem.loadData(p.logo);
 }
 
+void EmpresaNaListagem(ReportEngine& r, const ParametrosRelatorio& p) {
+    CarregaLogo(r.image("qrImgLogo"), p);
+    r.text("qrlEmpresa").setText(p.nmEmpresa);
+}
+
 ReportBand& RodapeListagem(ReportEngine& r, const QString& empresa, bool nomeDoSistema) {
     const double w = r.printableWidthMm();
     ReportBand& b = r.addPageFooter("PageFooter", 8);

@@ -52,6 +52,8 @@ struct ParametrosRelatorio {
 ParametrosRelatorio LeParametrosRelatorio(Database* db, Transaction* tr);
 // Loads the logo into the image (empty when there is none or it is not a picture).
 void CarregaLogo(ReportImage& imagem, const ParametrosRelatorio& p);
+// The company of a listing: the logo into "qrImgLogo" and the name into "qrlEmpresa".
+void EmpresaNaListagem(ReportEngine& r, const ParametrosRelatorio& p);
 
 // Page footer of the listings: a rule; at the left the company name (element "qrlEmpresa"); in
 // the middle "Nexmoro Cortivandela" when asked; at the right "Data:" with the printing date and

@@ -69,6 +69,5 @@ void TfrmRelClientesComAmostras::setPeriodo(const QString& texto) {
 void TfrmRelClientesComAmostras::qrpClientesComAmostrasBeforePrint() {
     m_contagem = 0;
     const ParametrosRelatorio p = LeParametrosRelatorio(m_db, m_tr);
-    CarregaLogo(qrpClientesComAmostras.image("qrImgLogo"), p);
-    qrpClientesComAmostras.text("qrlEmpresa").setText(p.nmEmpresa);
+    EmpresaNaListagem(qrpClientesComAmostras, p);
 }

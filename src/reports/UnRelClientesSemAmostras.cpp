@@ -66,6 +66,5 @@ void TfrmRelClientesSemAmostras::setPeriodo(const QString& texto) {
 void TfrmRelClientesSemAmostras::qrpClientesSemAmostrasBeforePrint() {
     m_contagem = 0;
     const ParametrosRelatorio p = LeParametrosRelatorio(m_db, m_tr);
-    CarregaLogo(qrpClientesSemAmostras.image("qrImgLogo"), p);
-    qrpClientesSemAmostras.text("qrlEmpresa").setText(p.nmEmpresa);
+    EmpresaNaListagem(qrpClientesSemAmostras, p);
 }

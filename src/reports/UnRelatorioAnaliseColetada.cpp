@@ -151,8 +151,7 @@ void TfrmRelatorioAnaliseColetada::monta() {
 void TfrmRelatorioAnaliseColetada::qrBeforePrint() {
     const ParametrosRelatorio p = LeParametrosRelatorio(m_db, m_tr);
     qrRelatorio.text("qrdQtdeProduto").setDisplayFormat(p.mascaraQuantidade);
-    CarregaLogo(qrRelatorio.image("qrImgLogo"), p);
-    qrRelatorio.text("qrlEmpresa").setText(p.nmEmpresa);
+    EmpresaNaListagem(qrRelatorio, p);
     // The three lists of every client block, each read once for the whole report.
     const bool comCliente = !idCliente.isNull();
     const struct {

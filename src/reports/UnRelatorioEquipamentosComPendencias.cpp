@@ -126,8 +126,7 @@ void TfrmRelatorioEquipamentosComPendencias::qrBeforePrint() {
     IBQ_EquipamentosCliente.fetchAll();
     m_equipamentos.indexa("ID_CLIENTE");
     const ParametrosRelatorio p = LeParametrosRelatorio(m_db, m_tr);
-    CarregaLogo(qrRelatorio.image("qrImgLogo"), p);
-    qrRelatorio.text("qrlEmpresa").setText(p.nmEmpresa);
+    EmpresaNaListagem(qrRelatorio, p);
 }
 
 void TfrmRelatorioEquipamentosComPendencias::QRBand3BeforePrint(ReportBandEvent& e) {

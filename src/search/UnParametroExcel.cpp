@@ -35,14 +35,6 @@ bool emUso(const QString& caminho) {
     return QFileInfo::exists(fi.absolutePath() + "/.~lock." + fi.fileName() + "#");
 }
 
-QString textoDaChave(const QVariant& v) {
-    if (v.typeId() == QMetaType::Double) {
-        const double d = v.toDouble();
-        if (d == static_cast<double>(static_cast<long long>(d)))
-            return QString::number(static_cast<long long>(d));
-    }
-    return v.toString();
-}
 } // namespace
 
 TfrmParametroExcel* frmParametroExcel() {
@@ -68,7 +60,7 @@ TextosLookup::TextosLookup(const Field& lookup, Query& consulta)
 }
 
 QString TextosLookup::normaliza(const QVariant& chave) {
-    QString k = textoDaChave(chave);
+    QString k = keyText(chave);
     // Text keys compare as the database compares them: trailing blanks do not count.
     while (k.endsWith(' '))
         k.chop(1);
@@ -89,7 +81,7 @@ QString TextosLookup::texto(const QVariant& chave) {
     }
     m_q.close();
     m_q.setSqlText(" select " + m_resultado + " from " + m_de + m_juncao + m_chave + " = " + "'" +
-                   textoDaChave(chave).replace("'", "''") + "'");
+                   keyText(chave).replace("'", "''") + "'");
     m_q.open();
     ++m_consultas;
     const QString t = m_q.isEmpty() ? QString() : m_q.field(0)->displayText();
@@ -194,7 +186,7 @@ int EscrevePlanilha(WorkbookWriter& wb, int folha, const Query& lista, const QLi
             switch (k.tipo) {
             case Celula::Lookup: {
                 const QVariant chave = k.chave->value();
-                if (chave.isNull() || textoDaChave(chave).isEmpty()) break;
+                if (chave.isNull() || keyText(chave).isEmpty()) break;
                 const QString t = k.textos->texto(chave);
                 if (!t.isEmpty()) wb.writeText(folha, r, col, t);
                 break;

@@ -353,6 +353,8 @@ void TfrmPesquisa::MontaConteudoPesquisa(int linha, Editor tipo, Field* campo) {
             for (const QString& p : q->paramNames())
                 ib[i]->setParam(p, q->param(p));
             ib[i]->open();
+            // The editor offers the whole list from the start.
+            ib[i]->fetchAll();
             fonte = ib[i].get();
         }
         ds[i] = std::make_unique<DataSource>("ds" + n, fonte);

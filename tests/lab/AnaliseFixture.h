@@ -5,7 +5,6 @@
 // and the rights of group -1 on the buttons of the analysis screens. Helpers open the screens and
 // write analyses, samples and results directly.
 #include "LabFixture.h"
-#include "lab/DBLongLookupCombo.h"
 #include "lab/UnCadastrodeAnalise.h"
 #include "lab/UnEquipamentosAnalisados.h"
 #include "screens/controls/DBDateEdit.h"

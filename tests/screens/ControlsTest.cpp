@@ -682,3 +682,36 @@ TEST_F(ControlsDbTest, LookupReflectsAReopenedList) {
 }
 
 } // namespace
+
+// A long list is read only as far as it is needed: up to the record's key, or whole when the user
+// moves the choice or drops the list down.
+TEST_F(ControlsDbTest, ALongListIsReadAsFarAsTheKeyOrTheUserNeeds) {
+    auto registro = [](MemTable& rec, const QVariant& id) {
+        rec.addFieldDef("ID_ITEM", FieldKind::Integer);
+        rec.createDataSet();
+        rec.append();
+        rec.fieldByName("ID_ITEM")->setValue(id);
+        rec.post();
+    };
+    QWidget form;
+    Query itens(&s_db->db, nullptr, "IBQ_Itens");
+    itens.setSqlText("select id_item, nm_item from tab_item order by id_item");
+    itens.open();
+    MemTable vazio{"IBQ_Vazio"};
+    registro(vazio, QVariant());
+    DataSource dsVazio("dsVazio", &vazio);
+    DBLookupCombo semChave(&form, &dsVazio, "ID_ITEM", &itens, "ID_ITEM", "NM_ITEM");
+    EXPECT_TRUE(itens.canFetchMore());
+    QTest::keyClick(&semChave, Qt::Key_End);
+    EXPECT_EQ(vazio.fieldByName("ID_ITEM")->asInteger(), 5000);
+    EXPECT_EQ(semChave.currentText(), "Item 5000");
+
+    itens.close();
+    itens.open();
+    MemTable rec{"IBQ_Rec"};
+    registro(rec, 4321);
+    DataSource src("dsRec", &rec);
+    DBLookupCombo comChave(&form, &src, "ID_ITEM", &itens, "ID_ITEM", "NM_ITEM");
+    EXPECT_EQ(comChave.currentText(), "Item 4321");
+    EXPECT_EQ(comChave.count(), 5000);
+}

@@ -1,21 +1,62 @@
 #include "screens/controls/DBLookupCombo.h"
 #include "platform/ErrorHook.h"
 #include "platform/Errors.h"
+#include <QAbstractListModel>
+#include <QListView>
+#include <QSignalBlocker>
 
-namespace {
+// The items of the combo: the empty entry, when there is one, and the list's rows read straight
+// from the list dataset, never copied, so a list of a hundred thousand people costs only its
+// fetch. The row count is taken when the list is read again (reloadList).
+class DBLookupCombo::Model : public QAbstractListModel {
+public:
+    explicit Model(DBLookupCombo* combo) : QAbstractListModel(combo), m_combo(combo) {}
 
-// Keys read from different columns compare by their text: 7, 7.0 and "7" are one key.
-QString keyText(const QVariant& v) {
-    if (v.isNull()) return QString();
-    if (v.typeId() == QMetaType::Double) {
-        const double d = v.toDouble();
-        if (d == static_cast<double>(static_cast<long long>(d)))
-            return QString::number(static_cast<long long>(d));
+    // The combo is going: nothing is read through it any more.
+    void desliga() { m_combo = nullptr; }
+    void recarrega(DataSet* lista, Field* chave, Field* texto, const QString& vazio) {
+        beginResetModel();
+        m_lista = lista;
+        m_chave = chave;
+        m_texto = texto;
+        m_vazio = vazio;
+        m_linhas = lista && chave && texto ? lista->recordCount() : 0;
+        endResetModel();
     }
-    return v.toString().trimmed();
-}
+    int primeira() const { return m_vazio.isEmpty() ? 0 : 1; }
+    QVariant chave(int row) const {
+        const int r = row - primeira();
+        return r >= 0 && r < m_linhas && viva() ? m_lista->valueAt(r, m_chave) : QVariant();
+    }
 
-} // namespace
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override {
+        return parent.isValid() ? 0 : primeira() + m_linhas;
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid()) return {};
+        const int r = index.row() - primeira();
+        if (role == Qt::DisplayRole || role == Qt::EditRole) {
+            if (r < 0) return m_vazio;
+            return r < m_linhas && viva() ? Field::formatValue(*m_texto, m_lista->valueAt(r, m_texto))
+                                          : QString();
+        }
+        if (role == Qt::UserRole) return chave(index.row());
+        return {};
+    }
+
+private:
+    // The list read at the last reload is still the combo's and holds those rows.
+    bool viva() const {
+        return m_combo && m_lista && m_combo->effectiveList() == m_lista && m_lista->active() &&
+               m_lista->recordCount() >= m_linhas;
+    }
+
+    DBLookupCombo* m_combo;
+    DataSet* m_lista = nullptr;
+    Field *m_chave = nullptr, *m_texto = nullptr;
+    QString m_vazio;
+    int m_linhas = 0;
+};
 
 DBLookupCombo::DBLookupCombo(QWidget* parent, DataSource* ds, const QString& fieldName, DataSet* list,
                              const QString& keyField, const QString& listField, const QString& name)
@@ -27,8 +68,12 @@ DBLookupCombo::DBLookupCombo(QWidget* parent, DataSource* ds, const QString& fie
     if (!name.isEmpty()) setObjectName(name);
     setEditable(false);
     setInsertPolicy(QComboBox::NoInsert);
+    // The width never depends on the items: measuring them would read every row.
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setMinimumContentsLength(10);
+    m_model = new Model(this);
+    setModel(m_model);
+    if (auto* lista = qobject_cast<QListView*>(view())) lista->setUniformItemSizes(true);
     m_listLink.setDataSource(m_listSource.get());
     m_link.setFieldName(fieldName);
     connect(this, qOverload<int>(&QComboBox::activated), this,
@@ -38,7 +83,10 @@ DBLookupCombo::DBLookupCombo(QWidget* parent, DataSource* ds, const QString& fie
     relinkList();
 }
 
-DBLookupCombo::~DBLookupCombo() = default;
+DBLookupCombo::~DBLookupCombo() {
+    // The model outlives the list source it reads (Qt deletes it with the combo's children).
+    m_model->desliga();
+}
 
 void DBLookupCombo::setDataSource(DataSource* ds) {
     m_link.setDataSource(ds);
@@ -145,26 +193,65 @@ void DBLookupCombo::onEvent(const DataEventInfo& e) {
     refresh();
 }
 
+// The items follow the rows the list holds; the rest of a long list is read only when a key is
+// not among them or the list is dropped down, so a list read again on each activation is read
+// once.
 void DBLookupCombo::reloadList() {
     FlagScope loading(m_loading);
     m_dirty = false;
     QSignalBlocker block(this);
-    clear();
     m_index.clear();
-    if (!m_emptyText.isEmpty()) addItem(m_emptyText, QVariant());
+    m_indexDirty = true;
     DataSet* list = effectiveList();
-    if (!list || !list->active()) return;
-    list->fetchAll();
-    Field* kf = list->findField(effectiveKeyField());
-    Field* lf = list->findField(effectiveListField());
-    if (!kf || !lf) return;
-    const int n = list->recordCount();
-    for (int r = 0; r < n; ++r) {
-        const QVariant key = list->valueAt(r, kf);
-        addItem(Field::formatValue(*lf, list->valueAt(r, lf)), key);
-        const QString k = keyText(key);
-        if (!m_index.contains(k)) m_index.insert(k, count() - 1);
+    Field *kf = nullptr, *lf = nullptr;
+    if (list && list->active()) {
+        kf = list->findField(effectiveKeyField());
+        lf = list->findField(effectiveListField());
     }
+    m_model->recarrega(kf && lf ? list : nullptr, kf, lf, m_emptyText);
+}
+
+void DBLookupCombo::fetchWholeList() {
+    DataSet* list = effectiveList();
+    if (!list || !list->active() || !list->canFetchMore()) return;
+    {
+        FlagScope loading(m_loading);
+        list->fetchAll();
+    }
+    reloadList();
+}
+
+void DBLookupCombo::antesDeEscolher() {
+    guarded([&] {
+        if (m_dirty) refresh();
+        DataSet* list = effectiveList();
+        if (list && list->active() && list->canFetchMore()) {
+            fetchWholeList();
+            refresh();
+        }
+    });
+}
+
+int DBLookupCombo::rowOf(const QVariant& key) {
+    if (key.isNull()) return m_emptyText.isEmpty() ? -1 : 0;
+    if (m_indexDirty) {
+        m_indexDirty = false;
+        m_index.clear();
+        const int primeira = m_model->primeira();
+        const int n = m_model->rowCount() - primeira;
+        m_index.reserve(n);
+        for (int r = 0; r < n; ++r) {
+            const QString k = listKey(m_model->chave(primeira + r));
+            if (!m_index.contains(k)) m_index.insert(k, primeira + r);
+        }
+    }
+    const int row = m_index.value(listKey(key), -1);
+    DataSet* list = effectiveList();
+    if (row < 0 && list && list->active() && list->canFetchMore()) {
+        fetchWholeList();
+        return rowOf(key);
+    }
+    return row;
 }
 
 void DBLookupCombo::refresh() {
@@ -178,13 +265,8 @@ void DBLookupCombo::refresh() {
 }
 
 void DBLookupCombo::showKey(const QVariant& key) {
-    int index = -1;
-    if (key.isNull()) {
-        if (!m_emptyText.isEmpty()) index = 0;
-    } else {
-        index = m_index.value(keyText(key), -1);
-    }
-    const bool changed = keyText(key) != keyText(m_key) || key.isNull() != m_key.isNull();
+    const int index = rowOf(key);
+    const bool changed = listKey(key) != listKey(m_key) || key.isNull() != m_key.isNull();
     m_key = key;
     if (currentIndex() != index) {
         QSignalBlocker block(this);
@@ -205,7 +287,7 @@ void DBLookupCombo::onActivated(int index) {
         m_link.edit();
         Field* t = keyTarget();
         if (!t) throw SilentAbort();
-        if (keyText(t->value()) != keyText(key) || t->isNull() != key.isNull()) t->setValue(key);
+        if (listKey(t->value()) != listKey(key) || t->isNull() != key.isNull()) t->setValue(key);
     });
     // Chosen or refused, the combo shows what the field holds now.
     refresh();
@@ -230,8 +312,7 @@ void DBLookupCombo::setKeyValue(const QVariant& key) {
 
 void DBLookupCombo::showPopup() {
     if (isReadOnly()) return;
-    guarded([&] {
-        if (m_dirty) refresh();
-    });
+    // Dropped down, the list offers all its rows.
+    antesDeEscolher();
     QComboBox::showPopup();
 }

@@ -50,7 +50,8 @@ public:
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
     bool isReadOnly() const override;
 
-    // Reads the list's rows again (all of them) and shows the current key.
+    // Takes the list's rows again (those read so far: the rest is read when a key is not among
+    // them or the list drops down).
     void reloadList();
     void refresh();
 
@@ -59,6 +60,9 @@ public:
 signals:
     // The key shown changed, by the user or by the data (the screens' "Change" handlers).
     void keyChanged();
+
+protected:
+    void antesDeEscolher() override;
 
 private:
     void onEvent(const DataEventInfo& e);
@@ -71,6 +75,10 @@ private:
     QString effectiveKeyField() const;
     QString effectiveListField() const;
     void showKey(const QVariant& key);
+    // The item of a key (the empty entry for null); reads the rest of the list when the key is
+    // not among the rows read so far.
+    int rowOf(const QVariant& key);
+    void fetchWholeList();
     void relinkList();
 
     FieldLink m_link;
@@ -79,11 +87,14 @@ private:
     DataSet* m_list = nullptr;       // the list given by the screen
     DataSet* m_linkedList = nullptr; // the list last linked
     QString m_keyField, m_listField, m_emptyText;
-    QHash<QString, int> m_index; // normalized key -> item
+    QHash<QString, int> m_index; // normalized key -> item, built when first needed after a reload
+    bool m_indexDirty = true;
     QVariant m_key;
     bool m_readOnly = false;
     bool m_busy = false;
     bool m_loading = false;
     bool m_dirty = true;
     bool m_everBound = false;
+    class Model;
+    Model* m_model = nullptr;
 };
