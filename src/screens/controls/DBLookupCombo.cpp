@@ -193,9 +193,9 @@ void DBLookupCombo::onEvent(const DataEventInfo& e) {
     refresh();
 }
 
-// The items follow the rows the list holds; the rest of a long list is read only when a key is
-// not among them or the list is dropped down, so a list read again on each activation is read
-// once.
+// The items follow the rows the list holds; the rest of a partly read list is read only when a
+// key is not among them or the user may move the choice (a key, the wheel, the drop-down), so a
+// list that a screen reads again on each activation is read once.
 void DBLookupCombo::reloadList() {
     FlagScope loading(m_loading);
     m_dirty = false;
