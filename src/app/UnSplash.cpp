@@ -10,6 +10,7 @@
 #include "platform/Errors.h"
 #include "platform/IniFile.h"
 #include "platform/OsFacts.h"
+#include "platform/PasswordEcho.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -216,7 +217,7 @@ void TfrmSplash::buildWindow() {
         auto* e = new QLineEdit(this);
         e->setObjectName(objectName);
         e->setGeometry(116, y, 220, 24);
-        if (password) e->setEchoMode(QLineEdit::Password);
+        if (password) setPasswordEcho(e);
         return e;
     };
     auto button = [this](const char* objectName, const QString& text, int x) {

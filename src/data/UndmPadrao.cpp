@@ -242,6 +242,10 @@ void TdmPadrao::IBQ_AgendaTarefasAfterInsert(DataSet& ds) {
     const QTime t = now.time();
     ds.fieldByName("DH_CRIACAO")->setValue(QDateTime(now.date(), QTime(t.hour(), t.minute(), t.second())));
     ds.fieldByName("ID_USUARIO_CRIACAO")->setValue(sessaoUsuario().codusuario);
+    // A department box left unticked is a "N", as the other applications read and write it.
+    for (const char* depto :
+         {"ST_COMERCIAL", "ST_OPERACIONAL", "ST_ADMINISTRATIVO", "ST_FINANCEIRO", "ST_COMPRAS"})
+        ds.fieldByName(depto)->setValue(QStringLiteral("N"));
 }
 
 void TdmPadrao::IBQ_Equipamento_CliAfterInsert(DataSet& ds) {

@@ -78,6 +78,16 @@ void BotaoNaFaixa(TfrmParametroRelatorio& tela, QPushButton* botao) {
     QWidget::setTabOrder(botao, tela.btnFechar);
 }
 
+namespace {
+bool emBranco(const DBDateEdit* campo) {
+    return QString(campo->displayText()).remove(QLatin1Char('/')).trimmed().isEmpty();
+}
+// The date as the field shows it; nothing for an empty one.
+QString textoData(const DBDateEdit* campo) {
+    return emBranco(campo) ? QString() : campo->displayText();
+}
+} // namespace
+
 void ValidaPeriodo(DBDateEdit* inicial, DBDateEdit* final, bool ordemExigida) {
     if (!inicial->date().isValid()) {
         warn("Período inicial não informado !");
@@ -89,15 +99,29 @@ void ValidaPeriodo(DBDateEdit* inicial, DBDateEdit* final, bool ordemExigida) {
         final->setFocus();
         throw SilentAbort();
     }
-    if (ordemExigida && inicial->date() > final->date()) {
-        warn("O período inicial é posterior ao período final !");
-        inicial->setFocus();
+    if (ordemExigida) ValidaOrdemPeriodo(inicial, final, inicial->date(), final->date());
+}
+
+QDate DataDoPeriodo(DBDateEdit* campo) {
+    if (emBranco(campo)) return QDate(1899, 12, 30);
+    const QDate d = campo->date();
+    if (!d.isValid()) {
+        warn("Data inválida");
+        campo->setFocus();
         throw SilentAbort();
     }
+    return d;
+}
+
+void ValidaOrdemPeriodo(DBDateEdit* inicial, DBDateEdit* final, const QDate& de, const QDate& ate) {
+    if (de <= ate) return;
+    warn("O período inicial é posterior ao período final !");
+    (final->date().isValid() ? inicial : final)->setFocus();
+    throw SilentAbort();
 }
 
 QString TextoPeriodo(const DBDateEdit* inicial, const DBDateEdit* final, const QString& prefixo) {
-    return prefixo + inicial->text() + " a " + final->text();
+    return prefixo + textoData(inicial) + " a " + textoData(final);
 }
 
 ParametrosRelatorio LeParametrosRelatorio(Database* db, Transaction* tr) {

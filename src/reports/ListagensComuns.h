@@ -4,6 +4,7 @@
 // parameter row the reports print (company name, logo, quantity format) and the page footer.
 #include "platform/report/ReportSource.h"
 #include <QByteArray>
+#include <QDate>
 #include <QHash>
 #include <QPair>
 #include <QString>
@@ -39,6 +40,14 @@ void BotaoNaFaixa(TfrmParametroRelatorio& tela, QPushButton* botao);
 // the action ends with SilentAbort. With `ordemExigida` a first date after the last is refused
 // too: the listings of what is missing in a period would list everything.
 void ValidaPeriodo(DBDateEdit* inicial, DBDateEdit* final, bool ordemExigida);
+// The date of a period field of a listing that takes an empty date: an empty field is the zero
+// of the date system, 30/12/1899, so an empty first date counts from the beginning. What is
+// typed but not a date ("31/02/2024") is told ("Data inválida"), the focus goes to the field
+// and the action ends with SilentAbort.
+QDate DataDoPeriodo(DBDateEdit* campo);
+// A first date after the last told and refused ("O período inicial é posterior ao período
+// final !"), the focus on the empty last date or else on the first.
+void ValidaOrdemPeriodo(DBDateEdit* inicial, DBDateEdit* final, const QDate& de, const QDate& ate);
 // "Período de: 01/03/2024 a 31/03/2024" from the fields as they show their dates.
 QString TextoPeriodo(const DBDateEdit* inicial, const DBDateEdit* final, const QString& prefixo);
 

@@ -43,26 +43,28 @@ void TfrmParRelEquipamentosComPendencias::FormActivate() {
 }
 
 void TfrmParRelEquipamentosComPendencias::btnConfirmarClick() {
-    // What is pending is what was not sampled in the period: an empty or inverted period would
-    // list every active equipment.
-    ValidaPeriodo(dtInicial, dtFinal, true);
+    // An empty date is the date system's zero: an empty first date counts from the beginning.
+    // What is pending is what was not sampled in the period, so an inverted one would list every
+    // active equipment: it is told instead.
+    const QDate inicial = DataDoPeriodo(dtInicial);
+    const QDate final = DataDoPeriodo(dtFinal);
+    ValidaOrdemPeriodo(dtInicial, dtFinal, inicial, final);
     const DataContext& dc = dataContext();
     TfrmRelatorioEquipamentosComPendencias rel(dc.IBSolution, dc.IBSolution->defaultTransaction());
     Query& q = rel.IBQ_Relatorio;
     q.close();
     const QVariant rep = lkRepresentante->keyValue();
-    q.setSqlText(
-        TfrmRelatorioEquipamentosComPendencias::sql(dtInicial->date(), dtFinal->date(), !rep.isNull()));
+    q.setSqlText(TfrmRelatorioEquipamentosComPendencias::sql(inicial, final, !rep.isNull()));
     if (!rep.isNull()) q.setParam("ID_REPRESENTANTE", rep);
     q.open();
     if (q.isEmpty()) {
         warn("Nenhum registro encontrado.");
         return;
     }
-    rel.dtInicial = dtInicial->date();
-    rel.dtFinal = dtFinal->date();
+    rel.dtInicial = inicial;
+    rel.dtFinal = final;
     rel.idRepresentante = rep;
     rel.setTitulo(mskNomeRelatorio->text());
-    rel.setPeriodo(dtInicial->text() + " a " + dtFinal->text());
+    rel.setPeriodo(TextoPeriodo(dtInicial, dtFinal, QString()));
     rel.qrRelatorio.preview();
 }

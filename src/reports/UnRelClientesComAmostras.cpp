@@ -19,6 +19,8 @@ TfrmRelClientesComAmostras::TfrmRelClientesComAmostras(Database* db, Transaction
     cab.addText("qrlCliente", {32, 8.5, 80, 5}, "Cliente").setFont(reportFont(9, true));
     cab.addText("qrlTipoEquipamento", {115, 8.5, 75, 5}, "Tipo de Equipamento").setFont(reportFont(9, true));
     cab.addHLine(0, 13.5, w);
+    // The representative's heading keeps its first line under it.
+    cab.setKeepWithNextMm(5);
 
     ReportBand& det = r.addDetail("QRBandDetalhe", 5);
     det.addField("qrdDataColeta", {5, 0, 25, 5}, "DT_COLETA", "DD/MM/YYYY").setFont(reportFont(9));

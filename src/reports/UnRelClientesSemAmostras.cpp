@@ -19,6 +19,8 @@ TfrmRelClientesSemAmostras::TfrmRelClientesSemAmostras(Database* db, Transaction
     cab.addText("qrlCliente", {5, 8.5, 90, 5}, "Cliente").setFont(reportFont(9, true));
     cab.addText("qrlTipoEquipamento", {100, 8.5, 90, 5}, "Tipo de Equipamento").setFont(reportFont(9, true));
     cab.addHLine(0, 13.5, w);
+    // The representative's heading keeps its first line under it.
+    cab.setKeepWithNextMm(5);
 
     ReportBand& det = r.addDetail("QRBandDetalhe", 5);
     det.addField("qrdCliente", {5, 0, 90, 5}, "NM_PESQUISA").setFont(reportFont(9));

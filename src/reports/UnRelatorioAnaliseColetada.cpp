@@ -99,6 +99,8 @@ void TfrmRelatorioAnaliseColetada::monta() {
     eqCab.addText("qrlEquipamentos", {0, 1, 100, 5}, "Equipamentos do Cliente").setFont(reportFont(10, true));
     eqCab.addText("qrlTipoEquip", {5, 7, 100, 5}, "Tipo de Equipamento").setFont(reportFont(9, true));
     eqCab.addText("qrlQtdeEquip", {110, 7, 20, 5}, "Qtde").setFont(reportFont(9, true));
+    // Each section's heading keeps its first line under it.
+    eqCab.setKeepWithNextMm(5);
     eq.band().addField("qrdTipoEquip", {5, 0, 100, 5}, "NM_TP_EQUIPAMENTO").setFont(reportFont(9));
     eq.band().addField("qrdQtdeEquip", {110, 0, 20, 5}, "QTDE").setFont(reportFont(9));
 
@@ -107,6 +109,7 @@ void TfrmRelatorioAnaliseColetada::monta() {
     ReportBand& anCab = an.addHeader("QRBandAnaliseCab", 15);
     anCab.addHLine(0, 1.5, w);
     anCab.addText("qrlAnalises", {0, 3, 100, 5}, "Análises").setFont(reportFont(10, true));
+    anCab.setKeepWithNextMm(5);
     const struct {
         const char* nome;
         const char* titulo;
@@ -130,6 +133,7 @@ void TfrmRelatorioAnaliseColetada::monta() {
     mv.setHeadersIfEmpty(true);
     ReportBand& mvCab = mv.addHeader("QRBandMovimentoCab", 15);
     mvCab.addHLine(0, 1.5, w);
+    mvCab.setKeepWithNextMm(5);
     mvCab.addText("qrlProdutos", {0, 3, 120, 5}, "Produtos Consumidos no Período")
         .setFont(reportFont(10, true));
     mvCab.addText("qrlProduto", {5, 9, 100, 5}, "Produto").setFont(reportFont(9, true));

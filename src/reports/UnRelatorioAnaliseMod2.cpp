@@ -67,9 +67,10 @@ void TfrmRelatorioAnaliseMod2::montaLayout() {
     r.setPage(QPageLayout::Portrait, QMarginsF(10, 10, 10, 10));
     r.setSource(&m_fonte);
 
-    // Page header: the logo, or the chosen company's header, across the page.
+    // Page header: the logo, or the chosen company's header, across the page, each as large
+    // as it fits undistorted (a company's header is made for the whole box).
     ReportBand& cab = r.addPageHeader("QRBand1", 22.0);
-    cab.addImage("imgCabecalho", {0.3, 0.5, 189.4, 20.9});
+    cab.addImage("imgCabecalho", {0.3, 0.5, 189.4, 20.9}).setFit(ReportImage::Fit::KeepAspect);
 
     ReportBand& titulo = cab.addChild("ChildBand1", 7.4);
     texto(titulo, "qrlTitulo", {63.0, 0.8, 110, 5.2}, "Laudo Técnico de Análises Químicas", 10, true);
@@ -102,7 +103,9 @@ void TfrmRelatorioAnaliseMod2::montaLayout() {
     bloco.setKeepWithNextMm(18.5 + 5.6);
     bloco.setBeforePrint([this](ReportBandEvent& e) { QRGroup1BeforePrint(e); });
 
+    // The column heading: again on every page where the block's rows continue.
     ReportBand& colunas = bloco.addChild("ChildBand3", 18.5);
+    colunas.setRepeatOnNewPage(true);
     colunas.addRect("shpColunas", {0, 0, 188.6, 18.5}, kAzulClaro, ReportFrame::all());
     texto(colunas, "qrlAnalise", {0.8, 0, 36.8, 18.5}, "Análise")
         .setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -175,12 +178,13 @@ void TfrmRelatorioAnaliseMod2::montaLayout() {
         anterior = &c;
     }
 
-    // Summary: the signature over the technician's name, activity and registration.
+    // Summary, right of the page's middle: the signature centred over the technician's name,
+    // and under the name its activity and registration, centred on it.
     ReportBand& resumo = r.addSummary("QRBand5", 25.4);
-    ReportImage& ass = resumo.addImage("imgAssinatura", {(190 - 79.9) / 2, 0.5, 79.9, 14.6});
+    ReportImage& ass = resumo.addImage("imgAssinatura", {87.0, 0.5, 79.9, 14.6});
     ass.setFit(ReportImage::Fit::KeepAspect);
-    texto(resumo, "qrlTecnico", {(190 - 91.3) / 2, 15.4, 91.3, 4.6}).setAlignment(Qt::AlignHCenter);
-    texto(resumo, "qrlAtividade", {(190 - 150) / 2, 20.2, 150, 4.6}).setAlignment(Qt::AlignHCenter);
+    texto(resumo, "qrlTecnico", {80.4, 15.4, 91.3, 4.6}).setAlignment(Qt::AlignHCenter);
+    texto(resumo, "qrlAtividade", {80.4, 20.2, 91.3, 4.6}).setAlignment(Qt::AlignHCenter);
 
     ReportBand& rodape = r.addPageFooter("QRBand6", 29.4);
     rodape.addImage("imgRodape", {0.3, 0.6, 189.4, 28.3});

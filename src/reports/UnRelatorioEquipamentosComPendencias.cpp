@@ -22,12 +22,16 @@ TfrmRelatorioEquipamentosComPendencias::TfrmRelatorioEquipamentosComPendencias(D
     ReportBand& gc = grupo.addHeader("QRBandGrupoCab", 9);
     gc.addText("qrlRepresentante", {0, 2, 28, 5}, "Representante:").setFont(reportFont(10, true));
     gc.addField("qrdRepresentante", {28, 2, w - 28, 5}, "NM_REPRESENTANTE").setFont(reportFont(10, true));
+    // Headings keep what they head under them: the representative a client line and its first
+    // equipment, the client line its first equipment.
+    gc.setKeepWithNextMm(7 + 10);
 
     ReportBand& cli = r.addDetail("QRBand3", 7);
     cli.addText("qrlCliente", {3, 1, 15, 5}, "Cliente:").setFont(reportFont(9, true));
     cli.addField("qrdCliente", {18, 1, 100, 5}, "NM_CLIENTE").setFont(reportFont(9, true));
     cli.addText("qrlCidadeTitulo", {122, 1, 14, 5}, "Cidade:").setFont(reportFont(9));
     cli.addText("qrlCidade", {136, 1, w - 136, 5}).setFont(reportFont(9));
+    cli.setKeepWithNextMm(10);
     cli.setBeforePrint([this](ReportBandEvent& e) { QRBand3BeforePrint(e); });
 
     ReportSubDetail& eq = r.addSubDetail("QRSubDetailEquipamento", &m_equipamentos, 10);

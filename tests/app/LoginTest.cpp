@@ -293,6 +293,16 @@ TEST_F(LoginTest, PasswordChangeModeAndBack) {
     EXPECT_EQ(frm->bttEntrar->text(), "Confirmar");
     EXPECT_EQ(frm->focusWidget(), frm->mskNovaSenha);
     EXPECT_EQ(frm->tentativa, 1);
+    // Every password field shows an asterisk for each character typed.
+    for (QLineEdit* e : {frm->meSenha, frm->mskNovaSenha, frm->mskConfirmaSenha}) {
+        e->setFocus();
+        QTest::keyClick(e, Qt::Key_End);
+        QTest::keyClicks(e, "x9");
+        EXPECT_EQ(e->displayText(), QString(e->text().size(), '*')) << e->objectName().toStdString();
+        EXPECT_TRUE(e->text().endsWith("x9"));
+        QTest::keyClick(e, Qt::Key_Backspace);
+        QTest::keyClick(e, Qt::Key_Backspace);
+    }
 
     frm->mskNovaSenha->setText("abc");
     frm->mskConfirmaSenha->setText("abc");

@@ -154,6 +154,9 @@ TEST_F(AgendaTarefasTest, ANewTaskRecordsItsCreatorWhoMayThenCancel) {
     EXPECT_EQ(linha("dh_criacao", 1), "2024-03-15 10:30:25.0000");
     EXPECT_EQ(linha("id_usuario_criacao", 1), "1");
     EXPECT_EQ(linha("st_comercial", 1), "S");
+    // The boxes left unticked are stored "N", not empty.
+    for (const char* depto : {"st_operacional", "st_administrativo", "st_financeiro", "st_compras"})
+        EXPECT_EQ(linha(depto, 1), "N") << depto;
     EXPECT_EQ(estados(t), "SSSSS");
     // On another user's screen the same task offers no cancel.
     login(2, kJoao);

@@ -177,6 +177,46 @@ TEST_F(ReportBandsTest, HeadingKeptWithItsFirstRowMovesToTheNextPage) {
     EXPECT_EQ(r.record().of("Detail")[0]->page, 1);
 }
 
+// Pages of 297 mm with 10 mm margins, a page header of 10 mm: 267 mm of body per page.
+TEST_F(ReportBandsTest, AGroupHeadingMarkedToRepeatPrintsAgainWhereItsRowsContinue) {
+    // Group "a": 30 rows of 20 mm over three pages; group "b": one row.
+    for (int i = 0; i < 31; ++i)
+        rows.addRow({i < 30 ? "a" : "b", "", i});
+    ReportEngine r;
+    r.setSource(&rows);
+    r.addPageHeader("Header", 10);
+    ReportGroup& g = r.addGroup("G", "A");
+    ReportBand& gh = g.addHeader("GH", 10);
+    int opened = 0;
+    gh.setBeforePrint([&opened](ReportBandEvent&) { ++opened; });
+    ReportBand& columns = gh.addChild("Columns", 15);
+    columns.addField("grupo", {0, 0, 20, 5}, "A");
+    columns.setRepeatOnNewPage(true);
+    r.addDetail("Detail", 20);
+    // A footer as tall as a page: the last page of group "b" holds only its footer.
+    g.addFooter("GF", 5).addMemo("m", {0, 0, 190, 5}, QStringList(60, "linha").join('\n'));
+    const ReportRecord& rec = r.record();
+    SCOPED_TRACE(rec.dump().toStdString());
+    // Right under the page header of each page group "a" continues on, with the group's value.
+    QStringList repeats;
+    for (const ReportPrintedBand& b : rec.bands())
+        if (b.repeated) repeats << QString("%1 p%2 %3").arg(b.band).arg(b.page).arg(b.text("grupo"));
+    const int aPages = rec.of("Detail")[29]->page;
+    ASSERT_EQ(aPages, 3);
+    EXPECT_EQ(repeats, QStringList({"Columns p2 a", "Columns p3 a"}));
+    for (int p = 2; p <= aPages; ++p)
+        EXPECT_EQ(rec.bandsOnPage(p).mid(0, 3), QStringList({"Header", "Columns", "Detail"})) << p;
+    EXPECT_EQ(opened, 2) << "the heading's event runs when the group opens only";
+    // Group "b" opens with its own heading; its footer's pages are no continuation of its rows.
+    EXPECT_EQ(rec.count("Columns"), 4);
+    EXPECT_GT(r.pageCount(), rec.of("Detail")[30]->page);
+    EXPECT_FALSE(rec.bandsOnPage(r.pageCount()).contains("Columns"));
+    // Without the mark nothing repeats.
+    columns.setRepeatOnNewPage(false);
+    r.reset();
+    EXPECT_EQ(r.record().count("Columns"), 2);
+}
+
 TEST_F(ReportBandsTest, RowKeptTogetherMovesWholeUnlessTallerThanAPage) {
     QStringList linhas;
     for (int i = 0; i < 4; ++i)
@@ -307,6 +347,24 @@ TEST_F(ReportBandsTest, SplitRichTextKeepsEveryParagraphOnce) {
     EXPECT_EQ(text.count("Cabeçalho"), band.lastPage) << "the page header repeats on every page of the split";
     EXPECT_TRUE(pdfText(pdf, 1).contains("Texto:"));
     EXPECT_FALSE(pdfText(pdf, 2).contains("Texto:")) << "the caption prints once, above the first line";
+
+    // One paragraph cut across three pages: the lines printed on a page are not on the next one
+    // too, not even hidden.
+    QString longo = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 ";
+    for (int i = 1; i <= 1500; ++i)
+        longo += QStringLiteral("p%1 ").arg(i, 4, 10, QLatin1Char('0'));
+    longo += "\\par Fim.}";
+    d.richText("texto").setRtf(longo);
+    r.reset();
+    r.writePdf(pdf);
+    keep(pdf, "paragrafo-dividido.pdf");
+    EXPECT_GE(pdfPages(pdf), 3);
+    const QStringList palavras = pdfText(pdf).simplified().split(' ');
+    for (int i = 1; i <= 1500; ++i) {
+        const QString w = QStringLiteral("p%1").arg(i, 4, 10, QLatin1Char('0'));
+        EXPECT_EQ(palavras.count(w), 1) << w.toStdString();
+    }
+    EXPECT_EQ(palavras.count("Fim."), 1);
 }
 
 TEST_F(ReportBandsTest, ElementsUnderAGrowingMemoMoveDownWithIt) {

@@ -42,16 +42,32 @@ protected:
         return registro().texts(banda, elemento);
     }
 
-    // Clients of Carla's, each with one active boiler and no analysis, enough for several pages.
-    struct ClientesExtras {
-        explicit ClientesExtras(int n) {
-            for (int i = 0; i < n; ++i) {
-                const int id = 500 + i;
-                pessoa(id, QString("Cliente Extra %1").arg(i + 1, 3, 10, QChar('0')), "Cliente Extra",
-                       QString::number(kCarla), "NNS");
-                equipamento(5000 + i, id, 1, "Caldeira Extra", -245);
-            }
+    // The band printed after band b of the record, page headers and footers left out.
+    const ReportPrintedBand& seguinte(size_t b) const {
+        const auto& bandas = registro().bands();
+        while (++b < bandas.size() && (bandas[b].kind == ReportBandKind::PageFooter ||
+                                       bandas[b].kind == ReportBandKind::PageHeader)) {
         }
+        return bandas.at(b);
+    }
+
+    // Clients of a representative's (Carla's unless told), each with one active boiler and no
+    // analysis, enough for several pages.
+    struct ClientesExtras {
+        explicit ClientesExtras(int n, int representante = kCarla) {
+            for (int i = 0; i < n; ++i)
+                mais(representante);
+        }
+        void mais(int representante) {
+            const int id = 500 + m_quantos;
+            pessoa(id, QString("Cliente Extra %1").arg(m_quantos + 1, 3, 10, QChar('0')), "Cliente Extra",
+                   QString::number(representante), "NNS");
+            equipamento(5000 + m_quantos, id, 1, "Caldeira Extra", -245);
+            ++m_quantos;
+        }
+        // One more pending boiler of the first extra client.
+        void equipamentoDoPrimeiro() { equipamento(6000 + m_equipamentos++, 500, 1, "Caldeira Extra", -245); }
+        int m_quantos = 0, m_equipamentos = 0;
         ~ClientesExtras() {
             exec("delete from tab_equipamento_cli where id_equipamento_cli >= 5000");
             exec("delete from cad_pessoa where id_pessoa between 500 and 999");
@@ -293,6 +309,24 @@ TEST_F(ClientesSemAmostrasTest, AGroupLongerThanAPageGoesOnAndCountsAllItsLines)
     EXPECT_TRUE(pdfWords(pdf(), registro().pageCount()).contains("Total: 70 Clientes"));
 }
 
+TEST_F(ClientesSemAmostrasTest, ARepresentativesHeadingIsNeverLeftAloneAtThePageFoot) {
+    // Carla's heading comes after Bruno's group, which grows line by line over the foot of page 1.
+    ClientesExtras extras(1, kCarla);
+    for (int i = 0; i < 30; ++i)
+        extras.mais(kBruno);
+    TfrmParRelatorioClientesSemAmostras* t = abre();
+    periodo(t->dtInicial, t->dtFinal, "01022024", "29022024");
+    for (int i = 0; i < 6; ++i, extras.mais(kBruno)) {
+        imprime(t->btnConfirmar);
+        ASSERT_EQ(preview.count(), i + 1);
+        const auto& bandas = registro().bands();
+        for (size_t b = 0; b < bandas.size(); ++b)
+            if (bandas[b].band == "QRBandGrupoCab") {
+                EXPECT_EQ(seguinte(b).page, bandas[b].page) << i << "\n" << registro().dump().toStdString();
+            }
+    }
+}
+
 // ---------------------------------------------------------------- clients with samples
 
 class ClientesComAmostrasTest : public ListagensTest {
@@ -443,7 +477,7 @@ TEST_F(PendenciasTest, ActiveEquipmentWithoutSampleInThePeriodByRepresentativeAn
     EXPECT_EQ(textos("PageHeader", "qrlNomeRelatorio")[0], "");
 }
 
-TEST_F(PendenciasTest, NothingPendingEmptyAndBackwardsPeriodsAreTold) {
+TEST_F(PendenciasTest, NothingPendingAndBackwardsPeriodsAreToldAnEmptyFirstDateCountsFromTheStart) {
     TfrmParRelEquipamentosComPendencias* t = abre();
     periodo(t->dtInicial, t->dtFinal, "01022024", "29022024");
     escolhe(t->lkRepresentante, "Carla Sem Clientes");
@@ -451,15 +485,57 @@ TEST_F(PendenciasTest, NothingPendingEmptyAndBackwardsPeriodsAreTold) {
     ASSERT_EQ(dialogs.messageCount(), 1);
     EXPECT_EQ(dialogs.lastMessage().text, "Nenhum registro encontrado.");
     EXPECT_EQ(preview.count(), 0);
-    digitaEm(t->dtInicial, "");
+    periodo(t->dtInicial, t->dtFinal, "02022024", "01022024");
     imprime(t->btnConfirmar);
     ASSERT_EQ(dialogs.messageCount(), 2);
-    EXPECT_EQ(dialogs.lastMessage().text, "Período inicial não informado !"_t);
-    periodo(t->dtInicial, t->dtFinal, "02022024", "01022024");
+    EXPECT_EQ(dialogs.lastMessage().text, "O período inicial é posterior ao período final !"_t);
+    EXPECT_EQ(preview.count(), 0);
+
+    // An empty first date is not refused: the period runs from the beginning, so Alfa's second
+    // tower, sampled in January, is no longer pending by February's end.
+    escolhe(t->lkRepresentante, "<Todos>");
+    digitaEm(t->dtInicial, "");
+    digitaEm(t->dtFinal, "29022024");
+    imprime(t->btnConfirmar);
+    ASSERT_EQ(dialogs.messageCount(), 2) << dialogs.texts().join('|').toStdString();
+    ASSERT_EQ(preview.count(), 1);
+    EXPECT_FALSE(textos("QRSubDetailEquipamento", "qrdEquipamento").contains("Torre TR-02"));
+    EXPECT_TRUE(pdfWords(pdf()).contains("Período de Coleta: a 29/02/2024"_t))
+        << pdfWords(pdf()).toStdString();
+    // An empty last date is the same beginning: the period runs backwards.
+    digitaEm(t->dtFinal, "");
+    digitaEm(t->dtInicial, "01022024");
     imprime(t->btnConfirmar);
     ASSERT_EQ(dialogs.messageCount(), 3);
     EXPECT_EQ(dialogs.lastMessage().text, "O período inicial é posterior ao período final !"_t);
-    EXPECT_EQ(preview.count(), 0);
+    EXPECT_EQ(QApplication::focusWidget(), t->dtFinal);
+    // Both empty: the one day of the beginning, when nothing was collected.
+    digitaEm(t->dtInicial, "");
+    imprime(t->btnConfirmar);
+    ASSERT_EQ(preview.count(), 2);
+    EXPECT_TRUE(textos("QRSubDetailEquipamento", "qrdEquipamento").contains("Torre TR-02"));
+}
+
+TEST_F(PendenciasTest, NeitherARepresentativeNorAClientIsLeftAloneAtThePageFoot) {
+    // Ana's group grows over the foot of page 1 by one boiler of her first extra client at a
+    // time; her other clients, Bruno's heading and his clients follow.
+    ClientesExtras extras(9, kAna);
+    TfrmParRelEquipamentosComPendencias* t = abre();
+    periodo(t->dtInicial, t->dtFinal, "01022024", "29022024");
+    int movidos = 0;
+    for (int i = 0; i < 5; ++i, extras.equipamentoDoPrimeiro()) {
+        imprime(t->btnConfirmar);
+        ASSERT_EQ(preview.count(), i + 1);
+        const auto& bandas = registro().bands();
+        for (size_t b = 0; b + 1 < bandas.size(); ++b)
+            if (bandas[b].band == "QRBandGrupoCab" || bandas[b].band == "QRBand3") {
+                EXPECT_EQ(seguinte(b).page, bandas[b].page)
+                    << bandas[b].band.toStdString() << " " << i << "\n"
+                    << registro().dump().toStdString();
+                if (b > 0 && bandas[b].page > 1 && bandas[b - 1].band == "PageHeader") ++movidos;
+            }
+    }
+    EXPECT_GE(movidos, 2) << "headings moved to the next page in some of the prints";
 }
 
 TEST_F(PendenciasTest, TheHeaderRepeatsOnEveryPageAndTheGroupCountsAcrossPages) {

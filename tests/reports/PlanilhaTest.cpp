@@ -4,6 +4,7 @@
 #include "LaudoFixture.h"
 #include "QtPrinters.h"
 #include "reports/UnImpressaoAnalise.h"
+#include "sitegen/DemoImages.h"
 
 #include <algorithm>
 
@@ -143,6 +144,39 @@ TEST_F(Planilha, FooterPictureSitsAtTheFootOfThePaperBelowEveryRow) {
     EXPECT_EQ(d.record.texts("QRBand1", "imgLogo").value(0), "");
     EXPECT_NEAR(d.record.of("QRBand6").front()->heightMm, 7.4, 0.01);
     EXPECT_LE(d.pageCount, c.pageCount);
+}
+
+// How the picture of page 1 of a PDF with these pixels prints: its width and height in
+// millimetres, from the resolution pdfimages finds it drawn at; empty when it is not there.
+QSizeF impressa(const QString& pdf, QSize pixels) {
+    const QStringList linhas = run("pdfimages", {"-list", "-f", "1", "-l", "1", pdf}).split('\n');
+    for (const QString& l : linhas.mid(2)) {
+        const QStringList c = l.simplified().split(' ');
+        if (c.size() < 14 || c[2] != "image" || c[3].toInt() != pixels.width() ||
+            c[4].toInt() != pixels.height())
+            continue;
+        return {c[3].toDouble() / c[12].toDouble() * 25.4, c[4].toDouble() / c[13].toDouble() * 25.4};
+    }
+    return {};
+}
+
+TEST_F(Planilha, TheDemoSitesLogoPrintsAtItsLayoutSizeHereAndUndistortedOnTheReport) {
+    writeDemoImages(dados() + "/Imagens", {});
+    TAnaliseImpressao a = analise(2);
+    a.imprimirLogomarca = true;
+    const auto& c = imprime(a, "planilha-logo-demo.pdf");
+    const QSize logo = QImage(dados() + "/Imagens/Logo_Cortivandela.jpg").size();
+    const QSizeF planilha = impressa(c.pdfPath, logo);
+    EXPECT_NEAR(planilha.width(), 55.6, 0.3);
+    EXPECT_NEAR(planilha.height(), 37.0, 0.3);
+
+    // The technical report prints the same logo across its header as large as it fits
+    // without changing its proportions.
+    ImprimeRelatorioAnalise(a);
+    const QSizeF laudo = impressa(preview.last().pdfPath, logo);
+    keep(preview.last().pdfPath, "laudo-logo-demo.pdf");
+    EXPECT_NEAR(laudo.height(), 20.9, 0.3);
+    EXPECT_NEAR(laudo.width() / laudo.height(), 55.6 / 37.0, 0.02);
 }
 
 } // namespace

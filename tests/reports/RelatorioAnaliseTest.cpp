@@ -196,6 +196,67 @@ TEST_F(RelatorioAnalise, LongAnalysisFlowsOverPagesWithHeadersAndNoLonelyHeading
     EXPECT_EQ(texto.count("Comentário da amostra 16."_q), 1);
 }
 
+TEST_F(RelatorioAnalise, AGridOverTwoPagesRepeatsItsHeadingAndACommentCutPrintsEachLineOnce) {
+    // Fifty analysis types for the boilers: the grid of one block of four runs over two pages.
+    for (int t = 10; t < 55; ++t) {
+        exec(QString("insert into TAB_TP_ANALISE values (%1, 'Ensaio %1')").arg(t));
+        exec(QString("insert into TAB_RESULTADO_IDEAL values (%1, %1, 1, 'Máx. %1')").arg(t));
+    }
+    exec("insert into MOV_ANALISE values (8, '10.05.2024', '11.05.2024', NULL, NULL, 10, 20, 30, 1)");
+    // Sample 1's comment is one paragraph long enough to be cut at a page's foot.
+    QStringList palavras;
+    for (int i = 1; i <= 700; ++i)
+        palavras << QString("c%1").arg(i, 3, 10, QChar('0'));
+    for (int i = 0; i < 4; ++i) {
+        amostra(80 + i, 8, 101 + i, i == 0 ? rtf(palavras.join(' ')) : QString());
+        for (int t : {1, 2, 3, 5})
+            resultado(80 + i, t, QString::number(t + i));
+        for (int t = 10; t < 55; ++t)
+            resultado(80 + i, t, QString::number(t));
+    }
+    const auto& c = imprime(analise(8), "laudo-grade-longa.pdf");
+    const ReportRecord& r = c.record;
+    SCOPED_TRACE(r.dump().toStdString());
+    const int ultimaLinha = r.of("QRBand3").back()->page;
+    ASSERT_EQ(ultimaLinha, 2);
+    // Page 2 continues the grid under the same heading: the sample numbers with their dates.
+    const auto cabecalhos = r.of("ChildBand3");
+    ASSERT_EQ(cabecalhos.size(), 2u);
+    EXPECT_FALSE(cabecalhos[0]->repeated);
+    EXPECT_TRUE(cabecalhos[1]->repeated);
+    EXPECT_EQ(cabecalhos[1]->page, 2);
+    EXPECT_EQ(r.bandsOnPage(2).mid(0, 5).join(','), "QRBand1,ChildBand1,ChildBand2,ChildBand3,QRBand3");
+    EXPECT_EQ(cabecalhos[1]->text("qrlDataAtual4"), "10/05/24");
+    EXPECT_EQ(cabecalhos[1]->text("qrlDataAnterior1"), "10/02/24");
+    const QString pagina2 = pdfWords(c.pdfPath, 2);
+    for (const QString& s : {"Resultado Analítico"_q, "Parâmetros de"_q, "1 2 3 4 Análise controle"_q,
+                             "10/05/24 10/02/24 10/05/24 10/02/24 10/05/24 10/02/24 10/05/24 10/02/24"_q})
+        EXPECT_TRUE(pagina2.contains(s)) << s.toStdString() << "\n" << pagina2.toStdString();
+    // The comment goes on over the next page, which holds no grid row and no heading.
+    const ReportPrintedBand& comentario = *r.of("ChildBand5")[0];
+    EXPECT_GT(comentario.lastPage, comentario.page);
+    EXPECT_FALSE(r.bandsOnPage(comentario.lastPage).contains("ChildBand3"));
+    const QStringList impressas = pdfText(c.pdfPath).simplified().split(' ');
+    for (const QString& p : palavras)
+        EXPECT_EQ(impressas.count(p), 1) << p.toStdString();
+}
+
+TEST_F(RelatorioAnalise, SignatureAndTechnicianStandWhereTheLayoutPutsThem) {
+    const auto& c = imprime(analise(2));
+    // The name is centred in its box from 80.4 to 171.7 mm of the printable width, as is the line
+    // of the activity under it.
+    for (const QString& linha : {"Dra. Helena Souza"_q, "Químico - CRQ: CRQ-IV 0412"_q}) {
+        const QStringList alvo = linha.split(' ');
+        double esquerda = 1e9, direita = -1e9;
+        for (const PalavraPdf& p : palavrasPdf(c.pdfPath, 1))
+            if (alvo.contains(p.texto) && p.mm.top() > 150) {
+                esquerda = std::min(esquerda, p.mm.left());
+                direita = std::max(direita, p.mm.right());
+            }
+        EXPECT_NEAR((esquerda + direita) / 2, 10 + 80.4 + 91.3 / 2, 1.0) << linha.toStdString();
+    }
+}
+
 // ---------------------------------------------------------------- images
 
 class ImagensRelatorio : public RelatorioAnalise {
@@ -236,6 +297,11 @@ TEST_F(ImagensRelatorio, LogoFooterAndSignatureWhenAskedForWhateverTheLetterCase
     EXPECT_EQ(c.record.texts("QRBand1", "imgCabecalho").join(','), "[imagem]");
     EXPECT_EQ(c.record.texts("QRBand6", "imgRodape").join(','), "[imagem]");
     EXPECT_EQ(c.record.texts("QRBand5", "imgAssinatura").join(','), "[imagem]");
+    // The signature from 87.0 to 166.9 mm of the printable width, centred over the name.
+    const double assinatura = c.record.of("QRBand5")[0]->topMm + 0.5 + 7.3;
+    EXPECT_TRUE(parecida(cor(c.pngPath, 10 + 87.0 + 2, assinatura), cinza));
+    EXPECT_TRUE(parecida(cor(c.pngPath, 10 + 166.9 - 2, assinatura), cinza));
+    EXPECT_TRUE(parecida(cor(c.pngPath, 10 + 87.0 - 5, assinatura), Qt::white));
     EXPECT_TRUE(parecida(cor(c.pngPath, 100, 20), azul)) << cor(c.pngPath, 100, 20).name().toStdString();
     EXPECT_TRUE(parecida(cor(c.pngPath, 100, 280), verde));
     // The background is combined with the page in its middle: a blank spot takes its colour.

@@ -29,8 +29,10 @@ TEST(DemoImages, WritesEveryImageTheReportsOpen) {
         EXPECT_EQ(formatOf(d.filePath(QString("Cabeçalho-do-Laudo-%1.jpg").arg(code))), "jpeg") << code;
         EXPECT_EQ(formatOf(d.filePath(QString("Rodapé-do-Laudo-%1.jpg").arg(code))), "jpeg") << code;
     }
-    // The header and footer fill the report's 189.4 mm wide boxes without distortion.
-    EXPECT_EQ(QImageReader(d.filePath("Logo_Cortivandela.jpg")).size(), QSize(1894, 209));
+    // The logo fills the fill-in sheet's 55.6 x 37.0 mm box, a company's header and the footer
+    // the technical report's 189.4 mm wide boxes, without distortion.
+    EXPECT_EQ(QImageReader(d.filePath("Logo_Cortivandela.jpg")).size(), QSize(556, 370));
+    EXPECT_EQ(QImageReader(d.filePath("Cabeçalho-do-Laudo-00001.jpg")).size(), QSize(1894, 209));
     EXPECT_EQ(QImageReader(d.filePath("Rodape_Cortivandela.jpg")).size(), QSize(1894, 283));
 }
 

@@ -12,8 +12,8 @@
 #include <cmath>
 
 // Sizes are in pixels at 10 pixels per millimetre, matching the boxes the reports print them in
-// (header 189.4 x 20.9 mm, footer 189.4 x 28.3 mm, signature 79.9 x 14.6 mm, background a
-// quarter of an A4 page).
+// (the laboratory's logo 55.6 x 37.0 mm on the fill-in sheet, a company's header 189.4 x 20.9
+// mm, footer 189.4 x 28.3 mm, signature 79.9 x 14.6 mm, background a quarter of an A4 page).
 
 namespace {
 
@@ -232,7 +232,7 @@ void writeDemoImages(const QString& imagensDir, const QStringList& ownCompanyCod
     if (!dir.mkpath("."))
         throw AppError("Não pode ser Criado o Diretório " + QDir::toNativeSeparators(imagensDir));
     const Brand lab = laboratoryBrand();
-    save(header(lab), dir.filePath("Logo_Cortivandela.jpg"), "JPG");
+    save(logo(), dir.filePath("Logo_Cortivandela.jpg"), "JPG");
     save(footer(lab), dir.filePath("Rodape_Cortivandela.jpg"), "JPG");
     save(signature(), dir.filePath("Ass_Cortivandela.jpg"), "JPG");
     save(background(), dir.filePath("Fundo_Cortivandela.bmp"), "BMP");

@@ -5,7 +5,8 @@
 #include <QStringList>
 
 // Writes into `imagensDir` (created when missing) the images the reports open:
-//   Logo_Cortivandela.jpg      header banner of the technical report and the fill-in sheet
+//   Logo_Cortivandela.jpg      the laboratory's logo: on the fill-in sheet, and heading the
+//                              technical report when no company's header replaces it
 //   Rodape_Cortivandela.jpg    page footer
 //   Ass_Cortivandela.jpg       the responsible technician's signature
 //   Fundo_Cortivandela.bmp     light background drawn in the middle of every page
@@ -13,6 +14,6 @@
 // Throws AppError when the folder cannot be created or a file cannot be written.
 void writeDemoImages(const QString& imagensDir, const QStringList& ownCompanyCodes);
 
-// The company logo stored in TAB_PARAMETRO.LOGO_EMPRESA, as JPEG bytes.
+// The same logo as JPEG bytes, as TAB_PARAMETRO.LOGO_EMPRESA stores it.
 // Throws AppError when the JPEG encoder is not available.
 QByteArray demoLogoJpeg();

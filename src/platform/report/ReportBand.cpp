@@ -166,10 +166,10 @@ QStringList ReportRecord::bandsOnPage(int page) const {
 QString ReportRecord::dump() const {
     QString out;
     for (const ReportPrintedBand& b : m_bands) {
-        out += QStringLiteral("p%1-%2 %3 row %4 y %5 h %6:")
+        out += QStringLiteral("p%1-%2 %3%4 row %5 y %6 h %7:")
                    .arg(b.page)
                    .arg(b.lastPage)
-                   .arg(b.band)
+                   .arg(b.band, b.repeated ? QStringLiteral(" (repetida)") : QString())
                    .arg(b.row)
                    .arg(b.topMm, 0, 'f', 1)
                    .arg(b.heightMm, 0, 'f', 1);

@@ -72,6 +72,12 @@ public:
     // unless it is taller than a page (a grid row whose text wraps stays one row).
     bool keepTogether() const { return m_keepTogether; }
     void setKeepTogether(bool k) { m_keepTogether = k; }
+    // Group header bands (the header or one of its children): printed again at the top of
+    // every page on which the group's rows continue, under the page header and the column
+    // header, as it printed when the group began (fields refilled from the row, its event not
+    // run again). A page that the group reaches only with its footer gets no repeat.
+    bool repeatOnNewPage() const { return m_repeat; }
+    void setRepeatOnNewPage(bool r) { m_repeat = r; }
     const ReportFrame& frame() const { return m_frame; }
     void setFrame(const ReportFrame& f) { m_frame = f; }
     // Invalid: transparent.
@@ -132,6 +138,7 @@ private:
     bool m_newPage = false;
     double m_keepWithNext = 0;
     bool m_keepTogether = false;
+    bool m_repeat = false;
     ReportFrame m_frame;
     QColor m_background;
     BeforePrint m_beforePrint;

@@ -108,6 +108,38 @@ double layoutHeight(const QTextLayout& l) {
     return l.lineCount() == 0 ? 0 : l.lineAt(l.lineCount() - 1).rect().bottom();
 }
 
+// Draws the lines of a rich-text document that lie within a slice (document coordinates) and
+// nothing else: a line drawn outside the slice, even clipped away, would still be text in a
+// PDF, found twice by a search or a copy. Qt's layout, given a clip, draws from the last line
+// above it, so a paragraph cut at the top of the slice has its remaining lines drawn one by
+// one here, and the document's layout draws from below that paragraph on. Lines that only
+// touch a slice's edge belong to the neighbouring slice.
+void drawRichSlice(QPainter& p, QTextDocument& doc, const QRectF& slice) {
+    QAbstractTextDocumentLayout* dl = doc.documentLayout();
+    double restTop = slice.top();
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        const QRectF br = dl->blockBoundingRect(b);
+        if (br.bottom() <= slice.top() + kEps) continue;
+        if (br.top() >= slice.top() - kEps) break;
+        const QTextLayout* bl = b.layout();
+        p.setPen(Qt::black);
+        for (int i = 0; bl && i < bl->lineCount(); ++i) {
+            const QTextLine line = bl->lineAt(i);
+            const double middle = br.y() + line.rect().center().y();
+            if (middle > slice.top() && middle < slice.bottom()) line.draw(&p, br.topLeft());
+        }
+        restTop = br.bottom();
+        break;
+    }
+    const QRectF rest =
+        QRectF(slice.left(), restTop, slice.width(), slice.bottom() - restTop).adjusted(0, 0.5, 0, -0.5);
+    if (rest.height() <= 0) return;
+    QAbstractTextDocumentLayout::PaintContext ctx;
+    ctx.clip = rest;
+    ctx.palette.setColor(QPalette::Text, Qt::black);
+    dl->draw(&p, ctx);
+}
+
 } // namespace
 
 QFont reportFont(double pointSize, bool bold, bool italic) {
@@ -198,6 +230,7 @@ public:
 
         const int rows = src ? src->rowCount() : 1;
         const auto& groups = m_r.m_groups;
+        m_repeats.assign(groups.size(), {});
         for (int row = 0; row < rows; ++row) {
             m_row = src ? row : -1;
             // The outermost group whose value changed opens again with all groups inside it.
@@ -207,9 +240,18 @@ public:
                     changed = g;
                     break;
                 }
+            for (size_t g = changed; g < groups.size(); ++g)
+                m_repeats[g].clear();
+            // A page begun while a group opens continues the groups around it (and what of
+            // its own heading printed already); one begun while a row prints continues them all.
             for (size_t g = changed; g < groups.size(); ++g) {
-                if (groups[g]->header()) printChain(*groups[g]->header(), src, m_row, Flow::Body);
+                if (!groups[g]->header()) continue;
+                m_repeatGroups = g + 1;
+                m_opening = &m_repeats[g];
+                printChain(*groups[g]->header(), src, m_row, Flow::Body);
+                m_opening = nullptr;
             }
+            m_repeatGroups = groups.size();
             if (m_r.m_detail) printChain(*m_r.m_detail, src, m_row, Flow::Body);
             for (const auto& sd : m_r.m_subDetails)
                 printSubDetail(*sd);
@@ -220,8 +262,13 @@ public:
                     closing = g;
                     break;
                 }
-            for (size_t g = groups.size(); g-- > closing;)
+            // Footers continue only the groups that go on after them.
+            m_repeatGroups = closing;
+            for (size_t g = groups.size(); g-- > closing;) {
+                m_repeats[g].clear();
                 if (groups[g]->footer()) printChain(*groups[g]->footer(), src, m_row, Flow::Body);
+            }
+            m_repeatGroups = 0;
         }
         if (m_r.m_summary) printChain(*m_r.m_summary, src, m_row, Flow::Body);
         finishPage(true);
@@ -272,7 +319,28 @@ private:
     void newPage() {
         finishPage(false);
         startPage(false);
+        if (!m_repeating) printRepeats();
     }
+
+    // The headings that repeat of the groups whose rows continue on this page, outermost
+    // group first.
+    void printRepeats() {
+        FlagGuard repeating(m_repeating);
+        for (size_t g = 0; g < m_repeatGroups && g < m_repeats.size(); ++g)
+            for (ReportBand* b : m_repeats[g]) {
+                if (!b->enabled()) continue;
+                fillBound(*b, m_r.m_source, m_row);
+                MeasuredBand mb = measure(*b, m_r.m_source, m_row);
+                place(mb, m_row, Flow::Body);
+            }
+        m_contentTop = m_y;
+    }
+
+    struct FlagGuard {
+        bool& flag;
+        explicit FlagGuard(bool& f) : flag(f) { flag = true; }
+        ~FlagGuard() { flag = false; }
+    };
 
     // ---- bands ----
 
@@ -286,6 +354,7 @@ private:
                 m_y + mb.height + units(b->keepWithNextMm()) > m_limit + kEps)
                 newPage();
             place(mb, row, flow);
+            if (m_opening && b->repeatOnNewPage()) m_opening->push_back(b);
         }
     }
 
@@ -303,6 +372,17 @@ private:
     // Fills bound elements and runs the band's event; false when the band does not print.
     bool prepareBand(ReportBand& band, const ReportSource* src, int row) {
         if (!band.enabled()) return false;
+        fillBound(band, src, row);
+        if (band.beforePrint()) {
+            ReportBandEvent ev{m_r, band, src, row, m_page};
+            band.beforePrint()(ev);
+            if (!ev.print) return false;
+        }
+        return band.enabled();
+    }
+
+    // Puts the row's values into the elements bound to fields.
+    void fillBound(ReportBand& band, const ReportSource* src, int row) {
         for (const auto& e : band.elements()) {
             if (auto* t = dynamic_cast<ReportText*>(e.get()); t && !t->field().isEmpty()) {
                 if (!src || row < 0) {
@@ -318,12 +398,6 @@ private:
                 rt->setRtf(src && row >= 0 ? src->value(row, rt->field()).toString() : QString());
             }
         }
-        if (band.beforePrint()) {
-            ReportBandEvent ev{m_r, band, src, row, m_page};
-            band.beforePrint()(ev);
-            if (!ev.print) return false;
-        }
-        return band.enabled();
     }
 
     QString systemText(const ReportSystemText& s, int pageCount) const {
@@ -546,6 +620,7 @@ private:
         rec.kind = band.kind();
         rec.page = rec.lastPage = m_page;
         rec.row = row;
+        rec.repeated = m_repeating;
         rec.topMm = mmOf(y);
         rec.heightMm = mmOf(mb.height);
         for (Measured& m : mb.items) {
@@ -696,6 +771,12 @@ private:
     int m_page = 0;
     int m_row = -1;
     bool m_bodyOnPage = false;
+    // Per group, the bands of its heading that repeat, as they printed when it opened; the
+    // list being filled while a group opens.
+    std::vector<std::vector<ReportBand*>> m_repeats;
+    std::vector<ReportBand*>* m_opening = nullptr;
+    size_t m_repeatGroups = 0; // the groups (outermost first) that continue on a new page
+    bool m_repeating = false;
     std::vector<DeferredItem> m_deferredItems;
     std::vector<DeferredText> m_deferredTexts;
 };
@@ -877,14 +958,9 @@ void ReportEngine::paintPage(QPainter& p, int page) {
         case PageItem::Kind::Rich: {
             p.save();
             p.translate(it.origin);
-            QAbstractTextDocumentLayout::PaintContext ctx;
             const QRectF clip = it.clip.translated(-it.origin);
             p.setClipRect(clip, Qt::IntersectClip);
-            // Lines that only touch a slice's edge belong to the neighbouring slice: drawn (and
-            // clipped away) here they would still be text in a PDF, found twice by a search.
-            ctx.clip = clip.adjusted(0, 0.5, 0, -0.5);
-            ctx.palette.setColor(QPalette::Text, Qt::black);
-            it.doc->documentLayout()->draw(&p, ctx);
+            drawRichSlice(p, *it.doc, clip);
             p.restore();
             break;
         }

@@ -14,8 +14,9 @@ struct ReportPrintedBand {
     int page = 0;     // where it started, 1 for the first page
     int lastPage = 0; // where it ended (a band split across pages ends on a later one)
     int row = -1;
-    double topMm = 0;    // from the top of the paper, on its first page
-    double heightMm = 0; // as printed, grown elements included
+    double topMm = 0;      // from the top of the paper, on its first page
+    double heightMm = 0;   // as printed, grown elements included
+    bool repeated = false; // a group heading printed again on a page where its rows continue
     // Visible elements with their text as printed, in the band's order: texts and system texts
     // as shown, rich text as plain text, an image "[imagem]" or "" when empty.
     std::vector<std::pair<QString, QString>> texts;
