@@ -36,6 +36,8 @@ public:
 private:
     void onEvent(const DataEventInfo& e);
     void onContentsChanged();
+    // The refusal of the text the last change inserted, empty when the database can hold it.
+    QString recusaInserido() const;
     void load(const QString& stored);
 
     FieldLink m_link;
@@ -44,6 +46,7 @@ private:
     bool m_everBound = false;
     bool m_loaded = false;
     QString m_shown; // the stored text of the document shown (what was read or written last)
+    int m_mudancaDe = 0, m_mudancaInseridos = 0; // the last change of the document
 };
 
 // Shows a stored rich text (RTF, or plain text) in a read-only or free editor; empty for null.
