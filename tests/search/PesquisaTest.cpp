@@ -427,7 +427,7 @@ TEST_F(PesquisaTest, FieldBoxesSettleOnlyOnTheirLabels) {
 
 TEST_F(PesquisaTest, ALabelThatTypingCompletesClearsNoOtherRowOnlyAChoiceDoes) {
     TfrmAmostraTeste* t = abre();
-    pesquisa([this](TfrmPesquisa& d) {
+    pesquisa([this, t](TfrmPesquisa& d) {
         substitui(d.cb1, "Código");
         tecla(Qt::Key_Tab);
         digita("0004");
@@ -517,6 +517,7 @@ TEST_F(PesquisaTest, AnEditOfTheListIsSettledBeforeTheFilterOrTheSortReopensIt) 
         dialogs.queueAnswer(MsgAnswer::No);
         QTest::mouseClick(d.bttMostrarTodos, Qt::LeftButton);
         EXPECT_EQ(q->state(), DataSetState::Browse);
+        q->fetchAll();
         EXPECT_EQ(q->recordCount(), 5);
     });
     EXPECT_EQ(nome1().toString(), "Análise 1");
