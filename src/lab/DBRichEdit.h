@@ -8,7 +8,9 @@
 // made while the dataset edits goes to the field at once as RTF (an empty document as null), and
 // the first change made while it browses puts the dataset into edit state; a refused edit shows
 // the field's text again. Text the editor wrote itself is not read back, so the cursor and the
-// undo history stay where they are.
+// undo history stay where they are. Typed or pasted, a character the database cannot hold (outside
+// Windows-1252) is refused with a message naming the field, and the document goes back to what it
+// held before that change.
 #include "screens/controls/DataLink.h"
 #include <QFont>
 #include <QIcon>

@@ -193,12 +193,6 @@ void ScreenWindow::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     if (m_shown) return;
     m_shown = true;
-    // The frame opens a new child maximized after a maximized one closed; a screen opens in its
-    // normal state, and only the stored grid view may maximize it again.
-    if (QMdiSubWindow* s = subWindow(); s && s->isMaximized()) {
-        s->showNormal();
-        if (w > 0) s->resize(w, h);
-    }
     captureDesignSize();
     guarded([this] { FormShow(); });
     if (m_activatePending) {

@@ -76,6 +76,10 @@ TfrmClassePrincipal::TfrmClassePrincipal(QWidget* parent) : QMainWindow(parent) 
     mdi = new QMdiArea(central);
     mdi->setObjectName("mdi");
     mdi->setBackground(QColor(0x7a, 0x8c, 0xa3));
+    // A screen is maximized only when the user (or its stored grid view) says so: activating or
+    // opening a screen while another is maximized, or after a maximized one closed, leaves it
+    // at its own size.
+    mdi->setOption(QMdiArea::DontMaximizeSubWindowOnActivation, true);
     gbpainelcontrole = new QWidget(central);
     gbpainelcontrole->setObjectName("gbpainelcontrole");
     grid->addWidget(mdi, 0, 0);

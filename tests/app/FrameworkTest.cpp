@@ -383,8 +383,13 @@ TEST_F(TipoAnaliseTest, AScreenOpensAtItsDesignAfterAMaximizedOneClosedAndABadVa
     QFile::remove(settingsPath());
     IniFile(settingsPath()).writeString("IniServidor", "nomearquivo", s_db->folder() + "/TESTE.ini");
 
-    // The grid view maximized, then closed with Esc.
+    // Two screens open; the grid of one maximized, then closed with Esc.
     t = open();
+    r = new TfrmParametroRelatorio("frmParRelTeste");
+    main->abreTela(r);
+    pump();
+    main->mdi->setActiveSubWindow(t->subWindow());
+    pump();
     QTest::keyClick(t->edtNome, Qt::Key_F12);
     t->subWindow()->showMaximized();
     pump();
@@ -393,16 +398,21 @@ TEST_F(TipoAnaliseTest, AScreenOpensAtItsDesignAfterAMaximizedOneClosedAndABadVa
     ASSERT_EQ(main->findChild<TfrmTipoAnalise*>("frmTipoAnalise"), nullptr);
     IniFile ini(settingsPath());
     EXPECT_TRUE(ini.readString("frmTipoAnalise", "Tabela", "").endsWith(",2"));
-    // A screen never opened before opens at its design size, normal, and writes that size.
-    r = new TfrmParametroRelatorio("frmParRelTeste");
-    main->abreTela(r);
-    pump();
+    // The screen left keeps its size; one never opened before opens at its design size, normal,
+    // and writes that size.
     EXPECT_FALSE(r->subWindow()->isMaximized());
     EXPECT_EQ(r->subWindow()->size(), designRelatorio);
-    EXPECT_TRUE(ini.readString("frmParRelTeste", "Ficha", "")
-                    .endsWith(QString(",%1,%2").arg(designRelatorio.height()).arg(designRelatorio.width())));
-    r->subWindow()->showMaximized();
+    auto* outra = new TfrmParametroRelatorio("frmParRelOutra");
+    main->abreTela(outra);
     pump();
+    EXPECT_FALSE(outra->subWindow()->isMaximized());
+    EXPECT_EQ(outra->subWindow()->size(), designRelatorio);
+    EXPECT_EQ(QSize(outra->w, outra->h), designRelatorio);
+    EXPECT_TRUE(ini.readString("frmParRelOutra", "Ficha", "")
+                    .endsWith(QString(",%1,%2").arg(designRelatorio.height()).arg(designRelatorio.width())));
+    outra->subWindow()->showMaximized();
+    pump();
+    outra->subWindow()->close();
     r->subWindow()->close();
     pump();
     // The record screen too: its form at the design size, its grid stored as it was left.
