@@ -1,6 +1,6 @@
 #include "lab/DBRichEdit.h"
-#include "platform/ErrorHook.h"
 #include "platform/Dialogs.h"
+#include "platform/ErrorHook.h"
 #include "platform/Errors.h"
 #include "platform/RtfCodec.h"
 #include "screens/controls/TextoColuna.h"
@@ -84,11 +84,13 @@ QString DBRichEdit::recusaInserido() const {
     c.setPosition(fim, QTextCursor::KeepAnchor);
     QString inserido = c.selectedText();
     // Paragraph and line breaks and embedded objects are the document's own marks.
-    inserido.remove(QChar::ParagraphSeparator).remove(QChar::LineSeparator).remove(QChar::ObjectReplacementCharacter);
+    inserido.remove(QChar::ParagraphSeparator)
+        .remove(QChar::LineSeparator)
+        .remove(QChar::ObjectReplacementCharacter);
     Field* f = m_link.field();
-    return textocoluna::recusa(textocoluna::nomeDoCampo(this, f ? f->displayLabel() : QString(),
-                                                        f ? f->fieldName() : QString()),
-                               inserido, 0, true);
+    return textocoluna::recusa(
+        textocoluna::nomeDoCampo(this, f ? f->displayLabel() : QString(), f ? f->fieldName() : QString()),
+        inserido, 0, true);
 }
 
 void DBRichEdit::onContentsChanged() {

@@ -3,9 +3,9 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QMimeDatabase>
-#include <QStandardPaths>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 namespace {
 Shell* g_installed = nullptr;

@@ -225,11 +225,12 @@ namespace {
 class PosicaoInvalida : public AppError {
 public:
     PosicaoInvalida(const QString& arquivo, const QString& secao, const QString& chave, const QString& valor)
-        : AppError(QStringLiteral("A posição guardada para a tela no arquivo de configurações %1, seção [%2], "
-                                  "chave %3, não é válida: \"%4\" (esperados números inteiros separados "
-                                  "por vírgula). A tela abre na posição de projeto e a posição será "
-                                  "guardada de novo quando ela for fechada.")
-                       .arg(QDir::toNativeSeparators(arquivo), secao, chave, valor)),
+        : AppError(
+              QStringLiteral("A posição guardada para a tela no arquivo de configurações %1, seção [%2], "
+                             "chave %3, não é válida: \"%4\" (esperados números inteiros separados "
+                             "por vírgula). A tela abre na posição de projeto e a posição será "
+                             "guardada de novo quando ela for fechada.")
+                  .arg(QDir::toNativeSeparators(arquivo), secao, chave, valor)),
           m_chave(arquivo + '|' + secao + '|' + chave) {}
     const QString& chave() const { return m_chave; }
 

@@ -32,7 +32,8 @@ QString pastaExcel() {
 }
 
 // Names under which the spreadsheet program runs on this workstation.
-const QStringList kProgramasPlanilha = {"soffice.bin", "soffice", "oosplash", "libreoffice", "scalc", "localc"};
+const QStringList kProgramasPlanilha = {"soffice.bin", "soffice", "oosplash",
+                                        "libreoffice", "scalc",   "localc"};
 
 bool mesmaEstacao(const QString& a, const QString& b) {
     // "labpc" and "labpc.lab.local" are one workstation.

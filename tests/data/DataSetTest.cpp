@@ -331,7 +331,8 @@ TEST(SqlTextTest, ClausesAreFoundOutsideQuotedTextCommentsAndSubqueries) {
     EXPECT_EQ(sql::clausePos("select recorder, dt_from from t", "order"), -1);
     EXPECT_EQ(sql::clausePos("select * from t", "order"), -1);
     EXPECT_EQ(sql::clausePos("select (select max(x) from u where u.a = t.a) m from t where 1=1", "from"), 48);
-    EXPECT_EQ(sql::clausePos("select (select max(x) from u where u.a = t.a) m from t where 1=1", "where"), 55);
+    EXPECT_EQ(sql::clausePos("select (select max(x) from u where u.a = t.a) m from t where 1=1", "where"),
+              55);
     EXPECT_EQ(sql::clausePos("SELECT A FROM T WHERE B = 'x'", "where"), -1);
     EXPECT_EQ(sql::clausePos("SELECT A FROM T WHERE B = 'it''s where'", "WHERE", Qt::CaseInsensitive), 16);
     EXPECT_EQ(sql::clausePos("select 'a' from t where 0=0 ", "where", Qt::CaseSensitive, 25), -1);

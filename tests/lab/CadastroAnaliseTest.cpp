@@ -157,7 +157,9 @@ TEST_F(CadastroAnaliseTest, ANewAnalysisIsSavedBeforeItsFirstSampleWhichThenLock
 
 TEST_F(CadastroAnaliseTest, AnImpossibleDateIsRefusedBySaveAndANewRecordIsTypedFromTheMasksStart) {
     Cadastro* t = abreNaAnalise(1);
-    auto coleta = [this] { return scalar("select dt_coleta from mov_analise where id_analise = 1").toDate(); };
+    auto coleta = [this] {
+        return scalar("select dt_coleta from mov_analise where id_analise = 1").toDate();
+    };
     // 31/02/2024 typed over the collection date and saved with F3, then with "Salvar": refused,
     // the record stays in edit with what was typed.
     substitui(t->dtColeta, "31022024");

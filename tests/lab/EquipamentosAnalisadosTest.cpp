@@ -188,7 +188,8 @@ TEST_F(EquipamentosAnalisadosTest, ACharacterTheDatabaseCannotHoldIsRefusedAsTyp
     EXPECT_EQ(dialogs.messageCount(), 2) << dialogs.texts().join('|').toStdString();
     QTextDocument lido;
     RtfCodec::read(
-        scalar("select tx_comentario from mov_analise_equipamento where id_analise_equipamento = 70").toString(),
+        scalar("select tx_comentario from mov_analise_equipamento where id_analise_equipamento = 70")
+            .toString(),
         lido);
     EXPECT_EQ(lido.toPlainText(), QString::fromUtf8("pH 7,5 – “ideal” €"));
 }

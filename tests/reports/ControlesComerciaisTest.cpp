@@ -425,8 +425,8 @@ TEST_F(ControleAnaliseTest, BothControlWorkbooksSayWhereTheyAreWhenNoProgramOpen
     clica(p->btnGeraPlanilha);
     pump();
     ASSERT_EQ(dialogs.messageCount(), 2);
-    EXPECT_TRUE(dialogs.lastMessage().text.startsWith(
-        "A planilha foi gravada em:\r" + pastaExcel() + "/Controle de Análises e Propostas.xlsx\r"_t));
+    EXPECT_TRUE(dialogs.lastMessage().text.startsWith("A planilha foi gravada em:\r" + pastaExcel() +
+                                                      "/Controle de Análises e Propostas.xlsx\r"_t));
     EXPECT_EQ(shellRec.opened().size(), 2);
 }
 

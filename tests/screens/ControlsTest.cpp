@@ -17,8 +17,8 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QClipboard>
-#include <QLabel>
 #include <QHeaderView>
+#include <QLabel>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
@@ -748,16 +748,18 @@ TEST_F(ControlsDbTest, AMemoRefusesWhatItsColumnCannotHoldAsTypedOrPasted) {
     QTest::sendKeyEvent(QTest::Click, &memo, Qt::Key_unknown, QString::fromUtf8("日"), Qt::NoModifier);
     EXPECT_EQ(memo.toPlainText(), "Item 7 €");
     ASSERT_EQ(dlg.messageCount(), 1);
-    EXPECT_EQ(dlg.lastMessage().text, QString::fromUtf8("O campo \"Descrição\" contém o caractere \"日\", que "
-                                                        "não pode ser gravado. Use apenas letras, números e "
-                                                        "símbolos do alfabeto latino."));
+    EXPECT_EQ(dlg.lastMessage().text,
+              QString::fromUtf8("O campo \"Descrição\" contém o caractere \"日\", que "
+                                "não pode ser gravado. Use apenas letras, números e "
+                                "símbolos do alfabeto latino."));
     EXPECT_EQ(memo.textCursor().position(), 8);
     QApplication::clipboard()->setText(QString(40, 'x'));
     QTest::keyClick(&memo, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(memo.toPlainText(), "Item 7 €");
     ASSERT_EQ(dlg.messageCount(), 2);
-    EXPECT_EQ(dlg.lastMessage().text,
-              QString::fromUtf8("O campo \"Descrição\" aceita no máximo 40 caracteres (foram informados 48)."));
+    EXPECT_EQ(
+        dlg.lastMessage().text,
+        QString::fromUtf8("O campo \"Descrição\" aceita no máximo 40 caracteres (foram informados 48)."));
     EXPECT_EQ(itens.fieldByName("NM_ITEM")->asString(), "Item 7 €");
     itens.cancel();
 }

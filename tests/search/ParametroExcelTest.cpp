@@ -362,8 +362,9 @@ TEST_F(ParametroExcelTest, ALockLeftByASpreadsheetProgramThatEndedMayBeReplaced)
     procs.add(4321, "soffice.bin");
     exporta([](TfrmParametroExcel& d) { gera(d); });
     ASSERT_EQ(dialogs.messageCount(), 1);
-    EXPECT_EQ(dialogs.lastMessage().text, "Não foi possivel deletar o arquivo Amostras de Teste\rFeche este "
-                                          "arquivo caso esteja em uso.\r(aberto por fernanda na estação labpc)");
+    EXPECT_EQ(dialogs.lastMessage().text,
+              "Não foi possivel deletar o arquivo Amostras de Teste\rFeche este "
+              "arquivo caso esteja em uso.\r(aberto por fernanda na estação labpc)");
     EXPECT_EQ(conteudo(alvo), "antigo");
     // Another workstation's lock cannot be checked from here: the same answer.
     escreve(trava, ",roberto,comercial02,15.03.2024 08:55,file:///home/roberto/.config/libreoffice/4;");
@@ -376,10 +377,11 @@ TEST_F(ParametroExcelTest, ALockLeftByASpreadsheetProgramThatEndedMayBeReplaced)
     escreve(trava, ",fernanda,labpc.lab.local,15.03.2024 08:55,file:///home/fernanda/.config/libreoffice/4;");
     dialogs.queueAnswer(MsgAnswer::No);
     exporta([](TfrmParametroExcel& d) { gera(d); });
-    EXPECT_EQ(dialogs.lastMessage().text,
-              "O arquivo Amostras de Teste está marcado como aberto por fernanda desde 15.03.2024 08:55, mas o "
-              "programa de planilhas que o abriu não está mais em execução nesta estação.\rDeseja substituir "
-              "o arquivo?");
+    EXPECT_EQ(
+        dialogs.lastMessage().text,
+        "O arquivo Amostras de Teste está marcado como aberto por fernanda desde 15.03.2024 08:55, mas o "
+        "programa de planilhas que o abriu não está mais em execução nesta estação.\rDeseja substituir "
+        "o arquivo?");
     EXPECT_EQ(dialogs.lastMessage().buttons, MsgButtons::YesNo);
     EXPECT_EQ(dialogs.lastMessage().defaultButton, MsgAnswer::No);
     EXPECT_EQ(conteudo(alvo), "antigo");

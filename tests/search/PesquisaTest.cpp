@@ -1,10 +1,10 @@
 // The filter builder through its real window: offered fields, row rule, every editor kind with
 // its conditions, ranges, base condition and ordering, and the mended quoting and field boxes.
 #include "SearchFixture.h"
+#include "lab/UnTipoAnalise.h"
 #include "platform/Clock.h"
 #include "screens/controls/DBDateEdit.h"
 #include "screens/controls/DBLookupCombo.h"
-#include "lab/UnTipoAnalise.h"
 #include "search/UnOrdena.h"
 #include "search/UnPesquisa.h"
 #include <QApplication>
@@ -468,9 +468,10 @@ TEST_F(PesquisaTest, TextTheColumnCannotHoldIsRefusedAsTypedOrPasted) {
         digita(QString::fromUtf8("✓"));
         EXPECT_EQ(me1->text(), "Ág");
         ASSERT_EQ(dialogs.messageCount(), 1);
-        EXPECT_EQ(dialogs.lastMessage().text,
-                  QString::fromUtf8("O campo \"Nome\" contém o caractere \"✓\", que não pode ser gravado. Use "
-                                    "apenas letras, números e símbolos do alfabeto latino."));
+        EXPECT_EQ(
+            dialogs.lastMessage().text,
+            QString::fromUtf8("O campo \"Nome\" contém o caractere \"✓\", que não pode ser gravado. Use "
+                              "apenas letras, números e símbolos do alfabeto latino."));
         QApplication::clipboard()->setText(QString::fromUtf8("ua de caldeira 日本"));
         tecla(Qt::Key_V, Qt::ControlModifier);
         EXPECT_EQ(me1->text(), "Ág");
@@ -500,7 +501,9 @@ TEST_F(PesquisaTest, AnEditOfTheListIsSettledBeforeTheFilterOrTheSortReopensIt) 
         substitui(t->edtNome, texto);
         ASSERT_EQ(q->state(), DataSetState::Edit);
     };
-    auto nome1 = [&] { return s_db->scalar("select nm_tp_analise from tab_tp_analise where id_tp_analise = 1"); };
+    auto nome1 = [&] {
+        return s_db->scalar("select nm_tp_analise from tab_tp_analise where id_tp_analise = 1");
+    };
     todos();
     edita("Cloretos");
     pesquisa([&](TfrmPesquisa& d) {

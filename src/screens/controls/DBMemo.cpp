@@ -1,6 +1,6 @@
 #include "screens/controls/DBMemo.h"
-#include "platform/ErrorHook.h"
 #include "platform/Dialogs.h"
+#include "platform/ErrorHook.h"
 #include "platform/Errors.h"
 #include "screens/controls/TextoColuna.h"
 #include <QTextCursor>
