@@ -443,6 +443,9 @@ void DataSet::checkRequired() {
 
 void DataSet::post() {
     if (!editing()) return;
+    // A save takes what every control shows, also a text still being typed.
+    for (DataSource* s : std::vector<DataSource*>(m_sources))
+        s->notify({DataEvent::UpdateRecord});
     run(beforePost);
     checkRequired();
     const bool inserting = m_state == DataSetState::Insert;

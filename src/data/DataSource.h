@@ -17,7 +17,9 @@ enum class DataEvent {
     RowsFetched,   // rows were appended by a fetch: row..row+count-1
     RowInserted,   // one row inserted at row
     RowRemoved,    // one row removed at row
-    RowUpdated     // the row at row changed
+    RowUpdated,    // the row at row changed
+    UpdateRecord   // a post begins: each control writes what it shows; one that shows a text the
+                   // field cannot take tells the user and ends the post (SilentAbort)
 };
 
 struct DataEventInfo {

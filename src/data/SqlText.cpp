@@ -68,6 +68,81 @@ CommitKind commitKind(const QString& text) {
     return CommitKind::None;
 }
 
+namespace {
+bool wordChar(QChar c) {
+    return c.isLetterOrNumber() || c == '_' || c == '$';
+}
+
+// Length of the keyword's match at i (its words separated by any white space), 0 when none.
+int keywordAt(const QString& sql, int i, const QStringList& words, Qt::CaseSensitivity cs) {
+    const int n = sql.size();
+    if (i > 0 && wordChar(sql[i - 1])) return 0;
+    int j = i;
+    for (int w = 0; w < words.size(); ++w) {
+        if (w > 0) {
+            const int blanks = j;
+            while (j < n && sql[j].isSpace())
+                ++j;
+            if (j == blanks) return 0;
+        }
+        if (QStringView(sql).mid(j, words[w].size()).compare(words[w], cs) != 0) return 0;
+        j += words[w].size();
+    }
+    if (j < n && wordChar(sql[j])) return 0;
+    return j - i;
+}
+} // namespace
+
+int clausePos(const QString& sql, const QString& keyword, Qt::CaseSensitivity cs, int from) {
+    const QStringList words = keyword.split(' ', Qt::SkipEmptyParts);
+    if (words.isEmpty()) return -1;
+    const QChar first = words.first()[0];
+    const int n = sql.size();
+    int depth = 0;
+    for (int i = 0; i < n; ++i) {
+        const QChar c = sql[i];
+        if (c == '\'' || c == '"') {
+            // Quoted text or a quoted identifier; a doubled quote stays inside.
+            int j = i + 1;
+            while (j < n) {
+                if (sql[j] == c) {
+                    if (j + 1 < n && sql[j + 1] == c) {
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++j;
+            }
+            i = j;
+        } else if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
+            const int j = sql.indexOf('\n', i);
+            i = j < 0 ? n : j;
+        } else if (c == '/' && i + 1 < n && sql[i + 1] == '*') {
+            const int j = sql.indexOf("*/", i + 2);
+            i = j < 0 ? n : j + 1;
+        } else if (c == '(') {
+            ++depth;
+        } else if (c == ')') {
+            if (depth > 0) --depth;
+        } else if (depth == 0 && i >= from && QString(c).compare(first, cs) == 0 &&
+                   keywordAt(sql, i, words, cs) > 0) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+QString beforeClause(const QString& sql, const QString& keyword, Qt::CaseSensitivity cs) {
+    const int p = clausePos(sql, keyword, cs);
+    return p >= 0 ? sql.left(p) : sql;
+}
+
+QString fromClause(const QString& sql, const QString& keyword, Qt::CaseSensitivity cs) {
+    const int p = clausePos(sql, keyword, cs);
+    return p >= 0 ? sql.mid(p) : QString();
+}
+
 QStringList splitScript(const QString& script) {
     QStringList out;
     QString term = ";";

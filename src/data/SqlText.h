@@ -26,6 +26,18 @@ ParsedSql parseNamedParams(const QString& sql);
 enum class CommitKind { None, Commit, CommitRetain };
 CommitKind commitKind(const QString& sql);
 
+// Where a clause keyword ("where", "order by", "from", "order") starts in a statement: the
+// first occurrence at or after `from` that stands as a whole word outside quoted text, quoted
+// identifiers, comments and parentheses (a subquery's own clauses are not the statement's).
+// The blanks between the words of the keyword may be any white space. -1 when there is none.
+// The framework writes its clauses in lower case, so the letter case counts unless told.
+int clausePos(const QString& sql, const QString& keyword, Qt::CaseSensitivity cs = Qt::CaseSensitive,
+              int from = 0);
+// The statement before its clause `keyword` (the whole statement when it has none).
+QString beforeClause(const QString& sql, const QString& keyword, Qt::CaseSensitivity cs = Qt::CaseSensitive);
+// The statement from its clause `keyword` on (empty when it has none).
+QString fromClause(const QString& sql, const QString& keyword, Qt::CaseSensitivity cs = Qt::CaseSensitive);
+
 // Splits a DDL script into statements: ';' ends a statement, "SET TERM x ;" changes the
 // terminator for PSQL bodies; comments are dropped.
 QStringList splitScript(const QString& script);

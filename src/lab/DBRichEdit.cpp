@@ -1,7 +1,9 @@
 #include "lab/DBRichEdit.h"
+#include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "platform/Errors.h"
 #include "platform/RtfCodec.h"
+#include "screens/controls/TextoColuna.h"
 #include <QLocale>
 #include <QPainter>
 #include <QTextBlock>
@@ -15,6 +17,11 @@ DBRichEdit::DBRichEdit(QWidget* parent, DataSource* ds, const QString& fieldName
     if (!name.isEmpty()) setObjectName(name);
     m_link.setFieldName(fieldName);
     setTabChangesFocus(true);
+    connect(document(), &QTextDocument::contentsChange, this, [this](int from, int, int added) {
+        if (m_busy) return;
+        m_mudancaDe = from;
+        m_mudancaInseridos = added;
+    });
     connect(document(), &QTextDocument::contentsChanged, this, [this] { onContentsChanged(); });
     setDataSource(ds);
 }
@@ -66,8 +73,41 @@ void DBRichEdit::refresh() {
     load(stored);
 }
 
+QString DBRichEdit::recusaInserido() const {
+    // The text the change brought in; what was there before (another application's document)
+    // is not judged again.
+    if (m_mudancaInseridos <= 0) return QString();
+    QTextCursor c(document());
+    const int fim = std::min(m_mudancaDe + m_mudancaInseridos, document()->characterCount() - 1);
+    if (fim <= m_mudancaDe) return QString();
+    c.setPosition(m_mudancaDe);
+    c.setPosition(fim, QTextCursor::KeepAnchor);
+    QString inserido = c.selectedText();
+    // Paragraph and line breaks and embedded objects are the document's own marks.
+    inserido.remove(QChar::ParagraphSeparator)
+        .remove(QChar::LineSeparator)
+        .remove(QChar::ObjectReplacementCharacter);
+    Field* f = m_link.field();
+    return textocoluna::recusa(
+        textocoluna::nomeDoCampo(this, f ? f->displayLabel() : QString(), f ? f->fieldName() : QString()),
+        inserido, 0, true);
+}
+
 void DBRichEdit::onContentsChanged() {
     if (m_busy || !m_everBound) return;
+    const int posicao = m_mudancaDe;
+    const QString recusa = recusaInserido();
+    m_mudancaInseridos = 0;
+    if (!recusa.isEmpty()) {
+        // Typed or pasted, a character the database cannot hold is refused: the document goes
+        // back to what it held before the change.
+        load(m_shown);
+        QTextCursor c = textCursor();
+        c.setPosition(std::clamp(posicao, 0, document()->characterCount() - 1));
+        setTextCursor(c);
+        guarded([&] { warn(recusa); });
+        return;
+    }
     const bool kept = guarded([&] {
         FlagScope busy(m_busy);
         if (!m_link.canModify()) throw SilentAbort();

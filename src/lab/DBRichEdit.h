@@ -8,7 +8,9 @@
 // made while the dataset edits goes to the field at once as RTF (an empty document as null), and
 // the first change made while it browses puts the dataset into edit state; a refused edit shows
 // the field's text again. Text the editor wrote itself is not read back, so the cursor and the
-// undo history stay where they are.
+// undo history stay where they are. Typed or pasted, a character the database cannot hold (outside
+// Windows-1252) is refused with a message naming the field, and the document goes back to what it
+// held before that change.
 #include "screens/controls/DataLink.h"
 #include <QFont>
 #include <QIcon>
@@ -36,6 +38,8 @@ public:
 private:
     void onEvent(const DataEventInfo& e);
     void onContentsChanged();
+    // The refusal of the text the last change inserted, empty when the database can hold it.
+    QString recusaInserido() const;
     void load(const QString& stored);
 
     FieldLink m_link;
@@ -44,6 +48,7 @@ private:
     bool m_everBound = false;
     bool m_loaded = false;
     QString m_shown; // the stored text of the document shown (what was read or written last)
+    int m_mudancaDe = 0, m_mudancaInseridos = 0; // the last change of the document
 };
 
 // Shows a stored rich text (RTF, or plain text) in a read-only or free editor; empty for null.

@@ -5,6 +5,7 @@
 #include <QHostAddress>
 #include <QNetworkInterface>
 #include <QStandardPaths>
+#include <QSysInfo>
 
 #include <arpa/inet.h>
 #include <netdb.h>
@@ -101,4 +102,8 @@ OsFacts* installOsFacts(OsFacts* facts) {
     OsFacts* previous = g_installed;
     g_installed = facts;
     return previous;
+}
+
+QString OsFacts::hostName() const {
+    return QSysInfo::machineHostName();
 }

@@ -16,6 +16,8 @@ public:
     virtual QString executablePath() const = 0;
     // The user's desktop folder.
     virtual QString desktopFolder() const = 0;
+    // The workstation's host name.
+    virtual QString hostName() const;
 };
 
 class SystemOsFacts : public OsFacts {
@@ -45,7 +47,9 @@ public:
     QString ipv4Address() const override { return m_ipv4; }
     QString executablePath() const override { return m_executablePath; }
     QString desktopFolder() const override { return m_desktopFolder; }
+    QString hostName() const override { return m_hostName; }
 
+    void setHostName(const QString& name) { m_hostName = name; }
     void setUserName(const QString& name) { m_userName = name; }
     void setIpv4Address(const QString& address) { m_ipv4 = address; }
     void setExecutablePath(const QString& path) { m_executablePath = path; }
@@ -54,6 +58,7 @@ public:
 private:
     QString m_userName = QStringLiteral("usuario");
     QString m_ipv4 = QStringLiteral("192.168.0.10");
+    QString m_hostName = QStringLiteral("estacao01");
     QString m_executablePath;
     QString m_desktopFolder;
 };

@@ -2,8 +2,10 @@
 
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 namespace {
 Shell* g_installed = nullptr;
@@ -19,9 +21,38 @@ QUrl shellTargetUrl(const QString& target) {
     return QUrl::fromLocalFile(QFileInfo(text).absoluteFilePath());
 }
 
-void DesktopShell::open(const QString& target) {
+namespace {
+// Whether the desktop names a program for a local file. The desktop's opener starts in any
+// case and fails on its own afterwards, so its answer cannot say that nothing opens the file;
+// the desktop's association table can. Where it cannot be asked, the answer is yes.
+bool haProgramaPara(const QUrl& url) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    if (!url.isLocalFile()) return true;
+    const QString xdgMime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (xdgMime.isEmpty()) return true;
+    const QString tipo = QMimeDatabase().mimeTypeForFile(url.toLocalFile()).name();
+    QProcess q;
+    q.setStandardInputFile(QProcess::nullDevice());
+    q.start(xdgMime, {QStringLiteral("query"), QStringLiteral("default"), tipo});
+    if (!q.waitForFinished(3000)) {
+        q.kill();
+        q.waitForFinished(500);
+        return true;
+    }
+    return q.exitStatus() != QProcess::NormalExit || q.exitCode() != 0 ||
+           !QString::fromLocal8Bit(q.readAllStandardOutput()).trimmed().isEmpty();
+#else
+    Q_UNUSED(url);
+    return true;
+#endif
+}
+} // namespace
+
+bool DesktopShell::open(const QString& target) {
     if (seam_detail::runningUnderTest()) seam_detail::refuseUnderTest("Shell open", target);
-    QDesktopServices::openUrl(shellTargetUrl(target));
+    const QUrl url = shellTargetUrl(target);
+    if (!haProgramaPara(url)) return false;
+    return QDesktopServices::openUrl(url);
 }
 
 bool DesktopShell::startHidden(const QString& program, const QStringList& arguments) {

@@ -12,8 +12,9 @@ class Shell {
 public:
     virtual ~Shell() = default;
     // Opens a file with its associated program, a web address in the browser or a "mailto:" link
-    // in the mail program. Whether that worked is not reported.
-    virtual void open(const QString& target) = 0;
+    // in the mail program. False when the desktop has nothing to open it with (no program for
+    // that kind of file) or the request could not be made.
+    virtual bool open(const QString& target) = 0;
     // Starts a program detached, without a window of ours; false when it could not be started.
     virtual bool startHidden(const QString& program, const QStringList& arguments) = 0;
     // The "open" action on a program with a parameter line (blanks separate the parameters):
@@ -23,7 +24,7 @@ public:
 
 class DesktopShell : public Shell {
 public:
-    void open(const QString& target) override;
+    bool open(const QString& target) override;
     bool startHidden(const QString& program, const QStringList& arguments) override;
     bool openProgram(const QString& program, const QString& parameters) override;
 };
@@ -46,7 +47,10 @@ public:
         QStringList arguments;
     };
 
-    void open(const QString& target) override { m_opened << target; }
+    bool open(const QString& target) override {
+        m_opened << target;
+        return m_openResult;
+    }
     bool startHidden(const QString& program, const QStringList& arguments) override {
         m_started.push_back({program, arguments});
         return m_startResult;
@@ -65,6 +69,8 @@ public:
     const std::vector<Program>& programs() const { return m_programs; }
     // What startHidden and openProgram answer (true unless set otherwise).
     void setStartResult(bool result) { m_startResult = result; }
+    // What open answers (true unless set otherwise).
+    void setOpenResult(bool result) { m_openResult = result; }
     void clear() {
         m_opened.clear();
         m_started.clear();
@@ -76,4 +82,5 @@ private:
     std::vector<Start> m_started;
     std::vector<Program> m_programs;
     bool m_startResult = true;
+    bool m_openResult = true;
 };

@@ -4,7 +4,6 @@
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
 #include "platform/OsFacts.h"
-#include "platform/Shell.h"
 #include "platform/WorkbookWriter.h"
 #include "search/UnParametroExcel.h"
 #include <QDir>
@@ -16,13 +15,6 @@ namespace {
 const QString kCriacaoFalhou = QStringLiteral(
     "Não foi possível criar o arquivo solicitado. Possíveis causas:\rO arquivo já está aberto.\rO Excel nã "
     "está instalado em seu computador.");
-
-// The spreadsheet program marks a workbook it has open with a lock file beside it; on this
-// platform removing the file would succeed under it.
-bool emUso(const QString& caminho) {
-    const QFileInfo fi(caminho);
-    return QFileInfo::exists(fi.absolutePath() + "/.~lock." + fi.fileName() + "#");
-}
 
 bool soDigitos(const QString& s) {
     for (const QChar c : s)
@@ -80,7 +72,7 @@ void FinalizaPlanilhaControle(WorkbookWriter& wb, const QString& erro, const QSt
     } catch (const WorkbookError& e) {
         throw AppError(e.message());
     }
-    shell().open(caminho);
+    AbrePlanilhaGravada(caminho);
 }
 
 QString CaminhoPlanilhaControle(const QString& nome) {
@@ -93,11 +85,7 @@ QString PreparaArquivoControle(const QString& nomeRelatorio) {
     const QString caminho = CaminhoPlanilhaControle(nomeRelatorio);
     const QFileInfo fi(caminho);
     if (!QDir().mkpath(fi.absolutePath())) warnAndAbort(kCriacaoFalhou);
-    if (fi.exists() || fi.isSymLink()) {
-        if (emUso(caminho) || !QFile::remove(caminho))
-            warnAndAbort("Não foi possivel deletar o arquivo " + nomeRelatorio + "\r" +
-                         "Feche este arquivo caso esteja em uso.");
-    }
+    LiberaArquivoPlanilha(caminho, nomeRelatorio);
     return caminho;
 }
 

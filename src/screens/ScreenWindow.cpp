@@ -8,10 +8,12 @@
 #include "screens/UnPrincipal.h"
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QSet>
 #include <QShortcut>
 #include <QTimer>
 
@@ -217,11 +219,39 @@ QString ScreenWindow::settingsFile() const {
     return programSettingsPath(osFacts().executablePath());
 }
 
-int ScreenWindow::campo(const QString& value, int n) {
-    const QString t = RetornaCampo(value, n, ",").trimmed();
+namespace {
+// A stored position that cannot be read: it says where it is and what it holds, and is not
+// mistaken for a file that cannot be written.
+class PosicaoInvalida : public AppError {
+public:
+    PosicaoInvalida(const QString& arquivo, const QString& secao, const QString& chave, const QString& valor)
+        : AppError(
+              QStringLiteral("A posição guardada para a tela no arquivo de configurações %1, seção [%2], "
+                             "chave %3, não é válida: \"%4\" (esperados números inteiros separados "
+                             "por vírgula). A tela abre na posição de projeto e a posição será "
+                             "guardada de novo quando ela for fechada.")
+                  .arg(QDir::toNativeSeparators(arquivo), secao, chave, valor)),
+          m_chave(arquivo + '|' + secao + '|' + chave) {}
+    const QString& chave() const { return m_chave; }
+
+private:
+    QString m_chave;
+};
+} // namespace
+
+QString ScreenWindow::campoTexto(const QString& chave, const QString& value, int n) const {
+    try {
+        return RetornaCampo(value, n, ",").trimmed();
+    } catch (const AppError&) {
+        throw PosicaoInvalida(settingsFile(), objectName(), chave, value);
+    }
+}
+
+int ScreenWindow::campo(const QString& chave, const QString& value, int n) const {
+    const QString t = campoTexto(chave, value, n);
     bool ok = false;
     int v = t.toInt(&ok);
-    if (!ok) throw AppError(QString("'%1' não é um valor inteiro válido").arg(t));
+    if (!ok) throw PosicaoInvalida(settingsFile(), objectName(), chave, value);
     return v;
 }
 
@@ -246,6 +276,13 @@ void ScreenWindow::posicaoMelhorEsforco(const std::function<void()>& f) {
     // The user hears of it once per run.
     try {
         f();
+    } catch (const PosicaoInvalida& e) {
+        // Told once per value and run: the screen opens all the same, and its close writes a
+        // good value over the bad one.
+        static QSet<QString> avisadas;
+        if (avisadas.contains(e.chave())) return;
+        avisadas.insert(e.chave());
+        warn(e.message());
     } catch (const AppError& e) {
         if (g_avisouPosicoes) return;
         g_avisouPosicoes = true;
@@ -289,5 +326,5 @@ void ScreenWindow::LeCFG(int) {
     IniFile ini(settingsFile());
     garanteSecao(ini);
     const QString v = ini.readString(objectName(), "Ficha", "");
-    setWindowGeometry(QRect(campo(v, 2), campo(v, 1), w, h));
+    setWindowGeometry(QRect(campo("Ficha", v, 2), campo("Ficha", v, 1), w, h));
 }

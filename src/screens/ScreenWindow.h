@@ -70,8 +70,11 @@ protected:
     // "top,left,height,width" of the child window, with ",state" (0 normal, 1 minimized, 2 maximized).
     QString geometria(bool comEstado) const;
     void garanteSecao(IniFile& ini);
-    // "top,left,height,width" read back by position.
-    static int campo(const QString& value, int n);
+    // Field n of the value of `chave` ("top,left,height,width..."), read back by position; a
+    // value that does not hold it, or not as a whole number, is refused with a message naming
+    // the file, the section, the key and the value.
+    int campo(const QString& chave, const QString& value, int n) const;
+    QString campoTexto(const QString& chave, const QString& value, int n) const;
 
 private:
     void instalaTeclas();

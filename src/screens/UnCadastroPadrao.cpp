@@ -1,5 +1,6 @@
 #include "screens/UnCadastroPadrao.h"
 #include "data/DataContext.h"
+#include "data/SqlText.h"
 #include "data/UnFuncoes.h"
 #include "data/UndmPadrao.h"
 #include "platform/Dialogs.h"
@@ -19,18 +20,19 @@ PreparacaoSQL PreparaSQL(const QString& input, int passagem, const QString& wher
     PreparacaoSQL r{input, whereIn, orderIn, procuraTela, procuraPrincipal};
     QString& S = r.sql;
     if (passagem != 1) return r;
-    const int w = S.indexOf("where");
+    // The clauses are those of the statement itself, not words inside quoted text or a subquery.
+    const int w = sql::clausePos(S, "where");
     if (w >= 0) {
         r.mywhere = S.mid(w);
-        const int o = S.indexOf("order by");
+        const int o = sql::clausePos(S, "order by", Qt::CaseSensitive, w);
         if (o < 0) {
             S = S.left(w);
         } else {
-            r.mywhere = r.mywhere.left(r.mywhere.indexOf("order by"));
+            r.mywhere = r.mywhere.left(o - w);
             S = (S.left(w) + S.mid(o)).trimmed();
         }
     }
-    const int o = S.indexOf("order by");
+    const int o = sql::clausePos(S, "order by");
     if (o >= 0) {
         r.myorderby = S.mid(o);
         S = S.left(o);
@@ -48,7 +50,7 @@ PreparacaoSQL PreparaSQL(const QString& input, int passagem, const QString& wher
         const QString& v = r.procuraPrincipal;
         const int comma = v.indexOf(',');
         const QString T = v.left(comma) + " = " + (comma >= 0 ? v.mid(comma + 1).trimmed() : QString());
-        if (!S.contains(T)) S = S + (S.contains("where") ? " and " : " where ") + T;
+        if (!S.contains(T)) S = S + (sql::clausePos(S, "where") >= 0 ? " and " : " where ") + T;
         r.procuraTela = r.procuraPrincipal;
         r.procuraPrincipal.clear();
     }
@@ -308,15 +310,16 @@ void TfrmCadastroPadrao::LeCFG(int Pagina) {
     IniFile ini(settingsFile());
     garanteSecao(ini);
     pc->setCurrentIndex(Pagina);
-    const QString v = ini.readString(objectName(), Pagina == 0 ? "Ficha" : "Tabela", "");
-    const int top = campo(v, 1), left = campo(v, 2);
+    const QString chave = Pagina == 0 ? "Ficha" : "Tabela";
+    const QString v = ini.readString(objectName(), chave, "");
+    const int top = campo(chave, v, 1), left = campo(chave, v, 2);
     if (Pagina == 0) {
         if (QMdiSubWindow* s = subWindow()) s->showNormal();
         setWindowGeometry(QRect(left, top, w, h));
     } else {
-        const int height = campo(v, 3), width = campo(v, 4);
+        const int height = campo(chave, v, 3), width = campo(chave, v, 4);
+        const QString state = campoTexto(chave, v, 5);
         setWindowGeometry(QRect(left, top, width, height));
-        const QString state = RetornaCampo(v, 5, ",").trimmed();
         if (QMdiSubWindow* s = subWindow()) {
             if (state == "2")
                 s->showMaximized();

@@ -80,5 +80,6 @@ void TfrmParametroRelatorio::LeCFG(int) {
         GravaCFG();
         v = ini.readString(objectName(), "Ficha", "");
     }
-    setWindowGeometry(QRect(campo(v, 2), campo(v, 1), campo(v, 4), campo(v, 3)));
+    setWindowGeometry(
+        QRect(campo("Ficha", v, 2), campo("Ficha", v, 1), campo("Ficha", v, 4), campo("Ficha", v, 3)));
 }

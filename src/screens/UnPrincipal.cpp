@@ -1,6 +1,7 @@
 #include "screens/UnPrincipal.h"
 #include "data/DataContext.h"
 #include "data/KeyAllocation.h"
+#include "data/SqlText.h"
 #include "data/UndmPadrao.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
@@ -75,6 +76,10 @@ TfrmClassePrincipal::TfrmClassePrincipal(QWidget* parent) : QMainWindow(parent) 
     mdi = new QMdiArea(central);
     mdi->setObjectName("mdi");
     mdi->setBackground(QColor(0x7a, 0x8c, 0xa3));
+    // A screen is maximized only when the user (or its stored grid view) says so: activating or
+    // opening a screen while another is maximized, or after a maximized one closed, leaves it
+    // at its own size.
+    mdi->setOption(QMdiArea::DontMaximizeSubWindowOnActivation, true);
     gbpainelcontrole = new QWidget(central);
     gbpainelcontrole->setObjectName("gbpainelcontrole");
     grid->addWidget(mdi, 0, 0);
@@ -333,10 +338,15 @@ QMdiSubWindow* TfrmClassePrincipal::abreTela(ScreenWindow* tela) {
     sub->setWindowTitle(tela->windowTitle());
     sub->setObjectName("sub_" + tela->objectName());
     connect(tela, &QWidget::windowTitleChanged, sub, &QWidget::setWindowTitle);
-    // The child window opens at the screen's design size plus its frame.
+    // The child window opens at the screen's design size plus its frame, and that is the size
+    // the screen keeps as its design (not whatever the frame shows it at).
     sub->adjustSize();
     const QSize frame = sub->size() - tela->size();
     sub->resize(design + frame);
+    if (tela->w <= 0) {
+        tela->w = design.width() + frame.width();
+        tela->h = design.height() + frame.height();
+    }
     sub->show();
     return sub;
 }
@@ -649,7 +659,7 @@ void TfrmClassePrincipal::bttAtualizaClick() {
         if (UpdateSql* u = q->updateObject()) {
             // The stored refresh statements have an empty column list.
             const QString text = u->refreshSql.join('\n');
-            const int from = text.indexOf("from");
+            const int from = sql::clausePos(text, "from");
             if (from >= 0) u->refreshSql = QStringList{"Select * " + text.mid(from)};
         }
         q->transaction()->ensureActive();
@@ -664,9 +674,7 @@ void TfrmClassePrincipal::bttMostrarTodosClick() {
     if (!q) return;
     SalvaNavegacao();
     q->close();
-    const QString S = q->sqlText();
-    const int w = S.indexOf("where");
-    QString sql = (w >= 0 ? S.left(w) : S);
+    QString sql = sql::beforeClause(q->sqlText(), "where");
     if (mywhere.isEmpty())
         sql += " where 0=0 ";
     else
@@ -758,9 +766,10 @@ void TfrmClassePrincipal::TotalRegistros() {
         if (!q) return;
         IBQ_Gen.close();
         const QString S = q->sqlText();
-        const int from = S.indexOf("from");
+        // The clauses are found outside quoted text: a filter value may hold "order by".
+        const int from = sql::clausePos(S, "from");
         if (from < 0) return;
-        const int order = S.indexOf("order by");
+        const int order = sql::clausePos(S, "order by", Qt::CaseSensitive, from);
         const QString resto = order >= 0 ? S.mid(from, order - from) : S.mid(from);
         IBQ_Gen.setSqlText(" select count(*) as total " + resto);
         for (const QString& p : IBQ_Gen.paramNames())

@@ -17,7 +17,13 @@ CampoCombo::CampoCombo(QWidget* parent, const QString& name, const QString& hint
         if (t.isEmpty() || findText(t, Qt::MatchExactly) >= 0) m_aceito = t;
         emit textoAlterado();
     });
-    connect(lineEdit(), &QLineEdit::editingFinished, this, [this] { guarded([this] { confirma(); }); });
+    connect(this, qOverload<int>(&QComboBox::activated), this, [this] {
+        if (valido() && !currentText().isEmpty()) emit escolhaConfirmada();
+    });
+    connect(lineEdit(), &QLineEdit::editingFinished, this, [this] {
+        guarded([this] { confirma(); });
+        if (valido() && !currentText().isEmpty()) emit escolhaConfirmada();
+    });
 }
 
 void CampoCombo::setRotulos(const QStringList& rotulos) {

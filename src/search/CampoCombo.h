@@ -2,7 +2,9 @@
 // The field box of the filter and sort builders: an editable drop-down of field labels that
 // only ever settles on a label it lists (or on nothing), so no statement is built from a column
 // name that is empty or stale. Typing completes from the list, letter case ignored; leaving the
-// box with a text that is not in the list tells the user and puts the last choice back.
+// box with a text that is not in the list tells the user and puts the last choice back. A label
+// is chosen when it is picked from the list, or when Enter or leaving the box confirms it: a
+// label only completed while typing is not a choice yet.
 #include <QComboBox>
 #include <QStringList>
 
@@ -31,6 +33,9 @@ public:
 signals:
     // The text changed, by typing, choosing or clearing.
     void textoAlterado();
+    // The user chose the label shown (picked from the list, or confirmed with Enter or by
+    // leaving the box).
+    void escolhaConfirmada();
 
 private:
     void confirma();

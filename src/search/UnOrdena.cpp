@@ -1,5 +1,6 @@
 #include "search/UnOrdena.h"
 #include "data/Query.h"
+#include "data/SqlText.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "screens/UnPrincipal.h"
@@ -10,7 +11,8 @@
 
 QString MontaOrdenacaoSQL(const QString& sql, bool semCampos, const QList<QPair<QString, bool>>& colunas) {
     QString S = sql;
-    const int o = S.indexOf("order by");
+    // The list's own ordering, not "order by" inside a filter's quoted value.
+    const int o = sql::clausePos(S, "order by");
     if (semCampos) return o >= 0 ? S.left(o) : S;
     QString O = " order by ";
     for (const auto& [coluna, desc] : colunas)
@@ -36,6 +38,7 @@ TfrmOrdena::TfrmOrdena(TfrmClassePrincipal* principal, QWidget* parent)
         CampoCombo* c = new CampoCombo(this, QString("cb%1").arg(i + 1), "Selecione o Campo para Ordenar");
         c->setGeometry(29, y[i], 239, 21);
         connect(c, &CampoCombo::textoAlterado, this, [this, i] { guarded([&] { cbChange(i); }); });
+        connect(c, &CampoCombo::escolhaConfirmada, this, [this, i] { guarded([&] { escolheCampo(i); }); });
         *caixas[i] = c;
         auto* k = new QCheckBox("Ordem inversa", this);
         k->setObjectName(QString("ckbOrdem%1").arg(i + 1));
@@ -99,11 +102,16 @@ void TfrmOrdena::MontaCombos() {
     habilitaPorQuantidade(caixas, d ? d->fieldCount() : 0);
 }
 
-void TfrmOrdena::cbChange(int linha) {
+void TfrmOrdena::cbChange(int) {
+    MontaCombos();
+}
+
+void TfrmOrdena::escolheCampo(int linha) {
+    // A field is sorted on once: the row that held it gives it up, on a choice only (a label
+    // that typing completes is not one).
     const QString texto = caixa(linha)->currentText();
     for (int i = 0; i < 3; ++i)
         if (i != linha && !texto.isEmpty() && caixa(i)->currentText() == texto) caixa(i)->limpa();
-    MontaCombos();
 }
 
 void TfrmOrdena::MontaQuery() {
@@ -121,6 +129,8 @@ void TfrmOrdena::MontaQuery() {
         if (!f) continue;
         colunas.append({f->isLookup() ? f->keyFields() : f->fieldName(), inversa(i)->isChecked()});
     }
+    // A record being edited is settled first, as the toolbar's Todos does ("Cancelar" ends here).
+    if (q->editing()) m_principal->resolvePendente(*q);
     const QString S = q->sqlText();
     q->close();
     q->setSqlText(MontaOrdenacaoSQL(S, semCampos, colunas));

@@ -34,6 +34,8 @@ public:
     void FormShow();
     void MontaCombos();
     void cbChange(int linha);
+    // Row `linha` chose the field its box shows: another row holding it is emptied.
+    void escolheCampo(int linha);
     void MontaQuery();
     void bttAplicarClick() { MontaQuery(); }
     void bttOrdenaClick();

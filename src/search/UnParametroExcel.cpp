@@ -1,9 +1,11 @@
 #include "search/UnParametroExcel.h"
 #include "data/DataSource.h"
+#include "data/SqlText.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "platform/Errors.h"
 #include "platform/OsFacts.h"
+#include "platform/Processes.h"
 #include "platform/Shell.h"
 #include "platform/WorkbookWriter.h"
 #include "screens/ScreenWindow.h"
@@ -29,13 +31,91 @@ QString pastaExcel() {
     return QFileInfo(osFacts().executablePath()).absolutePath() + "/Excel";
 }
 
-// The spreadsheet program marks a workbook it has open with a lock file beside it.
-bool emUso(const QString& caminho) {
-    const QFileInfo fi(caminho);
-    return QFileInfo::exists(fi.absolutePath() + "/.~lock." + fi.fileName() + "#");
+// Names under which the spreadsheet program runs on this workstation.
+const QStringList kProgramasPlanilha = {"soffice.bin", "soffice", "oosplash",
+                                        "libreoffice", "scalc",   "localc"};
+
+bool mesmaEstacao(const QString& a, const QString& b) {
+    // "labpc" and "labpc.lab.local" are one workstation.
+    const QString ca = a.section('.', 0, 0).trimmed(), cb = b.section('.', 0, 0).trimmed();
+    return !ca.isEmpty() && ca.compare(cb, Qt::CaseInsensitive) == 0;
+}
+
+bool programaPlanilhaRodando() {
+    for (const ProcessEntry& p : processes().running())
+        for (const QString& nome : kProgramasPlanilha)
+            if (p.name.compare(nome, Qt::CaseInsensitive) == 0) return true;
+    return false;
 }
 
 } // namespace
+
+QString CaminhoTravaPlanilha(const QString& caminho) {
+    const QFileInfo fi(caminho);
+    return fi.absolutePath() + "/.~lock." + fi.fileName() + "#";
+}
+
+TravaPlanilha LeTravaPlanilha(const QString& caminho) {
+    TravaPlanilha t;
+    QFile f(CaminhoTravaPlanilha(caminho));
+    if (!f.exists()) return t;
+    t.existe = true;
+    if (!f.open(QIODevice::ReadOnly)) return t;
+    const QString texto = QString::fromUtf8(f.read(4096));
+    QStringList partes{QString()};
+    for (int i = 0; i < texto.size(); ++i) {
+        const QChar c = texto[i];
+        if (c == '\\' && i + 1 < texto.size()) {
+            partes.last() += texto[++i];
+        } else if (c == ',') {
+            partes << QString();
+        } else if (c == ';') {
+            break;
+        } else {
+            partes.last() += c;
+        }
+    }
+    if (partes.size() >= 3) {
+        t.usuario = partes[1].trimmed();
+        t.estacao = partes[2].trimmed();
+        if (partes.size() >= 4) t.quando = partes[3].trimmed();
+    }
+    return t;
+}
+
+void LiberaArquivoPlanilha(const QString& caminho, const QString& nome) {
+    const QFileInfo fi(caminho);
+    if (!fi.exists() && !fi.isSymLink()) return;
+    const QString emUso =
+        "Não foi possivel deletar o arquivo " + nome + "\r" + "Feche este arquivo caso esteja em uso.";
+    const TravaPlanilha trava = LeTravaPlanilha(caminho);
+    if (trava.existe) {
+        // A lock of this workstation whose program no longer runs was left by a program that
+        // ended without closing the workbook; any other lock may be a workbook really open.
+        const bool daqui = !trava.estacao.isEmpty() && mesmaEstacao(trava.estacao, osFacts().hostName());
+        if (!daqui || programaPlanilhaRodando()) {
+            QString quem;
+            if (!trava.usuario.isEmpty() && !trava.estacao.isEmpty())
+                quem = "\r(aberto por " + trava.usuario + " na estação " + trava.estacao + ")";
+            warnAndAbort(emUso + quem);
+        }
+        QString marca = "O arquivo " + nome + " está marcado como aberto";
+        if (!trava.usuario.isEmpty()) marca += " por " + trava.usuario;
+        if (!trava.quando.isEmpty()) marca += " desde " + trava.quando;
+        marca += ", mas o programa de planilhas que o abriu não está mais em execução nesta estação.\r"
+                 "Deseja substituir o arquivo?";
+        if (ask(marca, MsgButtons::YesNo, MsgAnswer::No) != MsgAnswer::Yes) throw SilentAbort();
+        QFile::remove(CaminhoTravaPlanilha(caminho));
+    }
+    if (!QFile::remove(caminho)) warnAndAbort(emUso);
+}
+
+void AbrePlanilhaGravada(const QString& caminho) {
+    if (shell().open(caminho)) return;
+    inform("A planilha foi gravada em:\r" + QDir::toNativeSeparators(caminho) +
+           "\rNenhum programa deste computador abre este tipo de arquivo: abra-a com um programa de "
+           "planilhas.");
+}
 
 TfrmParametroExcel* frmParametroExcel() {
     return g_frm;
@@ -51,12 +131,11 @@ TextosLookup::TextosLookup(const Field& lookup, Query& consulta)
         return;
     }
     const QString U = lista->sqlText().toUpper();
-    const int from = U.indexOf("FROM");
+    const int from = sql::clausePos(U, "FROM");
     QString L = from >= 0 ? U.mid(from + 4) : QString();
-    const int order = L.indexOf("ORDER");
-    if (order >= 0) L = L.left(order);
+    L = sql::beforeClause(L, "ORDER BY");
     m_de = L.trimmed();
-    m_juncao = U.contains("WHERE") ? QStringLiteral(" and ") : QStringLiteral(" where ");
+    m_juncao = sql::clausePos(L, "WHERE") >= 0 ? QStringLiteral(" and ") : QStringLiteral(" where ");
 }
 
 QString TextosLookup::normaliza(const QVariant& chave) {
@@ -312,11 +391,12 @@ void TfrmParametroExcel::btnGerarArquivoClick() {
         mskNomeArquivo->setFocus();
         warnAndAbort(problema);
     }
+    // The count of the list's rows: its tables and condition, without its ordering. The clauses
+    // are found outside quoted text, so a filter on "recorder" counts what it finds.
     const QString S = q->sqlText();
-    const int from = S.indexOf("from");
+    const int from = sql::clausePos(S, "from");
     QString T = from >= 0 ? S.mid(from + 4) : S;
-    const int order = T.indexOf("order");
-    if (order >= 0) T = T.left(order);
+    T = sql::beforeClause(T, "order by");
     IBQ_Gen.close();
     IBQ_Gen.setSqlText(" select count(*) as qtde from " + T.trimmed());
     for (const QString& p : IBQ_Gen.paramNames())
@@ -329,7 +409,7 @@ void TfrmParametroExcel::btnGerarArquivoClick() {
         return;
     }
     if (!GeraPlanilha()) return;
-    shell().open(arquivo());
+    AbrePlanilhaGravada(arquivo());
 }
 
 bool TfrmParametroExcel::GeraPlanilha() {
@@ -345,13 +425,7 @@ bool TfrmParametroExcel::GeraPlanilha() {
     const QString pasta = pastaExcel();
     if (!QDir().mkpath(pasta)) throw AppError("Não pode ser Criado o Diretório " + pasta);
     const QString caminho = arquivo();
-    if (QFileInfo::exists(caminho) || QFileInfo(caminho).isSymLink()) {
-        if (emUso(caminho) || !QFile::remove(caminho)) {
-            warn("Não foi possivel deletar o arquivo " + mskNomeArquivo->text() + "\r" +
-                 "Feche este arquivo caso esteja em uso.");
-            throw SilentAbort();
-        }
-    }
+    LiberaArquivoPlanilha(caminho, mskNomeArquivo->text());
     std::unique_ptr<WorkbookWriter> wb;
     int folha = 0;
     try {

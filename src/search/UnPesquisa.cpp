@@ -1,4 +1,5 @@
 #include "search/UnPesquisa.h"
+#include "data/SqlText.h"
 #include "data/UnFuncoes.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -7,6 +8,7 @@
 #include "screens/UnPrincipal.h"
 #include "screens/controls/DBDateEdit.h"
 #include "screens/controls/DBLookupCombo.h"
+#include "screens/controls/TextoColuna.h"
 #include "search/CampoCombo.h"
 #include <QCheckBox>
 #include <QLabel>
@@ -78,10 +80,10 @@ QString CondicaoLookup(const QString& colunaChave, const QVariant& chave) {
 }
 
 namespace {
-// Everything before the first "where" (the whole text when it has none).
+// Everything before the statement's "where" (the whole text when it has none); a "where"
+// inside a quoted value of an earlier filter does not count.
 QString antesDoWhere(const QString& sql) {
-    const int p = sql.indexOf("where");
-    return p >= 0 ? sql.left(p) : sql;
+    return sql::beforeClause(sql, "where");
 }
 } // namespace
 
@@ -166,6 +168,7 @@ TfrmPesquisa::TfrmPesquisa(TfrmClassePrincipal* principal, QWidget* parent)
         CampoCombo* c = new CampoCombo(this, QString("cb%1").arg(i + 1), "Selecione o Campo para Pesquisa");
         c->setGeometry(kCaixaX, kLinhaY[i], kCaixaL, kAltura);
         connect(c, &CampoCombo::textoAlterado, this, [this, i] { guarded([&] { cbChange(i); }); });
+        connect(c, &CampoCombo::escolhaConfirmada, this, [this, i] { guarded([&] { escolheCampo(i); }); });
         *caixas[i] = c;
     }
     auto botao = [this](const char* nome, const QString& texto, int x) {
@@ -238,13 +241,17 @@ void TfrmPesquisa::cbChange(int linha) {
         int& n;
         ~Saida() { --n; }
     } saida{m_regra};
-    const QString texto = caixa(linha)->currentText();
-    // A field cannot be chosen in two rows.
-    for (int i = 0; i < 3; ++i)
-        if (i != linha && !texto.isEmpty() && caixa(i)->currentText() == texto) caixa(i)->limpa();
     VerificaTipoCampo(linha);
     VerificaCamposBrancos();
     MontaCombos();
+}
+
+void TfrmPesquisa::escolheCampo(int linha) {
+    // A field cannot be chosen in two rows: the row that held it before gives it up. Only a
+    // choice does this; a label that typing merely completes leaves the other rows alone.
+    const QString texto = caixa(linha)->currentText();
+    for (int i = 0; i < 3; ++i)
+        if (i != linha && !texto.isEmpty() && caixa(i)->currentText() == texto) caixa(i)->limpa();
 }
 
 void TfrmPesquisa::VerificaTipoCampo(int linha) {
@@ -317,7 +324,11 @@ void TfrmPesquisa::MontaConteudoPesquisa(int linha, Editor tipo, Field* campo) {
             m_semNome[i] = e;
         } else {
             e->setObjectName((tipo == Editor::Texto ? "me" : "memo") + n);
-            if (campo->size() > 0 && tipo == Editor::Texto) e->setMaxLength(campo->size());
+            // What the column cannot hold (too long, a character outside the database's
+            // alphabet) is refused as it is typed or pasted, naming the field.
+            const QString nome = campo->displayLabel();
+            TextoColunaValidator::install(e, tipo == Editor::Texto && campo->size() > 0 ? campo->size() : 0,
+                                          true, [nome] { return nome; });
             Me[i] = e;
         }
         e->setGeometry(kEditorX, y, kEditorL, kAltura);
@@ -462,6 +473,8 @@ void TfrmPesquisa::bttAplicarClick() {
     if (!semCampos)
         for (int i = 0; i < 3; ++i)
             if (!caixa(i)->currentText().isEmpty()) condicoes << condicaoDaLinha(i, *q);
+    // A record being edited is settled first, as the toolbar's Todos does ("Cancelar" ends here).
+    if (q->editing()) m_principal->resolvePendente(*q);
     const QString S = q->sqlText();
     q->close();
     q->setSqlText(MontaSQLPesquisa(S, m_principal->mywhere, m_principal->myorderby, semCampos, condicoes));
@@ -476,6 +489,7 @@ void TfrmPesquisa::bttPesquisarClick() {
 void TfrmPesquisa::bttMostrarTodosClick() {
     Query* q = lista();
     if (!q) return;
+    if (q->editing()) m_principal->resolvePendente(*q);
     const QString S = q->sqlText();
     q->close();
     q->setSqlText(MostrarTodosSQL(S, m_principal->mywhere, m_principal->myorderby));

@@ -91,6 +91,8 @@ public:
     void MontaCombos();
     // The row rule when the text of row `linha`'s field box changes (rows from 0).
     void cbChange(int linha);
+    // Row `linha` chose the field its box shows: another row holding it is emptied.
+    void escolheCampo(int linha);
     void VerificaTipoCampo(int linha);
     void MontaConteudoPesquisa(int linha, Editor tipo, Field* campo);
     void ExcluiCamposSobrepostos(int linha);

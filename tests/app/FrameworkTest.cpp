@@ -9,6 +9,7 @@
 #include "screens/UnParametroRelatorio.h"
 #include "screens/controls/DBEdit.h"
 #include "screens/controls/DBGrid.h"
+#include <QFile>
 #include <QMdiSubWindow>
 #include <QTest>
 
@@ -365,6 +366,88 @@ TEST_F(TipoAnaliseTest, AReportParameterScreenClosesWithEscAndKeepsItsPosition) 
     main->abreTela(r);
     pump();
     EXPECT_EQ(r->subWindow()->pos(), QPoint(40, 30));
+}
+
+TEST_F(TipoAnaliseTest, AScreenOpensAtItsDesignAfterAMaximizedOneClosedAndABadValueSaysWhatItIs) {
+    login(-1);
+    // The sizes the screens are designed for, as a fresh installation opens them.
+    TfrmTipoAnalise* t = open();
+    const QSize designAnalise = t->subWindow()->size();
+    auto* r = new TfrmParametroRelatorio("frmParRelTeste");
+    main->abreTela(r);
+    pump();
+    const QSize designRelatorio = r->subWindow()->size();
+    r->subWindow()->close();
+    t->subWindow()->close();
+    pump();
+    QFile::remove(settingsPath());
+    IniFile(settingsPath()).writeString("IniServidor", "nomearquivo", s_db->folder() + "/TESTE.ini");
+
+    // Two screens open; the grid of one maximized, then closed with Esc.
+    t = open();
+    r = new TfrmParametroRelatorio("frmParRelTeste");
+    main->abreTela(r);
+    pump();
+    main->mdi->setActiveSubWindow(t->subWindow());
+    pump();
+    QTest::keyClick(t->edtNome, Qt::Key_F12);
+    t->subWindow()->showMaximized();
+    pump();
+    QTest::keyClick(t->DBGrid1, Qt::Key_Escape);
+    pump();
+    ASSERT_EQ(main->findChild<TfrmTipoAnalise*>("frmTipoAnalise"), nullptr);
+    IniFile ini(settingsPath());
+    EXPECT_TRUE(ini.readString("frmTipoAnalise", "Tabela", "").endsWith(",2"));
+    // The screen left keeps its size; one never opened before opens at its design size, normal,
+    // and writes that size.
+    EXPECT_FALSE(r->subWindow()->isMaximized());
+    EXPECT_EQ(r->subWindow()->size(), designRelatorio);
+    auto* outra = new TfrmParametroRelatorio("frmParRelOutra");
+    main->abreTela(outra);
+    pump();
+    EXPECT_FALSE(outra->subWindow()->isMaximized());
+    EXPECT_EQ(outra->subWindow()->size(), designRelatorio);
+    EXPECT_EQ(QSize(outra->w, outra->h), designRelatorio);
+    EXPECT_TRUE(ini.readString("frmParRelOutra", "Ficha", "")
+                    .endsWith(QString(",%1,%2").arg(designRelatorio.height()).arg(designRelatorio.width())));
+    outra->subWindow()->showMaximized();
+    pump();
+    outra->subWindow()->close();
+    r->subWindow()->close();
+    pump();
+    // The record screen too: its form at the design size, its grid stored as it was left.
+    t = open();
+    EXPECT_FALSE(t->subWindow()->isMaximized());
+    EXPECT_EQ(t->subWindow()->size(), designAnalise);
+    EXPECT_EQ(QSize(t->w, t->h), designAnalise);
+    QTest::keyClick(t->edtNome, Qt::Key_F12);
+    EXPECT_TRUE(t->subWindow()->isMaximized());
+    QTest::keyClick(t->DBGrid1, Qt::Key_F12);
+    EXPECT_EQ(t->subWindow()->size(), designAnalise);
+    t->subWindow()->close();
+    pump();
+    EXPECT_EQ(dialogs.messageCount(), 0) << dialogs.texts().join('|').toStdString();
+
+    // A value that is not a position: the notice names the file, the section, the key and the
+    // value; the screen opens and its close writes a good value.
+    ini.writeString("frmTipoAnalise", "Ficha", "abc,10,230,382");
+    t = open();
+    ASSERT_TRUE(t);
+    ASSERT_EQ(dialogs.messageCount(), 1);
+    const QString m = dialogs.lastMessage().text;
+    EXPECT_TRUE(m.contains(settingsPath())) << m.toStdString();
+    EXPECT_TRUE(m.contains("[frmTipoAnalise]")) << m.toStdString();
+    EXPECT_TRUE(m.contains("chave Ficha")) << m.toStdString();
+    EXPECT_TRUE(m.contains("\"abc,10,230,382\"")) << m.toStdString();
+    EXPECT_FALSE(m.contains("guardadas")) << m.toStdString();
+    EXPECT_EQ(dialogs.lastMessage().icon, MsgIcon::Warning);
+    EXPECT_EQ(t->subWindow()->size(), designAnalise);
+    EXPECT_EQ(ds(t)->state(), DataSetState::Browse);
+    t->subWindow()->move(12, 8);
+    t->subWindow()->close();
+    pump();
+    EXPECT_EQ(ini.readString("frmTipoAnalise", "Ficha", ""),
+              QString("8,12,%1,%2").arg(designAnalise.height()).arg(designAnalise.width()));
 }
 
 TEST_F(TipoAnaliseTest, ShowAllKeepsTheDesignCondition) {

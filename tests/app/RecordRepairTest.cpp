@@ -11,6 +11,7 @@
 #include "screens/controls/DBEdit.h"
 #include "screens/controls/DBGrid.h"
 #include "screens/controls/DBText.h"
+#include <QClipboard>
 #include <QDir>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
@@ -198,6 +199,33 @@ TEST_F(RecordRepairTest, TypedTextTheDatabaseCannotHoldIsRefusedAsItIsTyped) {
     digita(" €"_q);
     QTest::keyClick(t->edtNome, Qt::Key_F3);
     EXPECT_EQ(rows("where nm_tp_analise = 'Ferro €'"_q), 1);
+}
+
+TEST_F(RecordRepairTest, PastedTextTheColumnCannotHoldIsRefusedWholeNamingTheWidths) {
+    TfrmTipoAnalise* t = open();
+    const QString antes = t->edtNome->text();
+    // Pasted over the whole name, 51 characters into a column of 50: nothing of it is taken.
+    QApplication::clipboard()->setText(QString(51, 'a'));
+    QTest::keyClick(t->edtNome, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(t->edtNome, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(t->edtNome->text(), antes);
+    ASSERT_EQ(dialogs.messageCount(), 1);
+    EXPECT_EQ(dialogs.lastMessage().text,
+              "O campo \"Tipo de Análise\" aceita no máximo 50 caracteres (foram informados 51)."_q);
+    EXPECT_EQ(dialogs.lastMessage().icon, MsgIcon::Warning);
+    // A paste that fits is taken; a letter typed past the width gets the same message.
+    QApplication::clipboard()->setText(QString(50, 'b'));
+    QTest::keyClick(t->edtNome, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(t->edtNome, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(t->edtNome->text(), QString(50, 'b'));
+    QTest::keyClick(t->edtNome, Qt::Key_C);
+    EXPECT_EQ(t->edtNome->text(), QString(50, 'b'));
+    EXPECT_EQ(dialogs.messageCount(), 2);
+    EXPECT_EQ(dialogs.lastMessage().text,
+              "O campo \"Tipo de Análise\" aceita no máximo 50 caracteres (foram informados 51)."_q);
+    QTest::keyClick(t->edtNome, Qt::Key_F3);
+    EXPECT_EQ(rows("where nm_tp_analise = '" + QString(50, 'b') + "'"), 1);
+    EXPECT_EQ(dialogs.messageCount(), 2);
 }
 
 TEST_F(RecordRepairTest, AnUnwritableSettingsFileNeverBlocksClosingAndIsToldOnce) {

@@ -317,4 +317,25 @@ TEST(SqlTextTest, ParsingSkipsQuotesAndComments) {
     EXPECT_TRUE(parts[1].contains("x = 1;"));
 }
 
+TEST(SqlTextTest, ClausesAreFoundOutsideQuotedTextCommentsAndSubqueries) {
+    // A filter's value holding the words of the clauses.
+    const QString s = "select * from tst  where UPPER(NM) like UPPER('recorder where order by from%') and "
+                      "\"order by\" = 1 -- order by x\n order by\n  CD desc";
+    EXPECT_EQ(sql::clausePos(s, "from"), 9);
+    EXPECT_EQ(sql::clausePos(s, "where"), 19);
+    EXPECT_EQ(s.mid(sql::clausePos(s, "order by")), "order by\n  CD desc");
+    EXPECT_EQ(sql::beforeClause(s, "order by"), s.left(s.lastIndexOf("order by")));
+    EXPECT_EQ(sql::fromClause("select * from t", "order by"), "");
+    // Whole words only, in the framework's lower case unless told otherwise; a subquery's
+    // clauses are its own.
+    EXPECT_EQ(sql::clausePos("select recorder, dt_from from t", "order"), -1);
+    EXPECT_EQ(sql::clausePos("select * from t", "order"), -1);
+    EXPECT_EQ(sql::clausePos("select (select max(x) from u where u.a = t.a) m from t where 1=1", "from"), 48);
+    EXPECT_EQ(sql::clausePos("select (select max(x) from u where u.a = t.a) m from t where 1=1", "where"),
+              55);
+    EXPECT_EQ(sql::clausePos("SELECT A FROM T WHERE B = 'x'", "where"), -1);
+    EXPECT_EQ(sql::clausePos("SELECT A FROM T WHERE B = 'it''s where'", "WHERE", Qt::CaseInsensitive), 16);
+    EXPECT_EQ(sql::clausePos("select 'a' from t where 0=0 ", "where", Qt::CaseSensitive, 25), -1);
+}
+
 } // namespace

@@ -155,6 +155,53 @@ TEST_F(CadastroAnaliseTest, ANewAnalysisIsSavedBeforeItsFirstSampleWhichThenLock
     EXPECT_FALSE(t->btnConsultar->isEnabled());
 }
 
+TEST_F(CadastroAnaliseTest, AnImpossibleDateIsRefusedBySaveAndANewRecordIsTypedFromTheMasksStart) {
+    Cadastro* t = abreNaAnalise(1);
+    auto coleta = [this] {
+        return scalar("select dt_coleta from mov_analise where id_analise = 1").toDate();
+    };
+    // 31/02/2024 typed over the collection date and saved with F3, then with "Salvar": refused,
+    // the record stays in edit with what was typed.
+    substitui(t->dtColeta, "31022024");
+    EXPECT_EQ(t->dtColeta->displayText(), "31/02/2024");
+    tecla(Qt::Key_F3);
+    ASSERT_EQ(dialogs.messageCount(), 1);
+    EXPECT_EQ(dialogs.lastMessage().text, "Data inválida");
+    EXPECT_EQ(ds(t)->state(), DataSetState::Edit);
+    EXPECT_EQ(t->dtColeta->displayText(), "31/02/2024");
+    EXPECT_EQ(foco(), t->dtColeta);
+    clica(main->bttSalvar);
+    EXPECT_EQ(dialogs.messageCount(), 2);
+    EXPECT_EQ(ds(t)->state(), DataSetState::Edit);
+    EXPECT_EQ(coleta(), QDate(2024, 2, 1));
+    // Leaving the screen asks, and "Sim" meets the same refusal: the screen stays.
+    dialogs.queueAnswer(MsgAnswer::Yes);
+    tecla(Qt::Key_Escape);
+    pump();
+    EXPECT_EQ(dialogs.messageCount(), 4);
+    EXPECT_EQ(dialogs.lastMessage().text, "Data inválida");
+    ASSERT_EQ(main->findChild<Cadastro*>("frmCadastrodeAnalise"), t);
+    // Corrected, the date is saved.
+    substitui(t->dtColeta, "29022024");
+    tecla(Qt::Key_F3);
+    EXPECT_EQ(dialogs.messageCount(), 4);
+    EXPECT_EQ(coleta(), QDate(2024, 2, 29));
+
+    // F2 with the cursor after the date: the empty mask takes the next date from its start.
+    t->dtColeta->setFocus();
+    t->dtColeta->end(false);
+    tecla(Qt::Key_F2);
+    ASSERT_EQ(ds(t)->state(), DataSetState::Insert);
+    EXPECT_EQ(foco(), t->dtColeta);
+    EXPECT_EQ(t->dtColeta->displayText(), DBDateEdit::emptyMask());
+    EXPECT_EQ(t->dtColeta->cursorPosition(), 0);
+    digita("05032024");
+    EXPECT_EQ(t->dtColeta->displayText(), "05/03/2024");
+    EXPECT_EQ(ds(t)->fieldByName("DT_COLETA")->asDate(), QDate(2024, 3, 5));
+    tecla(Qt::Key_F6);
+    EXPECT_EQ(dialogs.messageCount(), 4) << dialogs.texts().join('|').toStdString();
+}
+
 TEST_F(CadastroAnaliseTest, AClientWithEquipmentOfOtherTypesOnlyIsRefused) {
     analise(2, "2024-03-01", 31, 1);
     Cadastro* t = abreNaAnalise(2);

@@ -5,6 +5,7 @@
 #include "data/SqlText.h"
 #include "lab/DBRichEdit.h"
 #include "platform/RtfCodec.h"
+#include <QClipboard>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -159,6 +160,38 @@ TEST_F(EquipamentosAnalisadosTest, TheCommentIsWrittenWithFormattingAndStoredAsR
     EXPECT_EQ(e->lblTamanhoComentario->text(), "(Tamanho: 0)");
     EXPECT_FALSE(e->btnLimparConteudoComentarioAtual->isEnabled());
     EXPECT_EQ(texto(e->DBRichEdit3), "");
+}
+
+TEST_F(EquipamentosAnalisadosTest, ACharacterTheDatabaseCannotHoldIsRefusedAsTypedOrPastedInTheComment) {
+    Equipamentos* e = abreAmostra();
+    ASSERT_TRUE(e);
+    clicaAba(e->pcTextos, 1);
+    clica(e->DBRichEdit3);
+    digita("pH 7,5 ");
+    digita(QString::fromUtf8("✓"));
+    EXPECT_EQ(texto(e->DBRichEdit3), "pH 7,5 ");
+    ASSERT_EQ(dialogs.messageCount(), 1);
+    EXPECT_EQ(dialogs.lastMessage().text,
+              QString::fromUtf8("O campo \"Comentário Atual (para impressão no laudo)\" contém o caractere "
+                                "\"✓\", que não pode ser gravado. Use apenas letras, números e símbolos do "
+                                "alfabeto latino."));
+    EXPECT_EQ(e->DBRichEdit3->textCursor().position(), 7);
+    // Pasted: refused whole; the Windows-1252 signs of the other programs are taken.
+    QApplication::clipboard()->setText(QString::fromUtf8("dentro do ideal → manter"));
+    tecla(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(texto(e->DBRichEdit3), "pH 7,5 ");
+    EXPECT_EQ(dialogs.messageCount(), 2);
+    QApplication::clipboard()->setText(QString::fromUtf8("– “ideal” €"));
+    tecla(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(texto(e->DBRichEdit3), QString::fromUtf8("pH 7,5 – “ideal” €"));
+    tecla(Qt::Key_F3);
+    EXPECT_EQ(dialogs.messageCount(), 2) << dialogs.texts().join('|').toStdString();
+    QTextDocument lido;
+    RtfCodec::read(
+        scalar("select tx_comentario from mov_analise_equipamento where id_analise_equipamento = 70")
+            .toString(),
+        lido);
+    EXPECT_EQ(lido.toPlainText(), QString::fromUtf8("pH 7,5 – “ideal” €"));
 }
 
 TEST_F(EquipamentosAnalisadosTest, TheObservationToolsAndItsCancelledFontDialog) {

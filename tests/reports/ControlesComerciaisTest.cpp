@@ -94,11 +94,12 @@ TEST_F(AnalisePropostaTest, TheScreenFromItsMenuItem) {
 // Records what the progress window showed when the workbook was handed to the desktop.
 class ShellDoProgresso : public RecordingShell {
 public:
-    void open(const QString& alvo) override {
-        RecordingShell::open(alvo);
+    bool open(const QString& alvo) override {
+        const bool aberto = RecordingShell::open(alvo);
         if (TfrmProgresso* p = frmProgresso())
             visto = p->windowTitle() + "|" + p->lblTitulo->text() + "|" + p->lblRodape->text() + "|" +
                     QString::number(p->ggProgresso->percentDone());
+        return aberto;
     }
     QString visto;
 };
@@ -407,6 +408,26 @@ TEST_F(ControleAnaliseTest, February2023AndTheChoicesKeptForTheNextOpening) {
     EXPECT_EQ(t->mskNomeRelatorio->text(), "Fevereiro");
     EXPECT_EQ(t->mskData->text(), "02/2024");
     digitaEm(t->mskNomeRelatorio, "Controle de Análises por Cliente"_t);
+}
+
+TEST_F(ControleAnaliseTest, BothControlWorkbooksSayWhereTheyAreWhenNoProgramOpensThem) {
+    shellRec.setOpenResult(false);
+    TfrmParRelControleAnalise* t = abre();
+    gera(t, "022024");
+    ASSERT_EQ(dialogs.messageCount(), 1);
+    EXPECT_EQ(dialogs.lastMessage().icon, MsgIcon::Information);
+    EXPECT_TRUE(dialogs.lastMessage().text.startsWith("A planilha foi gravada em:\r" + arquivo() + "\r"))
+        << dialogs.lastMessage().text.toStdString();
+    EXPECT_EQ(le(arquivo()).texto("A1"), "Cliente");
+    auto* p = abreMenu<TfrmParRelAnaliseProposta>("mniControledeAnlisesePropostas1");
+    ASSERT_TRUE(p);
+    digitaEm(p->mskMesColeta, "022024");
+    clica(p->btnGeraPlanilha);
+    pump();
+    ASSERT_EQ(dialogs.messageCount(), 2);
+    EXPECT_TRUE(dialogs.lastMessage().text.startsWith("A planilha foi gravada em:\r" + pastaExcel() +
+                                                      "/Controle de Análises e Propostas.xlsx\r"_t));
+    EXPECT_EQ(shellRec.opened().size(), 2);
 }
 
 } // namespace

@@ -16,7 +16,9 @@
 #include "screens/controls/DBText.h"
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QClipboard>
 #include <QHeaderView>
+#include <QLabel>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
@@ -112,7 +114,11 @@ TEST_F(ControlsTest, EditShowsDisplayTextAndFollowsTheRecord) {
     DBEdit vl(&form, &ds, "VL");
     EXPECT_EQ(nm.objectName(), "edtNome");
     EXPECT_EQ(nm.text(), "Ana");
-    EXPECT_EQ(nm.maxLength(), 20);
+    // The column's width limits what is typed or pasted (a longer text is refused whole).
+    QString longo(21, 'x');
+    int pos = 0;
+    ASSERT_TRUE(nm.validator());
+    EXPECT_EQ(nm.validator()->validate(longo, pos), QValidator::Invalid);
     EXPECT_EQ(vl.text(), "1.234,50");
     QSignalSpy changed(&nm, &QLineEdit::textChanged);
     mt.next();
@@ -409,6 +415,51 @@ TEST_F(ControlsTest, LookupOnALookupFieldAndAsFreeChoice) {
     EXPECT_TRUE(free.keyValue().isNull());
 }
 
+TEST_F(ControlsTest, TypingIntoALookupSearchesPastBlanksAndSpaceOpensTheListOnlyFirst) {
+    MemTable tipos{"IBQ_TipoAnalise"};
+    tipos.addFieldDef("ID_TP", FieldKind::Integer);
+    tipos.addFieldDef("NM_TP", FieldKind::String, 30);
+    tipos.createDataSet();
+    int id = 10;
+    for (const char* nm : {"Cloretos", "Dureza Cálcica", "Dureza Magnésio", "Dureza Total", "Ferro"}) {
+        tipos.append();
+        tipos.fieldByName("ID_TP")->setValue(id++);
+        tipos.fieldByName("NM_TP")->setValue(QString::fromUtf8(nm));
+        tipos.post();
+    }
+    DBLookupCombo lk(&form, &ds, "ID_TP", &tipos, "ID_TP", "NM_TP", "lkTipo");
+    showForm();
+    lk.setFocus();
+    QTest::keyClicks(&lk, "Dureza M");
+    EXPECT_EQ(lk.currentText(), "Dureza Magnésio");
+    EXPECT_EQ(value("ID_TP").toInt(), 12);
+    EXPECT_EQ(mt.state(), DataSetState::Edit);
+    EXPECT_FALSE(lk.view()->isVisible());
+    // Letter case and accents aside; a letter no entry continues with is ignored.
+    QTest::keyClick(&lk, Qt::Key_Backspace);
+    QTest::keyClick(&lk, Qt::Key_Backspace);
+    QTest::keyClicks(&lk, " TOTx");
+    EXPECT_EQ(lk.currentText(), "Dureza Total");
+    EXPECT_EQ(lk.typedSearch(), "Dureza TOT");
+    // Leaving the drop-down ends the search: a space typed first opens the list.
+    QWidget outro(&form);
+    outro.setFocusPolicy(Qt::StrongFocus);
+    outro.show();
+    outro.setFocus();
+    lk.setFocus();
+    settle();
+    EXPECT_EQ(lk.typedSearch(), "");
+    QTest::keyClicks(&lk, "dureza c");
+    EXPECT_EQ(value("ID_TP").toInt(), 11);
+    outro.setFocus();
+    lk.setFocus();
+    QTest::keyClick(&lk, Qt::Key_Space);
+    EXPECT_TRUE(lk.view()->isVisible());
+    lk.hidePopup();
+    EXPECT_EQ(value("ID_TP").toInt(), 11);
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('|').toStdString();
+}
+
 TEST_F(ControlsTest, ReadOnlyLookupIgnoresKeysAndWheelButPassesTab) {
     DBLookupCombo tp(&form, &ds, "ID_TP", &list, "ID_TP", "NM_TP", "lkTipoEquipamento");
     DBEdit nm(&form, &ds, "NM");
@@ -651,6 +702,66 @@ TEST_F(ControlsDbTest, GridFetchesALargeListInChunks) {
     EXPECT_EQ(m->rowCount(), 5000);
     EXPECT_EQ(grid.currentIndex().row(), 4999);
     EXPECT_FALSE(m->canFetchMore(QModelIndex()));
+}
+
+TEST_F(ControlsDbTest, TypingFindsAnEntryOfALongListBeyondTheRowsRead) {
+    Query itens(&s_db->db, nullptr, "IBQ_Itens");
+    itens.setSqlText("select id_item, nm_item from tab_item order by id_item");
+    itens.open();
+    MemTable rec{"IBQ_Rec"};
+    rec.addFieldDef("ID_ITEM", FieldKind::Integer);
+    rec.createDataSet();
+    rec.append();
+    rec.post();
+    DataSource src("dsRec", &rec);
+    QWidget form;
+    DBLookupCombo lk(&form, &src, "ID_ITEM", &itens, "ID_ITEM", "NM_ITEM");
+    form.show();
+    QApplication::setActiveWindow(&form);
+    lk.setFocus();
+    settle();
+    ASSERT_TRUE(itens.canFetchMore());
+    QTest::keyClicks(&lk, "item 4321");
+    EXPECT_EQ(lk.currentText(), "Item 4321");
+    EXPECT_EQ(rec.fieldByName("ID_ITEM")->asInteger(), 4321);
+}
+
+TEST_F(ControlsDbTest, AMemoRefusesWhatItsColumnCannotHoldAsTypedOrPasted) {
+    ScriptedDialogs dlg;
+    ScopedDialogs useDialogs{dlg};
+    Query itens(&s_db->db, nullptr, "IBQ_Itens");
+    itens.setSqlText("select * from tab_item where id_item = 7");
+    itens.open();
+    DataSource src("dsItem", &itens);
+    QWidget form;
+    auto* rotulo = new QLabel("&Descrição:", &form);
+    DBMemo memo(&form, &src, "NM_ITEM", "dbmDescricao");
+    rotulo->setBuddy(&memo);
+    form.show();
+    QApplication::setActiveWindow(&form);
+    memo.setFocus();
+    settle();
+    memo.moveCursor(QTextCursor::End);
+    QTest::keyClick(&memo, Qt::Key_Space);
+    QTest::sendKeyEvent(QTest::Click, &memo, Qt::Key_unknown, QString::fromUtf8("€"), Qt::NoModifier);
+    EXPECT_EQ(itens.fieldByName("NM_ITEM")->asString(), "Item 7 €");
+    QTest::sendKeyEvent(QTest::Click, &memo, Qt::Key_unknown, QString::fromUtf8("日"), Qt::NoModifier);
+    EXPECT_EQ(memo.toPlainText(), "Item 7 €");
+    ASSERT_EQ(dlg.messageCount(), 1);
+    EXPECT_EQ(dlg.lastMessage().text,
+              QString::fromUtf8("O campo \"Descrição\" contém o caractere \"日\", que "
+                                "não pode ser gravado. Use apenas letras, números e "
+                                "símbolos do alfabeto latino."));
+    EXPECT_EQ(memo.textCursor().position(), 8);
+    QApplication::clipboard()->setText(QString(40, 'x'));
+    QTest::keyClick(&memo, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(memo.toPlainText(), "Item 7 €");
+    ASSERT_EQ(dlg.messageCount(), 2);
+    EXPECT_EQ(
+        dlg.lastMessage().text,
+        QString::fromUtf8("O campo \"Descrição\" aceita no máximo 40 caracteres (foram informados 48)."));
+    EXPECT_EQ(itens.fieldByName("NM_ITEM")->asString(), "Item 7 €");
+    itens.cancel();
 }
 
 TEST_F(ControlsDbTest, LookupReflectsAReopenedList) {

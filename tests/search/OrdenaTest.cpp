@@ -46,6 +46,9 @@ TEST_F(OrdenaTest, OffersEveryLabelledFieldAndTheRowRule) {
         }
         substitui(d.cb1, "Nome");
         substitui(d.cb3, "Nome");
+        // Typed, the label is not chosen yet; leaving the box chooses it.
+        EXPECT_EQ(d.cb1->currentText(), "Nome");
+        tecla(Qt::Key_Tab);
         EXPECT_EQ(d.cb1->currentText(), "");
         EXPECT_EQ(d.cb3->currentText(), "Nome");
         EXPECT_EQ(d.cb1->rotulos().size(), 13);
@@ -126,6 +129,27 @@ TEST_F(OrdenaTest, BlankAndStrayBoxes) {
     EXPECT_EQ(dialogs.messageCount(), 1);
     EXPECT_TRUE(dialogs.lastMessage().text.startsWith("O campo \"Sem campo\""))
         << dialogs.lastMessage().text.toStdString();
+}
+
+TEST_F(OrdenaTest, ALabelThatTypingCompletesClearsNoOtherRow) {
+    TfrmAmostraTeste* t = abre();
+    todos();
+    ordena([this](TfrmOrdena& d) {
+        substitui(d.cb1, "Frascos");
+        tecla(Qt::Key_Tab);
+        // "F" completes to "Frascos", the field of row 1, on the way to "Fator".
+        QTest::mouseClick(d.cb2->lineEdit(), Qt::LeftButton);
+        digita("F");
+        EXPECT_EQ(d.cb2->currentText(), "Frascos");
+        digita("at");
+        tecla(Qt::Key_Tab);
+        EXPECT_EQ(d.cb1->currentText(), "Frascos");
+        EXPECT_EQ(d.cb2->currentText(), "Fator");
+        QTest::mouseClick(d.bttOrdena, Qt::LeftButton);
+    });
+    EXPECT_TRUE(t->qAmostra.sqlText().endsWith(" order by NO_FRASCOS asc ,VL_FATOR asc "))
+        << t->qAmostra.sqlText().toStdString();
+    EXPECT_EQ(codigos(t->qAmostra), QStringList({"00050", "00043", "00042", "00044", "00051"}));
 }
 
 } // namespace

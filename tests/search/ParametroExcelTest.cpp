@@ -2,6 +2,8 @@
 #include "SearchFixture.h"
 #include "WorkbookReader.h"
 #include "lab/UnTipoAnalise.h"
+#include "platform/OsFacts.h"
+#include "platform/Processes.h"
 #include "platform/Shell.h"
 #include "search/UnOrdena.h"
 #include "search/UnParametroExcel.h"
@@ -281,6 +283,115 @@ TEST_F(ParametroExcelTest, LookupTextsAreReadOnceEachAndThenFromTheWholeList) {
     EXPECT_EQ(textos.texto(999), "");
     EXPECT_EQ(textos.consultas(), 33);
     s_db->exec("delete from cad_pessoa where id_pessoa >= 100");
+}
+
+TEST_F(ParametroExcelTest, AFilterOnTextHoldingTheClauseWordsCountsSortsAndExports) {
+    s_db->exec("insert into TST_AMOSTRA (ID_AMOSTRA, CD_AMOSTRA, NM_AMOSTRA) values (6, '00060', "
+               "'recorder where from order by x')");
+    s_db->exec("insert into TST_AMOSTRA (ID_AMOSTRA, CD_AMOSTRA, NM_AMOSTRA) values (7, '00061', "
+               "'Recorder where from order by y')");
+    TfrmAmostraTeste* t = abre();
+    noDialogo<TfrmPesquisa>([this](TfrmPesquisa& d) {
+        substitui(d.cb1, "Nome");
+        tecla(Qt::Key_Tab);
+        digita("recorder where from order by");
+        QTest::mouseClick(d.bttPesquisar, Qt::LeftButton);
+    });
+    QTest::mouseClick(main->bttPesquisa, Qt::LeftButton);
+    pump();
+    EXPECT_EQ(codigos(t->qAmostra), QStringList({"00060", "00061"}));
+    EXPECT_EQ(main->status(0), "Registros Encontrados: 000.002");
+    noDialogo<TfrmOrdena>([this](TfrmOrdena& d) {
+        substitui(d.cb1, "Código");
+        QTest::mouseClick(d.ckbOrdem1, Qt::LeftButton);
+        QTest::mouseClick(d.bttOrdena, Qt::LeftButton);
+    });
+    QTest::mouseClick(main->bttOrdena, Qt::LeftButton);
+    pump();
+    EXPECT_EQ(codigos(t->qAmostra), QStringList({"00061", "00060"}));
+    EXPECT_EQ(main->status(0), "Registros Encontrados: 000.002");
+    exporta([](TfrmParametroExcel& d) { gera(d); });
+    EXPECT_EQ(dialogs.messageCount(), 0) << dialogs.texts().join('|').toStdString();
+    ASSERT_EQ(shellRec.opened().size(), 1);
+    const LidoPlanilha p = lePlanilha(shellRec.opened().first());
+    ASSERT_TRUE(p.ok) << p.erro.toStdString();
+    EXPECT_EQ(p.folhas[0].linhas, 3);
+    EXPECT_EQ(p.folhas[0].texto("A2"), "00061");
+    EXPECT_EQ(p.folhas[0].texto("B3"), "recorder where from order by x");
+    // Todos keeps the list's own ordering.
+    todos();
+    EXPECT_EQ(codigos(t->qAmostra).size(), 7);
+    EXPECT_EQ(main->status(0), "Registros Encontrados: 000.007");
+    s_db->exec("delete from TST_AMOSTRA where ID_AMOSTRA in (6, 7)");
+}
+
+TEST_F(ParametroExcelTest, AWorkbookNoProgramOpensIsToldWhereItIs) {
+    abre();
+    todos();
+    shellRec.setOpenResult(false);
+    exporta([](TfrmParametroExcel& d) { gera(d); });
+    ASSERT_EQ(dialogs.messageCount(), 1);
+    EXPECT_EQ(dialogs.lastMessage().icon, MsgIcon::Information);
+    EXPECT_TRUE(dialogs.lastMessage().text.startsWith("A planilha foi gravada em:\r" + pasta() +
+                                                      "/Amostras de Teste.xlsx\r"))
+        << dialogs.lastMessage().text.toStdString();
+    EXPECT_TRUE(lePlanilha(pasta() + "/Amostras de Teste.xlsx").ok);
+}
+
+TEST_F(ParametroExcelTest, ALockLeftByASpreadsheetProgramThatEndedMayBeReplaced) {
+    os.setHostName("labpc");
+    FakeProcesses procs;
+    ScopedProcesses procScope{procs};
+    abre();
+    todos();
+    QDir().mkpath(pasta());
+    const QString alvo = pasta() + "/Amostras de Teste.xlsx";
+    auto escreve = [](const QString& caminho, const QByteArray& conteudo) {
+        QFile f(caminho);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(conteudo);
+    };
+    auto conteudo = [](const QString& caminho) {
+        QFile f(caminho);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QString trava = pasta() + "/.~lock.Amostras de Teste.xlsx#";
+    escreve(alvo, "antigo");
+    // The program that wrote the lock on this workstation still runs: the workbook is open.
+    escreve(trava, ",fernanda,labpc,15.03.2024 08:55,file:///home/fernanda/.config/libreoffice/4;");
+    procs.add(4321, "soffice.bin");
+    exporta([](TfrmParametroExcel& d) { gera(d); });
+    ASSERT_EQ(dialogs.messageCount(), 1);
+    EXPECT_EQ(dialogs.lastMessage().text,
+              "Não foi possivel deletar o arquivo Amostras de Teste\rFeche este "
+              "arquivo caso esteja em uso.\r(aberto por fernanda na estação labpc)");
+    EXPECT_EQ(conteudo(alvo), "antigo");
+    // Another workstation's lock cannot be checked from here: the same answer.
+    escreve(trava, ",roberto,comercial02,15.03.2024 08:55,file:///home/roberto/.config/libreoffice/4;");
+    procs.terminateFirst("soffice.bin");
+    exporta([](TfrmParametroExcel& d) { gera(d); });
+    EXPECT_TRUE(dialogs.lastMessage().text.endsWith("(aberto por roberto na estação comercial02)"));
+    EXPECT_EQ(conteudo(alvo), "antigo");
+    // A lock of this workstation whose program has ended is offered for replacement: "Não"
+    // keeps the file, "Sim" writes the new workbook.
+    escreve(trava, ",fernanda,labpc.lab.local,15.03.2024 08:55,file:///home/fernanda/.config/libreoffice/4;");
+    dialogs.queueAnswer(MsgAnswer::No);
+    exporta([](TfrmParametroExcel& d) { gera(d); });
+    EXPECT_EQ(
+        dialogs.lastMessage().text,
+        "O arquivo Amostras de Teste está marcado como aberto por fernanda desde 15.03.2024 08:55, mas o "
+        "programa de planilhas que o abriu não está mais em execução nesta estação.\rDeseja substituir "
+        "o arquivo?");
+    EXPECT_EQ(dialogs.lastMessage().buttons, MsgButtons::YesNo);
+    EXPECT_EQ(dialogs.lastMessage().defaultButton, MsgAnswer::No);
+    EXPECT_EQ(conteudo(alvo), "antigo");
+    EXPECT_TRUE(shellRec.opened().isEmpty());
+    dialogs.queueAnswer(MsgAnswer::Yes);
+    exporta([](TfrmParametroExcel& d) { gera(d); });
+    EXPECT_EQ(dialogs.messageCount(), 4);
+    EXPECT_FALSE(QFile::exists(trava));
+    EXPECT_EQ(shellRec.opened(), QStringList{alvo});
+    EXPECT_TRUE(lePlanilha(alvo).ok);
 }
 
 } // namespace

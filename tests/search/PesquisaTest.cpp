@@ -1,12 +1,15 @@
 // The filter builder through its real window: offered fields, row rule, every editor kind with
 // its conditions, ranges, base condition and ordering, and the mended quoting and field boxes.
 #include "SearchFixture.h"
+#include "lab/UnTipoAnalise.h"
 #include "platform/Clock.h"
 #include "screens/controls/DBDateEdit.h"
 #include "screens/controls/DBLookupCombo.h"
 #include "search/UnOrdena.h"
 #include "search/UnPesquisa.h"
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLabel>
 #include <QPushButton>
 
@@ -146,8 +149,10 @@ TEST_F(PesquisaTest, EditorsFollowTheFieldKindAndAFieldLivesInOneRowOnly) {
         EXPECT_FALSE(d.findChild<QCheckBox*>("ch3"));
         EXPECT_EQ(lc->count(), 3); // the people of the lookup list
         EXPECT_TRUE(lc->keyValue().isNull());
-        // The field of row 2 chosen in row 1: row 2 empties and loses its editor.
+        // The field of row 2 chosen in row 1 (leaving the box chooses it): row 2 empties and
+        // loses its editor.
         substitui(d.cb1, "Coleta");
+        tecla(Qt::Key_Tab);
         EXPECT_EQ(d.cb2->currentText(), "");
         EXPECT_FALSE(d.findChild<DBDateEdit*>("de2"));
         EXPECT_TRUE(d.findChild<DBDateEdit*>("de1"));
@@ -418,6 +423,139 @@ TEST_F(PesquisaTest, FieldBoxesSettleOnlyOnTheirLabels) {
     EXPECT_EQ(t->qAmostra.sqlText(), antes);
     EXPECT_TRUE(dialogs.lastMessage().text.startsWith("O campo \"Inexistente\""))
         << dialogs.lastMessage().text.toStdString();
+}
+
+TEST_F(PesquisaTest, ALabelThatTypingCompletesClearsNoOtherRowOnlyAChoiceDoes) {
+    TfrmAmostraTeste* t = abre();
+    pesquisa([this, t](TfrmPesquisa& d) {
+        substitui(d.cb1, "Código");
+        tecla(Qt::Key_Tab);
+        digita("0004");
+        // Typing "Coleta" in row 2 passes "Código" (its "C" completes to the field of row 1):
+        // row 1 keeps its field and what was typed for it.
+        QTest::mouseClick(d.cb2->lineEdit(), Qt::LeftButton);
+        digita("C");
+        EXPECT_EQ(d.cb2->currentText(), "Código");
+        EXPECT_EQ(d.cb1->currentText(), "Código");
+        digita("oleta");
+        tecla(Qt::Key_Tab);
+        EXPECT_EQ(d.cb1->currentText(), "Código");
+        ASSERT_TRUE(d.findChild<QLineEdit*>("me1"));
+        EXPECT_EQ(d.findChild<QLineEdit*>("me1")->text(), "0004");
+        ASSERT_TRUE(d.findChild<DBDateEdit*>("de2"));
+        substitui(d.findChild<DBDateEdit*>("de2"), "01032024");
+        substitui(d.findChild<DBDateEdit*>("de2b"), "31032024");
+        QTest::mouseClick(d.bttAplicar, Qt::LeftButton);
+        EXPECT_EQ(codigos(t->qAmostra), QStringList({"00042", "00043"}));
+        // Choosing the field of row 1 in row 3 (Enter confirms it) moves it there.
+        substitui(d.cb3, "Código");
+        tecla(Qt::Key_Return);
+        EXPECT_EQ(d.cb1->currentText(), "");
+        EXPECT_FALSE(d.findChild<QLineEdit*>("me1"));
+        EXPECT_EQ(d.cb3->currentText(), "Código");
+    });
+    EXPECT_EQ(dialogs.messageCount(), 0) << dialogs.texts().join('|').toStdString();
+}
+
+TEST_F(PesquisaTest, TextTheColumnCannotHoldIsRefusedAsTypedOrPasted) {
+    TfrmAmostraTeste* t = abre();
+    pesquisa([this](TfrmPesquisa& d) {
+        substitui(d.cb1, "Nome");
+        tecla(Qt::Key_Tab);
+        auto* me1 = d.findChild<QLineEdit*>("me1");
+        ASSERT_EQ(foco(), me1);
+        digita("Ág");
+        digita(QString::fromUtf8("✓"));
+        EXPECT_EQ(me1->text(), "Ág");
+        ASSERT_EQ(dialogs.messageCount(), 1);
+        EXPECT_EQ(
+            dialogs.lastMessage().text,
+            QString::fromUtf8("O campo \"Nome\" contém o caractere \"✓\", que não pode ser gravado. Use "
+                              "apenas letras, números e símbolos do alfabeto latino."));
+        QApplication::clipboard()->setText(QString::fromUtf8("ua de caldeira 日本"));
+        tecla(Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(me1->text(), "Ág");
+        EXPECT_EQ(dialogs.messageCount(), 2);
+        // Longer than the column (40): refused whole, naming the widths.
+        QApplication::clipboard()->setText(QString(41, 'x'));
+        tecla(Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(me1->text(), "Ág");
+        EXPECT_EQ(dialogs.lastMessage().text,
+                  "O campo \"Nome\" aceita no máximo 40 caracteres (foram informados 43).");
+        QApplication::clipboard()->setText("ua de");
+        tecla(Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(me1->text(), "Água de");
+        QTest::mouseClick(d.bttPesquisar, Qt::LeftButton);
+    });
+    EXPECT_EQ(codigos(t->qAmostra), QStringList({"00042"}));
+    EXPECT_EQ(dialogs.messageCount(), 3) << dialogs.texts().join('|').toStdString();
+}
+
+TEST_F(PesquisaTest, AnEditOfTheListIsSettledBeforeTheFilterOrTheSortReopensIt) {
+    main->abreTelaRegistrada("frmTipoAnalise");
+    pump();
+    auto* t = main->findChild<TfrmTipoAnalise*>("frmTipoAnalise");
+    ASSERT_TRUE(t);
+    DataSet* q = t->dsPadrao.dataSet();
+    auto edita = [&](const QString& texto) {
+        substitui(t->edtNome, texto);
+        ASSERT_EQ(q->state(), DataSetState::Edit);
+    };
+    auto nome1 = [&] {
+        return s_db->scalar("select nm_tp_analise from tab_tp_analise where id_tp_analise = 1");
+    };
+    todos();
+    edita("Cloretos");
+    pesquisa([&](TfrmPesquisa& d) {
+        substitui(d.cb1, "Tipo de Análise");
+        tecla(Qt::Key_Tab);
+        // "Cancelar" ends the apply: the list and its edit stay.
+        dialogs.queueAnswer(MsgAnswer::Cancel);
+        QTest::mouseClick(d.bttAplicar, Qt::LeftButton);
+        EXPECT_EQ(dialogs.lastMessage().text, "Salvar alterações ?");
+        EXPECT_EQ(dialogs.lastMessage().buttons, MsgButtons::YesNoCancel);
+        EXPECT_EQ(q->state(), DataSetState::Edit);
+        EXPECT_EQ(q->fieldByName("NM_TP_ANALISE")->asString(), "Cloretos");
+        // "Não" drops the change and the list shows every row again.
+        dialogs.queueAnswer(MsgAnswer::No);
+        QTest::mouseClick(d.bttMostrarTodos, Qt::LeftButton);
+        EXPECT_EQ(q->state(), DataSetState::Browse);
+        q->fetchAll();
+        EXPECT_EQ(q->recordCount(), 5);
+    });
+    EXPECT_EQ(nome1().toString(), "Análise 1");
+    EXPECT_EQ(dialogs.messageCount(), 2);
+    t->edtNome->setFocus();
+    edita("Cloretos");
+    noDialogo<TfrmOrdena>([&](TfrmOrdena& d) {
+        substitui(d.cb1, "Tipo de Análise");
+        tecla(Qt::Key_Tab);
+        dialogs.queueAnswer(MsgAnswer::Cancel);
+        QTest::mouseClick(d.bttAplicar, Qt::LeftButton);
+        EXPECT_EQ(q->state(), DataSetState::Edit);
+        // "Sim" saves it first.
+        dialogs.queueAnswer(MsgAnswer::Yes);
+        QTest::mouseClick(d.bttOrdena, Qt::LeftButton);
+    });
+    QTest::mouseClick(main->bttOrdena, Qt::LeftButton);
+    pump();
+    EXPECT_EQ(dialogs.messageCount(), 4) << dialogs.texts().join('|').toStdString();
+    EXPECT_EQ(nome1().toString(), "Cloretos");
+    EXPECT_EQ(q->state(), DataSetState::Browse);
+    q->first();
+    EXPECT_EQ(q->fieldByName("NM_TP_ANALISE")->asString(), "Análise 2");
+    // Applying a filter with a record in edit asks too; "Sim" saves and then filters.
+    edita("Zinco");
+    pesquisa([&](TfrmPesquisa& d) {
+        substitui(d.cb1, "Tipo de Análise");
+        tecla(Qt::Key_Tab);
+        digita("zi");
+        dialogs.queueAnswer(MsgAnswer::Yes);
+        QTest::mouseClick(d.bttPesquisar, Qt::LeftButton);
+    });
+    EXPECT_EQ(s_db->scalar("select count(*) from tab_tp_analise where nm_tp_analise = 'Zinco'").toInt(), 1);
+    EXPECT_EQ(q->recordCount(), 1);
+    EXPECT_EQ(main->status(0), "Registros Encontrados: 000.001");
 }
 
 } // namespace

@@ -95,7 +95,7 @@ QDate DBDateEdit::date() const {
 void DBDateEdit::setDate(const QDate& d) {
     if (!bound()) {
         m_freeDate = m_entryDate = d.isValid() ? d : QDate();
-        setText(m_freeDate.isValid() ? m_freeDate.toString(QStringLiteral("dd/MM/yyyy")) : QString());
+        mostraTexto(m_freeDate.isValid() ? m_freeDate.toString(QStringLiteral("dd/MM/yyyy")) : QString());
         return;
     }
     Field* f = m_link.field();
@@ -127,7 +127,7 @@ bool DBDateEdit::validateFree() {
     }
     const bool changed = m_freeDate != m_entryDate;
     m_freeDate = m_entryDate;
-    setText(m_freeDate.isValid() ? m_freeDate.toString(QStringLiteral("dd/MM/yyyy")) : QString());
+    mostraTexto(m_freeDate.isValid() ? m_freeDate.toString(QStringLiteral("dd/MM/yyyy")) : QString());
     if (changed) emit dateEdited(m_freeDate);
     guarded([] { warn(QStringLiteral("Data inválida")); });
     return false;

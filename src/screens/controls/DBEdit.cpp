@@ -1,7 +1,7 @@
 #include "screens/controls/DBEdit.h"
-#include "platform/Cp1252.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
+#include "screens/controls/TextoColuna.h"
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>
@@ -12,7 +12,6 @@ DBEdit::DBEdit(QWidget* parent, DataSource* ds, const QString& fieldName, const 
     if (!name.isEmpty()) setObjectName(name);
     m_link.setFieldName(fieldName);
     connect(this, &QLineEdit::textEdited, this, [this] { userEdited(); });
-    connect(this, &QLineEdit::inputRejected, this, [this] { textoRecusado(); });
     setDataSource(ds);
 }
 
@@ -41,6 +40,10 @@ void DBEdit::applyReadOnly() {
 }
 
 void DBEdit::onEvent(const DataEventInfo& e) {
+    if (e.kind == DataEvent::UpdateRecord) {
+        gravaTextoMostrado();
+        return;
+    }
     if (m_busy || !concernsField(e, m_link)) return;
     if (e.kind != DataEvent::FieldChanged) m_entryHeld = false; // another record or state
     refresh();
@@ -54,48 +57,31 @@ fieldtext::Parsed DBEdit::parseText(const Field& f, const QString& text) const {
     return fieldtext::parse(f, text);
 }
 
-namespace {
-// Refuses, as they are typed or pasted, characters the database cannot store, and remembers
-// the refused text so the edit can say why.
-class TextoBancoValidator : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override {
-        const qsizetype bad = cp1252::firstUnencodable(input);
-        if (bad < 0) return Acceptable;
-        recusado = input;
-        posicao = bad;
-        return Invalid;
-    }
-    mutable QString recusado;
-    mutable qsizetype posicao = -1;
-};
-} // namespace
-
 void DBEdit::applyFieldProperties(const Field* f) {
     const bool text = f && (f->kind() == FieldKind::String || f->kind() == FieldKind::FixedChar);
-    setMaxLength(text && f->size() > 0 ? f->size() : 32767);
+    if (text) {
+        // Typed or pasted, a text the column cannot hold (too long, or with a character outside
+        // the database's alphabet) is refused whole with a message; what was there stays.
+        const int largura = f->size() > 0 ? f->size() : 0;
+        const bool banco = f->dataSet() && f->dataSet()->fromDatabase();
+        auto* atual = qobject_cast<const TextoColunaValidator*>(validator());
+        if (!atual || atual->largura() != largura || atual->soCp1252() != banco)
+            TextoColunaValidator::install(this, largura, banco, [this] { return nomeDoCampo(); });
+        return;
+    }
+    setMaxLength(32767);
     const QString pattern = f ? fieldtext::inputPattern(*f) : QString();
     auto* v = qobject_cast<const QRegularExpressionValidator*>(validator());
-    if (text && f->dataSet() && f->dataSet()->fromDatabase()) {
-        if (!dynamic_cast<const TextoBancoValidator*>(validator()))
-            setValidator(new TextoBancoValidator(this));
-    } else if (pattern.isEmpty()) {
+    if (pattern.isEmpty()) {
         if (validator()) setValidator(nullptr);
     } else if (!v || v->regularExpression().pattern() != pattern) {
         setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), this));
     }
 }
 
-void DBEdit::textoRecusado() {
-    auto* v = dynamic_cast<const TextoBancoValidator*>(validator());
-    if (!v || v->posicao < 0) return;
-    const QString texto = v->recusado;
-    const qsizetype at = v->posicao;
-    v->posicao = -1;
+QString DBEdit::nomeDoCampo() const {
     Field* f = field();
-    const QString nome = f ? f->displayLabel() : objectName();
-    guarded([&] { warn(cp1252::refusal(QStringLiteral("O campo \"%1\"").arg(nome), texto, at)); });
+    return textocoluna::nomeDoCampo(this, f ? f->displayLabel() : QString(), f ? f->fieldName() : QString());
 }
 
 void DBEdit::refresh() {
@@ -107,7 +93,7 @@ void DBEdit::refresh() {
     applyFieldProperties(f);
     applyReadOnly();
     if (!f) {
-        if (!showing(QString())) setText(QString());
+        if (!showing(QString())) mostraTexto(QString());
         return;
     }
     DataSet* ds = f->dataSet();
@@ -119,7 +105,13 @@ void DBEdit::refresh() {
         if (p.ok && fieldtext::sameValue(p.value, f->value())) return;
     }
     const QString t = textForValue(*f, editing);
-    if (!showing(t)) setText(t);
+    if (!showing(t)) mostraTexto(t);
+}
+
+void DBEdit::mostraTexto(const QString& t) {
+    setText(t);
+    // A masked edit left with the cursor after its mask would drop what is typed next.
+    if (!inputMask().isEmpty()) setCursorPosition(0);
 }
 
 bool DBEdit::userEdited() {
@@ -162,6 +154,25 @@ bool DBEdit::userEdited() {
     return true;
 }
 
+void DBEdit::gravaTextoMostrado() {
+    // Only a text the user is changing here can differ from the field: the rest is written as it
+    // is typed, and leaving the edit settles what is left.
+    if (!bound() || !m_entryHeld || m_busy) return;
+    Field* f = m_link.field();
+    if (!f || !f->dataSet()->editing() || isReadOnly()) return;
+    fieldtext::Parsed p = parseText(*f, shownText());
+    if (p.ok) {
+        if (!fieldtext::sameValue(p.value, f->value())) {
+            FlagScope busy(m_busy);
+            f->setValue(p.value);
+        }
+        return;
+    }
+    // The record stays in its state with the text as typed (the focus is still here); the user
+    // corrects it and saves again.
+    warnAndAbort(p.error);
+}
+
 bool DBEdit::validate() {
     if (!bound()) return validateFree();
     Field* f = m_link.field();
@@ -190,7 +201,7 @@ bool DBEdit::validate() {
     }
     m_entryHeld = false;
     const QString shown = textForValue(*f, true);
-    if (!showing(shown)) setText(shown);
+    if (!showing(shown)) mostraTexto(shown);
     guarded([&] { warn(message); });
     return false;
 }

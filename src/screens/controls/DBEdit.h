@@ -67,14 +67,20 @@ protected:
     // value comes back. Returns false in that case.
     bool validate();
     bool bound() const { return m_everBound; }
+    // Shows a value's text in place of what is shown; a masked edit puts the cursor at its start.
+    void mostraTexto(const QString& t);
     bool effectiveReadOnly() const;
 
     FieldLink m_link;
 
 private:
     void onEvent(const DataEventInfo& e);
+    // A post begins: the text shown is written, or the post is refused with its message when
+    // the field cannot take it (an impossible date, a number half typed).
+    void gravaTextoMostrado();
     void applyReadOnly();
-    void textoRecusado();
+    // The field's name in messages.
+    QString nomeDoCampo() const;
 
     bool m_readOnly = false;
     bool m_busy = false;      // our own write is running: its events are not shown back

@@ -138,6 +138,8 @@ void DBGridModel::onEvent(const DataEventInfo& e) {
         emit currentRecordMoved();
         return;
     }
+    case DataEvent::UpdateRecord:
+        return;
     }
 }
 

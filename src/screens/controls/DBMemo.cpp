@@ -1,6 +1,8 @@
 #include "screens/controls/DBMemo.h"
+#include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "platform/Errors.h"
+#include "screens/controls/TextoColuna.h"
 #include <QTextCursor>
 
 DBMemo::DBMemo(QWidget* parent, DataSource* ds, const QString& fieldName, const QString& name)
@@ -53,13 +55,17 @@ void DBMemo::refresh() {
 
 void DBMemo::onTextChanged() {
     if (m_busy || !m_everBound) return;
+    QString recusa;
     const bool kept = guarded([&] {
         FlagScope busy(m_busy);
         if (!m_link.canModify()) throw SilentAbort();
         Field* f = m_link.field();
         const QString text = toPlainText();
-        // A text column has a size; what does not fit is refused like a full edit refuses keys.
-        if (f->size() > 0 && text.size() > f->size()) throw SilentAbort();
+        // Typed or pasted, a text the column cannot hold (longer than its size, or with a
+        // character outside the database's alphabet) is refused whole, naming the field.
+        recusa = textocoluna::recusa(textocoluna::nomeDoCampo(this, f->displayLabel(), f->fieldName()), text,
+                                     f->size(), f->dataSet()->fromDatabase());
+        if (!recusa.isEmpty()) throw SilentAbort();
         m_link.edit();
         f = m_link.field();
         if (f) f->setValue(text.isEmpty() ? QVariant() : QVariant(text));
@@ -70,5 +76,6 @@ void DBMemo::onTextChanged() {
         QTextCursor c = textCursor();
         c.setPosition(std::min(pos, static_cast<int>(toPlainText().size())));
         setTextCursor(c);
+        if (!recusa.isEmpty()) guarded([&] { warn(recusa); });
     }
 }

@@ -1,8 +1,9 @@
 #pragma once
 // A multi-line plain text editor bound to a text blob (or text) field. It writes like DBEdit:
 // every change while editing goes to the field; the first change while browsing enters edit
-// state, and a refused edit shows the field's text again. Unbinding it (setDataSource(nullptr))
-// empties it.
+// state, and a refused edit shows the field's text again. A change that the column cannot hold
+// (longer than its width, or a character outside the database's alphabet), typed or pasted, is
+// undone with a message naming the field. Unbinding it (setDataSource(nullptr)) empties it.
 #include "screens/controls/DataLink.h"
 #include <QPlainTextEdit>
 

@@ -11,7 +11,13 @@ void DataLink::setDataSource(DataSource* s) {
     m_src = s;
     // A listener's failure (a lookup that cannot read its list, say) must not break the data
     // operation that sent the event; it is reported on its own.
-    m_token = s->subscribe([this, life](const DataEventInfo& e) { guarded([&] { m_listener(e); }); });
+    // The controls' refusal of a post, alone, goes back to the post.
+    m_token = s->subscribe([this, life](const DataEventInfo& e) {
+        if (e.kind == DataEvent::UpdateRecord)
+            m_listener(e);
+        else
+            guarded([&] { m_listener(e); });
+    });
 }
 
 void DataLink::detach() {

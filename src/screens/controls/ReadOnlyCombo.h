@@ -2,8 +2,14 @@
 // A drop-down over a list of keys that can be read-only: it still takes the focus and passes Tab
 // on, but neither keys nor the wheel change its choice. The data-aware drop-downs say when they
 // are read-only.
+//
+// Typing selects, as the user types, the first entry that begins with what was typed (letter
+// case and accents aside), blanks included: "Dureza M" goes past "Dureza Cálcica" to "Dureza
+// Magnésio". The space bar opens the list only when nothing has been typed; Backspace takes back
+// the last letter; a pause, another key or leaving the drop-down starts a new search.
 #include "data/DataSet.h"
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QWheelEvent>
 
@@ -12,6 +18,11 @@ public:
     using QComboBox::QComboBox;
     virtual bool isReadOnly() const = 0;
 
+    // What has been typed of the current search (empty when none is going on).
+    QString typedSearch() const;
+    // The pause after which typing starts a new search.
+    static constexpr int kSearchPauseMs = 1500;
+
 protected:
     // Keys of the list and of the field compare by their text, blanks around a text key aside.
     static QString listKey(const QVariant& v) { return keyText(v).trimmed(); }
@@ -19,20 +30,24 @@ protected:
     // Called before a key or the wheel may move the choice: every choice must be reachable.
     virtual void antesDeEscolher() {}
 
-    void keyPressEvent(QKeyEvent* e) override {
-        if (isReadOnly() && e->key() != Qt::Key_Tab && e->key() != Qt::Key_Backtab) {
-            e->ignore();
-            return;
-        }
-        if (e->key() != Qt::Key_Tab && e->key() != Qt::Key_Backtab) antesDeEscolher();
-        QComboBox::keyPressEvent(e);
-    }
+    void keyPressEvent(QKeyEvent* e) override;
     void wheelEvent(QWheelEvent* e) override {
         if (isReadOnly()) {
             e->ignore();
             return;
         }
+        m_search.clear();
         antesDeEscolher();
         QComboBox::wheelEvent(e);
     }
+    void focusOutEvent(QFocusEvent* e) override;
+
+private:
+    // Handles a key of the incremental search; false when the key is not one.
+    bool searchKey(QKeyEvent* e);
+    // Selects (as a choice of the user) the first entry beginning with `typed`; false when none does.
+    bool selectFirstBeginningWith(const QString& typed);
+
+    QString m_search;
+    QElapsedTimer m_lastKey;
 };

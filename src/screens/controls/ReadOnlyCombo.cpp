@@ -1,0 +1,75 @@
+#include "screens/controls/ReadOnlyCombo.h"
+
+namespace {
+// Text compared by the search: without accents, letter case folded.
+QString comparavel(const QString& s) {
+    const QString d = s.normalized(QString::NormalizationForm_D);
+    QString out;
+    out.reserve(d.size());
+    for (const QChar c : d)
+        if (c.category() != QChar::Mark_NonSpacing) out += c;
+    return out.toCaseFolded();
+}
+} // namespace
+
+QString ReadOnlyCombo::typedSearch() const {
+    if (m_search.isEmpty() || !m_lastKey.isValid() || m_lastKey.elapsed() > kSearchPauseMs) return QString();
+    return m_search;
+}
+
+void ReadOnlyCombo::keyPressEvent(QKeyEvent* e) {
+    const bool tab = e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab;
+    if (isReadOnly() && !tab) {
+        e->ignore();
+        return;
+    }
+    if (tab) {
+        QComboBox::keyPressEvent(e);
+        return;
+    }
+    if (searchKey(e)) return;
+    m_search.clear();
+    antesDeEscolher();
+    QComboBox::keyPressEvent(e);
+}
+
+void ReadOnlyCombo::focusOutEvent(QFocusEvent* e) {
+    m_search.clear();
+    QComboBox::focusOutEvent(e);
+}
+
+bool ReadOnlyCombo::searchKey(QKeyEvent* e) {
+    if (isEditable() || (e->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))) return false;
+    const QString going = typedSearch();
+    if (e->key() == Qt::Key_Backspace) {
+        if (going.isEmpty()) return false;
+        m_search = going.left(going.size() - 1);
+        m_lastKey.start();
+        if (!m_search.isEmpty()) selectFirstBeginningWith(m_search);
+        return true;
+    }
+    const QString text = e->text();
+    if (text.isEmpty() || !text[0].isPrint()) return false;
+    // Nothing typed yet: the space bar opens the list.
+    if (going.isEmpty() && text.trimmed().isEmpty()) return false;
+    antesDeEscolher();
+    const QString wanted = going + text;
+    m_lastKey.start();
+    // A letter that no entry continues with is ignored; the search stays where it was.
+    m_search = selectFirstBeginningWith(wanted) ? wanted : going;
+    return true;
+}
+
+bool ReadOnlyCombo::selectFirstBeginningWith(const QString& typed) {
+    const QString wanted = comparavel(typed);
+    for (int i = 0; i < count(); ++i) {
+        if (!comparavel(itemText(i)).startsWith(wanted)) continue;
+        if (i != currentIndex()) {
+            setCurrentIndex(i);
+            emit activated(i);
+            emit textActivated(itemText(i));
+        }
+        return true;
+    }
+    return false;
+}
