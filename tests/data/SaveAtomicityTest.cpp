@@ -235,6 +235,7 @@ TEST_F(SaveAtomicityTest, AColumnAnotherWorkstationChangedSinceItWasReadIsNeverO
     c->q->close();
     c->q->open();
     other.q->open();
+    other.q->fetchAll();
     Query& a = *c->q;
     Query& b = *other.q;
     const int obs = a.fieldByName("OBS")->index(), txt = a.fieldByName("TXT")->index();
