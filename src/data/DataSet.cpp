@@ -464,6 +464,7 @@ void DataSet::post() {
         if (ex.status == UpdateStatus::Unmodified) {
             ex.original.reset(new char[std::max<size_t>(m_layout.size, 8)]);
             copyRecord(ex.original.get(), rec);
+            ex.originalBlobs = ex.blobs;
             ex.status = UpdateStatus::Modified;
         }
         copyRecord(rec, m_edit.get());
@@ -479,6 +480,7 @@ void DataSet::post() {
                           ex.original ? ex.original.get() : rec);
             ex.status = UpdateStatus::Unmodified;
             ex.original.reset();
+            ex.originalBlobs.clear();
             if (!m_layout.columns.empty()) m_written.insert(keyText(columnValue(0, rec)));
         } catch (...) {
             if (inserting) {
@@ -489,6 +491,7 @@ void DataSet::post() {
                 copyRecord(rec, ex.original.get());
                 ex.status = UpdateStatus::Unmodified;
                 ex.original.reset();
+                ex.originalBlobs.clear();
             }
             throw;
         }
@@ -580,8 +583,11 @@ void DataSet::reopenPostedRecord() {
         notify(DataEvent::RowRemoved, nullptr, row);
         m_state = DataSetState::Insert;
     } else {
+        // The stored row as read, with the contents of blobs written by earlier saves.
         copyRecord(rec, ex->original.get());
+        QHash<int, QByteArray> blobs = ex->originalBlobs;
         m_extras.erase(rec);
+        if (!blobs.isEmpty()) m_extras[rec].blobs = blobs;
         m_cur = row;
         m_state = DataSetState::Edit;
     }
@@ -636,6 +642,7 @@ void DataSet::commitUpdates() {
             m_written.insert(keyText(columnValue(0, rec)));
         ex.status = UpdateStatus::Unmodified;
         ex.original.reset();
+        ex.originalBlobs.clear();
         ex.deletedAt = -1;
     }
     m_lastPosted = nullptr;
@@ -748,7 +755,9 @@ QVariant DataSet::recordValue(const char* rec, const QString& name, bool old) co
     const ColumnLayout& c = m_layout.columns[static_cast<size_t>(col)];
     if (c.sqlType == 520 && src != rec) {
         if (codec::isNull(c, src)) return {};
-        QByteArray b = loadBlob(codec::blobId(c, src));
+        const Extra* ex = findExtra(rec);
+        QByteArray b = ex && ex->originalBlobs.contains(col) ? ex->originalBlobs.value(col)
+                                                             : loadBlob(codec::blobId(c, src));
         return c.kind == FieldKind::Memo ? QVariant(cp1252::decode(b)) : QVariant(b);
     }
     return columnValue(col, src);

@@ -187,8 +187,9 @@ protected:
 private:
     struct Extra {
         UpdateStatus status = UpdateStatus::Unmodified;
-        std::unique_ptr<char[]> original; // the record as read, for OLD_ values
-        QHash<int, QByteArray> blobs;     // local blob contents (edited or loaded)
+        std::unique_ptr<char[]> original;     // the record as read, for OLD_ values
+        QHash<int, QByteArray> blobs;         // local blob contents (edited or loaded)
+        QHash<int, QByteArray> originalBlobs; // those of the record as read, for OLD_ values
         int deletedAt = -1;
     };
     Extra& extra(const char* rec) { return m_extras[rec]; }
