@@ -79,6 +79,8 @@ void DataSet::resetRows() {
     m_editBlobs.clear();
     m_editRow = m_prevRow = m_cur = -1;
     m_lastPosted = nullptr;
+    m_written.clear();
+    m_dbRow.reset();
     m_bof = m_eof = true;
     m_lookupIndex.clear();
     ++m_version;
@@ -465,6 +467,7 @@ void DataSet::post() {
         if (ex.status == UpdateStatus::Unmodified) {
             ex.original.reset(new char[std::max<size_t>(m_layout.size, 8)]);
             copyRecord(ex.original.get(), rec);
+            ex.originalBlobs = ex.blobs;
             ex.status = UpdateStatus::Modified;
         }
         copyRecord(rec, m_edit.get());
@@ -480,6 +483,8 @@ void DataSet::post() {
                           ex.original ? ex.original.get() : rec);
             ex.status = UpdateStatus::Unmodified;
             ex.original.reset();
+            ex.originalBlobs.clear();
+            if (!m_layout.columns.empty()) m_written.insert(keyText(columnValue(0, rec)));
         } catch (...) {
             if (inserting) {
                 m_rows.erase(m_rows.begin() + row);
@@ -489,6 +494,7 @@ void DataSet::post() {
                 copyRecord(rec, ex.original.get());
                 ex.status = UpdateStatus::Unmodified;
                 ex.original.reset();
+                ex.originalBlobs.clear();
             }
             throw;
         }
@@ -580,8 +586,11 @@ void DataSet::reopenPostedRecord() {
         notify(DataEvent::RowRemoved, nullptr, row);
         m_state = DataSetState::Insert;
     } else {
+        // The stored row as read, with the contents of blobs written by earlier saves.
         copyRecord(rec, ex->original.get());
+        QHash<int, QByteArray> blobs = ex->originalBlobs;
         m_extras.erase(rec);
+        if (!blobs.isEmpty()) m_extras[rec].blobs = blobs;
         m_cur = row;
         m_state = DataSetState::Edit;
     }
@@ -631,8 +640,12 @@ void DataSet::commitUpdates() {
         m_extras.erase(rec);
     m_deleted.clear();
     for (auto& [rec, ex] : m_extras) {
+        if ((ex.status == UpdateStatus::Inserted || ex.status == UpdateStatus::Modified) &&
+            !m_layout.columns.empty())
+            m_written.insert(keyText(columnValue(0, rec)));
         ex.status = UpdateStatus::Unmodified;
         ex.original.reset();
+        ex.originalBlobs.clear();
         ex.deletedAt = -1;
     }
     m_lastPosted = nullptr;
@@ -677,6 +690,63 @@ void DataSet::cancelUpdates() {
     notify(DataEvent::RecordChanged);
 }
 
+bool DataSet::writtenHere(const char* rec) const {
+    if (m_written.isEmpty() || m_layout.columns.empty() || m_layout.columns[0].sqlType == 520) return false;
+    return m_written.contains(keyText(codec::decode(m_layout.columns[0], rec)));
+}
+
+QVariant DataSet::databaseRowValue(int col) const {
+    if (!m_dbRow || col < 0 || col >= static_cast<int>(m_layout.columns.size())) return {};
+    const ColumnLayout& c = m_layout.columns[static_cast<size_t>(col)];
+    if (c.sqlType != 520) return codec::decode(c, m_dbRow.get());
+    if (codec::isNull(c, m_dbRow.get())) return {};
+    const QByteArray b = loadBlob(codec::blobId(c, m_dbRow.get()));
+    return c.kind == FieldKind::Memo ? QVariant(cp1252::decode(b)) : QVariant(b);
+}
+
+std::vector<int> DataSet::changedColumns() const {
+    std::vector<int> out;
+    if (m_state != DataSetState::Edit || m_editRow < 0 || m_editRow >= recordCount()) return out;
+    const char* rec = m_rows[static_cast<size_t>(m_editRow)];
+    for (int col = 0; col < static_cast<int>(m_layout.columns.size()); ++col) {
+        const QVariant now = columnValue(col, m_edit.get()), was = columnValue(col, rec);
+        if (now.isNull() != was.isNull() || now != was) out.push_back(col);
+    }
+    return out;
+}
+
+void DataSet::takeDatabaseRow(bool keepChanges) {
+    if (!m_dbRow) return;
+    std::unique_ptr<char[]> db = std::move(m_dbRow);
+    if (m_state != DataSetState::Edit || m_editRow < 0 || m_editRow >= recordCount()) return;
+    char* rec = m_rows[static_cast<size_t>(m_editRow)];
+    const std::vector<int> changed = changedColumns();
+    // The user's changed columns over the database's row, blob contents included.
+    std::unique_ptr<char[]> edit(new char[std::max<size_t>(m_layout.size, 8)]);
+    copyRecord(edit.get(), db.get());
+    QHash<int, QByteArray> blobs;
+    for (int col : changed) {
+        const ColumnLayout& c = m_layout.columns[static_cast<size_t>(col)];
+        const unsigned bytes = c.length + (c.sqlType == 448 /* varying */ ? 2u : 0u);
+        std::memcpy(edit.get() + c.offset, m_edit.get() + c.offset, bytes);
+        std::memcpy(edit.get() + c.nullOffset, m_edit.get() + c.nullOffset, 2);
+        if (c.sqlType == 520) blobs.insert(col, blobContent(col, m_edit.get()));
+    }
+    copyRecord(rec, db.get());
+    m_extras.erase(rec);
+    ++m_version;
+    if (keepChanges) {
+        m_edit = std::move(edit);
+        m_editBlobs = blobs;
+        m_modified = true;
+        notify(DataEvent::RowUpdated, nullptr, m_editRow);
+        notify(DataEvent::RecordChanged);
+        return;
+    }
+    notify(DataEvent::RowUpdated, nullptr, m_editRow);
+    cancel();
+}
+
 QVariant DataSet::recordValue(const char* rec, const QString& name, bool old) const {
     int col = m_layout.indexOf(name);
     if (col < 0) return {};
@@ -688,7 +758,9 @@ QVariant DataSet::recordValue(const char* rec, const QString& name, bool old) co
     const ColumnLayout& c = m_layout.columns[static_cast<size_t>(col)];
     if (c.sqlType == 520 && src != rec) {
         if (codec::isNull(c, src)) return {};
-        QByteArray b = loadBlob(codec::blobId(c, src));
+        const Extra* ex = findExtra(rec);
+        QByteArray b = ex && ex->originalBlobs.contains(col) ? ex->originalBlobs.value(col)
+                                                             : loadBlob(codec::blobId(c, src));
         return c.kind == FieldKind::Memo ? QVariant(cp1252::decode(b)) : QVariant(b);
     }
     return columnValue(col, src);

@@ -5,6 +5,7 @@
 #include "data/DataSource.h"
 #include "data/Field.h"
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -112,6 +113,16 @@ public:
     void commitUpdates();
     void cancelUpdates();
 
+    // After a write that matched no row (see Query::rereadEditedRow): the edited record's row
+    // as the database holds it now.
+    bool hasDatabaseRow() const { return m_dbRow != nullptr; }
+    QVariant databaseRowValue(int col) const;
+    // Columns whose edited value differs from the record's stored row (edit state).
+    std::vector<int> changedColumns() const;
+    // The database's row becomes the edited record's stored row: the edit goes on with the
+    // user's changed columns over it (keepChanges), or it ends showing the database's values.
+    void takeDatabaseRow(bool keepChanges);
+
     // Called when a move, locate or insert meets a pending edit: it saves, discards or keeps the
     // change (throwing SilentAbort to stay). Record screens ask the user here.
     Handler settleEdit;
@@ -154,6 +165,11 @@ public:
 protected:
     virtual void internalApply(UpdateKind kind, const char* rec, const char* old);
 
+    void setDatabaseRow(std::unique_ptr<char[]> rec) { m_dbRow = std::move(rec); }
+    // Whether a fetched row is one that this dataset wrote since it was opened: a cursor still
+    // open in the same transaction returns such a row again, and the list holds it already.
+    bool writtenHere(const char* rec) const;
+
     char* newRecord(bool init = true);
     void releaseLastRecord();
     void appendFetched(char* rec) { m_rows.push_back(rec); }
@@ -171,8 +187,9 @@ protected:
 private:
     struct Extra {
         UpdateStatus status = UpdateStatus::Unmodified;
-        std::unique_ptr<char[]> original; // the record as read, for OLD_ values
-        QHash<int, QByteArray> blobs;     // local blob contents (edited or loaded)
+        std::unique_ptr<char[]> original;     // the record as read, for OLD_ values
+        QHash<int, QByteArray> blobs;         // local blob contents (edited or loaded)
+        QHash<int, QByteArray> originalBlobs; // those of the record as read, for OLD_ values
         int deletedAt = -1;
     };
     Extra& extra(const char* rec) { return m_extras[rec]; }
@@ -212,6 +229,8 @@ private:
     int m_prevRow = -1;
     bool m_modified = false;
     char* m_lastPosted = nullptr;
+    QSet<QString> m_written; // keys (first column) of the rows written since the open
+    std::unique_ptr<char[]> m_dbRow;
 
     bool m_cached = false;
     UpdateSql* m_update = nullptr;

@@ -107,6 +107,10 @@ int Query::internalFetch(int n) {
             stopListening();
             break;
         }
+        if (writtenHere(rec)) {
+            releaseLastRecord();
+            continue;
+        }
         appendFetched(rec);
         ++got;
     }
@@ -189,6 +193,42 @@ void Query::undoPending(Transaction* tr) {
             tr->forget();
         }
     }
+}
+
+Query::RowReread Query::rereadEditedRow() {
+    setDatabaseRow(nullptr);
+    UpdateSql* u = updateObject();
+    if (state() != DataSetState::Edit || !u || u->table().isEmpty() || u->keyColumn().isEmpty())
+        return RowReread::Unknown;
+    // The list's own columns, all of them from the edited table, read by the stored key.
+    const RecordLayout& l = layout();
+    QStringList cols;
+    for (const ColumnLayout& c : l.columns) {
+        if (c.relation.trimmed().compare(u->table(), Qt::CaseInsensitive) != 0 ||
+            c.column.trimmed().isEmpty())
+            return RowReread::Unknown;
+        cols.append(c.column.trimmed());
+    }
+    const int keyCol = l.indexOf(u->keyColumn());
+    if (keyCol < 0) return RowReread::Unknown;
+    Transaction* tr = transaction();
+    tr->ensureActive();
+    Statement st(m_db, tr);
+    st.prepare("select " + cols.join(", ") + " from " + u->table() + " where " + u->keyColumn() + " = ?");
+    const RecordLayout& out = st.outputLayout();
+    if (out.size != l.size || out.columns.size() != l.columns.size()) return RowReread::Unknown;
+    for (size_t i = 0; i < l.columns.size(); ++i)
+        if (out.columns[i].sqlType != l.columns[i].sqlType || out.columns[i].offset != l.columns[i].offset ||
+            out.columns[i].length != l.columns[i].length)
+            return RowReread::Unknown;
+    st.setParam(0, field(keyCol)->oldValue());
+    st.openCursor();
+    std::unique_ptr<char[]> row(new char[std::max<size_t>(l.size, 8)]);
+    const bool found = st.fetch(row.get());
+    st.closeCursor();
+    if (!found) return RowReread::Gone;
+    setDatabaseRow(std::move(row));
+    return RowReread::Found;
 }
 
 void Query::execSQL() {

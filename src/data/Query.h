@@ -45,6 +45,11 @@ public:
     void applyAndCommit();
     bool fromDatabase() const override { return true; }
 
+    // After a save that touched no row (RecordConflict): reads the edited record's row again by
+    // its key, as the database holds it now (databaseRowValue, takeDatabaseRow).
+    enum class RowReread { Found, Gone, Unknown };
+    RowReread rereadEditedRow();
+
 protected:
     void internalOpen() override;
     int internalFetch(int n) override;

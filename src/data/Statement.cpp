@@ -75,6 +75,28 @@ QDate parseDateText(const QString& s) {
     return QDate::isValid(y, m, d) ? QDate(y, m, d) : QDate();
 }
 
+NumberText parseNumberText(const QString& s) {
+    // Digits grouped by dots in threes, or not grouped at all; a comma before the decimals.
+    static const QRegularExpression form(
+        QStringLiteral("^([+-]?)([0-9]{1,3}(?:\\.[0-9]{3})+|[0-9]*)(?:,([0-9]*))?$"));
+    NumberText n;
+    const auto m = form.match(s.trimmed());
+    if (!m.hasMatch()) return n;
+    QString whole = m.captured(2);
+    whole.remove(QLatin1Char('.'));
+    QString fraction = m.captured(3);
+    if (whole.isEmpty() && fraction.isEmpty()) return n;
+    n.negative = m.captured(1) == QLatin1String("-");
+    n.whole = whole.isEmpty() ? QStringLiteral("0") : whole;
+    while (fraction.endsWith(QLatin1Char('0')))
+        fraction.chop(1);
+    n.fraction = fraction;
+    n.value =
+        (m.captured(1) + n.whole + QLatin1Char('.') + (fraction.isEmpty() ? QStringLiteral("0") : fraction))
+            .toDouble(&n.ok);
+    return n;
+}
+
 QDateTime parseDateTimeText(const QString& s) {
     const QString t = s.trimmed();
     const qsizetype blank = t.indexOf(QLatin1Char(' '));
@@ -103,12 +125,12 @@ QDateTime toDateTime(const QVariant& v) {
     return codec::parseDateTimeText(v.toString());
 }
 
-// A number given as text: the Brazilian form ("1.234,5") or a plain one ("1234.5").
+// A number given as text is read in the Brazilian form only (codec::parseNumberText).
 double toNumber(const QVariant& v, bool* ok) {
     if (v.typeId() == QMetaType::QString) {
-        QString s = v.toString().trimmed();
-        if (s.contains(',')) s = s.remove('.').replace(',', '.');
-        return s.toDouble(ok);
+        const codec::NumberText n = codec::parseNumberText(v.toString());
+        *ok = n.ok;
+        return n.value;
     }
     if (v.typeId() == QMetaType::Bool) {
         *ok = true;
@@ -133,6 +155,21 @@ QString shown(const QVariant& v) {
     throw AppError(QStringLiteral("\"%1\" não é %2 para %3.")
                        .arg(shown(v), kind,
                             what(c, label).replace(QStringLiteral("O campo"), QStringLiteral("o campo"))));
+}
+
+[[noreturn]] void notANumber(const ColumnLayout& c, const QVariant& v, const QString& label) {
+    conversionError(c, v, label,
+                    v.typeId() == QMetaType::QString
+                        ? QStringLiteral("um número válido (escreva-o como em 1.234,56: ponto para "
+                                         "os milhares, vírgula para os decimais)")
+                        : QStringLiteral("um número válido"));
+}
+
+[[noreturn]] void tooManyDecimals(const ColumnLayout& c, const QVariant& v, const QString& label) {
+    throw AppError(QStringLiteral("%1 aceita no máximo %2 casas decimais (foi informado \"%3\").")
+                       .arg(what(c, label))
+                       .arg(-c.scale)
+                       .arg(shown(v)));
 }
 
 [[noreturn]] void rangeError(const ColumnLayout& c, const QVariant& v, const QString& label) {
@@ -391,23 +428,30 @@ void encode(const ColumnLayout& c, char* rec, const QVariant& v, const QString& 
         const bool integral = v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong ||
                               v.typeId() == QMetaType::UInt || v.typeId() == QMetaType::ULongLong ||
                               v.typeId() == QMetaType::Short || v.typeId() == QMetaType::Bool;
-        if (c.scale == 0 && text) {
-            // Whole numbers given as text are read exactly, beyond the precision of a double.
-            const QString t = v.toString().trimmed();
-            qlonglong whole = t.toLongLong(&ok);
-            if (ok) {
-                if (whole < lo || whole > hi) rangeError(c, v, label);
-                iv = whole;
+        if (text) {
+            // A number given as text is read exactly, digit by digit: never beyond the decimals
+            // the column keeps, never through the precision of a double.
+            const NumberText n = parseNumberText(v.toString());
+            if (!n.ok) notANumber(c, v, label);
+            if (n.fraction.size() > -c.scale) {
+                if (c.scale == 0) conversionError(c, v, label, QStringLiteral("um número inteiro"));
+                tooManyDecimals(c, v, label);
             }
-        }
-        if (c.scale == 0 && integral && v.typeId() != QMetaType::ULongLong && v.typeId() != QMetaType::Bool) {
+            const QString digits = n.whole + n.fraction.leftJustified(-c.scale, QLatin1Char('0'));
+            qlonglong stored = digits.toLongLong(&ok);
+            if (!ok) rangeError(c, v, label);
+            if (n.negative) stored = -stored;
+            if (stored < lo || stored > hi) rangeError(c, v, label);
+            iv = stored;
+        } else if (c.scale == 0 && integral && v.typeId() != QMetaType::ULongLong &&
+                   v.typeId() != QMetaType::Bool) {
             const qlonglong whole = v.toLongLong();
             if (whole < lo || whole > hi) rangeError(c, v, label);
             iv = whole;
-        } else if (!(c.scale == 0 && text && ok)) {
+        } else {
             ok = true;
             const double d = toNumber(v, &ok);
-            if (!ok) conversionError(c, v, label, QStringLiteral("um número válido"));
+            if (!ok) notANumber(c, v, label);
             if (!std::isfinite(d)) rangeError(c, v, label);
             const long double scaledValue = static_cast<long double>(d) * std::pow(10.0L, -c.scale);
             const long double rounded = std::nearbyintl(scaledValue);
@@ -426,7 +470,7 @@ void encode(const ColumnLayout& c, char* rec, const QVariant& v, const QString& 
     }
     case SQL_FLOAT: {
         const double d = toNumber(v, &ok);
-        if (!ok) conversionError(c, v, label, QStringLiteral("um número válido"));
+        if (!ok) notANumber(c, v, label);
         if (!std::isfinite(d) || std::fabs(d) > std::numeric_limits<float>::max()) rangeError(c, v, label);
         put<float>(p, static_cast<float>(d));
         break;
@@ -434,7 +478,7 @@ void encode(const ColumnLayout& c, char* rec, const QVariant& v, const QString& 
     case SQL_DOUBLE:
     case SQL_D_FLOAT: {
         const double d = toNumber(v, &ok);
-        if (!ok) conversionError(c, v, label, QStringLiteral("um número válido"));
+        if (!ok) notANumber(c, v, label);
         if (!std::isfinite(d)) rangeError(c, v, label);
         put<double>(p, d);
         break;

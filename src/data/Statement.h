@@ -76,6 +76,17 @@ QVariant decode(const ColumnLayout& c, const char* rec);
 // text outside Windows-1252 or longer than the column, numbers outside the column's range,
 // non-finite or (for whole-number columns) fractional, and texts that are not one valid date.
 void encode(const ColumnLayout& c, char* rec, const QVariant& v, const QString& label = QString());
+// A number written as text the Brazilian way: an optional sign, digits grouped by dots in
+// threes or not grouped at all, and an optional decimal comma ("1.000" is one thousand,
+// "1.234,56", "-0,5", "1234,5"). Anything else is not a number ("1,234.56", "1.5", "1.00").
+struct NumberText {
+    bool ok = false;
+    bool negative = false;
+    QString whole;    // the digits before the comma, without grouping
+    QString fraction; // the digits after it, without trailing zeros
+    double value = 0;
+};
+NumberText parseNumberText(const QString& s);
 // A date written as text: dd/mm/yyyy, d/m/yy, dd.mm.yyyy or yyyy-mm-dd, and nothing else;
 // invalid when the text is not exactly one real date.
 QDate parseDateText(const QString& s);

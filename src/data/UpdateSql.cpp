@@ -4,14 +4,20 @@
 
 QString UpdateSql::modifyChanged(const Query& q, const QString& table, const QString& key,
                                  const QStringList& cols, const char* rec) const {
-    QStringList sets;
+    QStringList sets, unchangedSince;
     for (const QString& c : cols) {
         const QVariant now = q.recordValue(rec, c, false), was = q.recordValue(rec, c, true);
         if (now == was && now.isNull() == was.isNull()) continue;
         sets.append(c + " = :" + c);
+        // Null-safe: a column read as empty must still be empty.
+        if (c.compare(key, Qt::CaseInsensitive) != 0)
+            unchangedSince.append(c + " is not distinct from :OLD_" + c);
     }
     if (sets.isEmpty()) return {};
-    return "update " + table + " set " + sets.join(", ") + " where " + key + " = :OLD_" + key;
+    QString where = key + " = :OLD_" + key;
+    for (const QString& u : unchangedSince)
+        where += " and " + u;
+    return "update " + table + " set " + sets.join(", ") + " where " + where;
 }
 
 QString UpdateSql::statementFor(const Query& q, UpdateKind kind, const char* rec) const {
@@ -66,4 +72,5 @@ void UpdateSql::apply(Query& q, UpdateKind kind, const char* rec) {
         st.setParam(i, q.recordValue(rec, column, old));
     }
     st.execute();
+    if (kind != UpdateKind::Insert && st.rowsAffected() == 0) throw RecordConflict(kind);
 }

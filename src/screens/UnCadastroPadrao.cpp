@@ -121,6 +121,7 @@ void TfrmCadastroPadrao::FormShow() {
     if (NomeDataSet && !dsPadrao.dataSet()) dsPadrao.setDataSet(NomeDataSet);
     if (!verificaAcesso()) return;
     p->sFichaTabela = "F";
+    p->atualizaBotaoFicha();
     pc->tabBar()->hide();
     lePosicao(0);
     Query* q = query();
@@ -201,6 +202,7 @@ void TfrmCadastroPadrao::FormActivate() {
     p->myorderby = myorderby;
     p->PageControl = pc;
     p->sFichaTabela = pc->currentIndex() == 1 ? "T" : "F";
+    p->atualizaBotaoFicha();
     p->mostraBotoesRegistro(true);
     if (DataSet* ds = dsPadrao.dataSet()) m_estadoAnterior = ds->state();
     dsPadraoStateChange();

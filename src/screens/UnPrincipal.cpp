@@ -3,6 +3,7 @@
 #include "data/KeyAllocation.h"
 #include "data/SqlText.h"
 #include "data/UndmPadrao.h"
+#include "data/UpdateSql.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "platform/Errors.h"
@@ -495,27 +496,107 @@ void TfrmClassePrincipal::bttSalvarClick() {
     TotalRegistros();
 }
 
+namespace {
+
+// The database refused a second row with the same value of a primary or unique key.
+bool chaveDuplicada(const DatabaseError& e) {
+    return e.hasCode(335544665) || e.hasCode(335544349);
+}
+
+QString textoDoCampo(const Field& f, const QVariant& v) {
+    if (v.isNull()) return QStringLiteral("(vazio)");
+    QString t = Field::formatValue(f, v);
+    if (t.startsWith(QLatin1String("{\\rtf"))) return QStringLiteral("(texto formatado)");
+    t.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return t.size() > 60 ? t.left(60) + QStringLiteral("...") : t;
+}
+
+} // namespace
+
 void TfrmClassePrincipal::salvaDataSet(DataSet& ds) {
     Query* q = comoQuery(&ds);
     Transaction* tr = q ? q->transaction() : nullptr;
     if (tr) tr->ensureActive();
-    if (ds.state() == DataSetState::Insert && ds.fieldCount() > 0) {
-        Field* key = ds.field(0);
-        key->setValue(AdicionaID(tableOfOrigin(key->origin()), key->fieldName()));
+    const bool novo = ds.state() == DataSetState::Insert && ds.fieldCount() > 0;
+    const QString tabela = novo ? tableOfOrigin(ds.field(0)->origin()) : QString();
+    // Keys are the largest plus one, read without a lock: another workstation saving a new
+    // record at the same moment can take the same one. Its primary key refuses the second
+    // insert; the record is then saved with a fresh key, a few times at most.
+    constexpr int kTentativas = 3;
+    for (int tentativa = 1;; ++tentativa) {
+        qint64 chave = 0;
+        if (novo) {
+            chave = AdicionaID(tabela, ds.field(0)->fieldName());
+            ds.field(0)->setValue(chave);
+        }
+        ds.post();
+        try {
+            if (q)
+                q->applyAndCommit();
+            else
+                ds.applyUpdates();
+            return;
+        } catch (const RecordConflict& e) {
+            ds.reopenPostedRecord();
+            if (e.kind() != UpdateKind::Modify || !q) throw;
+            resolveConflito(*q);
+            return;
+        } catch (const DatabaseError& e) {
+            // Nothing of the record reached the database: it goes back to its edit or insert
+            // state with what the user typed, and the list shows only what the database holds.
+            ds.reopenPostedRecord();
+            if (!novo || !chaveDuplicada(e) || ds.state() != DataSetState::Insert) throw;
+            // A refusal of another unique key leaves the largest key as it was.
+            if (AdicionaID(tabela, ds.field(0)->fieldName()) == chave) throw;
+            if (tentativa >= kTentativas)
+                warnAndAbort(
+                    "Outras estações de trabalho gravaram ao mesmo tempo registros com o código que "
+                    "este receberia. O registro não foi gravado e continua na tela: salve-o novamente.");
+        } catch (...) {
+            ds.reopenPostedRecord();
+            throw;
+        }
     }
-    ds.post();
-    try {
-        if (q)
-            q->applyAndCommit();
-        else
-            ds.applyUpdates();
-    } catch (...) {
-        // Nothing of the record reached the database: it goes back to its edit or insert state
-        // with what the user typed, and the list shows only what the database holds. A second
-        // Salvar (with a fresh key) can store it.
-        ds.reopenPostedRecord();
-        throw;
+}
+
+void TfrmClassePrincipal::resolveConflito(Query& q) {
+    switch (q.rereadEditedRow()) {
+    case Query::RowReread::Gone:
+        warnAndAbort("Este registro não existe mais no banco de dados: outra estação de trabalho o excluiu "
+                     "depois que ele foi lido. A sua alteração não foi gravada e continua na tela.");
+    case Query::RowReread::Unknown:
+        warnAndAbort(
+            "Outra estação de trabalho alterou ou excluiu este registro depois que ele foi lido. A sua "
+            "alteração não foi gravada e continua na tela; cancele-a (F6) para ver os valores atuais.");
+    case Query::RowReread::Found:
+        break;
     }
+    QStringList atuais, suas;
+    bool mesmaAlteracao = true;
+    for (int col : q.changedColumns()) {
+        const Field* f = q.field(col);
+        const QVariant agora = q.databaseRowValue(col), sua = f->value();
+        if (agora.isNull() != sua.isNull() || agora != sua) mesmaAlteracao = false;
+        atuais.append("  " + f->displayLabel() + ": " + textoDoCampo(*f, agora));
+        suas.append("  " + f->displayLabel() + ": " + textoDoCampo(*f, sua));
+    }
+    // The other workstation wrote what this user wanted: there is nothing left to write.
+    if (mesmaAlteracao) {
+        q.takeDatabaseRow(false);
+        return;
+    }
+    const MsgAnswer a = ask("Outra estação de trabalho alterou este registro depois que ele foi lido; a sua "
+                            "alteração não foi gravada.\n\nValores atuais:\n" +
+                                atuais.join('\n') + "\n\nA sua alteração:\n" + suas.join('\n') +
+                                "\n\nGravar a sua alteração sobre os valores atuais ?",
+                            MsgButtons::YesNo, MsgAnswer::No);
+    if (a != MsgAnswer::Yes) {
+        // The record shows what the database holds now.
+        q.takeDatabaseRow(false);
+        throw SilentAbort();
+    }
+    q.takeDatabaseRow(true);
+    salvaDataSet(q);
 }
 
 void TfrmClassePrincipal::bttCancelarClick() {
@@ -545,6 +626,10 @@ void TfrmClassePrincipal::bttExcluirClick() {
                     q->applyAndCommit();
                 else
                     ds->applyUpdates();
+            } catch (const RecordConflict& e) {
+                // The row was gone already: the list no longer shows it, and the user is told.
+                ds->commitUpdates();
+                motivo = e.message();
             } catch (const DatabaseError& e) {
                 ds->cancelUpdates();
                 reposiciona = true;
@@ -730,8 +815,7 @@ void TfrmClassePrincipal::bttFichaClick() {
         bttIncluir->setEnabled(tela->incluir);
         bttExcluir->setEnabled(tela->excluir && ds && !ds->isEmpty());
         sFichaTabela = "F";
-        bttFicha->setToolTip("Mostra os Dados no Formato de Tabela (F12)");
-        bttFicha->setText("Tabela");
+        atualizaBotaoFicha();
     } else {
         SalvaNavegacao();
         if (ds) ds->cancel();
@@ -750,10 +834,19 @@ void TfrmClassePrincipal::bttFichaClick() {
         bttIncluir->setEnabled(false);
         if (ds && ds->isEmpty()) bttExcluir->setEnabled(false);
         sFichaTabela = "T";
-        bttFicha->setToolTip("Mostra os Dados no Formato de Ficha (F12)");
-        bttFicha->setText("Ficha");
+        atualizaBotaoFicha();
     }
     TotalRegistros();
+}
+
+void TfrmClassePrincipal::atualizaBotaoFicha() {
+    if (sFichaTabela == "T") {
+        bttFicha->setToolTip("Mostra os Dados no Formato de Ficha (F12)");
+        bttFicha->setText("Ficha");
+    } else {
+        bttFicha->setToolTip("Mostra os Dados no Formato de Tabela (F12)");
+        bttFicha->setText("Tabela");
+    }
 }
 
 void TfrmClassePrincipal::bttFecharClick() {

@@ -90,6 +90,8 @@ public:
     void encerraSemPerguntas();
     bool encerrandoSemPerguntas() const { return m_semPerguntas; }
 
+    // The view button's caption and hint name the view it switches to, after sFichaTabela.
+    void atualizaBotaoFicha();
     void TotalRegistros();
     void SalvaNavegacao();
     // A pending edit of ds before it is left: asks "Salvar alterações ?" (or saves without
@@ -97,6 +99,9 @@ public:
     void resolvePendente(DataSet& ds);
     // The save of one record: key for a new record, post, write and commit, all or nothing.
     void salvaDataSet(DataSet& ds);
+    // A change whose row another workstation changed or deleted since it was read: the user sees
+    // the current values and may write the change over them.
+    void resolveConflito(Query& q);
     // ST_CONFIRMA_SAIR of the parameter row: ask "Salvar alterações ?" before leaving a change.
     bool confirmaSair() const;
     void Navegacao();

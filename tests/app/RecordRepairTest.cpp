@@ -4,8 +4,8 @@
 // the desktop's end request closes without questions.
 #include "AppFixture.h"
 #include "FrameworkFixture.h"
-#include "platform/QtTranslations.h"
 #include "lab/UnTipoAnalise.h"
+#include "platform/QtTranslations.h"
 #include "platform/Signals.h"
 #include "screens/ScreenRegistry.h"
 #include "screens/controls/DBEdit.h"
@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 #include <csignal>
 
@@ -328,6 +329,206 @@ TEST_F(RecordRepairTest, TheDesktopsEndRequestClosesWithoutQuestionsAndWritesThe
     EXPECT_EQ(dialogs.messageCount(), 0) << dialogs.texts().join("|").toStdString();
     EXPECT_EQ(rows("where nm_tp_analise like '% pendente'"), 0);
     EXPECT_EQ(s_db->scalar("select count(*) from sis_log_login where dh_logoff is not null").toInt(), 1);
+}
+
+// Keys of the rows the list holds, in order (every row read).
+QList<int> chavesDaLista(DataSet* d) {
+    d->fetchAll();
+    QList<int> ids;
+    for (int r = 0; r < d->recordCount(); ++r)
+        ids.append(d->valueAt(r, d->field(0)).toInt());
+    return ids;
+}
+
+TEST_F(RecordRepairTest, ARecordSavedOnAListIsListedOnceAndAWriteThatFindsNoRowNeverPassesAsSaved) {
+    s_db->exec("delete from tab_tp_equipamento");
+    for (int i = 1; i <= 8; ++i)
+        s_db->exec(QString("insert into tab_tp_equipamento (id_tp_equipamento, nm_tp_equipamento) "
+                           "values (%1, 'Tipo %1')")
+                       .arg(i));
+    auto tipos = [this](const QString& where) {
+        return s_db->scalar("select count(*) from tab_tp_equipamento " + where).toInt();
+    };
+    login(-1);
+    main->abreTelaRegistrada("frmTipoEquipamento");
+    pump();
+    auto* t = main->findChild<TfrmCadastroPadrao*>("frmTipoEquipamento");
+    ASSERT_TRUE(t);
+    DataSet* d = t->dsPadrao.dataSet();
+    auto* nomeTipo = t->findChild<DBEdit*>("DBEdit1");
+    nomeTipo->setFocus();
+    QTest::keyClick(nomeTipo, Qt::Key_F7);
+    QTest::keyClick(nomeTipo, Qt::Key_F2);
+    typeInto(nomeTipo, "Torre nova");
+    QTest::keyClick(nomeTipo, Qt::Key_F3);
+    ASSERT_EQ(d->state(), DataSetState::Browse);
+    QTest::keyClick(nomeTipo, Qt::Key_F12);
+    pump();
+    ASSERT_EQ(tipos(""), 9);
+    EXPECT_EQ(t->DBGrid1->model()->rowCount(), 9);
+    QList<int> ids = chavesDaLista(d);
+    EXPECT_EQ(QSet<int>(ids.begin(), ids.end()).size(), 9);
+    EXPECT_EQ(ids.size(), 9);
+
+    // Another workstation deletes a record this list shows: a change to it says so and keeps
+    // what was typed.
+    QTest::keyClick(t->DBGrid1, Qt::Key_F12);
+    ASSERT_TRUE(d->locate("ID_TP_EQUIPAMENTO", 2));
+    s_db->exec("delete from tab_tp_equipamento where id_tp_equipamento = 2");
+    typeInto(nomeTipo, " mudado");
+    dialogs.clear();
+    QTest::keyClick(nomeTipo, Qt::Key_F3);
+    ASSERT_EQ(dialogs.messageCount(), 1) << dialogs.texts().join("|").toStdString();
+    EXPECT_TRUE(dialogs.lastMessage().text.contains("outra estação de trabalho o excluiu"_q))
+        << dialogs.lastMessage().text.toStdString();
+    EXPECT_EQ(d->state(), DataSetState::Edit);
+    EXPECT_EQ(nomeTipo->text(), "Tipo 2 mudado");
+    EXPECT_EQ(tipos("where nm_tp_equipamento like '% mudado'"), 0);
+
+    // Deleting a record another workstation deleted says it was gone; the list lets it go.
+    QTest::keyClick(nomeTipo, Qt::Key_F6);
+    ASSERT_TRUE(d->locate("ID_TP_EQUIPAMENTO", 3));
+    s_db->exec("delete from tab_tp_equipamento where id_tp_equipamento = 3");
+    dialogs.clear();
+    dialogs.queueAnswer(MsgAnswer::Yes);
+    QTest::keyClick(nomeTipo, Qt::Key_F5);
+    ASSERT_EQ(dialogs.messageCount(), 2) << dialogs.texts().join("|").toStdString();
+    EXPECT_EQ(dialogs.lastMessage().text,
+              "Este registro já havia sido excluído por outra estação de trabalho."_q);
+    ids = chavesDaLista(d);
+    EXPECT_EQ(ids.size(), tipos(""));
+    EXPECT_FALSE(ids.contains(3));
+}
+
+TEST_F(RecordRepairTest, TwoWorkstationsSavingANewRecordAtOnceBothKeepTheirRecord) {
+    TfrmTipoAnalise* t = open();
+    // The other workstation saves its record with the key this one has just read, before this
+    // one writes: it commits on a connection of its own.
+    int vezes = 1;
+    ds(t)->beforePost = [&](DataSet& d) {
+        if (vezes-- <= 0) return;
+        s_db->exec(QString("insert into tab_tp_analise values (%1, 'Da outra estação %1')")
+                       .arg(d.field(0)->asInteger()));
+    };
+    QTest::keyClick(t->edtNome, Qt::Key_F2);
+    typeInto(t->edtNome, "Cloretos");
+    dialogs.clear();
+    QTest::keyClick(t->edtNome, Qt::Key_F3);
+    EXPECT_EQ(dialogs.messageCount(), 0) << dialogs.texts().join("|").toStdString();
+    EXPECT_EQ(ds(t)->state(), DataSetState::Browse);
+    EXPECT_EQ(nome(6), "Da outra estação 6"_q);
+    EXPECT_EQ(nome(7), "Cloretos");
+    EXPECT_EQ(ds(t)->fieldByName("ID_TP_ANALISE")->asInteger(), 7);
+
+    // When every fresh key is taken as well, the record stays on screen to be saved again.
+    vezes = 100;
+    QTest::keyClick(t->edtNome, Qt::Key_F2);
+    typeInto(t->edtNome, "Sulfatos");
+    QTest::keyClick(t->edtNome, Qt::Key_F3);
+    ASSERT_EQ(dialogs.messageCount(), 1) << dialogs.texts().join("|").toStdString();
+    EXPECT_TRUE(dialogs.lastMessage().text.contains("continua na tela"_q))
+        << dialogs.lastMessage().text.toStdString();
+    EXPECT_EQ(ds(t)->state(), DataSetState::Insert);
+    EXPECT_EQ(t->edtNome->text(), "Sulfatos");
+    EXPECT_TRUE(main->IBSolution.connected());
+    vezes = 0;
+    QTest::keyClick(t->edtNome, Qt::Key_F3);
+    EXPECT_EQ(ds(t)->state(), DataSetState::Browse);
+    EXPECT_EQ(rows("where nm_tp_analise = 'Sulfatos'"), 1);
+    EXPECT_EQ(dialogs.messageCount(), 1);
+    ds(t)->beforePost = nullptr;
+}
+
+TEST_F(RecordRepairTest, AChangeAnotherWorkstationMadeFirstIsShownAndMayBeWrittenOver) {
+    TfrmTipoAnalise* t = open();
+    ASSERT_EQ(ds(t)->fieldByName("ID_TP_ANALISE")->asInteger(), 1);
+    typeInto(t->edtNome, " (A)");
+    s_db->exec("update tab_tp_analise set nm_tp_analise = 'Análise 1 (B)' where id_tp_analise = 1");
+    dialogs.clear();
+    dialogs.queueAnswer(MsgAnswer::No);
+    QTest::keyClick(t->edtNome, Qt::Key_F3);
+    ASSERT_EQ(dialogs.messageCount(), 1);
+    const QString pergunta = dialogs.lastMessage().text;
+    EXPECT_TRUE(pergunta.startsWith("Outra estação de trabalho alterou este registro"_q))
+        << pergunta.toStdString();
+    EXPECT_TRUE(pergunta.contains("Tipo de Análise: Análise 1 (B)"_q)) << pergunta.toStdString();
+    EXPECT_TRUE(pergunta.contains("Tipo de Análise: Análise 1 (A)"_q)) << pergunta.toStdString();
+    // "Não": the record shows what the database holds, which is kept.
+    EXPECT_EQ(ds(t)->state(), DataSetState::Browse);
+    EXPECT_EQ(t->edtNome->text(), "Análise 1 (B)"_q);
+    EXPECT_EQ(nome(1), "Análise 1 (B)"_q);
+    // "Sim": the change is written over the values now current.
+    typeInto(t->edtNome, " (A)");
+    s_db->exec("update tab_tp_analise set nm_tp_analise = 'Análise 1 (C)' where id_tp_analise = 1");
+    dialogs.queueAnswer(MsgAnswer::Yes);
+    QTest::keyClick(t->edtNome, Qt::Key_F3);
+    EXPECT_EQ(dialogs.messageCount(), 2);
+    EXPECT_EQ(ds(t)->state(), DataSetState::Browse);
+    EXPECT_EQ(nome(1), "Análise 1 (B) (A)"_q);
+    EXPECT_EQ(t->edtNome->text(), "Análise 1 (B) (A)"_q);
+    // The same change made by both is no conflict to ask about.
+    typeInto(t->edtNome, "!");
+    s_db->exec("update tab_tp_analise set nm_tp_analise = 'Análise 1 (B) (A)!' where id_tp_analise = 1");
+    QTest::keyClick(t->edtNome, Qt::Key_F3);
+    EXPECT_EQ(dialogs.messageCount(), 2) << dialogs.texts().join("|").toStdString();
+    EXPECT_EQ(ds(t)->state(), DataSetState::Browse);
+    EXPECT_EQ(nome(1), "Análise 1 (B) (A)!"_q);
+}
+
+TEST_F(RecordRepairTest, TheViewButtonAlwaysNamesTheViewItSwitchesTo) {
+    login(-1);
+    TfrmTipoAnalise* t = open();
+    QTest::keyClick(t->edtNome, Qt::Key_F12);
+    EXPECT_EQ(main->bttFicha->text(), "Ficha");
+    QTest::keyClick(t->DBGrid1, Qt::Key_Escape);
+    pump();
+    // A screen closed in its grid, then one that opens in its record form.
+    t = open();
+    ASSERT_EQ(t->pc->currentIndex(), 0);
+    EXPECT_EQ(main->bttFicha->text(), "Tabela");
+    EXPECT_EQ(main->bttFicha->toolTip(), "Mostra os Dados no Formato de Tabela (F12)");
+    QTest::keyClick(t->edtNome, Qt::Key_F12);
+    EXPECT_EQ(t->pc->currentIndex(), 1);
+    EXPECT_EQ(main->bttFicha->text(), "Ficha");
+    // Two open screens, one in each view.
+    main->abreTelaRegistrada("frmTipoEquipamento");
+    pump();
+    QWidget* equipamento = main->findChild<QWidget*>("frmTipoEquipamento");
+    ASSERT_TRUE(equipamento);
+    EXPECT_EQ(main->bttFicha->text(), "Tabela");
+    main->mdi->setActiveSubWindow(t->subWindow());
+    pump();
+    EXPECT_EQ(main->bttFicha->text(), "Ficha");
+    EXPECT_EQ(main->bttFicha->toolTip(), "Mostra os Dados no Formato de Ficha (F12)");
+    main->mdi->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(equipamento->parentWidget()));
+    pump();
+    EXPECT_EQ(main->bttFicha->text(), "Tabela");
+}
+
+TEST_F(RecordRepairTest, AfterADeleteTheRecordThatTookItsPlaceIsCurrent) {
+    TfrmTipoAnalise* t = open();
+    QTest::keyClick(t->edtNome, Qt::Key_Right, Qt::AltModifier);
+    ASSERT_EQ(t->edtNome->text(), "Análise 2"_q);
+    dialogs.queueAnswer(MsgAnswer::Yes);
+    QTest::keyClick(t->edtNome, Qt::Key_F5);
+    EXPECT_EQ(rows("where id_tp_analise = 2"), 0);
+    EXPECT_EQ(ds(t)->fieldByName("ID_TP_ANALISE")->asInteger(), 3);
+    EXPECT_EQ(t->edtNome->text(), "Análise 3"_q);
+    // In the grid.
+    QTest::keyClick(t->edtNome, Qt::Key_F12);
+    ASSERT_EQ(t->DBGrid1->currentIndex().row(), 1);
+    dialogs.queueAnswer(MsgAnswer::Yes);
+    QTest::keyClick(t->DBGrid1, Qt::Key_F5);
+    EXPECT_EQ(rows("where id_tp_analise = 3"), 0);
+    EXPECT_EQ(ds(t)->fieldByName("ID_TP_ANALISE")->asInteger(), 4);
+    EXPECT_EQ(t->DBGrid1->currentIndex().row(), 1);
+    // The last record: the one before it.
+    QTest::keyClick(t->DBGrid1, Qt::Key_End, Qt::AltModifier);
+    dialogs.queueAnswer(MsgAnswer::Yes);
+    QTest::keyClick(t->DBGrid1, Qt::Key_F5);
+    EXPECT_EQ(rows("where id_tp_analise = 5"), 0);
+    EXPECT_EQ(ds(t)->fieldByName("ID_TP_ANALISE")->asInteger(), 4);
+    EXPECT_EQ(t->DBGrid1->currentIndex().row(), 1);
 }
 
 TEST(TraducoesTest, QtsOwnTextsSpeakPortuguese) {

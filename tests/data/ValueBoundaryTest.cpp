@@ -134,6 +134,35 @@ TEST_F(ValueBoundaryTest, NumbersOutsideTheirColumnAreRefusedNeverWrapped) {
     EXPECT_TRUE(refusal("VL", 9.2e14).isEmpty());
 }
 
+TEST_F(ValueBoundaryTest, ANumberWrittenAsTextIsReadTheBrazilianWayOrRefusedNeverCut) {
+    EXPECT_TRUE(refusal("VL", "1.000").isEmpty());
+    EXPECT_DOUBLE_EQ(q->fieldByName("VL")->asFloat(), 1000.0);
+    EXPECT_TRUE(refusal("QT", "1.000").isEmpty());
+    EXPECT_EQ(q->fieldByName("QT")->asInteger(), 1000);
+    EXPECT_TRUE(refusal("TAXA", "-1.234.567,125").isEmpty());
+    EXPECT_DOUBLE_EQ(q->fieldByName("TAXA")->asFloat(), -1234567.125);
+    EXPECT_TRUE(refusal("VL", "12,50").isEmpty());
+    // The other notation, a grouping that is none, more decimals than the column keeps.
+    const QString outra = refusal("VL", "1,234.56");
+    EXPECT_TRUE(outra.contains("Valor") && outra.contains("1.234,56")) << outra.toStdString();
+    EXPECT_FALSE(refusal("TAXA", "1.5").isEmpty());
+    EXPECT_FALSE(refusal("QT", "1.00").isEmpty());
+    EXPECT_FALSE(refusal("QT", "1.000,5").isEmpty());
+    const QString casas = refusal("VL", "1,234");
+    EXPECT_TRUE(casas.contains("2 casas decimais")) << casas.toStdString();
+    EXPECT_DOUBLE_EQ(q->fieldByName("VL")->asFloat(), 12.5);
+    // Parameters read text the same way, and the database gets the whole number.
+    Query p(&s_db->db);
+    p.setSqlText("update cliente set vl = :vl, qt = :qt where id = 1");
+    p.setParam("vl", "1.234,56");
+    p.setParam("qt", "9.000");
+    p.execSQL();
+    EXPECT_EQ(s_db->scalar("select vl from cliente where id = 1").toDouble(), 1234.56);
+    EXPECT_EQ(s_db->scalar("select qt from cliente where id = 1").toInt(), 9000);
+    p.setParam("vl", "1,234.56");
+    EXPECT_THROW(p.execSQL(), AppError);
+}
+
 TEST_F(ValueBoundaryTest, ATextIsReadAsADateOnlyWhenItIsOneRealDate) {
     EXPECT_FALSE(codec::parseDateText("29/02/2023").isValid());
     EXPECT_EQ(codec::parseDateText("29/02/2024"), QDate(2024, 2, 29));

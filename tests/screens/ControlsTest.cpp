@@ -183,6 +183,35 @@ TEST_F(ControlsTest, NumberEditKeepsTypedTextAndRefusesWhatIsNoNumber) {
     EXPECT_EQ(vl.text(), "7,50");
 }
 
+TEST_F(ControlsTest, ANumberIsReadTheBrazilianWayAndNeverCut) {
+    DBEdit vl(&form, &ds, "VL");
+    DBEdit id(&form, &ds, "ID");
+    DBEdit other(&form, &ds, "NM");
+    showForm();
+    // The dot groups thousands, in a whole-number field too.
+    vl.setFocus();
+    vl.selectAll();
+    QTest::keyClicks(&vl, "1.000");
+    other.setFocus(Qt::TabFocusReason);
+    EXPECT_DOUBLE_EQ(value("VL").toDouble(), 1000.0);
+    id.setFocus();
+    id.selectAll();
+    QTest::keyClicks(&id, "2.500");
+    other.setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(value("ID").toInt(), 2500);
+    EXPECT_EQ(dlg.messageCount(), 0) << dlg.texts().join("|").toStdString();
+    // "1,234.56" typed into a field of four decimals: the dot after the comma is no character
+    // of a number, and more decimals than the field keeps are refused, not rounded away.
+    vl.setFocus();
+    vl.selectAll();
+    QTest::keyClicks(&vl, "1,234.56");
+    EXPECT_EQ(vl.text(), "1,23456");
+    other.setFocus(Qt::TabFocusReason);
+    ASSERT_EQ(dlg.messageCount(), 1);
+    EXPECT_TRUE(dlg.lastMessage().text.contains("4 casas decimais")) << dlg.lastMessage().text.toStdString();
+    EXPECT_DOUBLE_EQ(value("VL").toDouble(), 1000.0);
+}
+
 TEST_F(ControlsTest, ReadOnlyEditsChangeNothing) {
     mt.fieldByName("ID")->setReadOnly(true);
     DBEdit id(&form, &ds, "ID");

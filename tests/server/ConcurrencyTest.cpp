@@ -1,5 +1,6 @@
 // Two clients on the Firebird server: nowait conflicts fail at once and leave nothing
-// half-written; a max+1 key collision is refused by the primary key and a fresh key saves.
+// half-written; a max+1 key collision is refused by the primary key and a fresh key saves; a
+// later change of a column another client changed since it was read is refused, not written.
 #include "data/KeyAllocation.h"
 #include "data/Query.h"
 #include "data/Schema.h"
@@ -26,7 +27,8 @@ protected:
         if (server().isEmpty()) GTEST_SKIP() << "CTV_SERVER not set (the test command starts the server)";
         // ctest runs the cases in parallel: each gets its own database.
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path = QString("%1/%2-%3.fdb").arg(serverFolder(), info->name()).arg(QCoreApplication::applicationPid());
+        path =
+            QString("%1/%2-%3.fdb").arg(serverFolder(), info->name()).arg(QCoreApplication::applicationPid());
         QFile::remove(path);
         Database creator;
         creator.setDatabaseName(server() + ":" + path);
@@ -144,6 +146,30 @@ TEST_F(ServerTest, KeyCollisionIsRefusedAndAFreshKeySaves) {
     EXPECT_EQ(scalar(a, "select count(*) from tab_tp_analise").toInt(), 3);
     EXPECT_EQ(scalar(a, "select nm_tp_analise from tab_tp_analise where id_tp_analise = 3").toString(),
               "Cloretos");
+}
+
+TEST_F(ServerTest, ALaterChangeOfAColumnTheOtherClientChangedIsRefusedNotWritten) {
+    Screen sa(a), sb(b);
+    for (Screen* s : {&sa, &sb})
+        s->u.setColumns("tab_tp_analise", "ID_TP_ANALISE", {"ID_TP_ANALISE", "NM_TP_ANALISE"});
+    sa.q.edit();
+    sa.q.fieldByName("NM_TP_ANALISE")->setValue("pH (A)");
+    sa.q.post();
+    sa.q.applyAndCommit();
+    sb.q.edit();
+    sb.q.fieldByName("NM_TP_ANALISE")->setValue("pH (B)");
+    sb.q.post();
+    EXPECT_THROW(sb.q.applyAndCommit(), RecordConflict);
+    EXPECT_EQ(scalar(b, "select nm_tp_analise from tab_tp_analise where id_tp_analise = 1").toString(),
+              "pH (A)");
+    // Read again, the change goes over the value now current.
+    sb.q.reopenPostedRecord();
+    ASSERT_EQ(sb.q.rereadEditedRow(), Query::RowReread::Found);
+    sb.q.takeDatabaseRow(true);
+    sb.q.post();
+    sb.q.applyAndCommit();
+    EXPECT_EQ(scalar(a, "select nm_tp_analise from tab_tp_analise where id_tp_analise = 1").toString(),
+              "pH (B)");
 }
 
 } // namespace

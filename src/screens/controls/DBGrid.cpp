@@ -119,9 +119,11 @@ void DBGridModel::onEvent(const DataEventInfo& e) {
             reset();
             return;
         }
+        m_removing = true;
         beginRemoveRows(QModelIndex(), e.row, e.row);
         --m_rows;
         endRemoveRows();
+        m_removing = false;
         return;
     case DataEvent::RowUpdated:
         rowChanged(e.row);
@@ -354,7 +356,7 @@ void DBGrid::syncCurrent() {
 
 void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableView::currentChanged(current, previous);
-    if (m_syncing || !current.isValid()) return;
+    if (m_syncing || m_model->removingRow() || !current.isValid()) return;
     DataSet* ds = m_model->dataSet();
     if (!ds || !ds->active() || ds->recNo() == current.row()) return;
     // A move that is refused (a record that cannot be posted, a save question answered with

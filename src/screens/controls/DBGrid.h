@@ -63,6 +63,9 @@ public:
     // Text of the row indicator: the current record of a browsing dataset, "I" while it is
     // being edited.
     static QString indicatorText(const DataSet* ds, int row);
+    // While a row the dataset deleted leaves the view: the view's own choice of a new current
+    // row is not the dataset's (the dataset's record follows at once).
+    bool removingRow() const { return m_removing; }
 
 signals:
     // The dataset's current record moved or the rows were replaced; the view follows.
@@ -70,6 +73,7 @@ signals:
 
 private:
     bool m_recusada = false;
+    bool m_removing = false;
     void onEvent(const DataEventInfo& e);
     void reset();
     std::vector<DBGridColumn> fieldColumns() const;

@@ -56,9 +56,11 @@ QDate parseDate(const QString& t) {
 }
 
 Parsed parseInteger(const Field& f, const QString& t) {
-    bool ok = false;
-    qlonglong v = locale().toLongLong(t, &ok);
-    if (!ok) v = t.toLongLong(&ok);
+    // The Brazilian form, as every number: "1.000" is one thousand.
+    const codec::NumberText n = codec::parseNumberText(t);
+    bool ok = n.ok && n.fraction.isEmpty();
+    qlonglong v = ok ? n.whole.toLongLong(&ok) : 0;
+    if (n.negative) v = -v;
     long long lo = std::numeric_limits<long long>::min(), hi = std::numeric_limits<long long>::max();
     if (f.kind() == FieldKind::SmallInt)
         lo = -32768, hi = 32767;
@@ -71,10 +73,9 @@ Parsed parseInteger(const Field& f, const QString& t) {
 
 Parsed parseNumber(const QString& t) {
     // Only the Brazilian form: "1.5" is not one and half to a user who writes "1,5".
-    bool ok = false;
-    double v = locale().toDouble(t, &ok);
-    if (!ok) return fail(QString("'%1' não é um valor numérico válido").arg(t));
-    return good(v);
+    const codec::NumberText n = codec::parseNumberText(t);
+    if (!n.ok) return fail(QString("'%1' não é um valor numérico válido").arg(t));
+    return good(n.value);
 }
 
 } // namespace
@@ -98,7 +99,10 @@ Parsed parse(const Field& f, const QString& text) {
     }
     std::vector<char> scratch(std::max<size_t>(ds->layout().size, 8));
     try {
-        codec::encode(c, scratch.data(), p.value, f.displayLabel());
+        // A number is checked as it was typed, so decimals the column cannot keep are refused
+        // rather than rounded away.
+        codec::encode(c, scratch.data(), f.isNumeric() ? QVariant(text.trimmed()) : p.value,
+                      f.displayLabel());
     } catch (const AppError& e) {
         return fail(e.message());
     }
