@@ -30,6 +30,10 @@ bool connectionLost(const QList<long>& codes) {
 }
 } // namespace
 
+bool isConnectionLost(const DatabaseError& e) {
+    return connectionLost(e.codes());
+}
+
 void throwStatus(IStatus* status) {
     char text[4096];
     fbMaster()->getUtilInterface()->formatStatus(text, sizeof text, status);

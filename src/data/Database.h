@@ -129,6 +129,10 @@ private:
     Firebird::ITransaction* m_tra = nullptr;
 };
 
+// True when the error says that the connection with the database is gone (server stopped or
+// unreachable, attachment ended).
+bool isConnectionLost(const DatabaseError& e);
+
 // Firebird master interface, shared by the layer.
 Firebird::IMaster* fbMaster();
 // Throws DatabaseError built from a failed status.

@@ -23,7 +23,11 @@ QFont fontForDialog(const QFont& current) {
     QString best;
     int bestScore = 0;
     for (const QString& style : QFontDatabase::styles(family)) {
-        const bool styleItalic = QFontDatabase::italic(family, style);
+        // Oblique faces are slanted too, though the database does not call them italic.
+        const bool styleItalic = QFontDatabase::italic(family, style) ||
+                                 QFontDatabase::font(family, style, 10).style() != QFont::StyleNormal ||
+                                 style.contains(QLatin1String("Oblique"), Qt::CaseInsensitive) ||
+                                 style.contains(QLatin1String("Italic"), Qt::CaseInsensitive);
         const int styleWeight = QFontDatabase::weight(family, style);
         // The slant must match; then the closest weight, the plain face before a condensed one.
         int score = (styleItalic == italic ? 100000 : 0) - std::abs(styleWeight - weight) * 10;

@@ -152,12 +152,13 @@ protected:
     int endRequests = 0;
 
     // What each error report showed; the presenter closes it with its button.
-    QStringList problemas, solucoes;
+    QStringList problemas, solucoes, originais;
     int naoExplicados = 0, reinicios = 0;
     ScopedExibeJanela presenter{[this](QDialog& d) {
         auto& frm = static_cast<TfrmErroSistema&>(d);
         problemas << frm.mmErro->toPlainText();
         solucoes << frm.mmSolucao->toPlainText();
+        originais << frm.errooriginal;
         if (!frm.resultado.explicado) ++naoExplicados;
         if (frm.it_bEncerrarSistemaAutomaticamente) ++reinicios;
         frm.show();
@@ -223,7 +224,7 @@ TEST_F(ServidorPerdido, ClosingTheScreenAndTheProgramAfterTheServerDiedEndsClean
     main->abreTelaRegistrada("frmTipoAnalise");
     pump();
     EXPECT_EQ(problemas.size(), 2);
-    EXPECT_EQ(problemas.value(1), kConexaoPerdida);
+    EXPECT_EQ(problemas.value(1), kConexaoPerdida) << originais.value(1).toStdString();
     for (QMdiSubWindow* w : main->mdi->subWindowList())
         w->close();
     pump();

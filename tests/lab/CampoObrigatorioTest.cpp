@@ -3,6 +3,7 @@
 // the record stays being inserted; the refusal the database itself raises for a NOT NULL column
 // is explained the same way.
 #include "AnaliseFixture.h"
+#include "QtPrinters.h"
 #include "platform/MailTransport.h"
 #include "screens/ScreenRegistry.h"
 #include "support/ExibeJanela.h"
@@ -14,7 +15,7 @@
 namespace {
 
 struct Relatorio {
-    QString problema, solucao;
+    QString problema, solucao, original;
     bool explicado = false;
 };
 
@@ -22,6 +23,10 @@ class CampoObrigatorioTest : public AnaliseTest {
 protected:
     void SetUp() override {
         AnaliseTest::SetUp();
+        // The program file is where a site has it (screens read its date).
+        QFile programa(exe);
+        programa.open(QIODevice::WriteOnly);
+        programa.close();
         // With a mail password a report that no rule explains would be mailed to support.
         QFile f(s_db->folder() + "/Sistema/Suporte.ini");
         f.open(QIODevice::WriteOnly | QIODevice::Truncate);
@@ -66,7 +71,10 @@ protected:
                                  QString::fromUtf8(". Ele é essencial para o cadastro."))
             << tela.toStdString();
         EXPECT_TRUE(r.explicado) << tela.toStdString();
-        EXPECT_TRUE(mail.calls.empty()) << tela.toStdString();
+        QStringList todos;
+        for (const Relatorio& x : relatorios)
+            todos << x.problema + " [" + x.original + "]";
+        EXPECT_TRUE(mail.calls.empty()) << tela.toStdString() << ": " << todos.join(" | ").toStdString();
     }
 
     ScriptedMailTransport mail;
@@ -74,8 +82,8 @@ protected:
     std::vector<Relatorio> relatorios;
     ScopedExibeJanela presenter{[this](QDialog& d) {
         auto& frm = static_cast<TfrmErroSistema&>(d);
-        relatorios.push_back(
-            {frm.mmErro->toPlainText(), frm.mmSolucao->toPlainText(), frm.resultado.explicado});
+        relatorios.push_back({frm.mmErro->toPlainText(), frm.mmSolucao->toPlainText(), frm.errooriginal,
+                              frm.resultado.explicado});
         frm.show();
         QTest::mouseClick(frm.BitBtn3, Qt::LeftButton);
     }};
@@ -84,6 +92,8 @@ protected:
 TEST_F(CampoObrigatorioTest, EveryRecordScreenExplainsAnEmptyRequiredFieldWithoutMail) {
     QStringList testadas;
     for (const TelaRegistrada& r : telasRegistradas()) {
+        main->activateWindow();
+        QApplication::setActiveWindow(main.get());
         main->abreTelaRegistrada(r.nome);
         pump();
         auto* t = main->findChild<TfrmCadastroPadrao*>(r.nome);
@@ -109,6 +119,8 @@ TEST_F(CampoObrigatorioTest, EveryRecordScreenExplainsAnEmptyRequiredFieldWithou
                                      "frmCorreioInterno", "frmAgendaTarefas"}));
 
     // The analysed equipment, opened from an analysis with "Incluir Equipamento".
+    main->activateWindow();
+    QApplication::setActiveWindow(main.get());
     Cadastro* c = abreNaAnalise(1);
     clica(c->btnIncluir);
     pump();
