@@ -200,6 +200,18 @@ TEST_F(ServidorPerdido, TheSaveIsOneClearReportTheRecordStaysAndSavesOnceTheServ
     EXPECT_EQ(problemas.size(), 2) << problemas.join(" | ").toStdString();
     EXPECT_EQ(ds->state(), DataSetState::Browse);
     EXPECT_EQ(nomesNoServidor(), QStringList{"Cloro Livre"});
+
+    // A delete while the server is down again: refused with that reason, the record stays.
+    srv.kill();
+    dialogs.queueAnswer(MsgAnswer::Yes);
+    QTest::keyClick(t->edtNome, Qt::Key_F5);
+    EXPECT_EQ(dialogs.lastMessage().text,
+              QString::fromUtf8("O registro não foi excluído: a conexão com o servidor do banco de dados foi "
+                                "perdida. Verifique se o servidor está ligado e tente novamente."));
+    EXPECT_EQ(ds->recordCount(), 1);
+    EXPECT_EQ(problemas.size(), 2);
+    ASSERT_TRUE(srv.start()) << srv.error().toStdString();
+    EXPECT_EQ(nomesNoServidor(), QStringList{"Cloro Livre"});
 }
 
 TEST_F(ServidorPerdido, ClosingTheScreenAndTheProgramAfterTheServerDiedEndsCleanly) {
