@@ -6,6 +6,7 @@
 #include "data/UndmLookup.h"
 #include "data/UndmPadrao.h"
 #include "platform/ErrorHook.h"
+#include "platform/Fonts.h"
 #include "platform/QtTranslations.h"
 #include "platform/Signals.h"
 #include <QApplication>
@@ -47,6 +48,8 @@ int main(int argc, char** argv) {
     Application app(argc, argv);
     app.setApplicationName("Nexmoro Cortivandela");
     app.setFont(QFont("DejaVu Sans", 9));
+    // The rich-text fields and the laboratory settings are written in Tahoma.
+    loadCompatibleFonts();
     installPortugueseQtTranslations();
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     prepareEmbeddedEngine();
@@ -55,7 +58,10 @@ int main(int argc, char** argv) {
     aoReceberSigterm([] { QCoreApplication::exit(0); });
     auto splash = std::make_unique<TfrmSplash>();
     InstalaAtualizacao(*splash);
-    if (!splash->execStart()) return 0;
+    if (!splash->execStart()) {
+        limitaTempoDeSaida(0);
+        return 0;
+    }
 
     auto principal = std::make_unique<TfrmMenuPrincipal>();
     auto localIni = std::make_unique<TfrmLocalIni>();
@@ -73,6 +79,9 @@ int main(int argc, char** argv) {
     aoReceberSigterm([p = principal.get()] { p->encerraSemPerguntas(); });
     const int rc = app.exec();
     aoReceberSigterm({});
+    // Closing the connection and the client library's own shutdown come next; should either
+    // never return (a server that died), the process still ends.
+    limitaTempoDeSaida(rc);
 
     // Screens go with the main window's frame; the data modules before the connection.
     principal->hide();

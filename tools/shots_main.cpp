@@ -10,6 +10,7 @@
 #include "lab/UnEquipamentosAnalisados.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
+#include "platform/Fonts.h"
 #include "platform/OsFacts.h"
 #include "platform/QuietOffscreen.h"
 #include "platform/Shell.h"
@@ -80,6 +81,7 @@ int main(int argc, char** argv) {
     silenciaAvisosOffscreen();
     QApplication app(argc, argv);
     app.setFont(QFont("DejaVu Sans", 9));
+    loadCompatibleFonts(); // the screens' Tahoma, as the program shows it
     const QStringList args = app.arguments();
     if (args.size() < 3) {
         std::fprintf(stderr, "uso: cortivandela-shots SITE PASTA_SAIDA [USUARIO SENHA]\n");

@@ -21,7 +21,12 @@
 TfrmMenuPrincipal::TfrmMenuPrincipal(QWidget* parent) : TfrmClassePrincipal(parent) {
     setObjectName("frmMenuPrincipal");
     InstalaErroSistema(
-        *this, [] { return versaoERP(); }, [] { return scriptRodado(); });
+        *this, [] { return versaoERP(); }, [] { return scriptRodado(); },
+        [this] {
+            // Once written, the closing sequence does not write it again.
+            if (IBSolution.connected() && it_iidLogLogin > 0) GravaLogLogoff(it_iidLogLogin, IBSolution);
+            it_iidLogLogin = 0;
+        });
     setWindowTitle("Nexmoro Cortivandela");
     // Menus in their order; Cadastros and Relatórios receive their items with their screens.
     mnuCadastros = new QMenu("Cadastros", this);

@@ -11,6 +11,7 @@
 #include "platform/IniFile.h"
 #include "platform/OsFacts.h"
 #include "platform/PasswordEcho.h"
+#include "support/UnErroSistema.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -67,6 +68,27 @@ QString mensagemM1() {
            QStringLiteral("(2) A porta 3050 não foi liberada no Firewall do Servidor.") + CR +
            QStringLiteral("(3) O Firebird Client não foi instalado neste computador.") + CR +
            QStringLiteral("Verifique estes casos ou entre em contato com o suporte técnico.");
+}
+
+// M1, and for a file the engine found cut short or damaged the cause in Portuguese, then the
+// engine's own words (support tells the cases apart by them).
+QString mensagemFalhaBanco(const QString& motivo) {
+    QString m = mensagemM1();
+    const QString t = motivo.toLower();
+    for (const char* dano :
+         {"file size is less than expected", "database file appears corrupt", "wrong page type",
+          "page appears encrypted", "not a valid database", "unsupported on-disk structure", "checksum error",
+          "i/o error during \"read\""}) {
+        if (!t.contains(QLatin1String(dano))) continue;
+        m += CR + QString(CR) +
+             QStringLiteral(
+                 "O arquivo do banco de dados está danificado ou incompleto. Restaure a última cópia "
+                 "de segurança (backup) ou entre em contato com o suporte técnico.");
+        break;
+    }
+    if (!motivo.trimmed().isEmpty())
+        m += CR + QString(CR) + QStringLiteral("Mensagem do banco de dados: ") + motivo.trimmed();
+    return m;
 }
 
 QString mensagemM2(const QString& marcador) {
@@ -380,6 +402,8 @@ bool TfrmSplash::execStart() {
 
 void TfrmSplash::FormShow() {
     QCoreApplication::processEvents();
+    // The screen capture of an error report that could not be mailed in the last run.
+    RemoveCapturaAnterior();
     if (updateSteps.completion) updateSteps.completion();
     if (updateSteps.newVersion) updateSteps.newVersion();
     if (m_endRequested) return;
@@ -392,11 +416,22 @@ void TfrmSplash::FormShow() {
     QCoreApplication::processEvents();
     if (m_endRequested) return;
 
-    ConectaBanco();
-    if (m_endRequested) return;
+    try {
+        ConectaBanco();
+        if (m_endRequested) return;
 
-    setStatus(QStringLiteral("Identificação do Usuário para Entrar no Sistema"));
-    PreparaCamposLogin();
+        setStatus(QStringLiteral("Identificação do Usuário para Entrar no Sistema"));
+        PreparaCamposLogin();
+    } catch (const DatabaseError& e) {
+        // A database that accepts the connection and then cannot be read (a file cut short or
+        // damaged): the same message as a connection that failed, never the engine's text alone.
+        try {
+            IBD_Teste.disconnect();
+        } catch (...) {
+        }
+        connectionFailed(mensagemFalhaBanco(e.message()));
+        return;
+    }
     MostraVersao();
 
     if (updateSteps.updater) updateSteps.updater(IBD_Teste);
@@ -515,10 +550,7 @@ void TfrmSplash::ConectaBanco() {
         }
     }
     if (!conectou) {
-        QString m = mensagemM1();
-        if (!motivo.trimmed().isEmpty())
-            m += CR + QString(CR) + QStringLiteral("Mensagem do banco de dados: ") + motivo.trimmed();
-        connectionFailed(m);
+        connectionFailed(mensagemFalhaBanco(motivo));
         return;
     }
 

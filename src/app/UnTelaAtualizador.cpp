@@ -254,6 +254,12 @@ void AtualizaSistema(Database& db, int modo, const AmbienteAtualizacao& ambiente
         fim();
         return;
     }
+    // The updater replaces this executable and starts it again: that program must find the
+    // database free, so the test connection goes now and the updater gets none of our files.
+    try {
+        db.disconnect();
+    } catch (...) {
+    }
     MostraAviso(QStringLiteral("AVISO: Existe uma nova versão do aplicativo ") +
                     c.nomeExecutavel.section('.', 0, 0) +
                     QStringLiteral(". A atualização será feita automaticamente. Aguarde..."),

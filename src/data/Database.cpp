@@ -1,5 +1,6 @@
 #include "data/Database.h"
 #include "data/FbStatus.h"
+#include "data/Statement.h"
 #include "platform/Cp1252.h"
 #include <algorithm>
 #include <atomic>
@@ -28,6 +29,10 @@ bool connectionLost(const QList<long>& codes) {
     return false;
 }
 } // namespace
+
+bool isConnectionLost(const DatabaseError& e) {
+    return connectionLost(e.codes());
+}
 
 void throwStatus(IStatus* status) {
     char text[4096];
@@ -75,6 +80,8 @@ Database::~Database() {
         disconnect();
     } catch (...) {
     }
+    for (Statement* s : m_statements)
+        s->forgetDatabase();
 }
 
 QByteArray Database::buildDpb(bool create) const {
@@ -143,6 +150,7 @@ bool Database::connected() const {
 void Database::dropLost() {
     // The server is gone: every handle of this connection is dead. Open lists keep the rows
     // they hold; the next action attaches again.
+    freeStatements();
     auto open = m_transactions;
     for (Transaction* t : open)
         t->forget();
@@ -159,6 +167,7 @@ void Database::ensureConnected() {
 void Database::disconnect() {
     m_wanted = false;
     if (!m_att) return;
+    freeStatements();
     // Transactions left active are rolled back before the attachment goes away.
     auto open = m_transactions;
     for (Transaction* t : open) {
@@ -189,6 +198,22 @@ void Database::attachTransaction(Transaction* t) {
 
 void Database::detachTransaction(Transaction* t) {
     m_transactions.erase(std::remove(m_transactions.begin(), m_transactions.end(), t), m_transactions.end());
+}
+
+void Database::attachStatement(Statement* s) {
+    m_statements.push_back(s);
+}
+
+void Database::detachStatement(Statement* s) {
+    m_statements.erase(std::remove(m_statements.begin(), m_statements.end(), s), m_statements.end());
+}
+
+void Database::freeStatements() {
+    // While the attachment object still exists the client library can free its statements, even
+    // when the server is gone; afterwards it cannot.
+    auto open = m_statements;
+    for (Statement* s : open)
+        s->free();
 }
 
 Transaction::Transaction(Database* db) {

@@ -15,6 +15,7 @@ class IMaster;
 class IStatus;
 } // namespace Firebird
 
+class Statement;
 class Transaction;
 
 // Fixed password of the shared database.
@@ -59,6 +60,10 @@ public:
     // Registered by Transaction so that disconnect can roll back what is left.
     void attachTransaction(Transaction* t);
     void detachTransaction(Transaction* t);
+    // Registered by Statement: its handles are freed before the attachment goes away (the
+    // client library aborts the program when a statement outlives its attachment).
+    void attachStatement(Statement* s);
+    void detachStatement(Statement* s);
 
     // Statement text at the boundary: Windows-1252, as the other applications of the shared
     // database write it through their ISO8859_1 connections.
@@ -69,6 +74,7 @@ private:
     QByteArray buildDpb(bool create) const;
     void attach(bool create);
     void dropLost();
+    void freeStatements();
 
     QString m_name;
     QString m_user = "SYSDBA";
@@ -79,6 +85,7 @@ private:
     mutable unsigned m_seenEpoch = 0;
     Transaction* m_default = nullptr;
     std::vector<Transaction*> m_transactions;
+    std::vector<Statement*> m_statements;
 };
 
 // A transaction: read_committed, rec_version, nowait, write.
@@ -121,6 +128,10 @@ private:
     Database* m_db = nullptr;
     Firebird::ITransaction* m_tra = nullptr;
 };
+
+// True when the error says that the connection with the database is gone (server stopped or
+// unreachable, attachment ended).
+bool isConnectionLost(const DatabaseError& e);
 
 // Firebird master interface, shared by the layer.
 Firebird::IMaster* fbMaster();

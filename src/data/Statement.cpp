@@ -587,10 +587,13 @@ BlobId writeBlob(Database* db, Transaction* tr, const QByteArray& data) {
     return id;
 }
 
-Statement::Statement(Database* db, Transaction* tr) : m_db(db), m_tr(tr) {}
+Statement::Statement(Database* db, Transaction* tr) : m_db(db), m_tr(tr) {
+    if (m_db) m_db->attachStatement(this);
+}
 
 Statement::~Statement() {
     free();
+    if (m_db) m_db->detachStatement(this);
 }
 
 void Statement::free() {
@@ -613,6 +616,7 @@ void Statement::free() {
 
 void Statement::prepare(const QString& sqlText) {
     free();
+    if (!m_db) throw DatabaseError(QStringLiteral("A instrução não tem banco de dados."), 0, QString());
     FbStatus st;
     // The text travels with its length, so a NUL inside it cannot cut it short.
     QByteArray text = Database::encode(sqlText);

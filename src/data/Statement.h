@@ -133,6 +133,8 @@ public:
     Transaction* transaction() const { return m_tr; }
     Database* database() const { return m_db; }
     void free();
+    // The connection object is being destroyed before this statement.
+    void forgetDatabase() { m_db = nullptr; }
 
 private:
     void bindInput();

@@ -1,13 +1,17 @@
 #include "platform/Dialogs.h"
 
 #include "platform/Errors.h"
+#include "platform/Fonts.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QSpacerItem>
 #include <QTimer>
 #include <algorithm>
 #include <ostream>
@@ -129,6 +133,15 @@ QMessageBox* createMessageBox(const QString& text, const QString& caption, MsgIc
     for (MsgAnswer answer : answersOf(buttons))
         box->addButton(toStandard(answer))->setText(buttonText(answer));
     box->setDefaultButton(toStandard(effectiveDefault(buttons, defaultButton)));
+    // A window manager shortens a title that does not fit beside its buttons ("Aviso...ema"):
+    // the box is at least as wide as its caption in a bold title font plus that room.
+    QFont fonteTitulo = QApplication::font("QMdiSubWindowTitleBar");
+    fonteTitulo.setBold(true);
+    const int largura =
+        QFontMetrics(fonteTitulo).horizontalAdvance(box->windowTitle()) + kTitleBarButtonsRoom;
+    if (auto* grade = qobject_cast<QGridLayout*>(box->layout()))
+        grade->addItem(new QSpacerItem(largura, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                       grade->rowCount(), 0, 1, std::max(1, grade->columnCount()));
     return box;
 }
 
@@ -160,7 +173,8 @@ QString QtDialogs::openFile(const QString& caption, const QString& startDir, con
 std::optional<QFont> QtDialogs::chooseFont(const QFont& initial) {
     if (seam_detail::runningUnderTest()) seam_detail::refuseUnderTest("Font dialog", initial.toString());
     bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, initial, dialogParent());
+    // The dialog opens on the font as shown: its style preselected, never a substitute's first.
+    const QFont font = QFontDialog::getFont(&ok, fontForDialog(initial), dialogParent());
     if (!ok) return std::nullopt;
     return font;
 }

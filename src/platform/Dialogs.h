@@ -44,9 +44,11 @@ public:
 
 class QMessageBox;
 class QWidget;
+// Room a window manager's title bar takes beside the caption: its icon and three buttons.
+inline constexpr int kTitleBarButtonsRoom = 150;
 // The message box QtDialogs shows, built but not shown: plain text with line breaks for
 // character 13, the buttons in the order of answersOf() with Portuguese texts, the default button
-// set. The caller owns it.
+// set, wide enough for its caption in the title bar. The caller owns it.
 QMessageBox* createMessageBox(const QString& text, const QString& caption, MsgIcon icon, MsgButtons buttons,
                               MsgAnswer defaultButton, QWidget* parent = nullptr);
 // The answer of a box made by createMessageBox once it has closed; a box closed without a button

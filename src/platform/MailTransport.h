@@ -18,7 +18,7 @@ struct MailServer {
     // A PEM file with an extra trusted certificate authority (a private mail server); the
     // system's trusted roots are always used as well.
     QString caFile;
-    int timeoutSeconds = 30;
+    int timeoutSeconds = 5;
 };
 
 struct MailMessage {

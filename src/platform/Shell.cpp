@@ -1,4 +1,5 @@
 #include "platform/Shell.h"
+#include "platform/DetachedStart.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -55,24 +56,16 @@ bool DesktopShell::open(const QString& target) {
     return QDesktopServices::openUrl(url);
 }
 
+// Programs started from here outlive this one and never get its open files (the database).
 bool DesktopShell::startHidden(const QString& program, const QStringList& arguments) {
     if (seam_detail::runningUnderTest()) seam_detail::refuseUnderTest("Program start", program);
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments(arguments);
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    return process.startDetached();
+    return startDetachedWithoutOpenFiles(program, arguments);
 }
 
 bool DesktopShell::openProgram(const QString& program, const QString& parameters) {
     if (seam_detail::runningUnderTest()) seam_detail::refuseUnderTest("Program open", program);
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments(QProcess::splitCommand(parameters));
-    process.setWorkingDirectory(QFileInfo(program).absolutePath());
-    return process.startDetached();
+    return startDetachedWithoutOpenFiles(program, QProcess::splitCommand(parameters),
+                                         QFileInfo(program).absolutePath());
 }
 
 Shell& shell() {

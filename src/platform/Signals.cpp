@@ -1,6 +1,8 @@
 #include "platform/Signals.h"
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <pthread.h>
 #include <sys/socket.h>
@@ -8,6 +10,8 @@
 #include <unistd.h>
 
 namespace {
+std::atomic<int> g_limiteMs{15000};
+std::atomic<bool> g_prazoCorrendo{false};
 int g_fds[2] = {-1, -1};
 std::function<void()> g_fn;
 QSocketNotifier* g_notifier = nullptr;
@@ -26,6 +30,19 @@ sigset_t sinaisDeTermino() {
 }
 } // namespace
 
+void defineLimiteDeTermino(int ms) {
+    g_limiteMs = ms;
+}
+
+void limitaTempoDeSaida(int codigo) {
+    if (g_prazoCorrendo.exchange(true)) return;
+    const int ms = g_limiteMs.load();
+    std::thread([ms, codigo] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        ::_exit(codigo);
+    }).detach();
+}
+
 void bloqueiaSinaisDeTermino() {
     // Every thread started from now on (the database engine's, the toolkit's) inherits the
     // block, so the signal never interrupts their work; one thread of ours waits for it.
@@ -34,9 +51,15 @@ void bloqueiaSinaisDeTermino() {
     g_bloqueados = true;
     std::thread([] {
         sigset_t w = sinaisDeTermino();
+        bool pedido = false;
         for (;;) {
             int sig = 0;
-            if (sigwait(&w, &sig) == 0) sinalizaTermino();
+            if (sigwait(&w, &sig) != 0) continue;
+            // The second request: the program did not manage to end, so it ends now.
+            if (pedido) ::_exit(0);
+            pedido = true;
+            sinalizaTermino();
+            limitaTempoDeSaida(0);
         }
     }).detach();
 }

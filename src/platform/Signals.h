@@ -14,3 +14,11 @@ void aoReceberSigterm(std::function<void()> fn);
 // Delivers the end request as if SIGTERM had arrived (async-signal-safe: for handlers and
 // threads of libraries that catch the signal themselves).
 void sinalizaTermino();
+
+// A program that does not end within this time after an end request (its first SIGTERM or
+// SIGINT, or limitaTempoDeSaida) ends at once without its shutdown: a wait inside a library that
+// never returns (a connection to a server that died) must not keep it, and the database it
+// holds, for ever. A second signal ends it at once. Default 15000 ms.
+void defineLimiteDeTermino(int ms);
+// From now on the process has the limit above to end; then it ends with the given exit code.
+void limitaTempoDeSaida(int codigo);

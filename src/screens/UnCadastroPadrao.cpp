@@ -154,6 +154,11 @@ void TfrmCadastroPadrao::FormShow() {
             g->setReadOnlyOptions();
     } catch (const SilentAbort&) {
         throw;
+    } catch (const DatabaseError& e) {
+        // A server that is gone is reported as such (the error report explains it), not as a
+        // list that cannot be opened.
+        if (isConnectionLost(e)) throw;
+        throw AppError("DataSet não pode ser aberto !");
     } catch (...) {
         throw AppError("DataSet não pode ser aberto !");
     }

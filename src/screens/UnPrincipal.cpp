@@ -13,9 +13,9 @@
 #include "screens/UnPermissoes.h"
 #include "screens/controls/DBGrid.h"
 #include <QApplication>
-#include <QHash>
 #include <QCloseEvent>
 #include <QGridLayout>
+#include <QHash>
 #include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -652,6 +652,9 @@ void TfrmClassePrincipal::bttExcluirClick() {
 }
 
 QString motivoExclusaoRecusada(const DatabaseError& e) {
+    if (isConnectionLost(e))
+        return QStringLiteral("O registro não foi excluído: a conexão com o servidor do banco de dados foi "
+                              "perdida. Verifique se o servidor está ligado e tente novamente.");
     // Firebird names the table whose foreign key still points at the record.
     static const QRegularExpression fk(
         QStringLiteral("FOREIGN KEY constraint \"[^\"]*\" on table \"([^\"]+)\""));

@@ -4,6 +4,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 QString arquivoConfiguracaoSuporte() {
     const QString exe = osFacts().executablePath();
     if (exe.isEmpty()) return QString();
@@ -38,6 +40,8 @@ ConfiguracaoSuporte carregaConfiguracaoSuporte() {
     texto("Suporte", "EmailAlerta", c.emailAlerta);
     texto("Suporte", "CertificadoCA", c.certificadoCA);
     numero("Suporte", "TempoLimiteEmail", c.tempoLimiteEmail);
+    // The mail is tried while an error report waits for it: a few seconds at most.
+    c.tempoLimiteEmail = std::min(c.tempoLimiteEmail, kTempoLimiteEmailMaximo);
     texto("Suporte", "EmailSuporte", c.emailSuporte);
     texto("Suporte", "EmailInformacoes", c.emailInformacoes);
     texto("Web", "ServidorArquivos", c.servidorArquivos);

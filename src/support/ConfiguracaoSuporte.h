@@ -10,7 +10,7 @@
 // EmailAlerta=alerta@nexmoro.com.br    the system-alert mailbox: sender, recipient and user name
 // SenhaEmail=                          its password
 // CertificadoCA=                       PEM file of an extra trusted authority (private server)
-// TempoLimiteEmail=30                  seconds for each mail exchange
+// TempoLimiteEmail=5                   seconds for each mail exchange (at most 10)
 // EmailSuporte=suporte@nexmoro.com.br
 // EmailInformacoes=contato@nexmoro.com.br
 // [Web]
@@ -20,6 +20,9 @@
 // TempoLimite=5                        seconds for each address test
 #include <QString>
 
+// The longest wait for one exchange with the mail server, in seconds.
+inline constexpr int kTempoLimiteEmailMaximo = 10;
+
 struct ConfiguracaoSuporte {
     QString servidorEmail = QStringLiteral("mail.nexmoro.com.br");
     int portaSmtp = 465;
@@ -27,7 +30,7 @@ struct ConfiguracaoSuporte {
     QString emailAlerta = QStringLiteral("alerta@nexmoro.com.br");
     QString senhaEmail;
     QString certificadoCA;
-    int tempoLimiteEmail = 30;
+    int tempoLimiteEmail = 5;
     QString emailSuporte = QStringLiteral("suporte@nexmoro.com.br");
     QString emailInformacoes = QStringLiteral("contato@nexmoro.com.br");
 

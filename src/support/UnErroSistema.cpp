@@ -11,11 +11,14 @@
 #include "platform/Processes.h"
 #include "platform/ScreenCapture.h"
 #include "screens/ScreenWindow.h"
+#include "screens/UnCadastroPadrao.h"
 #include "screens/UnPrincipal.h"
 #include "support/ConfiguracaoSuporte.h"
 #include "support/ExibeJanela.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -29,12 +32,23 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <chrono>
+#include <future>
+#include <thread>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 const QString kInstrucaoReiniciar = QStringLiteral(
     "Um relatório do erro foi enviado automaticamente para a equipe de suporte da nexmoro. Pedimos "
     "desculpas pelo transtorno. Por favor, reinicie o sistema e tente novamente.");
 const QString kProblemaNaoTratado =
     QStringLiteral("Ocorreu um problema que não pode ser tratado automaticamente pelo sistema");
 const QString kInstrucaoInicial = QStringLiteral("Entre em contato com o suporte técnico.");
+const QString kConexaoPerdida = QStringLiteral("A conexão com o servidor do banco de dados foi perdida.");
 
 namespace {
 
@@ -89,6 +103,58 @@ void setCor(QPlainTextEdit* edit, const QColor& cor) {
     edit->setPalette(p);
 }
 
+// Writes the file so that only its owner can read it, from its creation on (a screen capture
+// may show clients' data). A file left by an earlier report is replaced.
+bool gravaSomenteDono(const QString& arquivo, const QByteArray& dados) {
+    QFile::remove(arquivo);
+#ifdef Q_OS_UNIX
+    const int fd =
+        ::open(QFile::encodeName(arquivo).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    qsizetype feito = 0;
+    while (feito < dados.size()) {
+        const ssize_t n = ::write(fd, dados.constData() + feito, static_cast<size_t>(dados.size() - feito));
+        if (n <= 0) break;
+        feito += n;
+    }
+    ::close(fd);
+    if (feito != dados.size()) {
+        QFile::remove(arquivo);
+        return false;
+    }
+    return true;
+#else
+    QFile f(arquivo);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return false;
+    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const bool ok = f.write(dados) == dados.size();
+    f.close();
+    if (!ok) QFile::remove(arquivo);
+    return ok;
+#endif
+}
+
+QByteArray imagemCodificada(const QImage& imagem, const char* formato, int qualidade = -1) {
+    QByteArray dados;
+    QBuffer buffer(&dados);
+    buffer.open(QIODevice::WriteOnly);
+    if (!imagem.save(&buffer, formato, qualidade)) return QByteArray();
+    return dados;
+}
+
+// One exchange with the mail server, away from the user-interface thread: the windows keep
+// painting while it lasts (its time is bounded by the transport's limit), and no click or key
+// reaches them meanwhile.
+MailResult semCongelar(const std::function<MailResult()>& troca) {
+    std::packaged_task<MailResult()> tarefa(troca);
+    std::future<MailResult> resultado = tarefa.get_future();
+    std::thread executor(std::move(tarefa));
+    while (resultado.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+    executor.join();
+    return resultado.get();
+}
+
 } // namespace
 
 bool ErroIgnorado(const QString& mensagem) {
@@ -113,6 +179,12 @@ QString TabelaViolacaoPrimaria(const QString& m) {
 }
 
 QString CampoObrigatorio(const QString& m) {
+    // The data layer names the field between double quotes ("O campo "X" deve ser preenchido."),
+    // the classic text between apostrophes ("Field 'X' must have a value").
+    if (m.contains(QLatin1String("deve ser preenchido"))) {
+        const QString campo = entreAspas(m);
+        if (!campo.isEmpty()) return campo;
+    }
     const qsizetype a = m.indexOf(QLatin1Char('\''));
     if (a < 0) return QString();
     const qsizetype b = m.indexOf(QLatin1Char('\''), a + 1);
@@ -203,7 +275,7 @@ ResultadoRegras AplicaRegrasErro(const QString& mensagem, const ConsultaBanco& c
                QStringLiteral("Para pesquisar, por favor, digite o que você procura no campo de busca."));
         r.explicado = true;
     }
-    if (contem("deve ter um valor") || contem("must have a value")) {
+    if (contem("deve ter um valor") || contem("must have a value") || contem("deve ser preenchido")) {
         const QString campo = CampoObrigatorio(r.problema);
         define(QStringLiteral("5"), QStringLiteral("O campo ") + campo + QStringLiteral(" é obrigatório."),
                QStringLiteral("Para continuar, por favor, preencha o campo ") + campo +
@@ -259,6 +331,22 @@ ResultadoRegras AplicaRegrasErro(const QString& mensagem, const ConsultaBanco& c
             r.explicado = true;
         }
     }
+    // The connection with the database server is gone (server stopped or unreachable, network
+    // down, attachment ended by an administrator): not a fault of the program. Nothing of the
+    // action reached the database and the screen keeps what was typed; the program reconnects
+    // by itself at the next action. The Portuguese text replaces the engine's, so the restart
+    // rules below, which also look for the engine's read and write errors, no longer match.
+    for (const char* texto : {"error reading data from the connection",
+                              "error writing data to the connection", "connection lost to database",
+                              "unable to complete network request to host", "connection shutdown"}) {
+        if (!contemMinusculo(texto)) continue;
+        define(QStringLiteral("conexao"), kConexaoPerdida,
+               QStringLiteral("Verifique se o servidor do banco de dados está ligado e se a rede deste "
+                              "computador está funcionando. O que você digitou continua na tela: quando a "
+                              "conexão voltar, salve novamente."));
+        r.explicado = true;
+        break;
+    }
     const std::pair<const char*, const char*> reinicio[] = {{"10", "attempt to get information"},
                                                             {"11", "error reading data"},
                                                             {"12", "error writing data"},
@@ -270,6 +358,16 @@ ResultadoRegras AplicaRegrasErro(const QString& mensagem, const ConsultaBanco& c
         r.explicado = false;
     }
     return r;
+}
+
+QString InstrucaoReiniciar(bool enviado, bool tentado, const QString& motivo) {
+    if (enviado) return kInstrucaoReiniciar;
+    const QString fim =
+        QStringLiteral("Pedimos desculpas pelo transtorno. Por favor, reinicie o sistema e tente novamente.");
+    if (!tentado) return fim;
+    return QStringLiteral("Não foi possível enviar o relatório do erro para a equipe de suporte da nexmoro") +
+           (motivo.isEmpty() ? QString() : QStringLiteral(" (") + motivo + QLatin1Char(')')) +
+           QStringLiteral(". Entre em contato com o suporte técnico. ") + fim;
 }
 
 // ------------------------------------------------------------------ window
@@ -419,10 +517,20 @@ void TfrmErroSistema::FormShow() {
         };
     }
     resultado = AplicaRegrasErro(mensagem, consulta);
+    if (recusaDoUsuario && !resultado.explicado && !resultado.reiniciar) {
+        // A value or entry the program refused, in the words it was refused with: the user
+        // corrects it; nothing for support.
+        resultado.explicado = true;
+        resultado.regras << QStringLiteral("recusa");
+        resultado.solucao = QStringLiteral("Corrija a informação indicada e tente novamente.");
+    }
     for (const QString& f : resultado.falhas)
         anotaFalha(f);
     mmErro->setPlainText(resultado.problema);
-    mmSolucao->setPlainText(resultado.solucao);
+    // A restart explained by its rule is not mailed: its instruction says no report was sent.
+    mmSolucao->setPlainText(resultado.explicado && resultado.solucao == kInstrucaoReiniciar
+                                ? InstrucaoReiniciar(false, false)
+                                : resultado.solucao);
     it_bEncerrarSistemaAutomaticamente = resultado.reiniciar;
     if (resultado.mostrarTodos && principal) {
         try {
@@ -452,7 +560,7 @@ void TfrmErroSistema::FormShow() {
     mmErro->setPlainText(kProblemaNaoTratado);
     if (it_bEncerrarSistemaAutomaticamente) {
         setCor(mmSolucao, Qt::red);
-        mmSolucao->setPlainText(kInstrucaoReiniciar);
+        mmSolucao->setPlainText(InstrucaoReiniciar(emailEnviado, m_emailTentado, m_motivoEmail));
     }
 }
 
@@ -475,7 +583,9 @@ void TfrmErroSistema::gravaLog() {
 
 void TfrmErroSistema::enviaEmail() {
     const ConfiguracaoSuporte cfg = carregaConfiguracaoSuporte();
+    m_emailTentado = true;
     if (cfg.senhaEmail.isEmpty()) {
+        m_motivoEmail = QStringLiteral("a conta de e-mail do suporte não está configurada");
         anotaFalha(QStringLiteral("E-mail ao suporte não enviado: ") +
                    (cfg.avisoSenha.isEmpty()
                         ? QStringLiteral("a senha da conta de alerta não está configurada em ") +
@@ -492,18 +602,19 @@ void TfrmErroSistema::enviaEmail() {
     servidor.caFile = cfg.certificadoCA;
     servidor.timeoutSeconds = cfg.tempoLimiteEmail;
     MailTransport& transporte = mailTransport();
-    auto linhaFalha = [](const MailResult& r) {
+    auto linhaFalha = [this](const MailResult& r) {
+        m_motivoEmail = describeMailFailure(r);
         return QStringLiteral("E-mail ao suporte não enviado: ") + describeMailFailure(r) +
                (r.detail.isEmpty() ? QString() : QStringLiteral(" (") + r.detail + QLatin1Char(')')) +
                QLatin1Char('.');
     };
 
-    MailResult r = transporte.connectSmtp(servidor);
+    MailResult r = semCongelar([&] { return transporte.connectSmtp(servidor); });
     if (!r.ok()) {
         anotaFalha(linhaFalha(r));
         return;
     }
-    r = transporte.loginPop3(servidor);
+    r = semCongelar([&] { return transporte.loginPop3(servidor); });
     if (!r.ok()) {
         showMessage(QStringLiteral("Erro de autenticação no envio do email"), kSystemCaption, MsgIcon::None);
         anotaFalha(linhaFalha(r));
@@ -533,7 +644,7 @@ void TfrmErroSistema::enviaEmail() {
       << mmSolucao->toPlainText().split(QLatin1Char('\n')) << QStringLiteral(" ")
       << QStringLiteral("Detalhes Técnicos: ") << memDetalhesTecnicos->toPlainText().split(QLatin1Char('\n'));
 
-    r = transporte.sendSmtp(servidor, msg);
+    r = semCongelar([&] { return transporte.sendSmtp(servidor, msg); });
     if (!r.ok()) {
         showMessage(QStringLiteral("Não foi possível enviar o email para a nexmoro"), kSystemCaption,
                     MsgIcon::None);
@@ -541,6 +652,9 @@ void TfrmErroSistema::enviaEmail() {
         return;
     }
     emailEnviado = true;
+    // Support has the report: the capture of the screen is not needed on this machine any more.
+    const QString pasta = pastaPrograma();
+    if (!pasta.isEmpty()) QFile::remove(pasta + QStringLiteral("erro.bmp"));
 }
 
 void TfrmErroSistema::BitBtn3Click() {
@@ -579,6 +693,7 @@ void TfrmErroSistema::FormClose() {
     appClock().sleepMs(500);
     if (!it_bEncerrarSistemaAutomaticamente) return;
 
+    encerraSessao();
     if (principal) {
         try {
             principal->IBSolution.disconnect();
@@ -594,6 +709,50 @@ void TfrmErroSistema::FormClose() {
     if (m_ambiente.encerraPrograma) m_ambiente.encerraPrograma();
 }
 
+void TfrmErroSistema::encerraSessao() {
+    // The program ends after this report: what the screens hold unsaved is lost, and the user
+    // is told so first; the session's logoff is written while the connection is still there.
+    TfrmClassePrincipal* principal = m_ambiente.principal;
+    if (!principal) return;
+    QStringList telas;
+    std::vector<DataSet*> pendentes;
+    for (ScreenWindow* t : principal->telasAbertas()) {
+        auto* c = qobject_cast<TfrmCadastroPadrao*>(t);
+        if (!c) continue;
+        std::vector<DataSource*> fontes{&c->dsPadrao};
+        for (DataSource* f : c->fontes())
+            fontes.push_back(f);
+        bool pendente = false;
+        for (DataSource* f : fontes) {
+            DataSet* ds = f->dataSet();
+            if (!ds || std::find(pendentes.begin(), pendentes.end(), ds) != pendentes.end()) continue;
+            if (ds->editing() || ds->updatesPending()) {
+                pendentes.push_back(ds);
+                pendente = true;
+            }
+        }
+        if (pendente) telas << t->windowTitle();
+    }
+    if (!telas.isEmpty())
+        warn(QStringLiteral("O sistema será finalizado. As alterações não salvas ") +
+             (telas.size() == 1 ? QStringLiteral("da tela ") : QStringLiteral("das telas ")) +
+             telas.join(QStringLiteral(", ")) + QStringLiteral(" serão perdidas."));
+    for (DataSet* ds : pendentes) {
+        try {
+            if (ds->editing()) ds->cancel();
+            if (ds->updatesPending()) ds->cancelUpdates();
+        } catch (...) {
+        }
+    }
+    if (m_ambiente.gravaLogoff) {
+        try {
+            m_ambiente.gravaLogoff();
+        } catch (...) {
+            // A connection that is gone cannot take the logoff; the end goes on.
+        }
+    }
+}
+
 // ------------------------------------------------------------------ hook
 
 QString CapturaTela() {
@@ -601,14 +760,20 @@ QString CapturaTela() {
     if (pasta.isEmpty()) return QString();
     const QImage tela = capturePrimaryScreen();
     if (tela.isNull()) return QString();
-    tela.save(pasta + QStringLiteral("erro.bmp"), "BMP");
+    gravaSomenteDono(pasta + QStringLiteral("erro.bmp"), imagemCodificada(tela, "BMP"));
     const QString jpg = pasta + QStringLiteral("nexmoroTalvena") +
                         appClock().now().toString(QStringLiteral("ddMMyyyyhhmmss")) + QStringLiteral(".jpg");
-    if (!tela.save(jpg, "JPG", 100)) return QString();
+    const QByteArray dados = imagemCodificada(tela, "JPG", 100);
+    if (dados.isEmpty() || !gravaSomenteDono(jpg, dados)) return QString();
     return jpg;
 }
 
-void ErroSistema(AmbienteErro& ambiente, const QString& mensagem) {
+void RemoveCapturaAnterior() {
+    const QString pasta = pastaPrograma();
+    if (!pasta.isEmpty()) QFile::remove(pasta + QStringLiteral("erro.bmp"));
+}
+
+void ErroSistema(AmbienteErro& ambiente, const QString& mensagem, bool recusaDoUsuario) {
     if (ErroIgnorado(mensagem)) return;
     if (g_emPreparo) {
         // Raised while a report is being prepared: one line of that report.
@@ -622,6 +787,7 @@ void ErroSistema(AmbienteErro& ambiente, const QString& mensagem) {
 
     TfrmErroSistema frm(ambiente, principal);
     frm.mmErro->setPlainText(mensagem);
+    frm.recusaDoUsuario = recusaDoUsuario;
     if (jpg.isEmpty())
         frm.anotaFalha(QStringLiteral("A imagem da tela não foi gravada na pasta do programa."));
     frm.FormShow();
@@ -635,16 +801,26 @@ void ErroSistema(AmbienteErro& ambiente, const QString& mensagem) {
 }
 
 void InstalaErroSistema(TfrmClassePrincipal& principal, std::function<QString()> versao,
-                        std::function<QString()> versaoBD) {
+                        std::function<QString()> versaoBD, std::function<void()> gravaLogoff) {
     auto ambiente = std::make_shared<AmbienteErro>();
     ambiente->principal = &principal;
     ambiente->versao = std::move(versao);
     ambiente->versaoBD = std::move(versaoBD);
+    ambiente->gravaLogoff = std::move(gravaLogoff);
     TfrmClassePrincipal* p = &principal;
     ambiente->encerraPrograma = [p] {
         if (p->requestEnd) p->requestEnd();
     };
-    installErrorHook([ambiente](std::exception_ptr e) { ErroSistema(*ambiente, exceptionText(e)); });
+    installErrorHook([ambiente](std::exception_ptr e) {
+        bool recusa = false;
+        try {
+            std::rethrow_exception(e);
+        } catch (const ValidationError&) {
+            recusa = true;
+        } catch (...) {
+        }
+        ErroSistema(*ambiente, exceptionText(e), recusa);
+    });
     setOpenWindowsProvider([p] {
         QList<QPair<QString, QString>> janelas;
         janelas.append({p->objectName(), p->windowTitle()});

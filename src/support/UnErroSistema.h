@@ -20,6 +20,8 @@ extern const QString kInstrucaoReiniciar;
 extern const QString kProblemaNaoTratado;
 // The first instruction of every report.
 extern const QString kInstrucaoInicial;
+// The problem text of a report about a lost connection with the database server.
+extern const QString kConexaoPerdida;
 
 // "JPEG error #41" and "Dataset open" (exactly): nothing is shown or recorded.
 bool ErroIgnorado(const QString& mensagem);
@@ -57,6 +59,8 @@ struct AmbienteErro {
     // Ends this program cleanly (after a restart-flagged report); by default the main window's
     // end request.
     std::function<void()> encerraPrograma;
+    // Writes the logoff of this session (before a restart-flagged report drops the connection).
+    std::function<void()> gravaLogoff;
 };
 
 class TfrmErroSistema : public QDialog {
@@ -76,6 +80,9 @@ public:
     QPushButton* BitBtn3 = nullptr;
 
     QString errooriginal;
+    // The error is a value or entry the program refused (a slip of the user): explained by its
+    // own text when no rule explains it, never mailed.
+    bool recusaDoUsuario = false;
     bool it_bEncerrarSistemaAutomaticamente = false;
     // The lines this report adds to the log (kept until they are written).
     QStringList it_LogImportacao;
@@ -98,6 +105,7 @@ protected:
 
 private:
     void FormClose();
+    void encerraSessao();
     void gravaLog();
     void enviaEmail();
     QString nomeUsuario();
@@ -105,16 +113,25 @@ private:
 
     AmbienteErro m_ambiente;
     bool m_fechado = false;
+    bool m_emailTentado = false;
+    QString m_motivoEmail; // why the mail did not go, for the instruction
 };
 
 // The hook body: ignores the two harmless texts, captures the screen, prepares the report and
-// shows it (exibeModal), deletes the capture afterwards.
-void ErroSistema(AmbienteErro& ambiente, const QString& mensagem);
+// shows it (exibeModal), deletes the capture afterwards. recusaDoUsuario: the error is a value
+// the program refused (ValidationError).
+void ErroSistema(AmbienteErro& ambiente, const QString& mensagem, bool recusaDoUsuario = false);
 // Writes the capture of the whole primary screen as "erro.bmp" in the program folder and as
-// "nexmoroTalvena" + ddMMyyyyhhmmss + ".jpg" (quality 100) beside it; returns the JPEG's path
-// (empty when it could not be written).
+// "nexmoroTalvena" + ddMMyyyyhhmmss + ".jpg" (quality 100) beside it, both readable by the
+// owner only (they may show clients' data); returns the JPEG's path (empty when it could not be
+// written). "erro.bmp" is removed once the report has been mailed.
 QString CapturaTela();
+// The capture "erro.bmp" of an earlier report that could not be mailed: removed at the start.
+void RemoveCapturaAnterior();
+// The instruction of a report that ends in a restart, as the mail went: sent, not sent (with
+// the reason), or not tried (a report explained by its rule).
+QString InstrucaoReiniciar(bool enviado, bool tentado, const QString& motivo = QString());
 // Makes ErroSistema the application's error hook for as long as the main window lives, and
 // lists the main window's screens for the open-windows helper.
 void InstalaErroSistema(TfrmClassePrincipal& principal, std::function<QString()> versao,
-                        std::function<QString()> versaoBD);
+                        std::function<QString()> versaoBD, std::function<void()> gravaLogoff = {});

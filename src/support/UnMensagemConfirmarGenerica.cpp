@@ -1,6 +1,7 @@
 #include "support/UnMensagemConfirmarGenerica.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -59,7 +60,15 @@ TfrmMensagemConfirmarGenerica* frmMensagemConfirmarGenerica() {
 
 void MostraAviso(const QString& mensagem, bool autoFecha) {
     auto* w = new TfrmMensagemConfirmarGenerica();
+    if (autoFecha) {
+        // The notice stands in front of every window and nothing else takes a click or a key
+        // until it closes (the login window could otherwise be used during the pause).
+        w->setWindowModality(Qt::ApplicationModal);
+        w->setWindowFlag(Qt::WindowStaysOnTopHint);
+    }
     w->show();
+    w->raise();
+    w->activateWindow();
     w->pnlBotoes->hide();
     w->ckbConfirma->hide();
     w->btnOK->hide();
@@ -71,7 +80,16 @@ void MostraAviso(const QString& mensagem, bool autoFecha) {
     if (!autoFecha) return;
     // The window may be closed during the pause (the system clock keeps events running).
     const QPointer<TfrmMensagemConfirmarGenerica> guard(w);
+    // The other windows stay painted but take no input meanwhile.
+    QList<QPointer<QWidget>> bloqueadas;
+    for (QWidget* t : QApplication::topLevelWidgets()) {
+        if (t == w || !t->isVisible() || !t->isEnabled()) continue;
+        t->setEnabled(false);
+        bloqueadas.append(t);
+    }
     // The program does nothing else meanwhile: the notice is read before the hand-over.
     appClock().sleepMs(5000);
+    for (const QPointer<QWidget>& t : bloqueadas)
+        if (t) t->setEnabled(true);
     if (guard) guard->close();
 }

@@ -1,10 +1,14 @@
 #include "support/UnProgressoGeral.h"
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPointer>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 
 // ---------------------------------------------------------------- Gauge
@@ -102,12 +106,30 @@ TfrmProgressoGeral* frmProgressoGeral() {
     return geral().data();
 }
 
+namespace {
+// The caller's loop does not return to the event loop: without this a window just shown is
+// never exposed (a repaint then draws nothing) and a window uncovered meanwhile stays blank.
+// Window messages are let through, never the user's clicks and keys, at most every 50 ms.
+void mantemPintada(QWidget* w, bool mostrada = false) {
+    static QElapsedTimer ultima;
+    if (!mostrada && ultima.isValid() && ultima.elapsed() < 50) return;
+    QElapsedTimer espera;
+    espera.start();
+    do {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    } while (mostrada && w && w->windowHandle() && !w->windowHandle()->isExposed() && espera.elapsed() < 500);
+    ultima.start();
+}
+} // namespace
+
 void MostraProgresso() {
     TfrmProgressoGeral* w = geral();
     if (!w) w = new TfrmProgressoGeral();
     w->show();
     w->raise();
-    w->repaint();
+    const QPointer<TfrmProgressoGeral> guarda(w);
+    mantemPintada(w, true);
+    if (guarda) guarda->repaint();
 }
 
 void ConfiguraProgresso(const QString& caption, const QString& titulo, const QString& rodape, int minimo,
@@ -128,6 +150,7 @@ void ConfiguraProgresso(const QString& caption, const QString& titulo, const QSt
     g->setMaxValue(maximo);
     g->setMinValue(minimo);
     g->repaint();
+    mantemPintada(w);
 }
 
 void AvancaProgresso() {
@@ -135,6 +158,7 @@ void AvancaProgresso() {
     if (!w) return;
     w->ggProgresso->addProgress(1);
     w->ggProgresso->repaint();
+    mantemPintada(w);
 }
 
 void FechaProgresso() {

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
+#include <functional>
 
 namespace {
 
@@ -18,6 +19,8 @@ const QString M1 =
 
 class SplashStartTest : public AppSite {
 protected:
+    SplashStartTest() = default;
+    explicit SplashStartTest(const QString& schema) : AppSite(schema) {}
     void SetUp() override {
         AppSite::SetUp();
         addGroup(1, "Laboratorio");
@@ -308,6 +311,74 @@ TEST_F(SplashStartTest, ScriptLevelFailureIsShownAndEndsTheStart) {
         << dlg.lastMessage().text.toStdString();
     EXPECT_EQ(endRequests, 1);
     EXPECT_FALSE(frm->bttEntrar->isEnabled());
+}
+
+TEST_F(SplashStartTest, TheCaptureOfAnUnmailedReportIsRemovedAtTheNextStart) {
+    writeSite();
+    touch(site.filePath("Sistema/erro.bmp"));
+    auto frm = makeSplash();
+    frm->show();
+    frm->FormShow();
+    EXPECT_FALSE(QFile::exists(site.filePath("Sistema/erro.bmp")));
+    EXPECT_EQ(dlg.messageCount(), 0) << dlg.texts().join('\n').toStdString();
+}
+
+// A database file cut short or damaged (a full copy that ran out of disk, a broken disk): the
+// start says so in Portuguese, with the connection message and the engine's words, whether the
+// engine refuses the file at once or only when the start reads from it.
+class ArquivoDanificado : public SplashStartTest {
+protected:
+    ArquivoDanificado() : SplashStartTest(QString()) {} // the whole schema: a file of some size
+};
+
+TEST_F(ArquivoDanificado, ACutOrDamagedFileIsTheConnectionMessageWithTheEnginesWords) {
+    writeSite();
+    db.db.disconnect();
+    const QString copia = db.path + ".inteiro";
+    ASSERT_TRUE(QFile::copy(db.path, copia));
+    const qint64 inteiro = QFileInfo(copia).size();
+    struct Dano {
+        const char* nome;
+        std::function<void(QFile&)> faz;
+    };
+    const Dano danos[] = {
+        {"cortado no início", [](QFile& f) { f.resize(16384); }},
+        {"cortado no meio", [inteiro](QFile& f) { f.resize(inteiro * 6 / 10); }},
+        {"páginas trocadas",
+         [](QFile& f) {
+             f.seek(5 * 8192);
+             f.write(QByteArray(3 * 8192, '\x5a'));
+         }},
+    };
+    for (const Dano& d : danos) {
+        QFile::remove(db.path);
+        ASSERT_TRUE(QFile::copy(copia, db.path));
+        {
+            QFile f(db.path);
+            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+            d.faz(f);
+        }
+        dlg.clear();
+        sessaoUsuario() = TSessaoUsuario{};
+        auto frm = makeSplash();
+        frm->show();
+        frm->FormShow();
+        ASSERT_EQ(dlg.messageCount(), 1) << d.nome << ": " << dlg.texts().join("\n").toStdString();
+        const QString texto = dlg.lastMessage().text;
+        EXPECT_TRUE(texto.startsWith(M1)) << d.nome << ": " << texto.toStdString();
+        EXPECT_TRUE(
+            texto.contains("O arquivo do banco de dados está danificado ou incompleto. Restaure a última "
+                           "cópia de segurança (backup) ou entre em contato com o suporte técnico."_q))
+            << d.nome << ": " << texto.toStdString();
+        EXPECT_TRUE(texto.contains("Mensagem do banco de dados: "_q)) << d.nome;
+        EXPECT_EQ(dlg.lastMessage().icon, MsgIcon::Error);
+        EXPECT_TRUE(frm->endRequested()) << d.nome;
+        EXPECT_EQ(sessaoUsuario().erroconexao, 10) << d.nome;
+        EXPECT_FALSE(frm->IBD_Teste.connected()) << d.nome;
+        EXPECT_FALSE(frm->bttEntrar->isEnabled()) << d.nome;
+    }
+    QFile::remove(db.path);
+    QFile::copy(copia, db.path);
 }
 
 TEST(EmbeddedEngine, PrivateLockFolderOnlyWhenTheSharedOneCannotBeUsed) {

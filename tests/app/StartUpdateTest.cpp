@@ -3,6 +3,10 @@
 #include "AppFixture.h"
 #include "app/UnTelaAtualizador.h"
 #include "platform/Shell.h"
+#include "support/UnMensagemConfirmarGenerica.h"
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
 
 namespace {
 
@@ -51,6 +55,72 @@ TEST_F(StartUpdate, ASiteWithoutTheUpdaterIsToldAndTheStartEnds) {
         "Não foi encontrado o nexmoro Atualizador no Servidor. Entre em contato com o suporte técnico da nexmoro."_q);
     EXPECT_GE(endRequests, 1);
     EXPECT_TRUE(frm->endRequested());
+}
+
+// A newer copy in the update folder, through the real start of the login window: the five-second
+// notice stands in front and the login cannot be used meanwhile, and the updater starts only
+// after the test connection has let the database go (the program it restarts must open it).
+TEST_F(StartUpdate, TheNoticeBlocksTheLoginAndTheDatabaseIsFreeBeforeTheHandOver) {
+    addGroup(2, "Laboratório"_q);
+    addUser(1, "MARIA", "segredo", "Maria", 2);
+    place("nexmoroAtualizador.exe", exeTime);
+    place("cortivandela", exeTime.addDays(1));
+    auto frm = makeSplash();
+    InstalaAtualizacao(*frm);
+    int handOvers = 0;
+    // As installed, but the process is not ended here: the test counts the hand-over.
+    frm->updateSteps.updater = [&](Database& db) {
+        AmbienteAtualizacao a;
+        a.solicitaFim = [&] { frm->SolicitaFimAplicacao(); };
+        a.encerraImediatamente = [&] { ++handOvers; };
+        a.verificaScript = [](Database& d) { VerificaScript(d); };
+        AtualizaSistema(db, 1, a);
+    };
+    struct Watch : RecordingShell {
+        TfrmSplash* splash = nullptr;
+        int attachedAtStart = -1;
+        bool openProgram(const QString& program, const QString& parameters) override {
+            attachedAtStart = splash->IBD_Teste.connected() ? 1 : 0;
+            return RecordingShell::openProgram(program, parameters);
+        }
+    } watch;
+    watch.splash = frm.get();
+    ScopedShell useWatch{watch};
+    struct DuringNotice : FixedClock {
+        std::function<void()> action;
+        void sleepMs(int ms) override {
+            if (ms == 5000 && action) action();
+            FixedClock::sleepMs(ms);
+        }
+    } pause;
+    ScopedClock usePause{pause};
+    bool noticeShown = false, noticeModal = false, noticeOnTop = false, loginEnabled = true;
+    pause.action = [&] {
+        TfrmMensagemConfirmarGenerica* aviso = frmMensagemConfirmarGenerica();
+        noticeShown = aviso && aviso->isVisible();
+        noticeModal = aviso && aviso->windowModality() == Qt::ApplicationModal;
+        noticeOnTop = aviso && (aviso->windowFlags() & Qt::WindowStaysOnTopHint);
+        loginEnabled = frm->bttEntrar->isEnabled();
+        // The user tries to log in meanwhile: types the name and password, presses Enter and
+        // clicks "Entrar".
+        QTest::keyClicks(frm->meUsuario, "MARIA");
+        QTest::keyClicks(frm->meSenha, "segredo");
+        QTest::keyClick(frm->meSenha, Qt::Key_Return);
+        QTest::mouseClick(frm->bttEntrar, Qt::LeftButton);
+    };
+    frm->show();
+    frm->FormShow();
+    EXPECT_TRUE(noticeShown);
+    EXPECT_TRUE(noticeModal);
+    EXPECT_TRUE(noticeOnTop);
+    EXPECT_FALSE(loginEnabled);
+    EXPECT_FALSE(frm->logado());
+    EXPECT_EQ(db.scalar("select count(*) from SIS_LOG_LOGIN").toInt(), 0);
+    EXPECT_EQ(frm->meUsuario->text(), "");
+    ASSERT_EQ(watch.programs().size(), 1u);
+    EXPECT_EQ(watch.attachedAtStart, 0);
+    EXPECT_EQ(handOvers, 1);
+    EXPECT_FALSE(frm->IBD_Teste.connected());
 }
 
 TEST_F(StartUpdate, TheFinishedScriptUpdateIsReportedFirst) {

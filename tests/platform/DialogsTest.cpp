@@ -4,6 +4,8 @@
 #include "platform/Errors.h"
 
 #include "QtPrinters.h"
+#include <QApplication>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -202,6 +204,23 @@ TEST(QtMessageBox, ClickedButtonGivesItsAnswer) {
     std::unique_ptr<QMessageBox> yesNo(
         createMessageBox("x", "c", MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes));
     EXPECT_EQ(answerOf(*yesNo, MsgButtons::YesNo), MsgAnswer::No);
+}
+
+// A window manager cuts a caption that does not fit beside its buttons ("Aviso...ema"): a box
+// with a short text and a single button is still wide enough for its whole title.
+TEST(QtMessageBox, IsWideEnoughForItsTitleBesideTheWindowButtons) {
+    QFont titulo = QApplication::font("QMdiSubWindowTitleBar");
+    titulo.setBold(true);
+    for (const QString& caption :
+         {QStringLiteral("Aviso do Sistema"), QStringLiteral("Conexão com o Banco de Dados")}) {
+        std::unique_ptr<QMessageBox> box(
+            createMessageBox("Ok.", caption, MsgIcon::None, MsgButtons::Ok, MsgAnswer::Ok));
+        box->show();
+        const int tituloLargura = QFontMetrics(titulo).horizontalAdvance(caption);
+        // The caption, an icon and three buttons of at least 30 pixels each.
+        EXPECT_GE(box->width(), tituloLargura + 120) << caption.toStdString() << ": " << box->width();
+        box->hide();
+    }
 }
 
 // A test that forgets to install the scripted dialogs must fail at once instead of waiting

@@ -5,7 +5,9 @@
 #include "support/UnProgresso.h"
 #include "support/UnProgressoGeral.h"
 #include <QCoreApplication>
+#include <QImage>
 #include <QPointer>
+#include <QScreen>
 #include <gtest/gtest.h>
 
 namespace {
@@ -43,6 +45,38 @@ TEST_F(ProgressoGeral, ConfiguresCaptionLabelsAndRange) {
         AvancaProgresso(); // past the end stays full
     EXPECT_EQ(g->progress(), 4);
     EXPECT_EQ(g->percentDone(), 100);
+}
+
+// What the window shows on the screen (its backing store), not a fresh rendering of it.
+QImage naTela(QWidget* w) {
+    return w->screen()->grabWindow(w->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// The report's loop never returns to the event loop: the window must still be on the screen with
+// its title, footer and gauge, and follow the gauge as it advances.
+TEST_F(ProgressoGeral, ALoopThatNeverReturnsStillShowsTitleFooterAndTheAdvancingGauge) {
+    MostraProgresso();
+    ConfiguraProgresso("Aguarde ...", "Processando...", "Aguarde o processamento...", 0, 200);
+    TfrmProgressoGeral* w = frmProgressoGeral();
+    ASSERT_NE(w, nullptr);
+    for (int i = 0; i < 50; ++i)
+        AvancaProgresso();
+    QImage visto = naTela(w);
+    QImage esperado = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(visto.isNull());
+    ASSERT_EQ(visto.size(), esperado.size());
+    EXPECT_TRUE(visto == esperado) << "the window on the screen differs from what it should show";
+    // The gauge at a quarter: its left part is filled, its right part is not.
+    const QRect g = w->ggProgresso->geometry();
+    const QRgb cheio = visto.pixel(g.left() + g.width() / 8, g.top() + 3);
+    const QRgb vazio = visto.pixel(g.right() - g.width() / 8, g.top() + 3);
+    EXPECT_NE(cheio, vazio);
+    for (int i = 0; i < 100; ++i)
+        AvancaProgresso();
+    visto = naTela(w);
+    esperado = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(visto == esperado) << "the gauge on the screen did not follow";
+    EXPECT_EQ(visto.pixel(g.left() + g.width() / 2 + g.width() / 8, g.top() + 3), cheio);
 }
 
 TEST_F(ProgressoGeral, MaximumZeroKeepsTheGaugeEmpty) {

@@ -182,7 +182,7 @@ static void buildSite(const SiteLayout& site, const SiteOptions& options,
               "; Enderecos do fabricante e conta de e-mail dos avisos de erro.\r\n"
               "; Preencha SenhaEmail; este arquivo deve ficar legivel somente pelo dono (chmod 600).\r\n"
               "[Suporte]\r\nServidorEmail=mail.nexmoro.com.br\r\nPortaSMTP=465\r\nPortaPOP3=110\r\n"
-              "EmailAlerta=alerta@nexmoro.com.br\r\nSenhaEmail=\r\nCertificadoCA=\r\nTempoLimiteEmail=30\r\n"
+              "EmailAlerta=alerta@nexmoro.com.br\r\nSenhaEmail=\r\nCertificadoCA=\r\nTempoLimiteEmail=5\r\n"
               "EmailSuporte=suporte@nexmoro.com.br\r\nEmailInformacoes=contato@nexmoro.com.br\r\n"
               "[Web]\r\nServidorArquivos=arquivos.nexmoro.com.br\r\nSite=www.nexmoro.com.br\r\n"
               "SiteTutoriais=tutoriais.nexmoro.com.br\r\nTempoLimite=5\r\n",
