@@ -1,5 +1,6 @@
 #include "app/UnScript.h"
 #include "data/Query.h"
+#include "data/Schema.h"
 #include "data/SqlText.h"
 
 QString& versaoERP() {
@@ -59,4 +60,9 @@ void VerificaScript(Database& db) {
     versaoERP() = kVersaoInicial;
     execute(q, " update tab_parametro a set a.VERSAO_ERP = " + sql::quoted(kVersaoInicial));
     commitRetain(q);
+}
+
+QStringList VerificaEsquemaProprio(Database& db) {
+    if (!db.connected()) db.connect();
+    return atualizaEsquemaProprio(db);
 }

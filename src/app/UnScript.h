@@ -14,3 +14,8 @@ void VerificaScript(Database& db);
 // automatic error report.
 QString& versaoERP();    // the version name ("Versao Inicial" when the column is null)
 QString& scriptRodado(); // the number of the last update script, as text; empty when null
+
+// Brings the program's own tables up to date (the scripts schema/5N_*.sql embedded in the
+// program, each run once per database) and returns the names of the scripts it ran. Runs in
+// transactions of its own; connects db when it is not connected. Database errors propagate.
+QStringList VerificaEsquemaProprio(Database& db);

@@ -564,6 +564,13 @@ void TfrmSplash::ConectaBanco() {
     setStatusBold(false);
 
     VerificaScript(IBD_Teste);
+    try {
+        VerificaEsquemaProprio(IBD_Teste);
+    } catch (const AppError& e) {
+        // The shared tables work without the program's own; only the features that keep their
+        // data there are missing until the next start succeeds.
+        warn("As tabelas próprias do Cortivandela não puderam ser atualizadas:\n" + e.message());
+    }
 }
 
 // ------------------------------------------------------------------ login

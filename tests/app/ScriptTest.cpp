@@ -1,5 +1,7 @@
 #include "AppFixture.h"
 #include "data/DatabaseError.h"
+#include "data/ParametrosProprios.h"
+#include "data/Schema.h"
 
 namespace {
 
@@ -97,6 +99,59 @@ TEST_F(ScriptTest, WorksOnTheSchemaOfNewSites) {
     EXPECT_EQ(versaoERP(), "Versao Inicial");
     VerificaScript(t.db);
     EXPECT_EQ(versaoERP(), "Versao Inicial");
+}
+
+// The program's own tables on a site created before they existed, on a site where the scripts
+// stopped half-way, and on a new site, which lists them as run.
+TEST_F(ScriptTest, OwnTablesReachExistingSitesOnceAndCompleteAHalfRunScript) {
+    const QStringList proprios = scriptsProprios();
+    ASSERT_FALSE(proprios.isEmpty()) << "the scripts are embedded in the program";
+    ASSERT_EQ(proprios.first(), "50_cortivandela.sql");
+
+    TestDb antigo(kWithColumns);
+    // Half-run: the parameter table exists, the list of scripts does not.
+    antigo.exec("CREATE TABLE SIS_CTV_PARAMETRO (CHAVE VARCHAR(60) NOT NULL, VALOR VARCHAR(1000), "
+                "CONSTRAINT PK_SIS_CTV_PARAMETRO PRIMARY KEY (CHAVE))");
+    antigo.exec("insert into SIS_CTV_PARAMETRO values ('X', 'mantido')");
+    antigo.tr.commit();
+    antigo.db.disconnect();
+    EXPECT_EQ(VerificaEsquemaProprio(antigo.db), proprios);
+    EXPECT_EQ(leParametroProprio(antigo.db, "X"), "mantido") << "an existing table is kept with its rows";
+    EXPECT_EQ(antigo.scalar("select count(*) from SIS_CTV_SCRIPT").toInt(), proprios.size());
+    EXPECT_TRUE(VerificaEsquemaProprio(antigo.db).isEmpty()) << "each script runs once";
+
+    TestDb novo; // schema/
+    EXPECT_TRUE(VerificaEsquemaProprio(novo.db).isEmpty()) << "a new site already has them";
+
+    EXPECT_EQ(leParametroProprio(novo.db, "NADA", "padrão"), "padrão");
+    EXPECT_FALSE(leParametroProprioLogico(novo.db, "MARCA"));
+    gravaParametroProprioLogico(novo.db, "MARCA", true);
+    gravaParametroProprio(novo.db, "TEXTO", "ação");
+    gravaParametroProprio(novo.db, "TEXTO", "ações");
+    EXPECT_TRUE(leParametroProprioLogico(novo.db, "MARCA"));
+    EXPECT_EQ(leParametroProprio(novo.db, "TEXTO"), "ações");
+}
+
+TEST_F(ScriptTest, OwnScriptSkipsOnlyObjectsThatExist) {
+    TestDb t(kWithColumns);
+    EXPECT_TRUE(objetoJaExiste(t.db, "create table tab_parametro (x integer)"));
+    EXPECT_FALSE(objetoJaExiste(t.db, "CREATE TABLE NOVA (X INTEGER)"));
+    EXPECT_TRUE(objetoJaExiste(t.db, "ALTER TABLE TAB_PARAMETRO ADD VERSAO_ERP VARCHAR(30)"));
+    EXPECT_FALSE(objetoJaExiste(t.db, "ALTER TABLE TAB_PARAMETRO ADD OUTRA INTEGER"));
+    EXPECT_FALSE(objetoJaExiste(t.db, "CREATE SEQUENCE GEN_NOVO"));
+    EXPECT_FALSE(
+        objetoJaExiste(t.db, "CREATE UNIQUE DESCENDING INDEX IX_NOVO ON TAB_PARAMETRO (VERSAO_ERP)"));
+    EXPECT_FALSE(objetoJaExiste(t.db, "update tab_parametro set versao_erp = null"));
+
+    // A script that fails stops there and is not listed; the next run completes it.
+    aplicaScriptProprio(t.db, "50_cortivandela.sql", textoScriptProprio("50_cortivandela.sql"));
+    const QString falha = "CREATE TABLE SIS_T1 (X INTEGER);\nINSERT INTO SIS_NADA VALUES (1);\n";
+    EXPECT_THROW(aplicaScriptProprio(t.db, "59_teste.sql", falha), DatabaseError);
+    EXPECT_TRUE(t.scalar("select 1 from SIS_CTV_SCRIPT where NM_SCRIPT = '59_teste.sql'").isNull());
+    aplicaScriptProprio(t.db, "59_teste.sql",
+                        "CREATE TABLE SIS_T1 (X INTEGER);\nINSERT INTO SIS_T1 VALUES (1);\n");
+    EXPECT_EQ(t.scalar("select count(*) from SIS_T1").toInt(), 1);
+    EXPECT_FALSE(t.scalar("select 1 from SIS_CTV_SCRIPT where NM_SCRIPT = '59_teste.sql'").isNull());
 }
 
 } // namespace
