@@ -1,0 +1,54 @@
+// The random walk of the record screens on the laboratory database of the lab tests: a short
+// run in the suite (a fixed seed, bounded in steps and seconds). A long run, or another seed:
+//   CTV_PASSEIO_SEMENTE=<n> CTV_PASSEIO_PASSOS=<n> CTV_PASSEIO_SEGUNDOS=0 test_walk
+#include "Passeio.h"
+#include "lab/LabFixture.h"
+#include "platform/MailTransport.h"
+#include "platform/Shell.h"
+
+TestDb* FrameworkTest::s_db = nullptr;
+
+namespace {
+
+const QStringList kTelas = {"frmTipoEquipamento", "frmTipoAnalise", "frmResultadoIdeal",
+                            "frmCadastroEquipamentodoCliente", "frmCadastrodeAnalise"};
+
+class PasseioTest : public LabTest {
+protected:
+    void SetUp() override {
+        LabTest::SetUp();
+        s_db->exec("insert into tab_resultado_ideal values (1, 1, 1, '7,0 a 8,5')");
+        conferencia.setDatabaseName(s_db->path);
+        conferencia.connect();
+    }
+    void TearDown() override {
+        LabTest::TearDown();
+        conferencia.disconnect();
+    }
+
+    Database conferencia;
+    RecordingShell shell;
+    ScopedShell shellScope{shell};
+    ScriptedMailTransport mail;
+    ScopedMailTransport mailScope{mail};
+};
+
+} // namespace
+
+TEST_F(PasseioTest, AWalkOfTheRecordScreensKeepsEveryRuleAtEveryStep) {
+    Passeio::Ambiente amb;
+    amb.principal = main.get();
+    amb.dialogos = &dialogs;
+    amb.conferencia = [this] { return &conferencia; };
+    amb.telas = kTelas;
+    Passeio passeio(amb, Passeio::sementeDoAmbiente(20240315));
+    passeio.executa(Passeio::inteiroDoAmbiente("CTV_PASSEIO_PASSOS", 2500),
+                    Passeio::inteiroDoAmbiente("CTV_PASSEIO_SEGUNDOS", 60));
+    EXPECT_TRUE(passeio.falhas().isEmpty()) << passeio.relatorio().toStdString();
+    if (qEnvironmentVariableIsSet("CTV_PASSEIO_REGISTRO")) std::cout << passeio.relatorio().toStdString() << std::endl;
+    std::cout << "[ passeio  ] " << passeio.passosDados() << " passos: " << passeio.resumo().toStdString()
+              << std::endl;
+    // The walk saved records and checked them, or it walked nowhere.
+    EXPECT_GT(passeio.salvamentosConferidos(), 0);
+    EXPECT_TRUE(mail.calls.empty());
+}
