@@ -219,6 +219,7 @@ void Passeio::executa(int passos, int segundos) {
         const int mensagens = m_amb.dialogos->messageCount();
         const int relatos = m_naoExplicados;
         m_f6 = 0;
+        m_dialogosNoPasso = 0;
         m_emPasso = true;
         agendaDialogos();
         try {
@@ -474,6 +475,12 @@ void Passeio::agendaDialogos() {
 void Passeio::conduzDialogo() {
     QPointer<QWidget> d = QApplication::activeModalWidget();
     if (!d) return;
+    // A window that keeps coming back is closed unread after a few rounds.
+    if (++m_dialogosNoPasso > 4) {
+        d->close();
+        agendaDialogos();
+        return;
+    }
     d->activateWindow();
     QApplication::setActiveWindow(d);
     QApplication::processEvents();

@@ -121,6 +121,7 @@ private:
     int m_passo = 0;
     int m_salvos = 0;
     bool m_emPasso = false;
+    int m_dialogosNoPasso = 0;
     int m_f6 = 0; // steps whose key was F6 (cancel) on the active screen
     QStringList m_registro;
     QStringList m_falhas;
