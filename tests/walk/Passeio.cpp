@@ -49,7 +49,8 @@ void teclaEm(QWidget* w, char c) {
 QString nomeDe(const QWidget* w) {
     if (!w) return QStringLiteral("(nenhum)");
     QString n = w->objectName();
-    if (n.isEmpty() && w->parentWidget()) n = w->parentWidget()->objectName() + "/" + w->metaObject()->className();
+    if (n.isEmpty() && w->parentWidget())
+        n = w->parentWidget()->objectName() + "/" + w->metaObject()->className();
     return n.isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : n;
 }
 
@@ -86,7 +87,8 @@ std::vector<qint64> chavesDaTabela(Database& db, const QString& tabela, const QS
                                    qint64 acimaDe = std::numeric_limits<qint64>::min()) {
     Transaction tr(&db);
     Query q(&db, &tr);
-    q.setSqlText("select " + chave + " from " + tabela + " where " + chave + " > " + QString::number(acimaDe));
+    q.setSqlText("select " + chave + " from " + tabela + " where " + chave + " > " +
+                 QString::number(acimaDe));
     q.open();
     q.fetchAll();
     std::vector<qint64> r;
@@ -109,7 +111,8 @@ qint64 maiorChave(Database& db, const QString& tabela, const QString& chave) {
 }
 
 // Whether a control's text and the value the database holds are the same value of the field.
-bool mesmoValor(const Field& f, const QString& texto, bool campoData, const QVariant& banco, QString* esperado) {
+bool mesmoValor(const Field& f, const QString& texto, bool campoData, const QVariant& banco,
+                QString* esperado) {
     QString t = texto;
     if (campoData && QString(t).remove('/').trimmed().isEmpty()) t.clear();
     const fieldtext::Parsed p = fieldtext::parse(f, t);
@@ -118,10 +121,13 @@ bool mesmoValor(const Field& f, const QString& texto, bool campoData, const QVar
         return false;
     }
     *esperado = p.value.isNull() ? QStringLiteral("(vazio)") : p.value.toString();
-    const auto vazio = [](const QVariant& v) { return v.isNull() || (v.typeId() == QMetaType::QString && v.toString().trimmed().isEmpty()); };
+    const auto vazio = [](const QVariant& v) {
+        return v.isNull() || (v.typeId() == QMetaType::QString && v.toString().trimmed().isEmpty());
+    };
     if (vazio(p.value) || vazio(banco)) return vazio(p.value) && vazio(banco);
     if (campoData || p.value.typeId() == QMetaType::QDate) {
-        const QDate a = p.value.typeId() == QMetaType::QDateTime ? p.value.toDateTime().date() : p.value.toDate();
+        const QDate a =
+            p.value.typeId() == QMetaType::QDateTime ? p.value.toDateTime().date() : p.value.toDate();
         const QDate b = banco.typeId() == QMetaType::QDateTime ? banco.toDateTime().date() : banco.toDate();
         return a == b;
     }
@@ -129,15 +135,15 @@ bool mesmoValor(const Field& f, const QString& texto, bool campoData, const QVar
         const double a = p.value.toDouble(), b = banco.toDouble();
         return std::fabs(a - b) <= 1e-9 * std::max(1.0, std::fabs(a));
     }
-    if (p.value.typeId() == QMetaType::QString) return p.value.toString().trimmed() == banco.toString().trimmed();
+    if (p.value.typeId() == QMetaType::QString)
+        return p.value.toString().trimmed() == banco.toString().trimmed();
     return fieldtext::sameValue(p.value, banco);
 }
 
 } // namespace
 
 Passeio::Passeio(Ambiente ambiente, quint64 semente)
-    : m_amb(std::move(ambiente)), m_semente(semente), m_rng(semente),
-      m_apresentador([this](QDialog& d) {
+    : m_amb(std::move(ambiente)), m_semente(semente), m_rng(semente), m_apresentador([this](QDialog& d) {
           auto& frm = static_cast<TfrmErroSistema&>(d);
           if (!frm.resultado.explicado) {
               ++m_naoExplicados;
@@ -150,10 +156,10 @@ Passeio::Passeio(Ambiente ambiente, quint64 semente)
         const MsgAnswer a = escolhe(r);
         m_registro << QStringLiteral("      pergunta \"%1\" -> %2")
                           .arg(resumido(m.text))
-                          .arg(a == MsgAnswer::Yes    ? "Sim"
-                               : a == MsgAnswer::No   ? "Não"
-                               : a == MsgAnswer::Ok   ? "OK"
-                                                      : "Cancelar");
+                          .arg(a == MsgAnswer::Yes  ? "Sim"
+                               : a == MsgAnswer::No ? "Não"
+                               : a == MsgAnswer::Ok ? "OK"
+                                                    : "Cancelar");
         return a;
     });
 }
@@ -176,7 +182,9 @@ int Passeio::inteiroDoAmbiente(const char* nome, int padrao) {
 }
 
 QString Passeio::relatorio() const {
-    QString r = QStringLiteral("Semente %1 (repetir com CTV_PASSEIO_SEMENTE=%1), %2 passos.\n").arg(m_semente).arg(m_passo);
+    QString r = QStringLiteral("Semente %1 (repetir com CTV_PASSEIO_SEMENTE=%1), %2 passos.\n")
+                    .arg(m_semente)
+                    .arg(m_passo);
     for (const QString& f : m_falhas)
         r += "FALHA: " + f + "\n";
     const qsizetype inicio = std::max<qsizetype>(0, m_registro.size() - 150);
@@ -237,7 +245,8 @@ void Passeio::executa(int passos, int segundos) {
             bombeia();
         }
         if (m_naoExplicados > relatos)
-            falha("relatório de erro sem explicação para um gesto do usuário: " + m_relatos.mid(relatos).join(" | "));
+            falha("relatório de erro sem explicação para um gesto do usuário: " +
+                  m_relatos.mid(relatos).join(" | "));
         for (int i = mensagens; i < m_amb.dialogos->messageCount(); ++i) {
             const auto& m = m_amb.dialogos->messages()[size_t(i)];
             if (m.buttons == MsgButtons::Ok)
@@ -288,14 +297,22 @@ void Passeio::tecla() {
         int peso;
     };
     static const T teclas[] = {
-        {Qt::Key_F2, Qt::NoModifier, "F2", 10},        {Qt::Key_F3, Qt::NoModifier, "F3", 14},
-        {Qt::Key_F4, Qt::NoModifier, "F4", 3},         {Qt::Key_F5, Qt::NoModifier, "F5", 3},
-        {Qt::Key_F6, Qt::NoModifier, "F6", 5},         {Qt::Key_F7, Qt::NoModifier, "F7", 8},
-        {Qt::Key_F8, Qt::NoModifier, "F8", 5},         {Qt::Key_F9, Qt::NoModifier, "F9", 4},
-        {Qt::Key_F12, Qt::NoModifier, "F12", 5},       {Qt::Key_Escape, Qt::NoModifier, "Esc", 3},
-        {Qt::Key_Home, Qt::AltModifier, "Alt+Home", 3}, {Qt::Key_Left, Qt::AltModifier, "Alt+Left", 4},
-        {Qt::Key_Right, Qt::AltModifier, "Alt+Right", 4}, {Qt::Key_End, Qt::AltModifier, "Alt+End", 3},
-        {Qt::Key_Tab, Qt::NoModifier, "Tab", 10},      {Qt::Key_Return, Qt::NoModifier, "Enter", 3},
+        {Qt::Key_F2, Qt::NoModifier, "F2", 10},
+        {Qt::Key_F3, Qt::NoModifier, "F3", 14},
+        {Qt::Key_F4, Qt::NoModifier, "F4", 3},
+        {Qt::Key_F5, Qt::NoModifier, "F5", 3},
+        {Qt::Key_F6, Qt::NoModifier, "F6", 5},
+        {Qt::Key_F7, Qt::NoModifier, "F7", 8},
+        {Qt::Key_F8, Qt::NoModifier, "F8", 5},
+        {Qt::Key_F9, Qt::NoModifier, "F9", 4},
+        {Qt::Key_F12, Qt::NoModifier, "F12", 5},
+        {Qt::Key_Escape, Qt::NoModifier, "Esc", 3},
+        {Qt::Key_Home, Qt::AltModifier, "Alt+Home", 3},
+        {Qt::Key_Left, Qt::AltModifier, "Alt+Left", 4},
+        {Qt::Key_Right, Qt::AltModifier, "Alt+Right", 4},
+        {Qt::Key_End, Qt::AltModifier, "Alt+End", 3},
+        {Qt::Key_Tab, Qt::NoModifier, "Tab", 10},
+        {Qt::Key_Return, Qt::NoModifier, "Enter", 3},
     };
     int total = 0;
     for (const T& t : teclas)
@@ -341,17 +358,17 @@ void Passeio::focaControle() {
 }
 
 QString Passeio::valorAleatorio() {
-    static const char* const valores[] = {
-        // dates, possible and impossible
-        "15/03/2024", "01/01/2000", "31/12/2023", "31/02/2024", "29/02/2023", "00/00/0000", "99/99/9999",
-        "1/1", "29/02/2024",
-        // numbers
-        "0", "7", "42", "1.234,56", "-3,5", "12,345", "1.000", "999999999999999999999", "1e5", "3,14159265",
-        "abc",
-        // text, also hostile
-        "Teste", "Água Fria – ação", "O'Brien", "'; delete from tab_tp_analise; --", "recorder where order by x",
-        "%_*?", "€ “aspas” ‘simples’", "日本語", "emoji \xF0\x9F\x98\x80", "   ", "ÿþý", "a\"b", "Caldeira 01",
-        "linha\tcom tab"};
+    static const char* const valores[] = {// dates, possible and impossible
+                                          "15/03/2024", "01/01/2000", "31/12/2023", "31/02/2024",
+                                          "29/02/2023", "00/00/0000", "99/99/9999", "1/1", "29/02/2024",
+                                          // numbers
+                                          "0", "7", "42", "1.234,56", "-3,5", "12,345", "1.000",
+                                          "999999999999999999999", "1e5", "3,14159265", "abc",
+                                          // text, also hostile
+                                          "Teste", "Água Fria – ação", "O'Brien",
+                                          "'; delete from tab_tp_analise; --", "recorder where order by x",
+                                          "%_*?", "€ “aspas” ‘simples’", "日本語", "emoji \xF0\x9F\x98\x80",
+                                          "   ", "ÿþý", "a\"b", "Caldeira 01", "linha\tcom tab"};
     const int n = int(sizeof valores / sizeof *valores);
     const int r = ate(n + 3);
     if (r == n) return QString(ate(2) ? 120 : 400, QChar('x'));
@@ -369,7 +386,8 @@ void Passeio::digitaTexto(QWidget* alvo, const QString& texto) {
         else if (c == '\t')
             teclaEm(alvo, Qt::Key_Tab);
         else
-            QTest::sendKeyEvent(QTest::Click, alvo, Qt::Key_unknown, QString::fromUcs4(reinterpret_cast<const char32_t*>(&c), 1), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Click, alvo, Qt::Key_unknown,
+                                QString::fromUcs4(reinterpret_cast<const char32_t*>(&c), 1), Qt::NoModifier);
     }
 }
 
@@ -380,7 +398,10 @@ void Passeio::digita() {
     if (auto* c = qobject_cast<QComboBox*>(alvo.data()); c && !c->isEditable()) {
         static const Qt::Key k[] = {Qt::Key_Down, Qt::Key_Up, Qt::Key_Home, Qt::Key_End, Qt::Key_PageDown};
         const Qt::Key t = k[ate(5)];
-        m_registro << QStringLiteral("%1: escolhe na lista %2 (tecla %3)").arg(m_passo).arg(nomeDe(alvo)).arg(int(t));
+        m_registro << QStringLiteral("%1: escolhe na lista %2 (tecla %3)")
+                          .arg(m_passo)
+                          .arg(nomeDe(alvo))
+                          .arg(int(t));
         teclaEm(alvo, t);
         return;
     }
@@ -530,7 +551,8 @@ void Passeio::conduzPesquisa(QWidget* janela) {
             continue;
         }
         QString v = valorAleatorio();
-        if (auto* le = qobject_cast<QLineEdit*>(editor.data()); le && !le->inputMask().isEmpty()) v.remove('/');
+        if (auto* le = qobject_cast<QLineEdit*>(editor.data()); le && !le->inputMask().isEmpty())
+            v.remove('/');
         m_registro << QStringLiteral("      valor \"%1\"").arg(resumido(v));
         QTest::mouseClick(editor, Qt::LeftButton, {}, QPoint(5, editor->height() / 2));
         if (!d || !editor) return;
@@ -560,7 +582,8 @@ void Passeio::conduzOrdena(QWidget* janela) {
         digitaTexto(cb->lineEdit(), chance(30) ? r.left(2) : r);
         if (!d) return;
         teclaEm(QApplication::focusWidget(), Qt::Key_Tab);
-        if (d && chance(30) && d->inversa(linha)->isEnabled()) QTest::mouseClick(d->inversa(linha), Qt::LeftButton);
+        if (d && chance(30) && d->inversa(linha)->isEnabled())
+            QTest::mouseClick(d->inversa(linha), Qt::LeftButton);
     }
     if (!d) return;
     QPushButton* botoes[] = {d->bttAplicar, d->bttOrdena, d->BitBtn1};
@@ -571,7 +594,8 @@ void Passeio::conduzOrdena(QWidget* janela) {
 
 void Passeio::conduzPesquisaPessoa(QWidget* janela) {
     QPointer<TfrmPesquisaPessoaComercio> d = static_cast<TfrmPesquisaPessoaComercio*>(janela);
-    QLineEdit* caixas[] = {d->mskCodigo, d->mskParteNome, d->mskCNPJ_CPF, d->mskParteCodigo, d->mskInicioNome};
+    QLineEdit* caixas[] = {d->mskCodigo, d->mskParteNome, d->mskCNPJ_CPF, d->mskParteCodigo,
+                           d->mskInicioNome};
     QLineEdit* e = caixas[ate(5)];
     const QString v = valorAleatorio();
     m_registro << QStringLiteral("      digita \"%1\" em %2").arg(resumido(v)).arg(e->objectName());
@@ -612,7 +636,8 @@ std::vector<Passeio::Pendente> Passeio::pendentes() {
             if (tableOfOrigin(f->origin()).toUpper() != p.tabela) continue;
             const bool data = qobject_cast<DBDateEdit*>(e) != nullptr;
             p.controles.push_back({f->fieldName().toUpper(), data ? e->displayText() : e->text(), data});
-            if (!fieldtext::sameValue(f->value(), f->oldValue())) p.alterados.insert(f->fieldName().toUpper());
+            if (!fieldtext::sameValue(f->value(), f->oldValue()))
+                p.alterados.insert(f->fieldName().toUpper());
         }
         r.push_back(std::move(p));
     }
@@ -647,7 +672,8 @@ void Passeio::confere(const std::vector<Pendente>& antes, int mensagensAntes) {
         if (TfrmCadastroPadrao* t = cadastroAtivo()) confereLista(t, *db);
     } catch (const std::exception& e) {
         // The checks' connection failed (a server killed under it): no verdict for this step.
-        m_registro << QStringLiteral("      (conferência não feita: %1)").arg(resumido(QString::fromUtf8(e.what())));
+        m_registro
+            << QStringLiteral("      (conferência não feita: %1)").arg(resumido(QString::fromUtf8(e.what())));
     }
 }
 
@@ -670,12 +696,18 @@ void Passeio::confereLista(TfrmCadastroPadrao* tela, Database& db) {
         }
         const qint64 c = k.toLongLong();
         if (vistas.contains(c)) {
-            falha(QStringLiteral("%1: a lista mostra duas vezes o registro %2 de %3").arg(tela->objectName()).arg(c).arg(tabela));
+            falha(QStringLiteral("%1: a lista mostra duas vezes o registro %2 de %3")
+                      .arg(tela->objectName())
+                      .arg(c)
+                      .arg(tabela));
             return;
         }
         vistas.insert(c);
         if (!noBanco.contains(c)) {
-            falha(QStringLiteral("%1: a lista mostra o registro %2 que %3 não tem").arg(tela->objectName()).arg(c).arg(tabela));
+            falha(QStringLiteral("%1: a lista mostra o registro %2 que %3 não tem")
+                      .arg(tela->objectName())
+                      .arg(c)
+                      .arg(tabela));
             return;
         }
     }
@@ -697,7 +729,10 @@ void Passeio::confereGravacao(const Pendente& p, Database& db, int mensagensAnte
         for (qint64 k : chavesDaTabela(db, p.tabela, p.chave, p.maiorChave))
             if (!outros.contains(k)) novos.push_back(k);
         if (novos.size() > 1) {
-            falha(QStringLiteral("%1: uma gravação criou %2 registros em %3").arg(p.nomeTela).arg(novos.size()).arg(p.tabela));
+            falha(QStringLiteral("%1: uma gravação criou %2 registros em %3")
+                      .arg(p.nomeTela)
+                      .arg(novos.size())
+                      .arg(p.tabela));
             return;
         }
         if (novos.size() == 1) linha = leLinha(db, p.tabela, p.chave, novos.front());
@@ -714,7 +749,8 @@ void Passeio::confereGravacao(const Pendente& p, Database& db, int mensagensAnte
             QString esperado;
             if (!mesmoValor(*f, c.texto, c.data, linha.valores.value(c.campo), &esperado))
                 diferencas << QStringLiteral("%1 mostrava \"%2\" (%3), o banco tem \"%4\"")
-                                  .arg(c.campo, resumido(c.texto), esperado, linha.valores.value(c.campo).toString());
+                                  .arg(c.campo, resumido(c.texto), esperado,
+                                       linha.valores.value(c.campo).toString());
         }
         if (diferencas.isEmpty()) {
             ++m_salvos;
@@ -723,7 +759,10 @@ void Passeio::confereGravacao(const Pendente& p, Database& db, int mensagensAnte
     }
     if (descarteAutorizado(mensagensAntes)) return;
     if (!linha.existe)
-        falha(QStringLiteral("%1: %2 deixou de ser editado sem ser gravado e sem pergunta").arg(p.nomeTela, p.insercao ? "um registro novo" : "o registro " + p.valorChave.toString()));
+        falha(
+            QStringLiteral("%1: %2 deixou de ser editado sem ser gravado e sem pergunta")
+                .arg(p.nomeTela, p.insercao ? "um registro novo" : "o registro " + p.valorChave.toString()));
     else
-        falha(QStringLiteral("%1: o registro gravado em %2 não é o que a tela mostrava: %3").arg(p.nomeTela, p.tabela, diferencas.join("; ")));
+        falha(QStringLiteral("%1: o registro gravado em %2 não é o que a tela mostrava: %3")
+                  .arg(p.nomeTela, p.tabela, diferencas.join("; ")));
 }

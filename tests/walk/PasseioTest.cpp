@@ -45,7 +45,8 @@ TEST_F(PasseioTest, AWalkOfTheRecordScreensKeepsEveryRuleAtEveryStep) {
     passeio.executa(Passeio::inteiroDoAmbiente("CTV_PASSEIO_PASSOS", 2500),
                     Passeio::inteiroDoAmbiente("CTV_PASSEIO_SEGUNDOS", 60));
     EXPECT_TRUE(passeio.falhas().isEmpty()) << passeio.relatorio().toStdString();
-    if (qEnvironmentVariableIsSet("CTV_PASSEIO_REGISTRO")) std::cout << passeio.relatorio().toStdString() << std::endl;
+    if (qEnvironmentVariableIsSet("CTV_PASSEIO_REGISTRO"))
+        std::cout << passeio.relatorio().toStdString() << std::endl;
     std::cout << "[ passeio  ] " << passeio.passosDados() << " passos: " << passeio.resumo().toStdString()
               << std::endl;
     // The walk saved records and checked them, or it walked nowhere.
