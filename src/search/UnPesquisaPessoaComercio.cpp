@@ -9,6 +9,7 @@
 #include "screens/UnPrincipal.h"
 #include "screens/controls/DBGrid.h"
 #include "screens/controls/DBLookupCombo.h"
+#include "screens/controls/TextoColuna.h"
 #include <QApplication>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -148,10 +149,14 @@ QString SQLPessoaPorCodigo(const QString& codigo, const QString& condicaoCategor
 
 namespace {
 
+// A criteria box: a character the database cannot hold (outside Windows-1252) is refused as it
+// is typed or pasted, naming the box by its label. The code boxes stop at their width.
 QLineEdit* caixaTexto(QWidget* pai, const char* nome, int maximo = 0) {
     auto* e = new QLineEdit(pai);
     e->setObjectName(nome);
-    if (maximo > 0) e->setMaxLength(maximo);
+    TextoColunaValidator::install(e, 0, true,
+                                  [e] { return textocoluna::nomeDoCampo(e, QString(), e->objectName()); });
+    e->setMaxLength(maximo > 0 ? maximo : 32767);
     return e;
 }
 

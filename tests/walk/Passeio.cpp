@@ -614,7 +614,9 @@ std::vector<Passeio::Pendente> Passeio::pendentes() {
     for (ScreenWindow* s : m_amb.principal->telasAbertas()) {
         auto* t = dynamic_cast<TfrmCadastroPadrao*>(s);
         DataSet* ds = t ? t->dsPadrao.dataSet() : nullptr;
-        if (!ds || !ds->editing() || ds->fieldCount() == 0) continue;
+        // A record entered but not changed holds nothing to lose: a grid drops such a new row
+        // when the user leaves it.
+        if (!ds || !ds->editing() || !ds->modified() || ds->fieldCount() == 0) continue;
         Pendente p;
         p.tela = t;
         p.nomeTela = t->objectName();
