@@ -3,6 +3,7 @@
 #include "data/Database.h"
 #include "data/KeyAllocation.h"
 #include "data/Query.h"
+#include "platform/Clock.h"
 #include "platform/ErrorHook.h"
 #include "screens/UnCadastroPadrao.h"
 #include "screens/controls/DBDateEdit.h"
@@ -749,7 +750,9 @@ void Passeio::confereGravacao(const Pendente& p, Database& db, int mensagensAnte
             Field* f = ds ? ds->findField(c.campo) : nullptr;
             if (!f) continue;
             QString esperado;
-            if (!mesmoValor(*f, c.texto, c.data, linha.valores.value(c.campo), &esperado))
+            const QVariant banco = linha.valores.value(c.campo);
+            if (m_amb.datasDoPrograma.contains(c.campo) && banco.toDate() == appClock().today()) continue;
+            if (!mesmoValor(*f, c.texto, c.data, banco, &esperado))
                 diferencas << QStringLiteral("%1 mostrava \"%2\" (%3), o banco tem \"%4\"")
                                   .arg(c.campo, resumido(c.texto), esperado,
                                        linha.valores.value(c.campo).toString());

@@ -44,6 +44,9 @@ public:
         // Whether another workstation may change the rows: then only the columns the user changed
         // are compared after a save (a modify writes only those).
         bool outraEstacao = false;
+        // Date fields the program itself sets to today when it saves (a situation's date when the
+        // situation changed): today in the database is no difference.
+        QSet<QString> datasDoPrograma;
         // The screens the walk opens (registered object names).
         QStringList telas;
     };

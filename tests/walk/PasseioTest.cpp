@@ -41,6 +41,7 @@ TEST_F(PasseioTest, AWalkOfTheRecordScreensKeepsEveryRuleAtEveryStep) {
     amb.dialogos = &dialogs;
     amb.conferencia = [this] { return &conferencia; };
     amb.telas = kTelas;
+    amb.datasDoPrograma = {"DT_SITUACAO_EQUIPAMENTO"};
     Passeio passeio(amb, Passeio::sementeDoAmbiente(20240315));
     passeio.executa(Passeio::inteiroDoAmbiente("CTV_PASSEIO_PASSOS", 2500),
                     Passeio::inteiroDoAmbiente("CTV_PASSEIO_SEGUNDOS", 60));
