@@ -403,19 +403,20 @@ void TfrmClassePrincipal::teclaTela(ScreenWindow* tela, int key, Qt::KeyboardMod
     }
     // A standard screen acts on the current data source only when a record screen owns it.
     if (!record && !cadastroAtivo() && key != Qt::Key_Escape) return;
+    // Like the function keys, a move acts only while its button does (a list with rows).
     if (mods == Qt::AltModifier) {
         switch (key) {
         case Qt::Key_Home:
-            bttPrimeiroClick();
+            if (bttPrimeiro->isEnabled()) bttPrimeiroClick();
             return;
         case Qt::Key_Left:
-            bttAnteriorClick();
+            if (bttAnterior->isEnabled()) bttAnteriorClick();
             return;
         case Qt::Key_Right:
-            bttSeguinteClick();
+            if (bttSeguinte->isEnabled()) bttSeguinteClick();
             return;
         case Qt::Key_End:
-            bttUltimoClick();
+            if (bttUltimo->isEnabled()) bttUltimoClick();
             return;
         default:
             break;
@@ -752,7 +753,11 @@ void TfrmClassePrincipal::bttAtualizaClick() {
         }
         q->transaction()->ensureActive();
     }
-    if (ds->active()) ds->refresh();
+    // A list left closed (its reopening failed, the server was away) opens again.
+    if (ds->active())
+        ds->refresh();
+    else if (q)
+        q->open();
     TotalRegistros();
 }
 

@@ -146,10 +146,12 @@ bool mesmoValor(const Field& f, const QString& texto, bool campoData, const QVar
 Passeio::Passeio(Ambiente ambiente, quint64 semente)
     : m_amb(std::move(ambiente)), m_semente(semente), m_rng(semente), m_apresentador([this](QDialog& d) {
           auto& frm = static_cast<TfrmErroSistema&>(d);
-          if (!frm.resultado.explicado) {
+          if (!frm.resultado.explicado || frm.it_bEncerrarSistemaAutomaticamente) {
               ++m_naoExplicados;
-              m_relatos << frm.errooriginal;
+              m_relatos << (frm.it_bEncerrarSistemaAutomaticamente ? "(pede reinício) " : "") +
+                               frm.errooriginal;
           }
+          m_registro << "      relatório de erro: " + resumido(frm.mmErro->toPlainText());
           frm.close();
       }) {
     m_amb.dialogos->setResponder([this](const ScriptedDialogs::MessageCall& m) {

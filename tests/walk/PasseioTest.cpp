@@ -4,6 +4,7 @@
 #include "Passeio.h"
 #include "lab/LabFixture.h"
 #include "platform/MailTransport.h"
+#include "platform/Processes.h"
 #include "platform/Shell.h"
 
 TestDb* FrameworkTest::s_db = nullptr;
@@ -31,6 +32,8 @@ protected:
     ScopedShell shellScope{shell};
     ScriptedMailTransport mail;
     ScopedMailTransport mailScope{mail};
+    FakeProcesses procs;
+    ScopedProcesses procsScope{procs};
 };
 
 } // namespace
