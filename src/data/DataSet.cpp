@@ -203,9 +203,10 @@ bool DataSet::isEmpty() const {
 
 // ---------------------------------------------------------------- navigation
 
+// A list left closed (its reopening failed) is the user's to open again: a warning, no fault.
 static void requireActive(const DataSet& ds) {
     if (!ds.active())
-        throw AppError(
+        throw ValidationError(
             QStringLiteral("A lista %1 está fechada; abra-a de novo (Atualizar) e repita a operação.")
                 .arg(ds.name()));
 }

@@ -273,6 +273,14 @@ TEST_F(ServidorPerdido, AListLeftClosedByTheLostServerIsNoErrorAndOpensAgainWith
         QTest::keyClick(t->edtNome, k, Qt::AltModifier);
     EXPECT_EQ(problemas.size(), 1) << problemas.join(" | ").toStdString();
     EXPECT_EQ(naoExplicados, 0);
+    // A new record on the closed list: the user is told to open it again, a refusal explained
+    // to the user with nothing for support.
+    QTest::keyClick(t->edtNome, Qt::Key_F2);
+    ASSERT_EQ(problemas.size(), 2);
+    EXPECT_TRUE(problemas[1].contains(QString::fromUtf8("está fechada; abra-a de novo (Atualizar)")))
+        << problemas[1].toStdString();
+    EXPECT_EQ(naoExplicados, 0);
+    EXPECT_TRUE(mail.calls.empty());
 
     // The server is back: "Atualizar" opens the list again.
     ASSERT_TRUE(srv.start()) << srv.error().toStdString();
