@@ -229,6 +229,7 @@ void Passeio::executa(int passos, int segundos) {
         const std::vector<Pendente> antes = pendentes();
         const int mensagens = m_amb.dialogos->messageCount();
         const int relatos = m_naoExplicados;
+        const int previas = m_amb.previas ? m_amb.previas() : 0;
         m_f6 = 0;
         m_dialogosNoPasso = 0;
         m_emPasso = true;
@@ -250,10 +251,17 @@ void Passeio::executa(int passos, int segundos) {
         if (m_naoExplicados > relatos)
             falha("relatório de erro sem explicação para um gesto do usuário: " +
                   m_relatos.mid(relatos).join(" | "));
+        bool dataRecusada = false;
         for (int i = mensagens; i < m_amb.dialogos->messageCount(); ++i) {
             const auto& m = m_amb.dialogos->messages()[size_t(i)];
             if (m.buttons == MsgButtons::Ok)
                 m_registro << QStringLiteral("      aviso \"%1\"").arg(resumido(m.text));
+            if (m.text == QStringLiteral("Data inválida")) dataRecusada = true;
+        }
+        if (m_amb.previas && m_amb.previas() > previas) {
+            m_registro << QStringLiteral("      relatório impresso");
+            // A print runs with what the fields show: never after one of them refused its date.
+            if (dataRecusada) falha("um relatório foi impresso depois de uma data recusada no mesmo gesto");
         }
         confere(antes, mensagens);
         if (!m_falhas.isEmpty()) break;
@@ -264,10 +272,21 @@ void Passeio::executa(int passos, int segundos) {
 // ---------------------------------------------------------------- steps
 
 void Passeio::passo() {
-    TfrmCadastroPadrao* tela = cadastroAtivo();
-    if (!tela || m_amb.principal->telasAbertas().isEmpty()) {
+    if (!janelaAtiva() || m_amb.principal->telasAbertas().isEmpty()) {
         abreTela();
         return;
+    }
+    // A changed record is saved more often than a random key would: the saves are what the
+    // checks weigh.
+    if (TfrmCadastroPadrao* t = cadastroAtivo()) {
+        DataSet* ds = t->dsPadrao.dataSet();
+        QWidget* alvo = QApplication::focusWidget();
+        if (ds && ds->modified() && alvo && chance(12)) {
+            ++m_contagem["tecla"];
+            m_registro << QStringLiteral("%1: tecla F3 em %2").arg(m_passo).arg(nomeDe(alvo));
+            teclaEm(alvo, Qt::Key_F3);
+            return;
+        }
     }
     const int r = ate(100);
     if (r < 4)
@@ -441,7 +460,8 @@ void Passeio::clicaBotao() {
     for (QAbstractButton* b : tela->findChildren<QAbstractButton*>()) {
         if (!b->isVisible() || !b->isEnabled()) continue;
         // Printing opens the report preview; the calendar is a popup of its own.
-        if (b->text().contains("Imprimir") || b->objectName() == "btnCalendario") continue;
+        if ((!m_amb.previas && b->text().contains("Imprimir")) || b->objectName() == "btnCalendario")
+            continue;
         if (qobject_cast<QCheckBox*>(b) && b->objectName().isEmpty()) continue;
         botoes.push_back(b);
     }

@@ -47,6 +47,9 @@ public:
         // Date fields the program itself sets to today when it saves (a situation's date when the
         // situation changed): today in the database is no difference.
         QSet<QString> datasDoPrograma;
+        // How many report previews were shown so far; with it the walk also clicks the print
+        // buttons (the test's preview seam takes the reports).
+        std::function<int()> previas;
         // The screens the walk opens (registered object names).
         QStringList telas;
     };

@@ -6,13 +6,24 @@
 #include "platform/MailTransport.h"
 #include "platform/Processes.h"
 #include "platform/Shell.h"
+#include "platform/report/ReportPreview.h"
 
 TestDb* FrameworkTest::s_db = nullptr;
 
 namespace {
 
-const QStringList kTelas = {"frmTipoEquipamento", "frmTipoAnalise", "frmResultadoIdeal",
-                            "frmCadastroEquipamentodoCliente", "frmCadastrodeAnalise"};
+// The record screens, and the listings and control workbooks with their date and month fields.
+const QStringList kTelas = {"frmTipoEquipamento",
+                            "frmTipoAnalise",
+                            "frmResultadoIdeal",
+                            "frmCadastroEquipamentodoCliente",
+                            "frmCadastrodeAnalise",
+                            "frmParRelClientesComAmostras",
+                            "frmParRelatorioClientesSemAmostras",
+                            "frmParRelAnaliseColeta",
+                            "frmParRelEquipamentosComPendencias",
+                            "frmParRelControleAnalise",
+                            "frmParRelAnaliseProposta"};
 
 class PasseioTest : public LabTest {
 protected:
@@ -34,6 +45,8 @@ protected:
     ScopedMailTransport mailScope{mail};
     FakeProcesses procs;
     ScopedProcesses procsScope{procs};
+    ScriptedReportPreview preview;
+    ScopedReportPreview previewScope{preview};
 };
 
 } // namespace
@@ -44,6 +57,7 @@ TEST_F(PasseioTest, AWalkOfTheRecordScreensKeepsEveryRuleAtEveryStep) {
     amb.dialogos = &dialogs;
     amb.conferencia = [this] { return &conferencia; };
     amb.telas = kTelas;
+    amb.previas = [this] { return preview.count(); };
     amb.datasDoPrograma = {"DT_SITUACAO_EQUIPAMENTO"};
     Passeio passeio(amb, Passeio::sementeDoAmbiente(20240315));
     passeio.executa(Passeio::inteiroDoAmbiente("CTV_PASSEIO_PASSOS", 2500),
