@@ -190,7 +190,9 @@ QString Passeio::relatorio() const {
                     .arg(m_passo);
     for (const QString& f : m_falhas)
         r += "FALHA: " + f + "\n";
-    const qsizetype inicio = std::max<qsizetype>(0, m_registro.size() - 150);
+    // CTV_PASSEIO_REGISTRO=tudo prints every step.
+    const qsizetype ultimos = qgetenv("CTV_PASSEIO_REGISTRO") == "tudo" ? m_registro.size() : 150;
+    const qsizetype inicio = std::max<qsizetype>(0, m_registro.size() - ultimos);
     r += "Últimos passos:\n" + m_registro.mid(inicio).join('\n');
     return r;
 }
@@ -260,6 +262,7 @@ void Passeio::executa(int passos, int segundos) {
         }
         if (m_amb.previas && m_amb.previas() > previas) {
             m_registro << QStringLiteral("      relatório impresso");
+            ++m_contagem["impressos"];
             // A print runs with what the fields show: never after one of them refused its date.
             if (dataRecusada) falha("um relatório foi impresso depois de uma data recusada no mesmo gesto");
         }
@@ -272,6 +275,29 @@ void Passeio::executa(int passos, int segundos) {
 // ---------------------------------------------------------------- steps
 
 void Passeio::passo() {
+    // An open drop-down list or calendar has the keyboard and the mouse: a key goes to it, a
+    // click elsewhere closes it, as on the desktop.
+    if (QWidget* popup = QApplication::activePopupWidget()) {
+        static const std::pair<Qt::Key, const char*> teclas[] = {{Qt::Key_Escape, "Esc"},
+                                                                 {Qt::Key_Return, "Enter"},
+                                                                 {Qt::Key_Down, "seta para baixo"},
+                                                                 {Qt::Key_Up, "seta para cima"},
+                                                                 {Qt::Key_F3, "F3"},
+                                                                 {Qt::Key_F7, "F7"},
+                                                                 {Qt::Key_F2, "F2"}};
+        ++m_contagem["lista aberta"];
+        if (chance(30)) {
+            m_registro << QStringLiteral("%1: clica fora da lista aberta %2").arg(m_passo).arg(nomeDe(popup));
+            popup->close();
+            return;
+        }
+        const auto& [k, nome] = teclas[ate(int(std::size(teclas)))];
+        QWidget* alvo = popup->focusWidget() ? popup->focusWidget() : popup;
+        m_registro
+            << QStringLiteral("%1: tecla %2 na lista aberta %3").arg(m_passo).arg(nome).arg(nomeDe(alvo));
+        teclaEm(alvo, k);
+        return;
+    }
     if (!janelaAtiva() || m_amb.principal->telasAbertas().isEmpty()) {
         abreTela();
         return;
@@ -289,6 +315,11 @@ void Passeio::passo() {
         }
     }
     const int r = ate(100);
+    // A report screen has no list: its buttons (print, workbook) get the grid's share.
+    if (!cadastroAtivo() && r >= 84) {
+        clicaBotao();
+        return;
+    }
     if (r < 4)
         abreTela();
     else if (r < 34)
@@ -465,9 +496,13 @@ void Passeio::clicaBotao() {
         if (qobject_cast<QCheckBox*>(b) && b->objectName().isEmpty()) continue;
         botoes.push_back(b);
     }
-    if (botoes.empty()) return;
+    if (botoes.empty()) {
+        m_registro << QStringLiteral("%1: nenhum botão em %2").arg(m_passo).arg(nomeDe(tela));
+        return;
+    }
     QAbstractButton* b = escolhe(botoes);
     ++m_contagem["botao"];
+    if (b->text().contains("Imprimir")) ++m_contagem["botao imprimir"];
     m_registro << QStringLiteral("%1: clica no botão %2 \"%3\"").arg(m_passo).arg(nomeDe(b)).arg(b->text());
     QTest::mouseClick(b, Qt::LeftButton);
 }

@@ -248,7 +248,7 @@ TEST_F(PasseioServidor, AWalkWithASecondWorkstationAndAServerThatDiesLosesNothin
     };
     Passeio passeio(amb, Passeio::sementeDoAmbiente(20240316));
     passeio.executa(Passeio::inteiroDoAmbiente("CTV_PASSEIO_PASSOS", 600),
-                    Passeio::inteiroDoAmbiente("CTV_PASSEIO_SEGUNDOS", 90));
+                    Passeio::inteiroDoAmbiente("CTV_PASSEIO_SEGUNDOS", 60));
     EXPECT_TRUE(passeio.falhas().isEmpty()) << passeio.relatorio().toStdString();
     if (qEnvironmentVariableIsSet("CTV_PASSEIO_REGISTRO"))
         std::cout << passeio.relatorio().toStdString() << std::endl;

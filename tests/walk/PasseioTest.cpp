@@ -27,6 +27,28 @@ const QStringList kTelas = {"frmTipoEquipamento",
 
 class PasseioTest : public LabTest {
 protected:
+    static void SetUpTestSuite() {
+        LabTest::SetUpTestSuite();
+        // Group -1 holds the buttons of the listings and workbooks too.
+        int form = -20, componente = -20, evento = 200;
+        for (const char* tela :
+             {"frmParRelClientesComAmostras", "frmParRelatorioClientesSemAmostras", "frmParRelAnaliseColeta",
+              "frmParRelEquipamentosComPendencias", "frmParRelControleAnalise", "frmParRelAnaliseProposta"}) {
+            s_db->exec(
+                QString("insert into sis_formulario values (%1, '%2', '%2', 3, 'S')").arg(form).arg(tela));
+            for (const char* botao : {"btnConfirmar", "btnGeraPlanilha", "btnFechar"}) {
+                s_db->exec(
+                    QString("insert into sis_componente values (%1, %2, '%3', 'TBitBtn', '%3', 'S', 'S')")
+                        .arg(componente)
+                        .arg(form)
+                        .arg(botao));
+                s_db->exec(QString("insert into sis_evento_autorizado values (%1, -1, %2)")
+                               .arg(evento++)
+                               .arg(componente--));
+            }
+            --form;
+        }
+    }
     void SetUp() override {
         LabTest::SetUp();
         s_db->exec("insert into tab_resultado_ideal values (1, 1, 1, '7,0 a 8,5')");
@@ -60,8 +82,8 @@ TEST_F(PasseioTest, AWalkOfTheRecordScreensKeepsEveryRuleAtEveryStep) {
     amb.previas = [this] { return preview.count(); };
     amb.datasDoPrograma = {"DT_SITUACAO_EQUIPAMENTO"};
     Passeio passeio(amb, Passeio::sementeDoAmbiente(20240315));
-    passeio.executa(Passeio::inteiroDoAmbiente("CTV_PASSEIO_PASSOS", 2500),
-                    Passeio::inteiroDoAmbiente("CTV_PASSEIO_SEGUNDOS", 60));
+    passeio.executa(Passeio::inteiroDoAmbiente("CTV_PASSEIO_PASSOS", 2000),
+                    Passeio::inteiroDoAmbiente("CTV_PASSEIO_SEGUNDOS", 45));
     EXPECT_TRUE(passeio.falhas().isEmpty()) << passeio.relatorio().toStdString();
     if (qEnvironmentVariableIsSet("CTV_PASSEIO_REGISTRO"))
         std::cout << passeio.relatorio().toStdString() << std::endl;
