@@ -4,6 +4,7 @@
 #include "data/KeyAllocation.h"
 #include "data/Query.h"
 #include "platform/Clock.h"
+#include "platform/Cp1252.h"
 #include "platform/ErrorHook.h"
 #include "screens/UnCadastroPadrao.h"
 #include "screens/controls/DBDateEdit.h"
@@ -482,6 +483,23 @@ void Passeio::digita() {
         if (alvo) teclaEm(alvo, Qt::Key_Backspace);
     }
     if (alvo) digitaTexto(alvo, v);
+    confereAlfabeto(alvo);
+}
+
+void Passeio::confereAlfabeto(QWidget* alvo) {
+    // What a box holds goes to the database (or to a query of it): a character the database
+    // cannot hold is refused as it is typed, never kept to fail later.
+    QString texto;
+    if (auto* le = qobject_cast<QLineEdit*>(alvo))
+        texto = le->text();
+    else if (auto* pt = qobject_cast<QPlainTextEdit*>(alvo))
+        texto = pt->toPlainText();
+    else
+        return;
+    const qsizetype i = cp1252::firstUnencodable(texto);
+    if (i >= 0)
+        falha(QStringLiteral("%1 aceitou o caractere \"%2\", que o banco de dados não guarda")
+                  .arg(nomeDe(alvo), texto.mid(i, texto.at(i).isHighSurrogate() ? 2 : 1)));
 }
 
 void Passeio::clicaBotao() {
@@ -617,6 +635,7 @@ void Passeio::conduzPesquisa(QWidget* janela) {
         teclaEm(editor, Qt::Key_A, Qt::ControlModifier);
         teclaEm(editor, Qt::Key_Backspace);
         digitaTexto(editor, v);
+        confereAlfabeto(editor);
     }
     if (!d) return;
     QPushButton* botoes[] = {d->bttAplicar, d->bttMostrarTodos, d->bttPesquisar, d->BitBtn1};
@@ -659,6 +678,7 @@ void Passeio::conduzPesquisaPessoa(QWidget* janela) {
     m_registro << QStringLiteral("      digita \"%1\" em %2").arg(resumido(v)).arg(e->objectName());
     QTest::mouseClick(e, Qt::LeftButton);
     digitaTexto(e, v);
+    confereAlfabeto(e);
     if (!d) return;
     if (QApplication::focusWidget()) teclaEm(QApplication::focusWidget(), Qt::Key_Return);
     if (d && chance(50) && QApplication::focusWidget()) teclaEm(QApplication::focusWidget(), Qt::Key_Return);

@@ -98,6 +98,7 @@ private:
     void grade();
     QString valorAleatorio();
     void digitaTexto(QWidget* alvo, const QString& texto);
+    void confereAlfabeto(QWidget* alvo);
 
     // Drives the modal windows that a step opens.
     void agendaDialogos();
