@@ -490,6 +490,7 @@ void Passeio::confereAlfabeto(QWidget* alvo) {
     // What a box holds goes to the database (or to a query of it): a character the database
     // cannot hold is refused as it is typed, never kept to fail later.
     QString texto;
+    if (!alvo || m_amb.caixasLivres.contains(alvo->objectName())) return;
     if (auto* le = qobject_cast<QLineEdit*>(alvo))
         texto = le->text();
     else if (auto* pt = qobject_cast<QPlainTextEdit*>(alvo))

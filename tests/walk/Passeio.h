@@ -50,6 +50,9 @@ public:
         // How many report previews were shown so far; with it the walk also clicks the print
         // buttons (the test's preview seam takes the reports).
         std::function<int()> previas;
+        // Boxes whose text never reaches the database (a report's title, a file name): they may
+        // hold any character.
+        QSet<QString> caixasLivres;
         // The screens the walk opens (registered object names).
         QStringList telas;
     };

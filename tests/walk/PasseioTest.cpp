@@ -80,6 +80,7 @@ TEST_F(PasseioTest, AWalkOfTheRecordScreensKeepsEveryRuleAtEveryStep) {
     amb.conferencia = [this] { return &conferencia; };
     amb.telas = kTelas;
     amb.previas = [this] { return preview.count(); };
+    amb.caixasLivres = {"mskNomeRelatorio"};
     amb.datasDoPrograma = {"DT_SITUACAO_EQUIPAMENTO"};
     Passeio passeio(amb, Passeio::sementeDoAmbiente(20240315));
     passeio.executa(Passeio::inteiroDoAmbiente("CTV_PASSEIO_PASSOS", 2000),
