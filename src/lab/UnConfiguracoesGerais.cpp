@@ -1,6 +1,7 @@
 #include "lab/UnConfiguracoesGerais.h"
 #include "data/UndmPadrao.h"
 #include "lab/DBRichEdit.h"
+#include "lab/UnEmailLaudo.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "screens/UnPrincipal.h"
@@ -56,12 +57,18 @@ TfrmConfiguracoesGerais::TfrmConfiguracoesGerais(QWidget* parent)
     BitBtn1->setObjectName("BitBtn1");
     BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     BitBtn1->setAutoDefault(false);
+    btnEmailLaudo = new QPushButton(QString::fromUtf8("E-mail para Envio dos &Laudos..."), pagFicha);
+    btnEmailLaudo->setObjectName("btnEmailLaudo");
+    btnEmailLaudo->setIcon(style()->standardIcon(QStyle::SP_DriveNetIcon));
+    btnEmailLaudo->setAutoDefault(false);
     auto* rodape = new QHBoxLayout;
+    rodape->addWidget(btnEmailLaudo);
     rodape->addStretch();
     rodape->addWidget(BitBtn1);
     lay->addLayout(rodape, 3, 0);
     lay->setRowStretch(1, 1);
-    setTabOrder(DBRichEdit1, BitBtn1);
+    setTabOrder(DBRichEdit1, btnEmailLaudo);
+    setTabOrder(btnEmailLaudo, BitBtn1);
     setTabOrder(BitBtn1, btnTipoFonte);
     setTabOrder(btnTipoFonte, btnNumerar);
     setTabOrder(btnNumerar, btnIdentar);
@@ -72,6 +79,7 @@ TfrmConfiguracoesGerais::TfrmConfiguracoesGerais(QWidget* parent)
     on(btnNumerar, &TfrmConfiguracoesGerais::btnNumerarClick);
     on(btnIdentar, &TfrmConfiguracoesGerais::btnIdentarClick);
     on(BitBtn1, &TfrmConfiguracoesGerais::BitBtn1Click);
+    on(btnEmailLaudo, &TfrmConfiguracoesGerais::btnEmailLaudoClick);
 
     montaGrade({{"TX_LAUDO_TECNICO", QString::fromUtf8("Texto complementar para o Laudo Técnico"), 600}});
     resize(744, 476);
@@ -140,4 +148,9 @@ void TfrmConfiguracoesGerais::BitBtn1Click() {
         p->TotalRegistros();
     }
     fecha();
+}
+
+void TfrmConfiguracoesGerais::btnEmailLaudoClick() {
+    TfrmEmailLaudo frm(this);
+    execModal(frm);
 }
