@@ -17,7 +17,8 @@ protected:
         LabTest::SetUpTestSuite();
         const std::pair<const char*, QStringList> telas[] = {
             {"frmCadastrodeAnalise",
-             {"btnPesquisaPessoa", "btnIncluir", "btnExcluir", "btnConsultar", "BitBtn1", "BTImpRelPreench"}},
+             {"btnPesquisaPessoa", "btnIncluir", "btnExcluir", "btnConsultar", "BitBtn1", "BTImpRelPreench",
+              "btnEnviarLaudoEmail"}},
             {"frmEquipamentosAnalisados",
              {"btnConsultar", "btnFechar", "btnLimparConteudoComentarioAtual",
               "btnLimparConteudoObservacaoAtual", "btnTipoFonte", "btnNumerar", "btnIdentar", "BitBtn1",
@@ -25,7 +26,8 @@ protected:
             {"frmPesquisarAnalises",
              {"btnPesquisar", "btnCancelar", "btnConsultarAnalise", "btnPesquisarCliente",
               "btnPesquisarRepresentante"}},
-            {"frmConfiguracoesGerais", {"BitBtn1", "btnTipoFonte", "btnNumerar", "btnIdentar"}}};
+            {"frmConfiguracoesGerais",
+             {"BitBtn1", "btnTipoFonte", "btnNumerar", "btnIdentar", "btnEmailLaudo"}}};
         int form = -20, comp = -20, evento = 200;
         for (const auto& [nome, botoes] : telas) {
             s_db->exec(
