@@ -44,6 +44,7 @@ TfrmEnviaLaudoEmail::TfrmEnviaLaudoEmail(const ConfiguracaoEmailLaudo& configura
     form->addRow(QString::fromUtf8("Outros endereços"), edtOutros);
     edtAssunto = new QLineEdit(assunto, this);
     edtAssunto->setObjectName("edtAssunto");
+    edtAssunto->setCursorPosition(0);
     form->addRow("Assunto", edtAssunto);
     lay->addLayout(form);
     memTexto = new QPlainTextEdit(texto, this);

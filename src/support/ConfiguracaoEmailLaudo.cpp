@@ -87,8 +87,9 @@ void gravaConfiguracaoEmailLaudo(const ConfiguracaoEmailLaudo& c) {
 bool enderecoEmailValido(const QString& endereco) {
     static const QRegularExpression forma(
         QStringLiteral(R"(^[^@\s<>(),;:"\[\]\\]+@[^@\s<>(),;:"\[\]\\]+\.[^@\s<>(),;:"\[\]\\.]+$)"));
+    // Plain ASCII: an address outside it needs an extension of SMTP that servers seldom offer.
     for (QChar ch : endereco)
-        if (ch.unicode() < 0x20 || ch.unicode() == 0x7F) return false;
+        if (ch.unicode() < 0x21 || ch.unicode() > 0x7E) return false;
     return forma.match(endereco).hasMatch();
 }
 

@@ -49,7 +49,7 @@ void gravaConfiguracaoEmailLaudo(const ConfiguracaoEmailLaudo& c);
 QString faltaNaConfiguracaoEmailLaudo(const ConfiguracaoEmailLaudo& c);
 MailServer servidorEmailLaudo(const ConfiguracaoEmailLaudo& c);
 
-// A plain check of one address: one "@", a name and a domain with a dot, no blanks, no
+// A plain check of one address: ASCII, one "@", a name and a domain with a dot, no blanks, no
 // characters that would break a mail header or command.
 bool enderecoEmailValido(const QString& endereco);
 
