@@ -19,7 +19,6 @@
 #include "search/UnPesquisaPessoaComercio.h"
 #include "support/ConfiguracaoEmailLaudo.h"
 #include "support/Tutoriais.h"
-#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QFrame>
@@ -65,23 +64,6 @@ protected:
 
 private:
     std::function<void()> m_clique;
-};
-
-// The window and control that have the keyboard now, handed it back later: a progress window
-// that closed leaves no window active where no window manager picks the next one.
-class Teclado {
-public:
-    Teclado() : m_janela(QApplication::activeWindow()), m_foco(QApplication::focusWidget()) {}
-    void devolve() const {
-        if (!m_janela || !m_janela->isVisible() || QApplication::activeWindow() == m_janela) return;
-        m_janela->activateWindow();
-        QApplication::setActiveWindow(m_janela);
-        if (m_foco && m_foco->isVisible() && m_foco->isEnabled())
-            m_foco->setFocus(Qt::ActiveWindowFocusReason);
-    }
-
-private:
-    QPointer<QWidget> m_janela, m_foco;
 };
 
 QVariant chaveOuNulo(const QVariant& v) {
@@ -622,7 +604,9 @@ void TfrmCadastrodeAnalise::btnEnviarLaudoEmailClick() {
         }
     } depois{this};
 
-    const Teclado teclado;
+    // The progress window of the report leaves the keyboard to no one: the mail window
+    // opens over this screen, which gets it back when the mail window closes.
+    const KeyboardKeeper teclado;
     // The report exactly as the print makes it, into a PDF.
     const TAnaliseImpressao a = analiseDaTela(id);
     QTemporaryDir pasta;
@@ -633,7 +617,7 @@ void TfrmCadastrodeAnalise::btnEnviarLaudoEmailClick() {
         warnAndAbort(QString::fromUtf8("O PDF do laudo não pôde ser lido: ") + arquivo.errorString());
     const QByteArray pdf = arquivo.readAll();
     arquivo.close();
-    teclado.devolve();
+    teclado.giveBack();
 
     const QString nomeArquivo = NomeArquivoLaudo(id, a.cliente, a.dtColeta);
     const QString assinatura = cfg.nomeRemetente.isEmpty() ? RetornaNomeEmpresa() : cfg.nomeRemetente;

@@ -330,6 +330,26 @@ std::optional<QFont> ScriptedDialogs::chooseFont(const QFont& initial) {
     return font;
 }
 
+struct KeyboardKeeper::Held {
+    QPointer<QWidget> window, focus;
+};
+
+KeyboardKeeper::KeyboardKeeper()
+    : m_held(new Held{QApplication::activeWindow(), QApplication::focusWidget()}) {}
+
+KeyboardKeeper::~KeyboardKeeper() {
+    delete m_held;
+}
+
+void KeyboardKeeper::giveBack() const {
+    QWidget* w = m_held->window;
+    if (!w || !w->isVisible() || QApplication::activeWindow() == w) return;
+    w->activateWindow();
+    QApplication::setActiveWindow(w);
+    QWidget* f = m_held->focus;
+    if (f && f->isVisible() && f->isEnabled() && f->window() == w) f->setFocus(Qt::ActiveWindowFocusReason);
+}
+
 int execModal(QDialog& dialog) {
     QPointer<QWidget> janela = QApplication::activeWindow();
     // The control that had the keyboard, and its parents: a control gone meanwhile (a grid's

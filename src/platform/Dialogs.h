@@ -60,6 +60,22 @@ class QDialog;
 // it, also where no window manager does so: the screen's keys work again at once.
 int execModal(QDialog& dialog);
 
+// The window and control that have the keyboard when it is made; giveBack() hands it to them
+// again (a progress window that closed leaves no window active where no window manager picks
+// the next one). Nothing happens when the window is gone or is active already.
+class KeyboardKeeper {
+public:
+    KeyboardKeeper();
+    ~KeyboardKeeper();
+    KeyboardKeeper(const KeyboardKeeper&) = delete;
+    KeyboardKeeper& operator=(const KeyboardKeeper&) = delete;
+    void giveBack() const;
+
+private:
+    struct Held;
+    Held* m_held;
+};
+
 // The installed implementation, or the QtDialogs default.
 Dialogs& dialogs();
 // Installs an implementation (nullptr restores the default) and returns the one installed before

@@ -1,13 +1,12 @@
 #include "support/ConfiguracaoEmailLaudo.h"
+#include "platform/Dialogs.h"
 #include "platform/IniFile.h"
 #include "platform/OsFacts.h"
 #include "support/ConfiguracaoSuporte.h"
 #include "support/UnProgressoGeral.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QPointer>
 #include <QRegularExpression>
 #include <QTimer>
 
@@ -148,10 +147,8 @@ QString MensagemFalhaEmailLaudo(const MailResult& r) {
 
 MailResult EnviaEmailComProgresso(const MailServer& servidor, const MailMessage& mensagem,
                                   const QString& titulo) {
-    // The window and control that had the keyboard get it back when the progress window closes,
-    // also where no window manager hands it back.
-    const QPointer<QWidget> janela = QApplication::activeWindow();
-    const QPointer<QWidget> foco = QApplication::focusWidget();
+    // The window and control that had the keyboard get it back when the progress window closes.
+    const KeyboardKeeper teclado;
     MostraProgresso();
     // The gauge runs against the time limit, in tenths of a second.
     ConfiguraProgresso(QStringLiteral("Aguarde ..."), titulo, QStringLiteral("Enviando o e-mail..."), 0,
@@ -161,16 +158,12 @@ MailResult EnviaEmailComProgresso(const MailServer& servidor, const MailMessage&
     QObject::connect(&passo, &QTimer::timeout, [] { AvancaProgresso(); });
     passo.start();
     struct Fecha {
-        const QPointer<QWidget>& janela;
-        const QPointer<QWidget>& foco;
+        const KeyboardKeeper& teclado;
         ~Fecha() {
             FechaProgresso();
-            if (!janela || !janela->isVisible()) return;
-            janela->activateWindow();
-            QApplication::setActiveWindow(janela);
-            if (foco && foco->isVisible() && foco->isEnabled()) foco->setFocus(Qt::ActiveWindowFocusReason);
+            teclado.giveBack();
         }
-    } fecha{janela, foco};
+    } fecha{teclado};
     MailTransport& transporte = mailTransport();
     return runWithoutFreezing([&] { return transporte.sendSmtp(servidor, mensagem); });
 }
