@@ -2,6 +2,7 @@
 // the value of the equipment's latest earlier collection and the current value; typing and saving
 // replaces the sample's results, all or nothing.
 #include "AnaliseFixture.h"
+#include "lab/MarcaFaixaResultado.h"
 #include "lab/unResultadoAnalise.h"
 #include <QLabel>
 #include <QPushButton>
@@ -155,3 +156,63 @@ TEST_F(ResultadoAnaliseTest, ATypeEnteredTwiceForTheEquipmentTypeIsOneRow) {
 }
 
 } // namespace
+
+namespace {
+
+// The marks of the current values: drawn text and colour of the "Resultado Atual" cell.
+QString marca(TfrmResultadoAnalise& d, int r) {
+    return d.marcaFaixa->textoExibido(d.DBGrid1->model()->index(r, 3));
+}
+QColor cor(TfrmResultadoAnalise& d, int r) {
+    return d.marcaFaixa->corExibida(d.DBGrid1->model()->index(r, 3));
+}
+
+} // namespace
+
+TEST_F(ResultadoAnaliseTest, ValuesOutOfTheirIdealRangeAreMarkedAsTypedAndSavedAsTyped) {
+    naJanela([](TfrmResultadoAnalise& d) {
+        const QColor normal = cor(d, 2);
+        // 8,10 is inside "7,0 a 8,5"; 2.500 inside "Máx. 3.500".
+        EXPECT_EQ(marca(d, 0), "8,10");
+        EXPECT_EQ(marca(d, 1), "2.500,00");
+        // The ideal column's tooltip tells the range read, or that there is none.
+        EXPECT_EQ(d.marcaFaixa->dica(d.DBGrid1->model()->index(0, 1)), "Faixa considerada: de 7 a 8,5");
+        EXPECT_EQ(d.marcaFaixa->dica(d.DBGrid1->model()->index(1, 1)),
+                  QString::fromUtf8("Faixa considerada: no máximo 3.500"));
+        EXPECT_TRUE(d.marcaFaixa->dica(d.DBGrid1->model()->index(2, 1)).startsWith("Sem faixa"));
+
+        // While the value is typed, its editor turns the colour of "above".
+        digita("9");
+        QWidget* editor = QApplication::focusWidget();
+        ASSERT_EQ(editor->objectName(), "edtResultadoAtual");
+        EXPECT_EQ(editor->palette().color(QPalette::Text), MarcaFaixaResultado::corDe(PosicaoFaixa::Acima));
+        EXPECT_TRUE(editor->toolTip().contains("Acima da faixa ideal (de 7 a 8,5)"));
+        // Back inside the range before Enter: no colour any more.
+        tecla(Qt::Key_Backspace);
+        digita("8");
+        EXPECT_EQ(editor->palette().color(QPalette::Text), normal);
+        tecla(Qt::Key_Backspace);
+        digita("6,5");
+        EXPECT_EQ(editor->palette().color(QPalette::Text), MarcaFaixaResultado::corDe(PosicaoFaixa::Abaixo));
+        tecla(Qt::Key_Return);
+        QApplication::processEvents();
+        EXPECT_EQ(marca(d, 0), QString::fromUtf8("6,50 ▼"));
+        EXPECT_EQ(cor(d, 0), MarcaFaixaResultado::corDe(PosicaoFaixa::Abaixo));
+
+        // The bound itself is inside; above it, marked with the symbol, not by colour alone.
+        digitaValor("3500");
+        EXPECT_EQ(marca(d, 1), "3.500,00");
+        tecla(Qt::Key_Up);
+        digitaValor("3500,01");
+        EXPECT_EQ(marca(d, 1), QString::fromUtf8("3.500,01 ▲"));
+        EXPECT_EQ(cor(d, 1), MarcaFaixaResultado::corDe(PosicaoFaixa::Acima));
+        // "Ausente" gives no range: nothing is judged.
+        digitaValor("5");
+        EXPECT_EQ(marca(d, 2), "5,00");
+        EXPECT_EQ(cor(d, 2), normal);
+        clica(d.btnSalvar);
+    });
+    // Nothing refused, nothing changed: the values as typed.
+    EXPECT_EQ(dialogs.messageCount(), 0) << dialogs.texts().join('|').toStdString();
+    EXPECT_EQ(resultados(70), QStringList({"1=6.5", "2=3500.01", "3=5"}));
+}
