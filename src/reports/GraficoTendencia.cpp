@@ -176,6 +176,7 @@ QChart* MontaGraficoTendencia(const SerieTendencia& s) {
     auto* eixoY = new QValueAxis;
     eixoY->setTitleText("Valor");
     eixoY->setRange(yMin, yMax);
+    eixoY->applyNiceNumbers();
     eixoY->setLabelFormat(hi - lo >= 100 ? "%.0f" : "%.2f");
     chart->addAxis(eixoX, Qt::AlignBottom);
     chart->addAxis(eixoY, Qt::AlignLeft);

@@ -2,10 +2,20 @@
 // the value of the equipment's latest earlier collection and the current value; typing and saving
 // replaces the sample's results, all or nothing.
 #include "AnaliseFixture.h"
+#include "ReportReadBack.h"
 #include "lab/MarcaFaixaResultado.h"
 #include "lab/unResultadoAnalise.h"
+#include "platform/report/ReportPreview.h"
+#include "reports/GraficoTendencia.h"
+#include <QAreaSeries>
+#include <QChart>
+#include <QDateTimeAxis>
 #include <QLabel>
+#include <QLineSeries>
+#include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QXYSeries>
 
 namespace {
 
@@ -215,4 +225,97 @@ TEST_F(ResultadoAnaliseTest, ValuesOutOfTheirIdealRangeAreMarkedAsTypedAndSavedA
     // Nothing refused, nothing changed: the values as typed.
     EXPECT_EQ(dialogs.messageCount(), 0) << dialogs.texts().join('|').toStdString();
     EXPECT_EQ(resultados(70), QStringList({"1=6.5", "2=3500.01", "3=5"}));
+}
+
+namespace {
+
+QXYSeries* serie(QChart* c, const char* nome) {
+    for (QAbstractSeries* s : c->series())
+        if (s->objectName() == nome) return qobject_cast<QXYSeries*>(s);
+    return nullptr;
+}
+QAreaSeries* faixa(QChart* c) {
+    for (QAbstractSeries* s : c->series())
+        if (s->objectName() == "faixaIdeal") return qobject_cast<QAreaSeries*>(s);
+    return nullptr;
+}
+// The points of a series as "dd/MM/yyyy=value".
+QStringList pontos(const QXYSeries* s) {
+    QStringList out;
+    for (const QPointF& p : s->points())
+        out << QDateTime::fromMSecsSinceEpoch(qint64(p.x())).date().toString("dd/MM/yyyy") + '=' +
+                   QString::number(p.y());
+    return out;
+}
+
+} // namespace
+
+TEST_F(ResultadoAnaliseTest, TheChartOfARowShowsTheEquipmentsHistoryWithTheIdealBandAndTheValuesOutside) {
+    QTemporaryDir pasta;
+    ScriptedReportPreview preview;
+    ScopedReportPreview usaPreview(preview);
+    naJanela([&](TfrmResultadoAnalise& d) {
+        // "Gráfico" on the first row: the chart of "Análise 1" (ideal "7,0 a 8,5") of Caldeira 01.
+        noDialogo<TfrmGraficoTendencia>([&](TfrmGraficoTendencia& g) {
+            EXPECT_EQ(g.windowTitle(), QString::fromUtf8("Gráfico de Tendência"));
+            EXPECT_EQ(g.lblEquipamento->text(), "Equipamento: Caldeira 01");
+            ASSERT_EQ(g.graficos().size(), 1u);
+            QChart* c = g.graficos()[0];
+            EXPECT_EQ(c->title(), QString::fromUtf8("Análise 1 (ideal: 7,0 a 8,5)"));
+            // Every collection of the equipment, in date order, the later one included.
+            EXPECT_EQ(pontos(serie(c, "serieValores")),
+                      QStringList({"10/12/2023=7", "01/02/2024=7.8", "10/03/2024=8.1", "20/04/2024=9.9"}));
+            EXPECT_EQ(pontos(serie(c, "serieForaFaixa")), QStringList({"20/04/2024=9.9"}));
+            QAreaSeries* banda = faixa(c);
+            ASSERT_TRUE(banda);
+            for (const QPointF& p : banda->upperSeries()->points())
+                EXPECT_DOUBLE_EQ(p.y(), 8.5);
+            for (const QPointF& p : banda->lowerSeries()->points())
+                EXPECT_DOUBLE_EQ(p.y(), 7.0);
+            auto* eixo = qobject_cast<QDateTimeAxis*>(c->axes(Qt::Horizontal).value(0));
+            ASSERT_TRUE(eixo);
+            EXPECT_EQ(eixo->format(), "dd/MM/yyyy");
+
+            // A second type ticked: two small charts; "Ausente" has no band and no marks.
+            for (int i = 0; i < g.lstTipos->count(); ++i)
+                g.lstTipos->item(i)->setCheckState(Qt::Checked);
+            ASSERT_EQ(g.graficos().size(), 3u);
+            EXPECT_EQ(pontos(serie(g.graficos()[1], "serieValores")),
+                      QStringList({"10/12/2023=3000", "10/03/2024=2500"}));
+            EXPECT_FALSE(faixa(g.graficos()[2]));
+            EXPECT_TRUE(pontos(serie(g.graficos()[2], "serieForaFaixa")).isEmpty());
+
+            // PNG and PDF through the file dialog; printing through the preview.
+            dialogs.queueFile(pasta.filePath("grafico"));
+            clica(g.btnSalvarPng);
+            const QImage png(pasta.filePath("grafico.png"));
+            EXPECT_FALSE(png.isNull());
+            EXPECT_GT(png.width(), png.height());
+            dialogs.queueFile(pasta.filePath("grafico.pdf"));
+            clica(g.btnSalvarPdf);
+            reporttest::keep(pasta.filePath("grafico.pdf"), "grafico_tendencia.pdf");
+            const QString texto = reporttest::pdfWords(pasta.filePath("grafico.pdf"));
+            EXPECT_TRUE(texto.contains(QString::fromUtf8("Gráfico de Tendência"))) << texto.toStdString();
+            EXPECT_TRUE(texto.contains("Equipamento: Caldeira 01"));
+            EXPECT_TRUE(texto.contains(QString::fromUtf8("Análise 1: 4 valores, 1 fora da faixa")))
+                << texto.toStdString();
+            clica(g.btnImprimir);
+            EXPECT_EQ(preview.count(), 1);
+            EXPECT_EQ(preview.last().pageCount, 1);
+            clica(g.btnFechar);
+        });
+        clica(d.btnGrafico);
+        EXPECT_TRUE(m_dialogoVisto);
+
+        // A double click on the second row: the chart of its type.
+        noDialogo<TfrmGraficoTendencia>([](TfrmGraficoTendencia& g) {
+            ASSERT_EQ(g.graficos().size(), 1u);
+            EXPECT_TRUE(g.graficos()[0]->title().startsWith(QString::fromUtf8("Análise 2")));
+        });
+        const QRect r = d.DBGrid1->visualRect(d.DBGrid1->model()->index(1, 0));
+        QTest::mouseDClick(d.DBGrid1->viewport(), Qt::LeftButton, {}, r.center());
+        EXPECT_TRUE(m_dialogoVisto);
+        clica(d.btnCancelar);
+    });
+    EXPECT_EQ(dialogs.messageCount(), 0) << dialogs.texts().join('|').toStdString();
 }
