@@ -19,7 +19,7 @@ protected:
             {"frmCadastrodeAnalise",
              {"btnPesquisaPessoa", "btnIncluir", "btnExcluir", "btnConsultar", "BitBtn1", "BTImpRelPreench"}},
             {"frmEquipamentosAnalisados",
-             {"btnConsultar", "btnFechar", "btnLimparConteudoComentarioAtual",
+             {"btnConsultar", "btnGrafico", "btnFechar", "btnLimparConteudoComentarioAtual",
               "btnLimparConteudoObservacaoAtual", "btnTipoFonte", "btnNumerar", "btnIdentar", "BitBtn1",
               "BitBtn2", "BitBtn3"}},
             {"frmPesquisarAnalises",

@@ -319,3 +319,30 @@ TEST_F(ResultadoAnaliseTest, TheChartOfARowShowsTheEquipmentsHistoryWithTheIdeal
     });
     EXPECT_EQ(dialogs.messageCount(), 0) << dialogs.texts().join('|').toStdString();
 }
+
+TEST_F(ResultadoAnaliseTest, TheAnalysedEquipmentScreenCountsTheSamplesValuesOutOfRangeAndChartsAllItsTypes) {
+    Cadastro* t = abreNaAnalise(7);
+    clica(t->btnConsultar);
+    pump();
+    Equipamentos* e = telaEquipamentos();
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->lblForaFaixa->text(), "Valores: nenhum de 2 fora da faixa");
+    // A value typed above its range and saved: the count follows when the window closes.
+    noDialogo<TfrmResultadoAnalise>([](TfrmResultadoAnalise& d) {
+        digitaValor("9");
+        digitaValor("3600");
+        clica(d.btnSalvar);
+    });
+    clica(e->btnConsultar);
+    pump();
+    EXPECT_EQ(e->lblForaFaixa->text(), "Valores: 2 de 2 fora da faixa");
+    noDialogo<TfrmGraficoTendencia>([](TfrmGraficoTendencia& g) {
+        ASSERT_EQ(g.graficos().size(), 3u);
+        EXPECT_EQ(pontos(serie(g.graficos()[0], "serieForaFaixa")),
+                  QStringList({"10/03/2024=9", "20/04/2024=9.9"}));
+        EXPECT_EQ(pontos(serie(g.graficos()[1], "serieForaFaixa")), QStringList({"10/03/2024=3600"}));
+    });
+    clica(e->btnGrafico);
+    EXPECT_TRUE(m_dialogoVisto);
+    EXPECT_EQ(dialogs.messageCount(), 0) << dialogs.texts().join('|').toStdString();
+}
