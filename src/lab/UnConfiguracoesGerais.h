@@ -8,6 +8,7 @@
 #include <QMetaObject>
 
 class DBRichEdit;
+class QCheckBox;
 class QPushButton;
 class QToolButton;
 
@@ -20,6 +21,10 @@ public:
     DBRichEdit* DBRichEdit1 = nullptr; // TX_LAUDO_TECNICO
     QToolButton *btnTipoFonte = nullptr, *btnNumerar = nullptr, *btnIdentar = nullptr;
     QPushButton* BitBtn1 = nullptr; // "&Fechar"
+    // The technical report's options, kept in the program's own settings and stored as soon as
+    // they are ticked or cleared: marks on the values outside their range, and a page of trend
+    // charts per sample. Both off until the laboratory turns them on.
+    QCheckBox *chkMarcaForaFaixa = nullptr, *chkGraficosTendencia = nullptr;
     // The font dialog's font: Tahoma 8 at first, then the last one chosen.
     QFont fonteDialogo;
 
@@ -31,6 +36,8 @@ public:
     void btnNumerarClick();
     void btnIdentarClick();
     void BitBtn1Click();
+    void chkMarcaForaFaixaClick();
+    void chkGraficosTendenciaClick();
 
 private:
     QMetaObject::Connection m_ativacao;

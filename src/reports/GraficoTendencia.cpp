@@ -185,8 +185,8 @@ QChart* MontaGraficoTendencia(const SerieTendencia& s) {
         // The band between the bounds; an open side runs to the edge of the axis.
         auto* superior = new QLineSeries(chart);
         auto* inferior = new QLineSeries(chart);
-        const double topo = s.faixa->maximo ? *s.faixa->maximo : yMax;
-        const double base = s.faixa->minimo ? *s.faixa->minimo : yMin;
+        const double topo = s.faixa->maximo ? *s.faixa->maximo : eixoY->max();
+        const double base = s.faixa->minimo ? *s.faixa->minimo : eixoY->min();
         for (const QDate& d : {primeira, ultima}) {
             superior->append(ms(d), topo);
             inferior->append(ms(d), base);
@@ -206,12 +206,13 @@ QChart* MontaGraficoTendencia(const SerieTendencia& s) {
     linha->setName("Valores");
     linha->setColor(kCorLinha);
     linha->setPointsVisible(true);
+    linha->setMarkerSize(7);
     auto* fora = new QScatterSeries;
     fora->setObjectName("serieForaFaixa");
     fora->setName("Fora da faixa");
     fora->setColor(kCorFora);
     fora->setBorderColor(kCorFora);
-    fora->setMarkerSize(9);
+    fora->setMarkerSize(11);
     for (const PontoTendencia& p : s.pontos) {
         linha->append(ms(p.coleta), p.valor);
         if (s.faixa && PosicaoNaFaixa(*s.faixa, p.valor) != PosicaoFaixa::Dentro)
