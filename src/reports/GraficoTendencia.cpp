@@ -396,7 +396,7 @@ QString inicioArquivo(const QString& equipamento, const char* extensao) {
 
 void TfrmGraficoTendencia::btnSalvarPngClick() {
     QString arquivo = dialogs().saveFile("Salvar como PNG", inicioArquivo(m_dados.equipamento, ".png"),
-                                         "Imagem PNG (*.png)|*.png");
+                                         "Imagem PNG|*.png");
     if (arquivo.isEmpty()) return;
     if (!arquivo.endsWith(".png", Qt::CaseInsensitive)) arquivo += ".png";
     const auto series = escolhidas();
@@ -411,7 +411,7 @@ void TfrmGraficoTendencia::btnSalvarPngClick() {
 
 void TfrmGraficoTendencia::btnSalvarPdfClick() {
     QString arquivo = dialogs().saveFile("Salvar como PDF", inicioArquivo(m_dados.equipamento, ".pdf"),
-                                         "Arquivo PDF (*.pdf)|*.pdf");
+                                         "Arquivo PDF|*.pdf");
     if (arquivo.isEmpty()) return;
     if (!arquivo.endsWith(".pdf", Qt::CaseInsensitive)) arquivo += ".pdf";
     ReportEngine r;
