@@ -6,12 +6,15 @@ ContagemAnalise ContaForaDaFaixa(Database& db, Transaction& tr, int idAnalise) {
     ContagemAnalise c;
     tr.ensureActive();
     Query q(&db, &tr, "IBQ_ForaDaFaixa");
-    // One row per value and ideal text of its type for the analysis's equipment type.
+    // One row per value and ideal text of its type for the analysis's equipment type. The outer
+    // joins keep the order of the reads (the analysis's samples, their results, the ideal texts,
+    // each by its index): with inner joins the optimizer may scan the whole results table first.
+    // Rows without a value or without an ideal text are skipped below.
     q.setSqlText(
         "select mae.id_analise_equipamento, mae.id_equipamento_cli, mar.id_tp_analise, "
         "mar.vl_resultado, tri.ds_resultado_ideal from mov_analise_equipamento mae inner join "
-        "mov_analise ma on (ma.id_analise = mae.id_analise) inner join mov_analise_resultado mar on "
-        "(mar.id_analise_equipamento = mae.id_analise_equipamento) inner join tab_resultado_ideal tri "
+        "mov_analise ma on (ma.id_analise = mae.id_analise) left join mov_analise_resultado mar on "
+        "(mar.id_analise_equipamento = mae.id_analise_equipamento) left join tab_resultado_ideal tri "
         "on (tri.id_tp_equipamento = ma.id_tp_equipamento and tri.id_tp_analise = mar.id_tp_analise) "
         "where mae.id_analise = " +
         QString::number(idAnalise) + " order by mae.id_analise_equipamento, mar.id_analise_resultado");
@@ -30,6 +33,7 @@ ContagemAnalise ContaForaDaFaixa(Database& db, Transaction& tr, int idAnalise) {
     };
     std::map<std::pair<int, int>, Valor> valores; // (sample, type)
     for (int r = 0; r < q.recordCount(); ++r) {
+        if (q.valueAt(r, valor).isNull() || q.valueAt(r, ideal).isNull()) continue;
         const std::pair<int, int> chave{q.valueAt(r, amostra).toInt(), q.valueAt(r, tipo).toInt()};
         const std::optional<FaixaIdeal> f = LeFaixaIdeal(q.valueAt(r, ideal).toString());
         auto [it, novo] = valores.try_emplace(chave);

@@ -1,5 +1,6 @@
 #include "reports/GraficoTendencia.h"
 #include "data/DataContext.h"
+#include "data/Statement.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "platform/Errors.h"
@@ -28,6 +29,7 @@
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <map>
 
 namespace {
@@ -64,72 +66,114 @@ const SerieTendencia* DadosTendencia::serie(int idTpAnalise) const {
     return nullptr;
 }
 
-QString SqlValoresTendencia(int idEquipamentoCli, const QDate& ate) {
+QString SqlValoresTendencia(int idEquipamentoCli, const QDate& ate, const std::vector<int>& tipos) {
+    // The outer join keeps the order of the reads: the equipment's samples by their index, then
+    // each sample's results by theirs. With an inner join the optimizer may scan the whole
+    // results table first (seconds on a large site). A sample without results gives one row
+    // without a type, which the reader skips.
     QString sql = "select ma.dt_coleta, mar.id_tp_analise, mar.vl_resultado from mov_analise_equipamento mae "
-                  "inner join mov_analise ma on (ma.id_analise = mae.id_analise) inner join "
+                  "inner join mov_analise ma on (ma.id_analise = mae.id_analise) left join "
                   "mov_analise_resultado mar on (mar.id_analise_equipamento = mae.id_analise_equipamento) "
                   "where mae.id_equipamento_cli = " +
                   QString::number(idEquipamentoCli);
     if (ate.isValid()) sql += " and ma.dt_coleta <= '" + ate.toString("dd.MM.yyyy") + "'";
+    if (!tipos.empty()) {
+        // "+ 0": the type filters the sample's few results; its index would fetch every result
+        // of the type on the site for each sample.
+        QStringList lista;
+        for (int t : tipos)
+            lista << QString::number(t);
+        sql += " and mar.id_tp_analise + 0 in (" + lista.join(',') + ")";
+    }
     return sql + " order by ma.dt_coleta, mae.id_analise_equipamento";
 }
 
-DadosTendencia LeTendencias(Database& db, Transaction& tr, int idEquipamentoCli, const QDate& ate) {
+namespace {
+
+// Runs a select and hands each row's values (in the order of its columns) to linha. Rows go
+// straight from the fetch buffer: a chart reads thousands of values once and keeps none of the
+// rows.
+void percorre(Database& db, Transaction& tr, const QString& sql,
+              const std::function<void(const std::vector<QVariant>&)>& linha) {
+    Statement st(&db, &tr);
+    st.prepare(sql);
+    st.openCursor();
+    const RecordLayout& layout = st.outputLayout();
+    QByteArray buf(layout.size, '\0');
+    std::vector<QVariant> valores(layout.columns.size());
+    while (st.fetch(buf.data())) {
+        for (size_t i = 0; i < layout.columns.size(); ++i)
+            valores[i] = codec::isNull(layout.columns[i], buf.constData())
+                             ? QVariant()
+                             : codec::decode(layout.columns[i], buf.constData());
+        linha(valores);
+    }
+    st.closeCursor();
+    st.free();
+}
+
+} // namespace
+
+DadosTendencia LeTendencias(Database& db, Transaction& tr, int idEquipamentoCli, const QDate& ate,
+                            const std::vector<int>& tipos) {
     DadosTendencia d;
     d.idEquipamentoCli = idEquipamentoCli;
     tr.ensureActive();
-    Query eq(&db, &tr, "IBQ_EquipamentoTendencia");
-    eq.setSqlText("select tec.nm_equipamento, tec.id_tp_equipamento from tab_equipamento_cli tec where "
-                  "tec.id_equipamento_cli = " +
-                  QString::number(idEquipamentoCli));
-    eq.open();
-    if (eq.isEmpty()) return d;
-    d.equipamento = eq.fieldByName("NM_EQUIPAMENTO")->asString();
-    const int tipoEquip = eq.fieldByName("ID_TP_EQUIPAMENTO")->asInteger();
-    eq.close();
-
-    Query tipos(&db, &tr, "IBQ_TiposTendencia");
-    tipos.setSqlText(
-        "select tta.id_tp_analise, tta.nm_tp_analise, tri.ds_resultado_ideal from tab_resultado_ideal tri "
-        "inner join tab_tp_analise tta on (tta.id_tp_analise = tri.id_tp_analise) where "
-        "tri.id_tp_equipamento = " +
-        QString::number(tipoEquip) + " order by tta.nm_tp_analise");
-    tipos.open();
-    tipos.fetchAll();
+    // The equipment and the analysis types of its type, with their ideal texts.
     std::map<int, size_t> posicao;
-    Field* id = tipos.fieldByName("ID_TP_ANALISE");
-    Field* nome = tipos.fieldByName("NM_TP_ANALISE");
-    Field* ideal = tipos.fieldByName("DS_RESULTADO_IDEAL");
-    for (int r = 0; r < tipos.recordCount(); ++r) {
-        const int tp = tipos.valueAt(r, id).toInt();
-        const QString texto = tipos.valueAt(r, ideal).toString();
-        if (auto it = posicao.find(tp); it != posicao.end()) {
-            // Two ideal texts of one type: the range is in doubt unless both read the same.
-            SerieTendencia& s = d.series[it->second];
-            if (LeFaixaIdeal(texto) != s.faixa) s.faixa.reset();
-            continue;
-        }
-        posicao[tp] = d.series.size();
-        d.series.push_back({tp, tipos.valueAt(r, nome).toString(), texto, LeFaixaIdeal(texto), {}});
+    percorre(db, tr,
+             "select tec.nm_equipamento, tta.id_tp_analise, tta.nm_tp_analise, tri.ds_resultado_ideal from "
+             "tab_equipamento_cli tec left join tab_resultado_ideal tri on (tri.id_tp_equipamento = "
+             "tec.id_tp_equipamento) left join tab_tp_analise tta on (tta.id_tp_analise = tri.id_tp_analise) "
+             "where tec.id_equipamento_cli = " +
+                 QString::number(idEquipamentoCli) + " order by tta.nm_tp_analise",
+             [&](const std::vector<QVariant>& v) {
+                 d.equipamento = v[0].toString();
+                 if (v[1].isNull()) return;
+                 const int tp = v[1].toInt();
+                 const QString texto = v[3].toString();
+                 if (auto it = posicao.find(tp); it != posicao.end()) {
+                     // Two ideal texts of one type: the range is in doubt unless both read the same.
+                     SerieTendencia& s = d.series[it->second];
+                     if (LeFaixaIdeal(texto) != s.faixa) s.faixa.reset();
+                     return;
+                 }
+                 posicao[tp] = d.series.size();
+                 d.series.push_back({tp, v[2].toString(), texto, LeFaixaIdeal(texto), {}});
+             });
+    if (tipos.empty()) {
+        std::vector<int> todos;
+        for (const SerieTendencia& s : d.series)
+            todos.push_back(s.idTpAnalise);
+        LeValoresTendencia(db, tr, d, todos, ate);
+    } else {
+        LeValoresTendencia(db, tr, d, tipos, ate);
     }
-    tipos.close();
-    if (d.series.empty()) return d;
-
-    Query valores(&db, &tr, "IBQ_ValoresTendencia");
-    valores.setSqlText(SqlValoresTendencia(idEquipamentoCli, ate));
-    valores.open();
-    valores.fetchAll();
-    Field* coleta = valores.fieldByName("DT_COLETA");
-    Field* tipo = valores.fieldByName("ID_TP_ANALISE");
-    Field* valor = valores.fieldByName("VL_RESULTADO");
-    for (int r = 0; r < valores.recordCount(); ++r) {
-        auto it = posicao.find(valores.valueAt(r, tipo).toInt());
-        const QVariant v = valores.valueAt(r, valor);
-        if (it == posicao.end() || v.isNull()) continue;
-        d.series[it->second].pontos.push_back({valores.valueAt(r, coleta).toDate(), v.toDouble()});
-    }
-    valores.close();
     return d;
+}
+
+void LeValoresTendencia(Database& db, Transaction& tr, DadosTendencia& d, const std::vector<int>& tipos,
+                        const QDate& ate) {
+    std::map<int, SerieTendencia*> faltam;
+    for (SerieTendencia& s : d.series)
+        if (!s.lida && std::find(tipos.begin(), tipos.end(), s.idTpAnalise) != tipos.end())
+            faltam[s.idTpAnalise] = &s;
+    if (faltam.empty()) return;
+    std::vector<int> lista;
+    for (const auto& [tipo, s] : faltam)
+        lista.push_back(tipo);
+    // Every type of the equipment: no filter to write.
+    if (lista.size() == d.series.size()) lista.clear();
+    tr.ensureActive();
+    percorre(db, tr, SqlValoresTendencia(d.idEquipamentoCli, ate, lista),
+             [&](const std::vector<QVariant>& v) {
+                 if (v[1].isNull() || v[2].isNull()) return;
+                 auto it = faltam.find(v[1].toInt());
+                 if (it == faltam.end()) return;
+                 it->second->pontos.push_back({v[0].toDate(), v[2].toDouble()});
+             });
+    for (const auto& [tipo, s] : faltam)
+        s->lida = true;
 }
 
 QChart* MontaGraficoTendencia(const SerieTendencia& s) {
@@ -205,7 +249,9 @@ QChart* MontaGraficoTendencia(const SerieTendencia& s) {
     linha->setObjectName("serieValores");
     linha->setName("Valores");
     linha->setColor(kCorLinha);
-    linha->setPointsVisible(true);
+    // Each collection a dot while there are few; on a long history the dots cost more to draw
+    // than the whole rest of the chart and hide the line.
+    linha->setPointsVisible(s.pontos.size() <= 60);
     linha->setMarkerSize(7);
     auto* fora = new QScatterSeries;
     fora->setObjectName("serieForaFaixa");
@@ -287,7 +333,8 @@ TfrmGraficoTendencia::TfrmGraficoTendencia(int idEquipamentoCli, const std::vect
     const DataContext& ctx = dataContext();
     if (!ctx.IBSolution || !ctx.IBT_Gen)
         throw AppError(QString::fromUtf8("A conexão com o banco de dados (IBSolution) não está disponível."));
-    m_dados = LeTendencias(*ctx.IBSolution, *ctx.IBT_Gen, idEquipamentoCli);
+    // The values of the types shown first; the others' when they are ticked.
+    m_dados = LeTendencias(*ctx.IBSolution, *ctx.IBT_Gen, idEquipamentoCli, {}, tipos);
 
     auto* lay = new QVBoxLayout(this);
     lblEquipamento = new QLabel("Equipamento: " + m_dados.equipamento, this);
@@ -327,10 +374,8 @@ TfrmGraficoTendencia::TfrmGraficoTendencia(int idEquipamentoCli, const std::vect
     btnSalvarPdf->setObjectName("btnSalvarPdf");
     btnImprimir = new QPushButton("Imprimir", this);
     btnImprimir->setObjectName("btnImprimir");
-    btnImprimir->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     btnFechar = new QPushButton("Fechar", this);
     btnFechar->setObjectName("btnFechar");
-    btnFechar->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     auto* botoes = new QHBoxLayout;
     for (QPushButton* b : {btnSalvarPng, btnSalvarPdf, btnImprimir}) {
         b->setAutoDefault(false);
@@ -369,6 +414,12 @@ void TfrmGraficoTendencia::mostraGraficos() {
     for (QChartView* v : m_vistas)
         delete v;
     m_vistas.clear();
+    std::vector<int> marcados;
+    for (int i = 0; i < lstTipos->count(); ++i)
+        if (lstTipos->item(i)->checkState() == Qt::Checked)
+            marcados.push_back(lstTipos->item(i)->data(Qt::UserRole).toInt());
+    const DataContext& ctx = dataContext();
+    LeValoresTendencia(*ctx.IBSolution, *ctx.IBT_Gen, m_dados, marcados);
     const auto series = escolhidas();
     const int colunas = colunasPara(series.size());
     for (size_t i = 0; i < series.size(); ++i) {
@@ -395,8 +446,8 @@ QString inicioArquivo(const QString& equipamento, const char* extensao) {
 } // namespace
 
 void TfrmGraficoTendencia::btnSalvarPngClick() {
-    QString arquivo = dialogs().saveFile("Salvar como PNG", inicioArquivo(m_dados.equipamento, ".png"),
-                                         "Imagem PNG|*.png");
+    QString arquivo =
+        dialogs().saveFile("Salvar como PNG", inicioArquivo(m_dados.equipamento, ".png"), "Imagem PNG|*.png");
     if (arquivo.isEmpty()) return;
     if (!arquivo.endsWith(".png", Qt::CaseInsensitive)) arquivo += ".png";
     const auto series = escolhidas();

@@ -34,6 +34,7 @@ struct SerieTendencia {
     // None when the ideal text gives no range (or the type has two ideal texts that differ).
     std::optional<FaixaIdeal> faixa;
     std::vector<PontoTendencia> pontos; // by collection date
+    bool lida = false;                  // whether its values were read
     // The points outside the range.
     int foraDaFaixa() const;
 };
@@ -45,12 +46,16 @@ struct DadosTendencia {
     const SerieTendencia* serie(int idTpAnalise) const;
 };
 
-// The equipment's name, its types and every value of it, up to the collection date ate
-// (inclusive; null: all). Reads on tr.
-DadosTendencia LeTendencias(Database& db, Transaction& tr, int idEquipamentoCli, const QDate& ate = {});
+// The equipment's name, its types and their values up to the collection date ate (inclusive;
+// null: all), the values of the types given only (every type's when empty). Reads on tr.
+DadosTendencia LeTendencias(Database& db, Transaction& tr, int idEquipamentoCli, const QDate& ate = {},
+                            const std::vector<int>& tipos = {});
+// Reads the values of the types given that were not read yet.
+void LeValoresTendencia(Database& db, Transaction& tr, DadosTendencia& d, const std::vector<int>& tipos,
+                        const QDate& ate = {});
 
-// The statement that reads the values of an equipment (benchmarked against the whole chart).
-QString SqlValoresTendencia(int idEquipamentoCli, const QDate& ate = {});
+// The statement that reads the values of an equipment, of the types given (all when empty).
+QString SqlValoresTendencia(int idEquipamentoCli, const QDate& ate = {}, const std::vector<int>& tipos = {});
 
 // The chart of one type. Its series carry object names: "serieValores" (the values, line),
 // "serieForaFaixa" (the values outside the range) and "faixaIdeal" (an area between the

@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QValueAxis>
 #include <QXYSeries>
 
 namespace {
@@ -282,6 +283,15 @@ TEST_F(ResultadoAnaliseTest, TheChartOfARowShowsTheEquipmentsHistoryWithTheIdeal
             ASSERT_EQ(g.graficos().size(), 3u);
             EXPECT_EQ(pontos(serie(g.graficos()[1], "serieValores")),
                       QStringList({"10/12/2023=3000", "10/03/2024=2500"}));
+            // "Máx. 3.500": the band runs from the foot of the axis up to the bound.
+            QAreaSeries* maximo = faixa(g.graficos()[1]);
+            auto* eixoY = qobject_cast<QValueAxis*>(g.graficos()[1]->axes(Qt::Vertical).value(0));
+            ASSERT_TRUE(maximo && eixoY);
+            for (const QPointF& p : maximo->upperSeries()->points())
+                EXPECT_DOUBLE_EQ(p.y(), 3500);
+            for (const QPointF& p : maximo->lowerSeries()->points())
+                EXPECT_DOUBLE_EQ(p.y(), eixoY->min());
+            EXPECT_LT(eixoY->min(), 2500);
             EXPECT_FALSE(faixa(g.graficos()[2]));
             EXPECT_TRUE(pontos(serie(g.graficos()[2], "serieForaFaixa")).isEmpty());
 
