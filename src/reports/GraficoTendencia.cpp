@@ -216,7 +216,11 @@ QChart* MontaGraficoTendencia(const SerieTendencia& s) {
     eixoX->setFormat("dd/MM/yyyy");
     eixoX->setTitleText("Coleta");
     eixoX->setRange(QDateTime(primeira, QTime(0, 0)), QDateTime(ultima, QTime(23, 59)));
-    eixoX->setTickCount(std::clamp<int>(static_cast<int>(s.pontos.size()), 2, 6));
+    // Few dates under the axis, in a small type, so that a small chart shows them whole.
+    eixoX->setTickCount(std::clamp<int>(static_cast<int>(s.pontos.size()), 2, 4));
+    QFont fonteRotulos = eixoX->labelsFont();
+    fonteRotulos.setPointSizeF(7);
+    eixoX->setLabelsFont(fonteRotulos);
     auto* eixoY = new QValueAxis;
     eixoY->setTitleText("Valor");
     eixoY->setRange(yMin, yMax);
@@ -252,7 +256,7 @@ QChart* MontaGraficoTendencia(const SerieTendencia& s) {
     // Each collection a dot while there are few; on a long history the dots cost more to draw
     // than the whole rest of the chart and hide the line.
     linha->setPointsVisible(s.pontos.size() <= 60);
-    linha->setMarkerSize(7);
+    linha->setMarkerSize(6);
     auto* fora = new QScatterSeries;
     fora->setObjectName("serieForaFaixa");
     fora->setName("Fora da faixa");
