@@ -457,8 +457,11 @@ void TfrmGraficoTendencia::btnSalvarPngClick() {
     const auto series = escolhidas();
     const int colunas = colunasPara(series.size());
     const int linhas = static_cast<int>((series.size() + colunas - 1) / colunas);
-    // Each small chart as large as it is on the screen, at twice the screen's resolution.
-    const QImage img = ImagemTendencias(series, QSizeF(colunas * 120.0, linhas * 80.0), 192);
+    // Each small chart as large as it is on the screen, at twice the screen's resolution, the
+    // picture at most 6000 pixels high (forty charts).
+    const QSizeF mm(colunas * 120.0, linhas * 80.0);
+    const int dpi = std::clamp(static_cast<int>(6000 / (mm.height() / 25.4)), 96, 192);
+    const QImage img = ImagemTendencias(series, mm, dpi);
     if (!img.save(arquivo, "PNG"))
         throw AppError(QString::fromUtf8("Não foi possível gravar o arquivo ") +
                        QDir::toNativeSeparators(arquivo));
