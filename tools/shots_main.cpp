@@ -226,6 +226,14 @@ int main(int argc, char** argv) {
                 }
             });
             equipamentos->btnConsultar->click();
+            // The trend charts of the sample's equipment, every type.
+            QTimer::singleShot(0, [&] {
+                if (QWidget* janela = QApplication::activeModalWidget()) {
+                    failures += !save(janela, out, "grafico-de-tendencia");
+                    janela->close();
+                }
+            });
+            equipamentos->btnGrafico->click();
             if (QMdiSubWindow* s = equipamentos->subWindow()) s->close();
             pump();
         }

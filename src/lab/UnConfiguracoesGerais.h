@@ -9,6 +9,7 @@
 #include <QMetaObject>
 
 class DBRichEdit;
+class QCheckBox;
 class QPushButton;
 class QToolButton;
 
@@ -22,6 +23,10 @@ public:
     QToolButton *btnTipoFonte = nullptr, *btnNumerar = nullptr, *btnIdentar = nullptr;
     QPushButton* BitBtn1 = nullptr;       // "&Fechar"
     QPushButton* btnEmailLaudo = nullptr; // the report mail account
+    // The technical report's options, kept in the program's own settings and stored as soon as
+    // they are ticked or cleared: marks on the values outside their range, and a page of trend
+    // charts per sample. Both off until the laboratory turns them on.
+    QCheckBox *chkMarcaForaFaixa = nullptr, *chkGraficosTendencia = nullptr;
     // The font dialog's font: Tahoma 8 at first, then the last one chosen.
     QFont fonteDialogo;
 
@@ -34,6 +39,8 @@ public:
     void btnIdentarClick();
     void BitBtn1Click();
     void btnEmailLaudoClick();
+    void chkMarcaForaFaixaClick();
+    void chkGraficosTendenciaClick();
 
 private:
     QMetaObject::Connection m_ativacao;

@@ -170,6 +170,11 @@ QString QtDialogs::openFile(const QString& caption, const QString& startDir, con
     return QFileDialog::getOpenFileName(dialogParent(), caption, startDir, toQtFileFilter(filter));
 }
 
+QString QtDialogs::saveFile(const QString& caption, const QString& startPath, const QString& filter) {
+    if (seam_detail::runningUnderTest()) seam_detail::refuseUnderTest("File-save dialog", caption);
+    return QFileDialog::getSaveFileName(dialogParent(), caption, startPath, toQtFileFilter(filter));
+}
+
 std::optional<QFont> QtDialogs::chooseFont(const QFont& initial) {
     if (seam_detail::runningUnderTest()) seam_detail::refuseUnderTest("Font dialog", initial.toString());
     bool ok = false;
@@ -320,6 +325,10 @@ QString ScriptedDialogs::openFile(const QString& caption, const QString& startDi
     QString path = m_files.front();
     m_files.pop_front();
     return path;
+}
+
+QString ScriptedDialogs::saveFile(const QString& caption, const QString& startPath, const QString& filter) {
+    return openFile(caption, startPath, filter);
 }
 
 std::optional<QFont> ScriptedDialogs::chooseFont(const QFont& initial) {

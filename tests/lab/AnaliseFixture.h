@@ -20,7 +20,7 @@ protected:
              {"btnPesquisaPessoa", "btnIncluir", "btnExcluir", "btnConsultar", "BitBtn1", "BTImpRelPreench",
               "btnEnviarLaudoEmail"}},
             {"frmEquipamentosAnalisados",
-             {"btnConsultar", "btnFechar", "btnLimparConteudoComentarioAtual",
+             {"btnConsultar", "btnGrafico", "btnFechar", "btnLimparConteudoComentarioAtual",
               "btnLimparConteudoObservacaoAtual", "btnTipoFonte", "btnNumerar", "btnIdentar", "BitBtn1",
               "BitBtn2", "BitBtn3"}},
             {"frmPesquisarAnalises",

@@ -310,6 +310,7 @@ const std::vector<Screen>& screens() {
         {"frmEquipamentosAnalisados",
          "Equipamentos Analisados",
          {{"btnConsultar", "TBitBtn", "Resultados das Análises"},
+          {"btnGrafico", "TBitBtn", "Gráfico"},
           {"btnFechar", "TBitBtn", "Fechar"},
           {"btnLimparConteudoComentarioAtual", "TBitBtn", "Limpar Conteúdo (1)"},
           {"btnLimparConteudoObservacaoAtual", "TBitBtn", "Limpar Conteúdo (2)"},
