@@ -3,6 +3,7 @@
 #include "data/UndmPadrao.h"
 #include "lab/DBRichEdit.h"
 #include "lab/UnCadastrodeAnalise.h"
+#include "lab/UnHistoricoAlteracoes.h"
 #include "lab/unResultadoAnalise.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
@@ -204,15 +205,19 @@ TfrmEquipamentosAnalisados::TfrmEquipamentosAnalisados(QWidget* parent)
     btnFechar = new QPushButton("&Fechar", pagFicha);
     btnFechar->setObjectName("btnFechar");
     btnFechar->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
-    for (QPushButton* b : {btnConsultar, btnFechar})
+    btnHistorico = new QPushButton(QString::fromUtf8("Histórico de Alterações"), pagFicha);
+    btnHistorico->setObjectName("btnHistorico");
+    for (QPushButton* b : {btnConsultar, btnHistorico, btnFechar})
         b->setAutoDefault(false);
     auto* rodape = new QHBoxLayout;
     rodape->addWidget(btnConsultar);
+    rodape->addWidget(btnHistorico);
     rodape->addStretch();
     rodape->addWidget(btnFechar);
     lay->addLayout(rodape, 3, 0, 1, 2);
     on(btnConsultar, &TfrmEquipamentosAnalisados::btnConsultarClick);
     on(btnFechar, &TfrmEquipamentosAnalisados::btnFecharClick);
+    on(btnHistorico, &TfrmEquipamentosAnalisados::btnHistoricoClick);
 
     DBEdit2 = new DBEdit(pagFicha, &dsPadrao, "ID_ANALISE_EQUIPAMENTO", "DBEdit2");
     DBEdit2->hide();
@@ -443,6 +448,21 @@ void TfrmEquipamentosAnalisados::btnConsultarClick() {
     frm.IidEquipamentoCli = ds->fieldByName("ID_EQUIPAMENTO_CLI")->asInteger();
     frm.IidAnaliseAnterior = m_idAnaliseAnterior;
     execModal(frm);
+}
+
+void TfrmEquipamentosAnalisados::btnHistoricoClick() {
+    DataSet* ds = dsPadrao.dataSet();
+    TfrmClassePrincipal* p = principal();
+    if (!ds || !p || !ds->active()) return;
+    if (ds->editing()) {
+        p->salvaDataSet(*ds);
+        p->TotalRegistros();
+    }
+    if (ds->isEmpty() || ds->fieldByName("ID_ANALISE_EQUIPAMENTO")->isNull())
+        warnAndAbort(QString::fromUtf8("Escolha o equipamento analisado para ver o seu histórico."));
+    TfrmHistoricoAlteracoes::abre(ds->fieldByName("ID_ANALISE")->asInteger(),
+                                  ds->fieldByName("ID_ANALISE_EQUIPAMENTO")->asInteger(),
+                                  "Amostra: " + RxDBLookupCombo1->currentText());
 }
 
 void TfrmEquipamentosAnalisados::btnFecharClick() {

@@ -46,7 +46,8 @@ public:
     QToolButton *btnTipoFonte = nullptr, *btnNumerar = nullptr, *btnIdentar = nullptr; // comment
     QPushButton *BitBtn1 = nullptr, *BitBtn2 = nullptr, *BitBtn3 = nullptr;            // observation
     QPushButton *btnConsultar = nullptr, *btnFechar = nullptr;
-    DBEdit* DBEdit2 = nullptr; // hidden: ID_ANALISE_EQUIPAMENTO
+    QPushButton* btnHistorico = nullptr; // the sample's audit trail
+    DBEdit* DBEdit2 = nullptr;           // hidden: ID_ANALISE_EQUIPAMENTO
 
     void FormShow() override;
     void FormActivate() override;
@@ -64,6 +65,7 @@ public:
     void btnLimparConteudoObservacaoAtualClick();
     void btnConsultarClick();
     void btnFecharClick();
+    void btnHistoricoClick();
 
     // The size labels and the clear buttons after the texts changed.
     void pc_MostrarTamanhoCampo();

@@ -17,11 +17,13 @@ protected:
         LabTest::SetUpTestSuite();
         const std::pair<const char*, QStringList> telas[] = {
             {"frmCadastrodeAnalise",
-             {"btnPesquisaPessoa", "btnIncluir", "btnExcluir", "btnConsultar", "BitBtn1", "BTImpRelPreench"}},
+             {"btnPesquisaPessoa", "btnIncluir", "btnExcluir", "btnConsultar", "BitBtn1", "BTImpRelPreench",
+              "btnResultadosAmostras", "btnHistorico"}},
             {"frmEquipamentosAnalisados",
              {"btnConsultar", "btnFechar", "btnLimparConteudoComentarioAtual",
               "btnLimparConteudoObservacaoAtual", "btnTipoFonte", "btnNumerar", "btnIdentar", "BitBtn1",
-              "BitBtn2", "BitBtn3"}},
+              "BitBtn2", "BitBtn3", "btnHistorico"}},
+            {"frmHistoricoAlteracoes", {"btnFiltrar", "cpfExportaExcel"}},
             {"frmPesquisarAnalises",
              {"btnPesquisar", "btnCancelar", "btnConsultarAnalise", "btnPesquisarCliente",
               "btnPesquisarRepresentante"}},
