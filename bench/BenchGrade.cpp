@@ -190,6 +190,8 @@ private:
     FbStatus m_st;
 };
 
+double g_leituraCrua = 0; // the raw reads of the last run
+
 double bruto(Database& db, int idAnalise, double soma) {
     Bruto b(db);
     QElapsedTimer t;
@@ -223,6 +225,7 @@ double bruto(Database& db, int idAnalise, double soma) {
                      "cp.id_pessoa = ma.id_cliente where ma.id_analise = " +
                          QString::number(idAnalise));
     b.confirma(leitura);
+    g_leituraCrua = t.nsecsElapsed() / 1e6;
     // The values as the window's save writes them: each cell from what it holds to a new value.
     std::vector<std::tuple<int, int, int64_t, int64_t>> celulas;
     ITransaction* escrita = b.inicia();
@@ -285,14 +288,22 @@ void benchGrade(Database& db, const QString& site) {
         std::printf("results grid: the site's connection could not be made\n");
         return;
     }
-    std::vector<double> nossa, crua, abre;
+    std::vector<double> nossa, crua, abre, leitura, leituraCrua;
     int celulas = 0;
     for (int run = 0; run < 7; ++run) {
         // The raw run changes every value from base to base + 0.5; ours from there by 0.25.
         const double base = 100.0 * (run + 1);
         fixaValores(db, idAnalise, base);
         crua.push_back(bruto(db, idAnalise, base));
+        leituraCrua.push_back(g_leituraCrua);
         QElapsedTimer t;
+        {
+            // The reads alone, through the data layer.
+            const DataContext& ctx = dataContext();
+            t.start();
+            LeGradeResultados(*ctx.IBSolution, *ctx.IBT_Gen, idAnalise);
+            leitura.push_back(t.nsecsElapsed() / 1e6);
+        }
         t.start();
         TfrmResultadosTodasAmostras janela(principal.get());
         janela.IidAnalise = idAnalise;
@@ -317,7 +328,9 @@ void benchGrade(Database& db, const QString& site) {
                 "ratio %.2f\n",
                 kAmostras, kTipos, mediana(nossa), mediana(crua),
                 mediana(crua) > 0 ? mediana(nossa) / mediana(crua) : 0);
-    std::printf("  (%d cells changed; opening alone %.2f ms; target 1.5)\n", celulas, mediana(abre));
+    std::printf(
+        "  (%d cells changed; opening alone %.2f ms, its reads %.2f ms against %.2f ms raw; target 1.5)\n",
+        celulas, mediana(abre), mediana(leitura), mediana(leituraCrua));
     if (dialogs.messageCount())
         std::printf("  messages: %s\n", dialogs.texts().join(" | ").toLocal8Bit().constData());
     std::fflush(stdout);

@@ -18,6 +18,8 @@
   USER_TRANSACTION), and only rows older than 365 days (README, "Auditoria").
 */
 
+-- Requer: MOV_ANALISE, MOV_ANALISE_EQUIPAMENTO, MOV_ANALISE_RESULTADO, CAD_PESSOA, TAB_EQUIPAMENTO_CLI, TAB_TP_ANALISE
+
 CREATE SEQUENCE GEN_SIS_CTV_AUDITORIA;
 
 CREATE TABLE SIS_CTV_AUDITORIA (
@@ -224,9 +226,85 @@ BEGIN
     IIF(INSERTING, NULL, CAST(OLD.VL_RESULTADO AS VARCHAR(30))), IIF(DELETING, NULL, CAST(NEW.VL_RESULTADO AS VARCHAR(30))));
 END^
 
+/* The text of a rich-text document (RTF) without its formatting, at most 1000 characters:
+   what the history shows of a comment or an observation. Reads the first 16000 characters. */
+CREATE OR ALTER FUNCTION FN_CTV_TEXTO_RTF (TX BLOB SUB_TYPE TEXT)
+RETURNS VARCHAR(1000)
+AS
+DECLARE VARIABLE T VARCHAR(16000);
+DECLARE VARIABLE SAIDA VARCHAR(1100);
+DECLARE VARIABLE N INTEGER;
+DECLARE VARIABLE I INTEGER;
+DECLARE VARIABLE J INTEGER;
+DECLARE VARIABLE PROFUNDIDADE INTEGER;
+DECLARE VARIABLE PULA INTEGER;
+DECLARE VARIABLE C VARCHAR(1);
+DECLARE VARIABLE C2 VARCHAR(1);
+DECLARE VARIABLE PALAVRA VARCHAR(40);
+DECLARE VARIABLE HEX VARCHAR(2);
+BEGIN
+  IF (TX IS NULL) THEN RETURN NULL;
+  T = CAST(SUBSTRING(TX FROM 1 FOR 16000) AS VARCHAR(16000));
+  N = CHAR_LENGTH(T);
+  I = 1;
+  PROFUNDIDADE = 0;
+  PULA = 0;
+  SAIDA = '';
+  WHILE (I <= N AND CHAR_LENGTH(SAIDA) < 1000) DO BEGIN
+    C = SUBSTRING(T FROM I FOR 1);
+    IF (C = '{') THEN BEGIN
+      PROFUNDIDADE = PROFUNDIDADE + 1;
+      /* Tables of fonts and colours, destinations and bullet texts hold no text of the document. */
+      IF (PULA = 0 AND (SUBSTRING(T FROM I + 1 FOR 2) = '\*' OR SUBSTRING(T FROM I + 1 FOR 8) = '\fonttbl'
+          OR SUBSTRING(T FROM I + 1 FOR 9) = '\colortbl' OR SUBSTRING(T FROM I + 1 FOR 11) = '\stylesheet'
+          OR SUBSTRING(T FROM I + 1 FOR 5) = '\info' OR SUBSTRING(T FROM I + 1 FOR 7) = '\pntext')) THEN
+        PULA = PROFUNDIDADE;
+      I = I + 1;
+    END
+    ELSE IF (C = '}') THEN BEGIN
+      IF (PULA = PROFUNDIDADE) THEN PULA = 0;
+      PROFUNDIDADE = PROFUNDIDADE - 1;
+      I = I + 1;
+    END
+    ELSE IF (C = '\') THEN BEGIN
+      C2 = SUBSTRING(T FROM I + 1 FOR 1);
+      IF (C2 IN ('\', '{', '}')) THEN BEGIN
+        IF (PULA = 0) THEN SAIDA = SAIDA || C2;
+        I = I + 2;
+      END
+      ELSE IF (C2 = '''') THEN BEGIN
+        HEX = LOWER(SUBSTRING(T FROM I + 2 FOR 2));
+        IF (PULA = 0) THEN
+          SAIDA = SAIDA || ASCII_CHAR((POSITION(SUBSTRING(HEX FROM 1 FOR 1) IN '0123456789abcdef') - 1) * 16
+                                      + POSITION(SUBSTRING(HEX FROM 2 FOR 1) IN '0123456789abcdef') - 1);
+        I = I + 4;
+      END
+      ELSE BEGIN
+        J = I + 1;
+        WHILE (J <= N AND SUBSTRING(T FROM J FOR 1) BETWEEN 'a' AND 'z') DO J = J + 1;
+        PALAVRA = SUBSTRING(T FROM I + 1 FOR J - I - 1);
+        IF (J = I + 1) THEN J = J + 1;
+        ELSE BEGIN
+          IF (SUBSTRING(T FROM J FOR 1) = '-') THEN J = J + 1;
+          WHILE (J <= N AND SUBSTRING(T FROM J FOR 1) BETWEEN '0' AND '9') DO J = J + 1;
+          IF (SUBSTRING(T FROM J FOR 1) = ' ') THEN J = J + 1;
+        END
+        IF (PULA = 0 AND PALAVRA IN ('par', 'line', 'tab') AND SAIDA <> '' AND RIGHT(SAIDA, 1) <> ' ') THEN
+          SAIDA = SAIDA || ' ';
+        I = J;
+      END
+    END
+    ELSE BEGIN
+      IF (PULA = 0 AND C <> ASCII_CHAR(13) AND C <> ASCII_CHAR(10)) THEN SAIDA = SAIDA || C;
+      I = I + 1;
+    END
+  END
+  RETURN LEFT(TRIM(SAIDA), 1000);
+END^
+
 /* A value of the audit trail as the history window shows it: dates dd/mm/yyyy, results with the
-   Brazilian separators and two decimals (more when the value has them), formatted texts named as
-   such; anything else as stored, at most 1000 characters. */
+   Brazilian separators and two decimals (more when the value has them), rich texts as their
+   plain text; anything else as stored, at most 1000 characters. */
 CREATE OR ALTER FUNCTION FN_CTV_TEXTO_AUDITORIA (NM_COLUNA VARCHAR(31), TX BLOB SUB_TYPE TEXT)
 RETURNS VARCHAR(1000)
 AS
@@ -238,7 +316,7 @@ DECLARE VARIABLE NEGATIVO VARCHAR(1);
 BEGIN
   IF (TX IS NULL) THEN RETURN NULL;
   IF (NM_COLUNA STARTING WITH 'TX_') THEN BEGIN
-    IF (SUBSTRING(TX FROM 1 FOR 5) = '{\rtf') THEN RETURN '(texto formatado, ' || CHAR_LENGTH(TX) || ' caracteres)';
+    IF (SUBSTRING(TX FROM 1 FOR 5) = '{\rtf') THEN RETURN FN_CTV_TEXTO_RTF(TX);
     RETURN CAST(SUBSTRING(TX FROM 1 FOR 1000) AS VARCHAR(1000));
   END
   T = CAST(SUBSTRING(TX FROM 1 FOR 1000) AS VARCHAR(1000));

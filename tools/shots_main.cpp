@@ -8,6 +8,7 @@
 #include "data/UndmPadrao.h"
 #include "lab/UnCadastrodeAnalise.h"
 #include "lab/UnEquipamentosAnalisados.h"
+#include "lab/UnHistoricoAlteracoes.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "platform/Fonts.h"
@@ -224,6 +225,22 @@ int main(int argc, char** argv) {
             });
             equipamentos->btnConsultar->click();
             if (QMdiSubWindow* s = equipamentos->subWindow()) s->close();
+            pump();
+        }
+        // Every sample's results in one grid, and the analysis's history of changes.
+        QTimer::singleShot(0, [&] {
+            if (QWidget* janela = QApplication::activeModalWidget()) {
+                failures += !save(janela, out, "resultados-de-todas-as-amostras");
+                janela->close();
+            }
+        });
+        cadastro->btnResultadosAmostras->click();
+        pump();
+        cadastro->btnHistorico->click();
+        pump();
+        if (auto* historico = principal->findChild<TfrmHistoricoAlteracoes*>("frmHistoricoAlteracoes")) {
+            failures += !save(principal.get(), out, "historico-de-alteracoes");
+            if (QMdiSubWindow* s = historico->subWindow()) s->close();
             pump();
         }
         if (QMdiSubWindow* s = cadastro->subWindow()) s->close();

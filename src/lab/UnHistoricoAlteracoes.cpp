@@ -1,5 +1,6 @@
 #include "lab/UnHistoricoAlteracoes.h"
 #include "data/DataContext.h"
+#include "lab/UnCadastrodeAnalise.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "screens/UnPrincipal.h"
@@ -128,6 +129,11 @@ TfrmHistoricoAlteracoes::TfrmHistoricoAlteracoes(int idAnalise, int idAnaliseEqu
     setTabOrder(btnFiltrar, dbgHistorico);
     montaGrade({colunasGrade().begin(), colunasGrade().end()});
     resize(900, 480);
+}
+
+void TfrmHistoricoAlteracoes::FormShow() {
+    TfrmCadastroPadrao::FormShow();
+    if (PermissaoAcesso) CabeNaArea(this);
 }
 
 void TfrmHistoricoAlteracoes::FormActivate() {

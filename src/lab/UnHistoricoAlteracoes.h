@@ -33,6 +33,7 @@ public:
     QPushButton* btnFiltrar = nullptr;
     DBGrid* dbgHistorico = nullptr;
 
+    void FormShow() override;
     void FormActivate() override;
     void btnFiltrarClick();
 

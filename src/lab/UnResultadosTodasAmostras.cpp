@@ -5,7 +5,9 @@
 #include "platform/ErrorHook.h"
 #include "screens/controls/DBGrid.h"
 #include <QApplication>
+#include <QFontMetrics>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
@@ -13,6 +15,7 @@
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -262,20 +265,32 @@ void TfrmResultadosTodasAmostras::CarregaResultados() {
             FieldDef& fa = cdsGrade.defineField(ant);
             fa.displayLabel = "Resultado Anterior";
             fa.displayFormat = "###,##0.00";
-            colunas.push_back({vl,
-                               QStringLiteral("%1 - %2").arg(a + 1).arg(m_dados.amostras[a].nomeEquipamento),
-                               120, false, centro});
+            // The heading (sample number and equipment) shows whole.
+            const QString titulo =
+                QStringLiteral("%1 - %2").arg(a + 1).arg(m_dados.amostras[a].nomeEquipamento);
+            QFont negrito = dbgResultados->horizontalHeader()->font();
+            negrito.setBold(true);
+            const int largura = std::max(110, QFontMetrics(negrito).horizontalAdvance(titulo) + 24);
+            colunas.push_back({vl, titulo, largura, false, centro});
             colunas.push_back({ant, "Anterior", 80, true, centro});
         }
         cdsGrade.createDataSet();
+        Field* tipo = cdsGrade.fieldByName("ID_TP_ANALISE");
+        Field* nome = cdsGrade.fieldByName("TIPO_ANALISE");
+        Field* ideal = cdsGrade.fieldByName("RESULTADO_IDEAL");
+        std::vector<Field*> atuais, anteriores;
+        for (size_t a = 0; a < m_dados.amostras.size(); ++a) {
+            atuais.push_back(cdsGrade.fieldByName(QStringLiteral("VL_%1").arg(a)));
+            anteriores.push_back(cdsGrade.fieldByName(QStringLiteral("ANT_%1").arg(a)));
+        }
         for (size_t t = 0; t < m_dados.tipos.size(); ++t) {
             cdsGrade.append();
-            cdsGrade.fieldByName("ID_TP_ANALISE")->setValue(m_dados.tipos[t]);
-            cdsGrade.fieldByName("TIPO_ANALISE")->setValue(m_dados.nomesTipos[t]);
-            cdsGrade.fieldByName("RESULTADO_IDEAL")->setValue(m_dados.ideais[t]);
+            tipo->setValue(m_dados.tipos[t]);
+            nome->setValue(m_dados.nomesTipos[t]);
+            ideal->setValue(m_dados.ideais[t]);
             for (size_t a = 0; a < m_dados.amostras.size(); ++a) {
-                cdsGrade.fieldByName(QStringLiteral("VL_%1").arg(a))->setValue(m_dados.atuais[t][a]);
-                cdsGrade.fieldByName(QStringLiteral("ANT_%1").arg(a))->setValue(m_dados.anteriores[t][a]);
+                atuais[a]->setValue(m_dados.atuais[t][a]);
+                anteriores[a]->setValue(m_dados.anteriores[t][a]);
             }
             cdsGrade.post();
         }
@@ -296,12 +311,14 @@ void TfrmResultadosTodasAmostras::btnSalvarClick() {
     static_cast<GradeTodasAmostras*>(dbgResultados)->confirmaEdicao();
     if (cdsGrade.editing()) cdsGrade.post();
     std::vector<CelulaResultado> celulas;
+    std::vector<Field*> atuais;
+    for (size_t a = 0; a < m_dados.amostras.size(); ++a)
+        atuais.push_back(cdsGrade.fieldByName(QStringLiteral("VL_%1").arg(a)));
     for (int r = 0; r < cdsGrade.recordCount(); ++r) {
         const auto t = static_cast<size_t>(r);
         for (size_t a = 0; a < m_dados.amostras.size(); ++a)
             celulas.push_back({m_dados.amostras[a].idAnaliseEquipamento, m_dados.tipos[t],
-                               m_dados.atuais[t][a],
-                               cdsGrade.valueAt(r, cdsGrade.fieldByName(QStringLiteral("VL_%1").arg(a))),
+                               m_dados.atuais[t][a], cdsGrade.valueAt(r, atuais[a]),
                                QStringLiteral("%1 - %2 / %3")
                                    .arg(a + 1)
                                    .arg(m_dados.amostras[a].nomeEquipamento, m_dados.nomesTipos[t])});

@@ -92,7 +92,11 @@ TEST_F(HistoricoAlteracoesTest, TheHistoryOfAnAnalysisAndOfASampleNewestFirstNar
     h->subWindow()->close();
     pump();
 
-    // The history of one sample, from the analysed-equipment screen.
+    // The history of one sample, from the analysed-equipment screen; a rich-text comment shows
+    // as its text.
+    s_db->exec(QString::fromUtf8("update mov_analise_equipamento set tx_comentario = '{\\rtf1\\ansi"
+                                 "{\\fonttbl{\\f0\\fnil Tahoma;}}\\pard\\f0\\fs20 Incrusta\\''e7\\''e3o "
+                                 "\\b leve\\b0\\par}' where id_analise_equipamento = 71"));
     clicaLinha(t->dbgDados, 1);
     clica(t->btnConsultar);
     pump();
@@ -105,11 +109,13 @@ TEST_F(HistoricoAlteracoesTest, TheHistoryOfAnAnalysisAndOfASampleNewestFirstNar
     ASSERT_TRUE(h);
     EXPECT_EQ(h->lblTitulo->text().toStdString(), "Amostra: Caldeira 03");
     const QStringList amostra = linhas(h);
-    ASSERT_EQ(amostra.size(), 3);
+    ASSERT_EQ(amostra.size(), 4);
     EXPECT_EQ(amostra[0].toStdString(),
+              "SYSDBA (outro aplicativo) | Alteração | Caldeira 03: Comentário |  | Incrustação leve");
+    EXPECT_EQ(amostra[1].toStdString(),
               "maria | Alteração | Caldeira 03 / Análise 3: Resultado | 1,00 | 3.500,00");
-    EXPECT_TRUE(amostra[2].contains("Caldeira 03: Equipamento |  | 3 - Caldeira 03"))
-        << amostra[2].toStdString();
+    EXPECT_TRUE(amostra[3].contains("Caldeira 03: Equipamento |  | 3 - Caldeira 03"))
+        << amostra[3].toStdString();
 }
 
 } // namespace
