@@ -197,3 +197,33 @@ TEST_F(ResultadosTodasAmostrasTest, AValueChangedMeanwhileByAnotherWorkstationIs
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ResultadosTodasAmostrasTest, AKeyTakenMeanwhileByAnotherWorkstationIsReplacedAndTheSaveGoesOn) {
+    // Another workstation inserts a result with the key this save is about to use, and commits,
+    // between the save's reading of the largest key and its insert.
+    // (The table and trigger stay: the table is empty once the collision has happened.)
+    s_db->exec("recreate table teste_colisao (n integer)");
+    s_db->exec("insert into teste_colisao values (1)");
+    s_db->exec(
+        "create or alter trigger trg_teste_colisao for mov_analise_resultado before insert position 0 as "
+        "begin if (exists(select 1 from teste_colisao)) then in autonomous transaction do begin delete "
+        "from teste_colisao; insert into mov_analise_resultado values (new.id_analise_resultado, 1, 1, "
+        "42); end end");
+    naGrade([](TfrmResultadosTodasAmostras& d) {
+        d.dbgResultados->setCurrentIndex(d.dbgResultados->model()->index(1, 4));
+        digitaValor("12");
+        clica(d.btnSalvar);
+    });
+    EXPECT_EQ(dialogs.messageCount(), 0) << dialogs.texts().join('|').toStdString();
+    EXPECT_EQ(resultados(71), QStringList({"2=12", "3=1"}));
+    // The other workstation's row kept its key; this save's row took the next one.
+    EXPECT_EQ(chaves(71), "10:2,8:3");
+    EXPECT_EQ(
+        scalar("select id_analise_equipamento from mov_analise_resultado where id_analise_resultado = 9")
+            .toInt(),
+        1);
+}
+
+} // namespace
