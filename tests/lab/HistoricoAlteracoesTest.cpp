@@ -1,9 +1,13 @@
 // "Histórico de Alterações": the audit trail of an analysis and of one of its samples, newest
 // first, narrowed to a column or a period, read-only, with the toolbar's export.
 #include "AnaliseFixture.h"
+#include "WorkbookReader.h"
 #include "lab/UnHistoricoAlteracoes.h"
 #include "lab/UnResultadosTodasAmostras.h"
+#include "platform/Shell.h"
+#include "search/UnParametroExcel.h"
 #include <QComboBox>
+#include <QDir>
 #include <QPushButton>
 
 namespace {
@@ -88,7 +92,28 @@ TEST_F(HistoricoAlteracoesTest, TheHistoryOfAnAnalysisAndOfASampleNewestFirstNar
     substitui(h->dtInicial, "");
     substitui(h->dtFinal, "");
     clica(h->btnFiltrar);
-    EXPECT_TRUE(main->bttExcel->isEnabled());
+    ASSERT_TRUE(main->bttExcel->isEnabled());
+    // The toolbar's "Excel" writes the list as the grid shows it.
+    RecordingShell shell;
+    ScopedShell usaShell(shell);
+    QString arquivo;
+    noDialogo<TfrmParametroExcel>([&](TfrmParametroExcel& d) {
+        clica(d.btnGerarArquivo);
+        arquivo = d.arquivo();
+        tecla(Qt::Key_Escape);
+    });
+    clica(main->bttExcel);
+    pump();
+    const LidoPlanilha p = lePlanilha(arquivo);
+    ASSERT_TRUE(p.ok) << p.erro.toStdString();
+    const LidoFolha& f = p.folhas[0];
+    EXPECT_EQ(f.linhas, todas.size() + 1);
+    EXPECT_EQ(QStringList({f.texto("A1"), f.texto("B1"), f.texto("C1"), f.texto("D1"), f.texto("E1"),
+                           f.texto("F1"), f.texto("G1")}),
+              QStringList({"Quando", "Quem", "Operação", "O que", "Antes", "Depois", "Estação"}));
+    EXPECT_EQ(
+        QStringList({f.texto("B3"), f.texto("D3"), f.texto("E3"), f.texto("F3")}).join(" | ").toStdString(),
+        "maria | Caldeira 03 / Análise 3: Resultado | 1,00 | 3.500,00");
     h->subWindow()->close();
     pump();
 
