@@ -2,6 +2,7 @@
 #include "data/DataContext.h"
 #include "lab/GravacaoResultados.h"
 #include "lab/unResultadoAnalise.h"
+#include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "screens/controls/DBGrid.h"
 #include <QApplication>
@@ -307,24 +308,47 @@ void TfrmResultadosTodasAmostras::CarregaResultados() {
         dbgResultados->setItemDelegateForColumn(colunaAnterior(static_cast<int>(a)), delegate);
 }
 
-void TfrmResultadosTodasAmostras::btnSalvarClick() {
+std::vector<CelulaResultado> TfrmResultadosTodasAmostras::celulas() {
     static_cast<GradeTodasAmostras*>(dbgResultados)->confirmaEdicao();
     if (cdsGrade.editing()) cdsGrade.post();
-    std::vector<CelulaResultado> celulas;
+    std::vector<CelulaResultado> out;
     std::vector<Field*> atuais;
     for (size_t a = 0; a < m_dados.amostras.size(); ++a)
         atuais.push_back(cdsGrade.fieldByName(QStringLiteral("VL_%1").arg(a)));
-    for (int r = 0; r < cdsGrade.recordCount(); ++r) {
+    for (int r = 0; r < cdsGrade.recordCount() && r < static_cast<int>(m_dados.tipos.size()); ++r) {
         const auto t = static_cast<size_t>(r);
         for (size_t a = 0; a < m_dados.amostras.size(); ++a)
-            celulas.push_back({m_dados.amostras[a].idAnaliseEquipamento, m_dados.tipos[t],
-                               m_dados.atuais[t][a], cdsGrade.valueAt(r, atuais[a]),
-                               QStringLiteral("%1 - %2 / %3")
-                                   .arg(a + 1)
-                                   .arg(m_dados.amostras[a].nomeEquipamento, m_dados.nomesTipos[t])});
+            out.push_back({m_dados.amostras[a].idAnaliseEquipamento, m_dados.tipos[t], m_dados.atuais[t][a],
+                           cdsGrade.valueAt(r, atuais[a]),
+                           QStringLiteral("%1 - %2 / %3")
+                               .arg(a + 1)
+                               .arg(m_dados.amostras[a].nomeEquipamento, m_dados.nomesTipos[t])});
     }
-    GravacaoResultados(*dataContext().IBSolution).grava(celulas);
+    return out;
+}
+
+bool TfrmResultadosTodasAmostras::haAlteracoes() {
+    for (const CelulaResultado& c : celulas())
+        if (c.alterada()) return true;
+    return false;
+}
+
+void TfrmResultadosTodasAmostras::btnSalvarClick() {
+    GravacaoResultados(*dataContext().IBSolution).grava(celulas());
     accept();
+}
+
+void TfrmResultadosTodasAmostras::reject() {
+    bool fecha = false;
+    guarded([&] {
+        if (cdsGrade.active() && haAlteracoes()) {
+            const MsgAnswer a = ask("Salvar alterações ?", MsgButtons::YesNoCancel, MsgAnswer::Yes);
+            if (a == MsgAnswer::Cancel) return;
+            if (a == MsgAnswer::Yes) GravacaoResultados(*dataContext().IBSolution).grava(celulas());
+        }
+        fecha = true;
+    });
+    if (fecha) QDialog::reject();
 }
 
 void TfrmResultadosTodasAmostras::btnCancelarClick() {

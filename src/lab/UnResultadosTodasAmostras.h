@@ -6,6 +6,7 @@
 // "Salvar" writes every value changed, of every sample, in one transaction (GravacaoResultados).
 #include "data/DataSource.h"
 #include "data/Query.h"
+#include "lab/GravacaoResultados.h"
 #include <QDialog>
 #include <QVariant>
 #include <vector>
@@ -49,6 +50,12 @@ public:
     void CarregaResultados();
     void btnSalvarClick();
     void btnCancelarClick();
+    // Whether a value differs from the one read.
+    bool haAlteracoes();
+
+    // Closing with values typed and not saved asks "Salvar alterações ?" first (Esc, the close
+    // button and "Cancelar" alike).
+    void reject() override;
 
     // Grid column of the current value of a sample (0-based), and of its previous value.
     static int colunaAtual(int amostra) { return 2 + 2 * amostra; }
@@ -59,6 +66,8 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    // The cells to save, with the values as read.
+    std::vector<CelulaResultado> celulas();
     bool m_carregado = false;
     DadosGradeResultados m_dados;
 };

@@ -172,7 +172,11 @@ TEST_F(ResultadosTodasAmostrasTest, AFailureInTheMiddleOfTheSaveOrAtItsCommitWri
         EXPECT_TRUE(dialogs.lastMessage().text.contains("commit recusado pelo teste"))
             << dialogs.lastMessage().text.toStdString();
         EXPECT_EQ(celula(d.dbgResultados, 0, 2), "8,30");
+        // Leaving asks about the values typed; "Não" leaves them unsaved.
+        dialogs.queueAnswer(MsgAnswer::No);
         clica(d.btnCancelar);
+        EXPECT_EQ(dialogs.lastMessage().text, "Salvar alterações ?");
+        EXPECT_FALSE(d.isVisible());
     });
     s_db->exec("drop trigger trg_teste_grade");
     EXPECT_EQ(resultados(70), QStringList({"1=8.1", "2=2500"}));
@@ -189,7 +193,15 @@ TEST_F(ResultadosTodasAmostrasTest, AValueChangedMeanwhileByAnotherWorkstationIs
         EXPECT_TRUE(d.isVisible());
         EXPECT_TRUE(dialogs.lastMessage().text.contains("Outra estação de trabalho alterou"))
             << dialogs.lastMessage().text.toStdString();
+        // Esc with a value typed: "Cancelar" on the question stays in the window.
+        dialogs.queueAnswer(MsgAnswer::Cancel);
+        d.dbgResultados->setFocus();
+        tecla(Qt::Key_Escape);
+        EXPECT_EQ(dialogs.lastMessage().text, "Salvar alterações ?");
+        EXPECT_TRUE(d.isVisible());
+        dialogs.queueAnswer(MsgAnswer::No);
         clica(d.btnCancelar);
+        EXPECT_FALSE(d.isVisible());
     });
     EXPECT_EQ(resultados(70), QStringList({"1=9", "2=2500"}));
     // Only the other application's change is in the trail, with its database user.
