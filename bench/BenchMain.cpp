@@ -146,6 +146,7 @@ void benchPessoas(Database& db);
 void benchLaudo(Database& db, const QString& site);
 void benchAnalises(Database& db, const QString& site);
 void benchControle(Database& db);
+void benchGrafico(Database& db);
 void benchGrade(Database& db, const QString& site);
 
 int main(int argc, char** argv) {
@@ -154,7 +155,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "uso: cortivandela-bench SITE [lista] [exporta] [pessoas] [analises] [controle] "
-                             "[laudo] [grade]\n");
+                             "[laudo] [grafico] [grade]\n");
         return 2;
     }
     try {
@@ -162,7 +163,7 @@ int main(int argc, char** argv) {
         db.setDatabaseName(connectionString(QString::fromLocal8Bit(argv[1])));
         db.connect();
         // Optional names after the site run only those benchmarks: lista, exporta, pessoas, analises,
-        // controle, laudo, grade.
+        // controle, laudo, grafico, grade.
         QStringList only;
         for (int i = 2; i < argc; ++i)
             only << QString::fromLocal8Bit(argv[i]);
@@ -173,6 +174,7 @@ int main(int argc, char** argv) {
         if (wanted("analises")) benchAnalises(db, QDir(QString::fromLocal8Bit(argv[1])).absolutePath());
         if (wanted("controle")) benchControle(db);
         if (wanted("laudo")) benchLaudo(db, QString::fromLocal8Bit(argv[1]));
+        if (wanted("grafico")) benchGrafico(db);
         if (wanted("grade")) benchGrade(db, QDir(QString::fromLocal8Bit(argv[1])).absolutePath());
         db.disconnect();
     } catch (const std::exception& e) {

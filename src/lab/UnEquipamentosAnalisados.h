@@ -46,6 +46,9 @@ public:
     QToolButton *btnTipoFonte = nullptr, *btnNumerar = nullptr, *btnIdentar = nullptr; // comment
     QPushButton *BitBtn1 = nullptr, *BitBtn2 = nullptr, *BitBtn3 = nullptr;            // observation
     QPushButton *btnConsultar = nullptr, *btnFechar = nullptr;
+    // The trend charts of the sample's equipment, and how many of its values are out of range.
+    QPushButton* btnGrafico = nullptr;
+    QLabel* lblForaFaixa = nullptr;
     QPushButton* btnHistorico = nullptr; // the sample's audit trail
     DBEdit* DBEdit2 = nullptr;           // hidden: ID_ANALISE_EQUIPAMENTO
 
@@ -65,6 +68,9 @@ public:
     void btnLimparConteudoObservacaoAtualClick();
     void btnConsultarClick();
     void btnFecharClick();
+    void btnGraficoClick();
+    // The out-of-range count of the current sample.
+    void mostraForaDaFaixa();
     void btnHistoricoClick();
 
     // The size labels and the clear buttons after the texts changed.

@@ -2,7 +2,10 @@
 #include "data/DataContext.h"
 #include "data/SqlText.h"
 #include "lab/GravacaoResultados.h"
+#include "lab/MarcaFaixaResultado.h"
+#include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
+#include "reports/GraficoTendencia.h"
 #include "screens/controls/DBGrid.h"
 #include <QApplication>
 #include <QHBoxLayout>
@@ -179,6 +182,11 @@ TfrmResultadoAnalise::TfrmResultadoAnalise(QWidget* parent) : QDialog(parent) {
                          {"RESULTADO_ANTERIOR", "Resultado Anterior", 125, true, centro},
                          {"VL_RESULTADO", "Resultado Atual", 125, false, centro}});
     DBGrid1->setReadOnly(false);
+    marcaFaixa = new MarcaFaixaResultado(DBGrid1, "RESULTADO_IDEAL", "VL_RESULTADO");
+    // A double click on a row opens its chart; on the current value it types the value.
+    DBGrid1->onDblClick = [this] {
+        if (DBGrid1->currentIndex().isValid() && DBGrid1->currentIndex().column() != 3) btnGraficoClick();
+    };
     lay->addWidget(DBGrid1, 1);
     btnSalvar = new QPushButton("Salvar", this);
     btnSalvar->setObjectName("btnSalvar");
@@ -186,17 +194,23 @@ TfrmResultadoAnalise::TfrmResultadoAnalise(QWidget* parent) : QDialog(parent) {
     btnCancelar = new QPushButton("Cancelar", this);
     btnCancelar->setObjectName("btnCancelar");
     btnCancelar->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-    for (QPushButton* b : {btnSalvar, btnCancelar}) {
+    btnGrafico = new QPushButton(QString::fromUtf8("Gráfico"), this);
+    btnGrafico->setObjectName("btnGrafico");
+    btnGrafico->setToolTip(
+        QString::fromUtf8("Tendência do tipo de análise da linha em todas as coletas do equipamento"));
+    for (QPushButton* b : {btnSalvar, btnCancelar, btnGrafico}) {
         b->setAutoDefault(false);
         b->setDefault(false);
     }
     auto* botoes = new QHBoxLayout;
+    botoes->addWidget(btnGrafico);
     botoes->addStretch();
     botoes->addWidget(btnSalvar);
     botoes->addWidget(btnCancelar);
     lay->addLayout(botoes);
     connect(btnSalvar, &QPushButton::clicked, this, [this] { guarded([this] { btnSalvarClick(); }); });
     connect(btnCancelar, &QPushButton::clicked, this, [this] { guarded([this] { btnCancelarClick(); }); });
+    connect(btnGrafico, &QPushButton::clicked, this, [this] { guarded([this] { btnGraficoClick(); }); });
     resize(760, 480);
 }
 
@@ -270,4 +284,13 @@ void TfrmResultadoAnalise::btnSalvarClick() {
 
 void TfrmResultadoAnalise::btnCancelarClick() {
     reject();
+}
+
+void TfrmResultadoAnalise::btnGraficoClick() {
+    // The chart shows what is stored: values typed and not saved are not in it yet.
+    const int tipo = cdsResultado.active() && !cdsResultado.isEmpty()
+                         ? cdsResultado.fieldByName("ID_TP_ANALISE")->asInteger()
+                         : 0;
+    TfrmGraficoTendencia frm(IidEquipamentoCli, tipo ? std::vector<int>{tipo} : std::vector<int>{}, this);
+    execModal(frm);
 }

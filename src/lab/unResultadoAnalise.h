@@ -10,6 +10,7 @@
 #include <vector>
 
 class DBGrid;
+class MarcaFaixaResultado;
 class QLabel;
 class QPushButton;
 
@@ -48,11 +49,15 @@ public:
     QLabel* lblEquipamento = nullptr;
     DBGrid* DBGrid1 = nullptr;
     QPushButton *btnSalvar = nullptr, *btnCancelar = nullptr;
+    // Out-of-range marks of the current values; the trend chart of the row's type.
+    MarcaFaixaResultado* marcaFaixa = nullptr;
+    QPushButton* btnGrafico = nullptr;
 
     // Fills the grid table and the equipment's name.
     void CarregaResultados();
     void btnSalvarClick();
     void btnCancelarClick();
+    void btnGraficoClick();
 
 protected:
     void showEvent(QShowEvent* e) override;
