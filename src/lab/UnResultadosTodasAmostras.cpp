@@ -1,6 +1,7 @@
 #include "lab/UnResultadosTodasAmostras.h"
 #include "data/DataContext.h"
 #include "lab/GravacaoResultados.h"
+#include "lab/MarcaFaixaResultado.h"
 #include "lab/unResultadoAnalise.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
@@ -303,6 +304,11 @@ void TfrmResultadosTodasAmostras::CarregaResultados() {
     }
     cdsGrade.enableControls();
     dbgResultados->setReadOnly(false);
+    // Each sample's values are marked when outside the range of their row's ideal result.
+    for (size_t a = 0; a < m_dados.amostras.size(); ++a)
+        dbgResultados->setItemDelegateForColumn(
+            colunaAtual(static_cast<int>(a)),
+            new MarcaFaixaResultado(dbgResultados, "RESULTADO_IDEAL", QStringLiteral("VL_%1").arg(a)));
     auto* delegate = new DelegateAnterior(dbgResultados);
     for (size_t a = 0; a < m_dados.amostras.size(); ++a)
         dbgResultados->setItemDelegateForColumn(colunaAnterior(static_cast<int>(a)), delegate);

@@ -2,6 +2,7 @@
 // the values changed are written, and a failure anywhere in the save (a statement or the commit)
 // leaves the database, and its audit trail, as they were.
 #include "AnaliseFixture.h"
+#include "lab/MarcaFaixaResultado.h"
 #include "lab/UnResultadosTodasAmostras.h"
 #include "lab/unResultadoAnalise.h"
 #include "screens/controls/FieldText.h"
@@ -113,8 +114,12 @@ TEST_F(ResultadosTodasAmostrasTest, TheGridIsTypedWithEnterAndTabAndSavesOnlyWha
 
         EXPECT_EQ(QApplication::focusWidget(), d.dbgResultados);
         EXPECT_EQ(atual(d), m->index(0, 2));
-        digitaValor("8,3");
+        digitaValor("9,1");
         EXPECT_EQ(atual(d), m->index(1, 2));
+        // Above the ideal "7,0 a 8,5": marked.
+        auto* marca = qobject_cast<MarcaFaixaResultado*>(d.dbgResultados->itemDelegateForColumn(2));
+        ASSERT_TRUE(marca);
+        EXPECT_EQ(marca->posicao(0), PosicaoFaixa::Acima);
         digitaValor("", Qt::Key_Tab);
         // Tab skips the previous collection's column.
         EXPECT_EQ(atual(d), m->index(1, 4));
@@ -136,13 +141,13 @@ TEST_F(ResultadosTodasAmostrasTest, TheGridIsTypedWithEnterAndTabAndSavesOnlyWha
         clica(d.btnSalvar);
     });
     EXPECT_EQ(dialogs.messageCount(), 1) << dialogs.texts().join('|').toStdString();
-    EXPECT_EQ(resultados(70), QStringList({"1=8.3"}));
+    EXPECT_EQ(resultados(70), QStringList({"1=9.1"}));
     EXPECT_EQ(resultados(71), QStringList({"2=12", "3=1"}));
     // The changed value kept its row; the unchanged one was not touched; the new one has the
     // next key.
     EXPECT_EQ(chaves(70), "6:1");
     EXPECT_EQ(chaves(71), "9:2,8:3");
-    EXPECT_EQ(auditoria(), QStringList({"MOV_ANALISE_RESULTADO 70/1 A 8.1000>8.3000 maria",
+    EXPECT_EQ(auditoria(), QStringList({"MOV_ANALISE_RESULTADO 70/1 A 8.1000>9.1000 maria",
                                         "MOV_ANALISE_RESULTADO 70/2 E 2500.0000> maria",
                                         "MOV_ANALISE_RESULTADO 71/2 I >12.0000 maria"}));
 }
