@@ -147,6 +147,7 @@ void benchLaudo(Database& db, const QString& site);
 void benchAnalises(Database& db, const QString& site);
 void benchControle(Database& db);
 void benchGrafico(Database& db);
+void benchGrade(Database& db, const QString& site);
 
 int main(int argc, char** argv) {
     // The report and screen benchmarks draw pages and windows: offscreen.
@@ -154,7 +155,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "uso: cortivandela-bench SITE [lista] [exporta] [pessoas] [analises] [controle] "
-                             "[laudo] [grafico]\n");
+                             "[laudo] [grafico] [grade]\n");
         return 2;
     }
     try {
@@ -162,7 +163,7 @@ int main(int argc, char** argv) {
         db.setDatabaseName(connectionString(QString::fromLocal8Bit(argv[1])));
         db.connect();
         // Optional names after the site run only those benchmarks: lista, exporta, pessoas, analises,
-        // controle, laudo, grafico.
+        // controle, laudo, grafico, grade.
         QStringList only;
         for (int i = 2; i < argc; ++i)
             only << QString::fromLocal8Bit(argv[i]);
@@ -174,6 +175,7 @@ int main(int argc, char** argv) {
         if (wanted("controle")) benchControle(db);
         if (wanted("laudo")) benchLaudo(db, QString::fromLocal8Bit(argv[1]));
         if (wanted("grafico")) benchGrafico(db);
+        if (wanted("grade")) benchGrade(db, QDir(QString::fromLocal8Bit(argv[1])).absolutePath());
         db.disconnect();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());

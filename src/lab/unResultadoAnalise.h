@@ -2,7 +2,7 @@
 // The results of one sample (MOV_ANALISE_RESULTADO): a modal window listing every analysis type
 // that has an ideal result for the analysis's equipment type, with the ideal result, the value
 // measured at the equipment's previous collection and the value measured now, which the user
-// types. "Salvar" replaces the sample's results with the values typed, all or nothing.
+// types. "Salvar" writes the values the user changed, all or nothing (GravacaoResultados).
 #include "data/DataSource.h"
 #include "data/Query.h"
 #include <QDialog>
@@ -29,11 +29,9 @@ std::vector<LinhaResultado> LeResultados(Database& db, Transaction& tr, int idTp
                                          int idAnaliseEquipamento, int idAnaliseAnterior,
                                          int idEquipamentoCli);
 
-// Replaces the results of a sample by the values given (analysis type, value; null values are
-// not stored) in one transaction of its own, committed once: after any failure the sample keeps
-// the results it had.
-void GravaResultados(Database& db, int idAnaliseEquipamento,
-                     const std::vector<std::pair<int, QVariant>>& valores);
+// The analysis types with an ideal result for the equipment type, each once, by name: (type,
+// name, ideal result) as rows without values.
+std::vector<LinhaResultado> LeTiposAnalise(Database& db, Transaction& tr, int idTpEquipamento);
 
 class TfrmResultadoAnalise : public QDialog {
     Q_OBJECT
@@ -66,4 +64,6 @@ protected:
 
 private:
     bool m_carregado = false;
+    // The current values as read, by row: what the save compares with.
+    std::vector<QVariant> m_lidos;
 };

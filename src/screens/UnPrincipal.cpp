@@ -250,6 +250,19 @@ void TfrmClassePrincipal::FormShow() {
     mostraBotoesRegistro(false);
 }
 
+std::vector<std::pair<QString, QString>> contextoSessao(int idUsuario, const QString& login) {
+    const OsFacts& os = osFacts();
+    QString estacao = os.hostName().trimmed();
+    const QString ip = os.ipv4Address().trimmed();
+    if (!ip.isEmpty()) estacao = estacao.isEmpty() ? ip : estacao + " (" + ip + ")";
+    const QString usuarioSo = os.userName().trimmed();
+    if (!usuarioSo.isEmpty()) estacao = usuarioSo + "@" + estacao;
+    return {{"CTV_ID_USUARIO", QString::number(idUsuario)},
+            {"CTV_LOGIN", login},
+            {"CTV_ESTACAO", estacao},
+            {"CTV_APLICATIVO", QStringLiteral("Nexmoro Cortivandela")}};
+}
+
 void TfrmClassePrincipal::ConectaBanco() {
     if (erroconexao == 10) return;
     setStatus(0, "Efetuando conexão com o banco de dados...");
@@ -264,6 +277,7 @@ void TfrmClassePrincipal::ConectaBanco() {
         const QString path = conn.readString("Database", "path", "");
         const QString name = conn.readString("Database", "name", "");
         IBSolution.setDatabaseName(servidor.isEmpty() ? path + name : servidor + ":" + path + name);
+        IBSolution.setSessionContext(contextoSessao(codusuario, loginusuario));
         IBSolution.connect();
         setStatus(0, "");
         QApplication::restoreOverrideCursor();

@@ -854,6 +854,7 @@ private:
                                                "frmCadastroEquipamentodoCliente",
                                                "frmCadastrodeAnalise",
                                                "frmEquipamentosAnalisados",
+                                               "frmHistoricoAlteracoes",
                                                "frmPesquisarAnalises",
                                                "frmConfiguracoesGerais",
                                                "frmSobre",
