@@ -844,21 +844,29 @@ bool DataSet::locate(const QString& fieldNames, const QVariantList& values, Loca
 
 QVariant DataSet::lookup(const QString& keyField, const QVariant& key, const QString& resultField) {
     if (!active()) return {};
-    fetchAll();
     Field* kf = findField(keyField);
     Field* rf = findField(resultField);
     if (!kf || !rf) return {};
-    LookupIndex& idx = m_lookupIndex[keyField.toUpper()];
-    if (idx.builtFor != m_version || idx.rows.isEmpty()) {
-        idx.rows.clear();
-        idx.rows.reserve(recordCount());
-        for (int r = recordCount() - 1; r >= 0; --r)
-            idx.rows.insert(keyText(valueAt(r, kf)), r);
-        idx.builtFor = m_version;
+    // The rows read so far first; a list not read to its end is asked for the one key rather
+    // than read whole, so a page of rows never costs the whole list.
+    for (;;) {
+        LookupIndex& idx = m_lookupIndex[keyField.toUpper()];
+        if (idx.builtFor != m_version || idx.rows.isEmpty()) {
+            idx.rows.clear();
+            idx.rows.reserve(recordCount());
+            for (int r = recordCount() - 1; r >= 0; --r)
+                idx.rows.insert(keyText(valueAt(r, kf)), r);
+            idx.builtFor = m_version;
+        }
+        auto it = idx.rows.constFind(keyText(key));
+        if (it != idx.rows.constEnd()) return valueAt(*it, rf);
+        if (!canFetchMore() && !rowsCutShort()) return {};
+        if (key.isNull() || keyText(key).isEmpty()) return {};
+        QVariant found;
+        if (lookupUnread(kf->fieldName(), key, rf->fieldName(), found)) return found;
+        if (!canFetchMore()) return {};
+        fetchAll();
     }
-    auto it = idx.rows.constFind(keyText(key));
-    if (it == idx.rows.constEnd()) return {};
-    return valueAt(*it, rf);
 }
 
 void DataSet::refresh() {

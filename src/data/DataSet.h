@@ -161,6 +161,16 @@ protected:
 public:
     // True for datasets read from the database (their text fields are columns).
     virtual bool fromDatabase() const { return false; }
+    // A list whose rows are not all read finds one row by its key without reading the rest:
+    // true with the value of resultField in `result` (null when no row has that key), false
+    // when this dataset cannot (the caller then reads the whole list).
+    virtual bool lookupUnread(const QString& keyField, const QVariant& key, const QString& resultField,
+                              QVariant& result) {
+        (void)keyField, (void)key, (void)resultField, (void)result;
+        return false;
+    }
+    // Rows the statement still had when its cursor ended early (a hard commit or rollback).
+    virtual bool rowsCutShort() const { return false; }
 
 protected:
     virtual void internalApply(UpdateKind kind, const char* rec, const char* old);

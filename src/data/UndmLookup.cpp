@@ -53,7 +53,8 @@ std::vector<Query*> TdmLookUp::lists() {
 }
 
 void TdmLookUp::reabre(Query& q) {
+    // Read again from its first rows: the names a screen shows are read by their keys, and the
+    // rest of the list only when a drop-down or a search needs it.
     q.close();
     q.open();
-    q.fetchAll();
 }

@@ -853,5 +853,13 @@ TEST_F(ControlsDbTest, ALongListIsReadAsFarAsTheKeyOrTheUserNeeds) {
     DataSource src("dsRec", &rec);
     DBLookupCombo comChave(&form, &src, "ID_ITEM", &itens, "ID_ITEM", "NM_ITEM");
     EXPECT_EQ(comChave.currentText(), "Item 4321");
+    // The key's name was read by itself: the list keeps only its first page until the user
+    // moves the choice, which puts the key back in its place among all the rows.
+    EXPECT_TRUE(itens.canFetchMore());
+    EXPECT_LT(itens.recordCount(), 1000);
+    QTest::keyClick(&comChave, Qt::Key_Down);
+    EXPECT_FALSE(itens.canFetchMore());
     EXPECT_EQ(comChave.count(), 5000);
+    EXPECT_EQ(rec.fieldByName("ID_ITEM")->asInteger(), 4322);
+    EXPECT_EQ(comChave.currentText(), "Item 4322");
 }
