@@ -142,6 +142,7 @@ void benchAnalysisList(Database& db) {
 } // namespace
 
 void benchExport(Database& db);
+void benchExportTodas(Database& db);
 void benchPessoas(Database& db);
 void benchLaudo(Database& db, const QString& site);
 void benchAnalises(Database& db, const QString& site);
@@ -152,20 +153,24 @@ int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "uso: cortivandela-bench SITE [lista] [exporta] [pessoas] [analises] [controle] [laudo]\n");
+        std::fprintf(
+            stderr,
+            "uso: cortivandela-bench SITE [lista] [exporta] [pessoas] [analises] [controle] [laudo]\n");
         return 2;
     }
     try {
         Database db;
         db.setDatabaseName(connectionString(QString::fromLocal8Bit(argv[1])));
         db.connect();
-        // Optional names after the site run only those benchmarks: lista, exporta, pessoas, analises, controle, laudo.
+        // Optional names after the site run only those benchmarks: lista, exporta, pessoas, analises,
+        // controle, laudo.
         QStringList only;
         for (int i = 2; i < argc; ++i)
             only << QString::fromLocal8Bit(argv[i]);
         auto wanted = [&only](const char* name) { return only.isEmpty() || only.contains(name); };
         if (wanted("lista")) benchAnalysisList(db);
         if (wanted("exporta")) benchExport(db);
+        if (wanted("exporta")) benchExportTodas(db);
         if (wanted("pessoas")) benchPessoas(db);
         if (wanted("analises")) benchAnalises(db, QDir(QString::fromLocal8Bit(argv[1])).absolutePath());
         if (wanted("controle")) benchControle(db);

@@ -248,9 +248,31 @@ void DataSet::last() {
     scrolled();
 }
 
+namespace {
+// Rows read per part by a dataset read once from first to last.
+constexpr int kPartePassada = 1024;
+} // namespace
+
 void DataSet::next() {
     requireActive(*this);
     checkBrowseMode(*this, m_modified);
+    if (m_forwardOnly && m_cur + 1 >= recordCount() && m_moreToFetch && m_deleted.empty() && !m_cached) {
+        // The rows read are done with: their memory takes the next part.
+        m_rows.clear();
+        m_extras.clear();
+        m_chunks.clear();
+        m_chunkUsed = m_chunkCap = 0;
+        m_lookupIndex.clear();
+        m_cur = -1;
+        if (fetchMore(kPartePassada) > 0) {
+            m_cur = 0;
+            m_bof = m_eof = false;
+            scrolled();
+        } else {
+            m_eof = m_bof = true;
+        }
+        return;
+    }
     if (m_cur + 1 < recordCount() || fetchMore(64) > 0) {
         ++m_cur;
         m_bof = m_eof = false;

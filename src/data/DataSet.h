@@ -59,6 +59,11 @@ public:
     bool canFetchMore() const { return m_moreToFetch; }
     int fetchMore(int n);
     void fetchAll();
+    // Read once from first to last (an export): next() past the rows held drops them before it
+    // reads the following ones, so the memory stays that of one part whatever the row count.
+    // Only first() right after open() and next() move such a dataset.
+    void setForwardOnly(bool on) { m_forwardOnly = on; }
+    bool forwardOnly() const { return m_forwardOnly; }
 
     // Editing.
     void insert();
@@ -193,6 +198,7 @@ protected:
 
     RecordLayout m_layout;
     bool m_moreToFetch = false;
+    bool m_forwardOnly = false;
 
 private:
     struct Extra {

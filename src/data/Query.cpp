@@ -139,7 +139,9 @@ bool Query::lookupUnread(const QString& keyField, const QVariant& key, const QSt
     }
     // The list's own statement as a derived table, read by the key. Its ordering is dropped
     // (it would make the server walk the ordering index) unless it chooses the rows.
-    const auto tem = [&](const char* palavra) { return sql::clausePos(m_text, palavra, Qt::CaseInsensitive) >= 0; };
+    const auto tem = [&](const char* palavra) {
+        return sql::clausePos(m_text, palavra, Qt::CaseInsensitive) >= 0;
+    };
     const bool ordemEscolhe = tem("first") || tem("skip") || tem("rows") || tem("union");
     const QString corpo = ordemEscolhe ? m_text : sql::beforeClause(m_text, "order by", Qt::CaseInsensitive);
     const auto nome = [](const QString& n) { return "x.\"" + QString(n).replace('"', "\"\"") + "\""; };
