@@ -74,11 +74,18 @@ void Query::internalOpen() {
     m_stmt->prepare(parsed.text);
     if (!m_stmt->isSelect()) throw AppError(QString("%1: a instrução não retorna registros").arg(name()));
     bindParams(*m_stmt, parsed.names);
+    m_cutShort = false;
+    m_porChave.clear();
+    if (sql::conditionAlwaysFalse(m_text) && !sql::selectsAggregate(m_text)) {
+        // A list opened empty on purpose (" where 0=1 "): the server would walk the whole table
+        // testing the constant, so the statement is only prepared for its columns.
+        m_layout = m_stmt->outputLayout();
+        m_moreToFetch = false;
+        return;
+    }
     m_stmt->openCursor();
     m_layout = m_stmt->outputLayout();
     m_moreToFetch = true;
-    m_cutShort = false;
-    m_porChave.clear();
     // A hard commit or rollback ends the cursor; the rows fetched so far stay.
     stopListening();
     m_listenTr = tr;
