@@ -142,6 +142,7 @@ void benchAnalysisList(Database& db) {
 } // namespace
 
 void benchExport(Database& db);
+void benchExportTodas(Database& db);
 void benchPessoas(Database& db);
 void benchLaudo(Database& db, const QString& site);
 void benchAnalises(Database& db, const QString& site);
@@ -170,6 +171,7 @@ int main(int argc, char** argv) {
         auto wanted = [&only](const char* name) { return only.isEmpty() || only.contains(name); };
         if (wanted("lista")) benchAnalysisList(db);
         if (wanted("exporta")) benchExport(db);
+        if (wanted("exporta")) benchExportTodas(db);
         if (wanted("pessoas")) benchPessoas(db);
         if (wanted("analises")) benchAnalises(db, QDir(QString::fromLocal8Bit(argv[1])).absolutePath());
         if (wanted("controle")) benchControle(db);

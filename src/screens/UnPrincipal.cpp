@@ -886,6 +886,12 @@ void TfrmClassePrincipal::TotalRegistros() {
         if (from < 0) return;
         const int order = sql::clausePos(S, "order by", Qt::CaseSensitive, from);
         const QString resto = order >= 0 ? S.mid(from, order - from) : S.mid(from);
+        if (sql::conditionAlwaysFalse(resto)) {
+            // A list opened empty on purpose holds no row: nothing to ask the server.
+            setStatus(0, "Registros Encontrados: " + formataContagem(0));
+            statusBar()->repaint();
+            return;
+        }
         IBQ_Gen.setSqlText(" select count(*) as total " + resto);
         for (const QString& p : IBQ_Gen.paramNames())
             IBQ_Gen.setParam(p, q->param(p));

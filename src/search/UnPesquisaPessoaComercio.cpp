@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <memory>
 
@@ -176,11 +177,21 @@ struct CursorEspera {
 
 } // namespace
 
+namespace {
+// Rows shown at once after "Pesquisar", and read per pass while the count follows.
+constexpr int kPrimeirasPessoas = 100;
+constexpr int kParteContagem = 2000;
+} // namespace
+
 TfrmPesquisaPessoaComercio::TfrmPesquisaPessoaComercio(QWidget* parent) : QDialog(parent) {
     setObjectName("frmPesquisaPessoaComercio");
     setWindowTitle("Pesquisa de Pessoas");
     resize(640, 560);
     IBQ_Pessoas.setName("IBQ_Pessoas");
+    m_contagem = new QTimer(this);
+    m_contagem->setSingleShot(true);
+    m_contagem->setInterval(0);
+    connect(m_contagem, &QTimer::timeout, this, [this] { contaRestante(); });
     IBQ_Pessoas.setDatabase(dataContext().IBSolution);
     IBQ_Pessoas.setTransaction(dataContext().IBTransaction);
     dsPessoas.setDataSet(&IBQ_Pessoas);
@@ -389,6 +400,17 @@ void TfrmPesquisaPessoaComercio::mostraQuantidade(int n) {
     lblQtdePessoas->setText(formataContagem(n));
 }
 
+void TfrmPesquisaPessoaComercio::contaRestante() {
+    if (!IBQ_Pessoas.active()) return;
+    guarded([&] { IBQ_Pessoas.fetchMore(kParteContagem); });
+    if (IBQ_Pessoas.active() && IBQ_Pessoas.canFetchMore()) {
+        lblQtdePessoas->setText(formataContagem(IBQ_Pessoas.recordCount()) + " ...");
+        m_contagem->start();
+        return;
+    }
+    mostraQuantidade(IBQ_Pessoas.active() ? IBQ_Pessoas.recordCount() : 0);
+}
+
 void TfrmPesquisaPessoaComercio::verificaTexto(const QLineEdit* caixa, const QString& nome) const {
     const QString t = caixa->text();
     qsizetype at = cp1252::firstUnencodable(t);
@@ -440,9 +462,14 @@ void TfrmPesquisaPessoaComercio::BitBtn4Click() {
         IBQ_Pessoas.close();
         IBQ_Pessoas.setSqlText(S);
         IBQ_Pessoas.open();
-        IBQ_Pessoas.fetchAll();
+        IBQ_Pessoas.fetchMore(kPrimeirasPessoas);
     }
-    mostraQuantidade(IBQ_Pessoas.recordCount());
+    if (IBQ_Pessoas.canFetchMore()) {
+        lblQtdePessoas->setText(formataContagem(IBQ_Pessoas.recordCount()) + " ...");
+        m_contagem->start();
+    } else {
+        mostraQuantidade(IBQ_Pessoas.recordCount());
+    }
     // The whole current row is marked, as moving through the result marks it.
     if (!IBQ_Pessoas.isEmpty()) DBGrid1->selectRow(IBQ_Pessoas.recNo());
     DBGrid1->setFocus();
