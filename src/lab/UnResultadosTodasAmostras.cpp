@@ -1,5 +1,6 @@
 #include "lab/UnResultadosTodasAmostras.h"
 #include "data/DataContext.h"
+#include "lab/GradeDigitacao.h"
 #include "lab/GravacaoResultados.h"
 #include "lab/MarcaFaixaResultado.h"
 #include "lab/unResultadoAnalise.h"
@@ -46,33 +47,13 @@ protected:
 
 // Enter goes down the column (after storing a value being typed), Tab across to the next
 // sample's value; the previous values are skipped.
-class GradeTodasAmostras : public DBGrid {
+class GradeTodasAmostras : public GradeDigitacao {
 public:
-    using DBGrid::DBGrid;
-
-    void confirmaEdicao() {
-        if (state() != QAbstractItemView::EditingState) return;
-        QWidget* editor = QApplication::focusWidget();
-        if (!editor || editor->parentWidget() != viewport()) return;
-        commitData(editor);
-        DBGrid::closeEditor(editor, QAbstractItemDelegate::NoHint);
-    }
+    using GradeDigitacao::GradeDigitacao;
 
 protected:
-    void keyPressEvent(QKeyEvent* e) override {
-        if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && e->modifiers() == Qt::NoModifier) {
-            if (state() != QAbstractItemView::EditingState) abaixo();
-            e->accept();
-            return;
-        }
-        DBGrid::keyPressEvent(e);
-    }
-    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override {
-        DBGrid::closeEditor(editor, hint);
-        if (hint == QAbstractItemDelegate::SubmitModelCache && !gridModel()->ultimaEdicaoRecusada()) abaixo();
-    }
     QModelIndex moveCursor(CursorAction acao, Qt::KeyboardModifiers mods) override {
-        if (acao != MoveNext && acao != MovePrevious) return DBGrid::moveCursor(acao, mods);
+        if (acao != MoveNext && acao != MovePrevious) return GradeDigitacao::moveCursor(acao, mods);
         const QModelIndex atual = currentIndex();
         const int linhas = model()->rowCount(), colunas = model()->columnCount();
         if (!atual.isValid() || linhas == 0) return atual;
@@ -94,13 +75,6 @@ protected:
             if (model()->flags(i) & Qt::ItemIsEditable) return i;
         }
         return atual;
-    }
-
-private:
-    void abaixo() {
-        const QModelIndex atual = currentIndex();
-        if (!atual.isValid() || atual.row() + 1 >= model()->rowCount()) return;
-        setCurrentIndex(model()->index(atual.row() + 1, atual.column()));
     }
 };
 

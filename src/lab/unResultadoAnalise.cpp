@@ -1,6 +1,7 @@
 #include "lab/unResultadoAnalise.h"
 #include "data/DataContext.h"
 #include "data/SqlText.h"
+#include "lab/GradeDigitacao.h"
 #include "lab/GravacaoResultados.h"
 #include "lab/MarcaFaixaResultado.h"
 #include "platform/Dialogs.h"
@@ -44,46 +45,7 @@ std::map<int, QVariant> valoresPorTipo(Database& db, Transaction& tr, const QStr
 }
 
 // Enter in the grid goes to the next row (after storing a value being typed), except on the last.
-class GradeResultados : public DBGrid {
-public:
-    using DBGrid::DBGrid;
-
-    // Stores the value of a cell editor still open.
-    void confirmaEdicao() {
-        if (state() != QAbstractItemView::EditingState) return;
-        // The cell editor is the focused child of the viewport.
-        QWidget* editor = QApplication::focusWidget();
-        if (!editor || editor->parentWidget() != viewport()) return;
-        commitData(editor);
-        DBGrid::closeEditor(editor, QAbstractItemDelegate::NoHint);
-    }
-
-protected:
-    void keyPressEvent(QKeyEvent* e) override {
-        if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && e->modifiers() == Qt::NoModifier) {
-            // While a cell is being typed, its editor stores the value and closes (submitting);
-            // the move follows then.
-            if (state() != QAbstractItemView::EditingState) proximaLinha();
-            e->accept();
-            return;
-        }
-        DBGrid::keyPressEvent(e);
-    }
-    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override {
-        DBGrid::closeEditor(editor, hint);
-        // The cell editor ends with Enter by submitting its value; a refused value keeps the
-        // user on its cell to type it again.
-        if (hint == QAbstractItemDelegate::SubmitModelCache && !gridModel()->ultimaEdicaoRecusada())
-            proximaLinha();
-    }
-
-private:
-    void proximaLinha() {
-        const QModelIndex atual = currentIndex();
-        if (!atual.isValid() || atual.row() + 1 >= model()->rowCount()) return;
-        setCurrentIndex(model()->index(atual.row() + 1, atual.column()));
-    }
-};
+using GradeResultados = GradeDigitacao;
 
 } // namespace
 

@@ -2,8 +2,8 @@
 // same tables at random (new rows and changes of names), and the server is killed (kill -9) and
 // started again at random moments. No record is lost and nothing is shown as saved that the
 // server does not hold. A long run:
-//   CTV_PASSEIO_SEMENTE=<n> CTV_PASSEIO_PASSOS=<n> CTV_PASSEIO_SEGUNDOS=0 \
-//     test_walk --gtest_filter='PasseioServidor*'
+//   CTV_PASSEIO_SEMENTE=<n> CTV_PASSEIO_PASSOS=<n> CTV_PASSEIO_SEGUNDOS=0
+//     test_walk --gtest_filter='PasseioServidor*'   (one command line)
 #include "OwnFirebirdServer.h"
 #include "Passeio.h"
 #include "app/UnMenuPrincipal.h"
