@@ -22,8 +22,8 @@ QString quoted(const QString& s) {
 
 const std::vector<std::tuple<QString, QString, int>>& colunasGrade() {
     static const std::vector<std::tuple<QString, QString, int>> c{
-        {"DH_ALTERACAO", "Quando", 130},
-        {"DS_QUEM", "Quem", 120},
+        {"DH_ALTERACAO", "Quando", 150},
+        {"DS_QUEM", "Quem", 100},
         {"DS_OPERACAO", QString::fromUtf8("Operação"), 75},
         {"DS_O_QUE", "O que", 230},
         {"DS_ANTES", "Antes", 140},
