@@ -123,6 +123,24 @@ TfrmParametroExcel* frmParametroExcel() {
 
 // ---------------------------------------------------------------- lookup texts
 
+namespace {
+// A shared query read once from first to last while this lives (an export's rows, a whole
+// lookup list), then closed and back to its ordinary reading.
+class LeituraUnica {
+public:
+    explicit LeituraUnica(Query& q) : m_q(q) { m_q.setForwardOnly(true); }
+    ~LeituraUnica() {
+        m_q.close();
+        m_q.setForwardOnly(false);
+    }
+    LeituraUnica(const LeituraUnica&) = delete;
+    LeituraUnica& operator=(const LeituraUnica&) = delete;
+
+private:
+    Query& m_q;
+};
+} // namespace
+
 TextosLookup::TextosLookup(const Field& lookup, Query& consulta)
     : m_q(consulta), m_resultado(lookup.lookupResultField()), m_chave(lookup.lookupKeyFields()) {
     auto* lista = dynamic_cast<Query*>(lookup.lookupDataSet());
@@ -172,17 +190,18 @@ QString TextosLookup::texto(const QVariant& chave) {
 void TextosLookup::leTodos() {
     // Many different keys: one statement for the whole list. The first row of a key gives its
     // text, as the statement per key would.
+    // The list is read once from first to last, so only its texts stay in memory.
     m_q.close();
     m_q.setSqlText(" select " + m_chave + ", " + m_resultado + " from " + m_de);
+    const LeituraUnica leitura(m_q);
     m_q.open();
     ++m_consultas;
-    m_q.fetchAll();
     Field* fk = m_q.field(0);
     Field* fr = m_q.field(1);
     QHash<QString, QString> lidos;
-    for (int r = 0; r < m_q.recordCount(); ++r) {
-        const QString k = normaliza(m_q.valueAt(r, fk));
-        if (!lidos.contains(k)) lidos.insert(k, Field::formatValue(*fr, m_q.valueAt(r, fr)));
+    for (m_q.first(); !m_q.eof(); m_q.next()) {
+        const QString k = normaliza(fk->value());
+        if (!lidos.contains(k)) lidos.insert(k, Field::formatValue(*fr, fr->value()));
     }
     m_q.close();
     // Texts already read by key stay as they were read.
@@ -222,14 +241,7 @@ int EscrevePlanilha(WorkbookWriter& wb, int folha, const Query& lista, const QLi
     // The copy is read once, row after row, straight into the workbook: the memory stays that
     // of one part of rows whatever the list's size. The copy is the screens' shared query, so
     // it goes back to its ordinary reading afterwards.
-    struct SoParaFrente {
-        Query& q;
-        ~SoParaFrente() {
-            q.close();
-            q.setForwardOnly(false);
-        }
-    } soParaFrente{copia};
-    copia.setForwardOnly(true);
+    const LeituraUnica leitura(copia);
     copia.open();
 
     std::vector<Coluna> cols(static_cast<size_t>(colunas.size()));
