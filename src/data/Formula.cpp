@@ -297,6 +297,10 @@ Resultado Expressao::avalia(const Valores& valores, const Faltando& faltando) co
     return {r, QString()};
 }
 
+double arredondaResultado(double v) {
+    return std::round(v * 10000.0) / 10000.0;
+}
+
 QString textoNumero(double v) {
     QString s = QString::number(v, 'g', 15);
     s.replace('.', ',');

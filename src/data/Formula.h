@@ -67,6 +67,11 @@ private:
     std::unique_ptr<Impl> d;
 };
 
+// A result as MOV_ANALISE_RESULTADO.VL_RESULTADO keeps it (four decimals).
+double arredondaResultado(double v);
+// The largest magnitude that column holds (NUMERIC(15,4)).
+inline constexpr double kMaiorResultado = 99999999999.9999;
+
 // The text of a number in a formula (decimal comma, no digit groups).
 QString textoNumero(double v);
 // A code is 1 to 15 characters: an upper-case letter, then upper-case letters, digits or '_'.
