@@ -1,8 +1,15 @@
 #pragma once
-// Analysis types (TAB_TP_ANALISE).
+// Analysis types (TAB_TP_ANALISE), with the code that names a type in formulas and the
+// formula of a calculated type (SIS_CTV_FORMULA) on a page of their own.
+#include "data/Formula.h"
 #include "screens/UnCadastroPadrao.h"
 
+class DBDateEdit;
 class DBEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
 
 class TfrmTipoAnalise : public TfrmCadastroPadrao {
     Q_OBJECT
@@ -10,4 +17,34 @@ public:
     explicit TfrmTipoAnalise(QWidget* parent = nullptr);
     void FormShow() override;
     DBEdit* edtNome = nullptr;
+
+    // The formula page.
+    QTabWidget* pcTipo = nullptr;
+    QLineEdit* edtCodigo = nullptr;
+    QLineEdit* edtFormula = nullptr;
+    QLabel* lblVerificacao = nullptr; // the checker's message, as typed
+    QLineEdit* edtTeste = nullptr;    // trial values: "PH=8; ALC=100"
+    QLabel* lblTeste = nullptr;       // the trial's result
+    QPushButton* btnSalvarFormula = nullptr;
+    DBDateEdit* dtInicio = nullptr;
+    DBDateEdit* dtFim = nullptr;
+    QPushButton* btnRecalcular = nullptr;
+
+    // Reads the current record's code and formula (and every type's, for the checks).
+    void CarregaFormula();
+    void btnSalvarFormulaClick();
+    void btnRecalcularClick();
+    // Whether the code or formula shown differ from the stored ones.
+    bool formulaAlterada() const;
+
+private:
+    int idAtual() const;
+    void verifica();
+    void testa();
+    void aoMudarRegistro();
+
+    formula::Catalogo m_catalogo;
+    int m_idCarregado = -1;
+    QString m_codigoGravado, m_formulaGravada;
+    bool m_carregando = false;
 };

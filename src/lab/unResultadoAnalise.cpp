@@ -2,6 +2,8 @@
 #include "data/DataContext.h"
 #include "data/KeyAllocation.h"
 #include "data/SqlText.h"
+#include "lab/CalculoGrade.h"
+#include "lab/ResultadosCalculados.h"
 #include "platform/ErrorHook.h"
 #include "screens/controls/DBGrid.h"
 #include <QApplication>
@@ -44,6 +46,8 @@ std::map<int, QVariant> valoresPorTipo(Database& db, Transaction& tr, const QStr
 class GradeResultados : public DBGrid {
 public:
     using DBGrid::DBGrid;
+    // Runs after a typed value is stored, before the move to the next row.
+    std::function<void()> aposEdicao;
 
     // Stores the value of a cell editor still open.
     void confirmaEdicao() {
@@ -68,6 +72,7 @@ protected:
     }
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override {
         DBGrid::closeEditor(editor, hint);
+        if (aposEdicao) guarded(aposEdicao);
         // The cell editor ends with Enter by submitting its value; a refused value keeps the
         // user on its cell to type it again.
         if (hint == QAbstractItemDelegate::SubmitModelCache && !gridModel()->ultimaEdicaoRecusada())
@@ -140,11 +145,13 @@ std::vector<LinhaResultado> LeResultados(Database& db, Transaction& tr, int idTp
 }
 
 void GravaResultados(Database& db, int idAnaliseEquipamento,
-                     const std::vector<std::pair<int, QVariant>>& valores) {
+                     const std::vector<std::pair<int, QVariant>>& digitados) {
     // The old results go and the new ones come in one transaction, committed once.
     Transaction tr(&db);
     tr.start();
     try {
+        // Calculated types are computed from the values saved with them.
+        const std::vector<std::pair<int, QVariant>> valores = comCalculados(db, tr, digitados);
         Statement apaga(&db, &tr);
         apaga.prepare("delete from mov_analise_resultado where id_analise_equipamento = " +
                       QString::number(idAnaliseEquipamento));
@@ -222,6 +229,9 @@ TfrmResultadoAnalise::TfrmResultadoAnalise(QWidget* parent) : QDialog(parent) {
                          {"RESULTADO_ANTERIOR", "Resultado Anterior", 125, true, centro},
                          {"VL_RESULTADO", "Resultado Atual", 125, false, centro}});
     DBGrid1->setReadOnly(false);
+    m_calculo = std::make_unique<CalculoGrade>();
+    m_calculo->instala(DBGrid1, &cdsResultado, "ID_TP_ANALISE", "VL_RESULTADO", 3);
+    static_cast<GradeResultados*>(DBGrid1)->aposEdicao = [this] { m_calculo->recalcula(); };
     lay->addWidget(DBGrid1, 1);
     btnSalvar = new QPushButton("Salvar", this);
     btnSalvar->setObjectName("btnSalvar");
@@ -242,6 +252,8 @@ TfrmResultadoAnalise::TfrmResultadoAnalise(QWidget* parent) : QDialog(parent) {
     connect(btnCancelar, &QPushButton::clicked, this, [this] { guarded([this] { btnCancelarClick(); }); });
     resize(760, 480);
 }
+
+TfrmResultadoAnalise::~TfrmResultadoAnalise() = default;
 
 void TfrmResultadoAnalise::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
@@ -277,6 +289,9 @@ void TfrmResultadoAnalise::CarregaResultados() {
         throw;
     }
     cdsResultado.enableControls();
+    m_calculo->carrega(*ctx.IBSolution, *ctx.IBT_Gen);
+    m_calculo->recalcula();
+    cdsResultado.first();
 
     Query q(ctx.IBSolution, ctx.IBT_Gen, "IBQ_Equipamento");
     ctx.IBT_Gen->ensureActive();

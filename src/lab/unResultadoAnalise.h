@@ -7,8 +7,10 @@
 #include "data/Query.h"
 #include <QDialog>
 #include <QVariant>
+#include <memory>
 #include <vector>
 
+class CalculoGrade;
 class DBGrid;
 class QLabel;
 class QPushButton;
@@ -30,14 +32,16 @@ std::vector<LinhaResultado> LeResultados(Database& db, Transaction& tr, int idTp
 
 // Replaces the results of a sample by the values given (analysis type, value; null values are
 // not stored) in one transaction of its own, committed once: after any failure the sample keeps
-// the results it had.
+// the results it had. The values of calculated types are computed from the others in the same
+// save, whatever was given for them.
 void GravaResultados(Database& db, int idAnaliseEquipamento,
-                     const std::vector<std::pair<int, QVariant>>& valores);
+                     const std::vector<std::pair<int, QVariant>>& digitados);
 
 class TfrmResultadoAnalise : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmResultadoAnalise(QWidget* parent = nullptr);
+    ~TfrmResultadoAnalise() override;
 
     // Set by the opener before the window is shown.
     int IidTpEquipamento = 0, IidCliente = 0, IidAnalise = 0, IidAnaliseEquipamento = 0,
@@ -61,4 +65,6 @@ protected:
 
 private:
     bool m_carregado = false;
+    // The calculated types' rows (read-only, computed as the others are typed).
+    std::unique_ptr<CalculoGrade> m_calculo;
 };

@@ -1,0 +1,107 @@
+// Calculated analysis types in the results window: the cell follows the values typed, cannot be
+// typed into, stays empty with the reason when an input is missing, and is stored by the save.
+#include "AnaliseFixture.h"
+#include "lab/unResultadoAnalise.h"
+#include <QPushButton>
+
+namespace {
+
+class ResultadoCalculadoTest : public AnaliseTest {
+protected:
+    void SetUp() override {
+        AnaliseTest::SetUp();
+        s_db->exec("delete from sis_ctv_formula");
+        s_db->exec("insert into sis_ctv_formula values (1, 'PH', null)");
+        s_db->exec("insert into sis_ctv_formula values (2, 'COND', null)");
+        // "Análise 5": a calculated type of the boiler.
+        s_db->exec("insert into sis_ctv_formula values (5, 'IDX', 'PH * 2 + COND / 1000')");
+        s_db->exec("insert into tab_resultado_ideal values (5, 5, 1, 'Até 20')");
+        analise(7, "2024-03-10");
+        amostra(70, 7, 1);
+        resultado(6, 70, 1, "8.1");
+        resultado(7, 70, 2, "2500");
+        resultado(8, 70, 5, "99"); // stale: typed by hand before the type was calculated
+    }
+
+    void naJanela(std::function<void(TfrmResultadoAnalise&)> passos) {
+        Cadastro* t = abreNaAnalise(7);
+        clica(t->btnConsultar);
+        pump();
+        Equipamentos* e = telaEquipamentos();
+        ASSERT_TRUE(e);
+        noDialogo<TfrmResultadoAnalise>(std::move(passos));
+        clica(e->btnConsultar);
+        pump();
+        EXPECT_TRUE(m_dialogoVisto);
+    }
+    static void digitaValor(const QString& valor) {
+        if (valor.isEmpty()) {
+            tecla(Qt::Key_Space);
+            tecla(Qt::Key_Backspace);
+        } else {
+            digita(valor);
+        }
+        tecla(Qt::Key_Return);
+        QApplication::processEvents();
+    }
+    static QString dica(TfrmResultadoAnalise& d, int linha) {
+        return d.DBGrid1->model()->index(linha, 3).data(Qt::ToolTipRole).toString();
+    }
+};
+
+TEST_F(ResultadoCalculadoTest, TheCellFollowsTheTypedInputsAndTheSaveStoresIt) {
+    naJanela([](TfrmResultadoAnalise& d) {
+        // Rows: Análise 1 (PH), 2 (COND), 3, 5 (IDX).
+        ASSERT_EQ(d.DBGrid1->model()->rowCount(), 4);
+        EXPECT_EQ(celula(d.DBGrid1, 3, 0), "Análise 5");
+        EXPECT_EQ(celula(d.DBGrid1, 3, 3), "18,70") << "computed from the stored inputs, not the stale 99";
+        EXPECT_FALSE(d.DBGrid1->model()->flags(d.DBGrid1->model()->index(3, 3)) & Qt::ItemIsEditable);
+        EXPECT_TRUE(d.DBGrid1->model()->flags(d.DBGrid1->model()->index(2, 3)) & Qt::ItemIsEditable);
+        EXPECT_EQ(dica(d, 3), "Calculado pela fórmula: PH * 2 + COND / 1000");
+        EXPECT_EQ(dica(d, 0), "");
+
+        digitaValor("8,25");
+        EXPECT_EQ(celula(d.DBGrid1, 3, 3), "19,00");
+        EXPECT_EQ(d.DBGrid1->currentIndex().row(), 1) << "Enter still goes on to the next row";
+        digitaValor("");
+        EXPECT_EQ(celula(d.DBGrid1, 3, 3), "") << "a missing input leaves it empty";
+        EXPECT_EQ(dica(d, 3), "Não calculado: falta o valor de \"Análise 2\" (COND).");
+        tecla(Qt::Key_Up);
+        digitaValor("3000");
+        EXPECT_EQ(celula(d.DBGrid1, 3, 3), "19,50");
+        // Typing on the calculated cell changes nothing.
+        tecla(Qt::Key_Down);
+        EXPECT_EQ(d.DBGrid1->currentIndex().row(), 3);
+        digita("5");
+        tecla(Qt::Key_Return);
+        EXPECT_EQ(celula(d.DBGrid1, 3, 3), "19,50");
+        clica(d.btnSalvar);
+    });
+    EXPECT_EQ(dialogs.messageCount(), 0) << dialogs.texts().join('|').toStdString();
+    EXPECT_EQ(resultados(70), QStringList({"1=8.25", "2=3000", "5=19.5"}));
+
+    // A changed input of the saved sample: the same save recomputes it; a removed input removes it.
+    naJanela([](TfrmResultadoAnalise& d) {
+        digitaValor("7,5");
+        clica(d.btnSalvar);
+    });
+    EXPECT_EQ(resultados(70), QStringList({"1=7.5", "2=3000", "5=18"}));
+    naJanela([](TfrmResultadoAnalise& d) {
+        digitaValor("");
+        clica(d.btnSalvar);
+    });
+    EXPECT_EQ(resultados(70), QStringList({"2=3000"}));
+}
+
+// Whoever saves the results (this window, another grid) stores the computed value, not the one
+// given for the calculated type.
+TEST_F(ResultadoCalculadoTest, TheSaveComputesWhateverWasGiven) {
+    GravaResultados(s_db->db, 70, {{1, 7.0}, {2, 1500.0}, {3, QVariant()}, {5, 123.0}});
+    EXPECT_EQ(resultados(70), QStringList({"1=7", "2=1500", "5=15.5"}));
+    // A fault of the domain leaves it out, never a wrong number.
+    s_db->exec("update sis_ctv_formula set tx_formula = 'COND / (PH - 7)' where id_tp_analise = 5");
+    GravaResultados(s_db->db, 70, {{1, 7.0}, {2, 1500.0}, {5, 123.0}});
+    EXPECT_EQ(resultados(70), QStringList({"1=7", "2=1500"}));
+}
+
+} // namespace
