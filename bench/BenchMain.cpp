@@ -146,20 +146,23 @@ void benchPessoas(Database& db);
 void benchLaudo(Database& db, const QString& site);
 void benchAnalises(Database& db, const QString& site);
 void benchControle(Database& db);
+void benchFormula(Database& db);
 
 int main(int argc, char** argv) {
     // The report and screen benchmarks draw pages and windows: offscreen.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "uso: cortivandela-bench SITE [lista] [exporta] [pessoas] [analises] [controle] [laudo]\n");
+        std::fprintf(stderr, "uso: cortivandela-bench SITE [lista] [exporta] [pessoas] [analises] [controle] "
+                             "[laudo] [formula]\n");
         return 2;
     }
     try {
         Database db;
         db.setDatabaseName(connectionString(QString::fromLocal8Bit(argv[1])));
         db.connect();
-        // Optional names after the site run only those benchmarks: lista, exporta, pessoas, analises, controle, laudo.
+        // Optional names after the site run only those benchmarks: lista, exporta, pessoas, analises,
+        // controle, laudo, formula.
         QStringList only;
         for (int i = 2; i < argc; ++i)
             only << QString::fromLocal8Bit(argv[i]);
@@ -170,6 +173,7 @@ int main(int argc, char** argv) {
         if (wanted("analises")) benchAnalises(db, QDir(QString::fromLocal8Bit(argv[1])).absolutePath());
         if (wanted("controle")) benchControle(db);
         if (wanted("laudo")) benchLaudo(db, QString::fromLocal8Bit(argv[1]));
+        if (wanted("formula")) benchFormula(db);
         db.disconnect();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());

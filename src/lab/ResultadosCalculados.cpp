@@ -94,7 +94,7 @@ Recalculo recalculaFormula(Database& db, int idTpAnalise, const QDate& de, const
     formula::Catalogo catalogo;
     // Equipment type -> the types to recompute on its samples.
     std::map<int, std::vector<int>> tiposDoEquipamento;
-    std::vector<int> analises;
+    std::vector<std::pair<int, int>> analises; // analysis, equipment type
     tr.start();
     try {
         catalogo = formula::Catalogo::le(db, tr);
@@ -122,8 +122,8 @@ Recalculo recalculaFormula(Database& db, int idTpAnalise, const QDate& de, const
         buf.assign(lidas.outputLayout().size, 0);
         const auto& cl = lidas.outputLayout().columns;
         while (lidas.fetch(buf.data()))
-            if (tiposDoEquipamento.count(codec::decode(cl[1], buf.data()).toInt()))
-                analises.push_back(codec::decode(cl[0], buf.data()).toInt());
+            if (const int tipo = codec::decode(cl[1], buf.data()).toInt(); tiposDoEquipamento.count(tipo))
+                analises.emplace_back(codec::decode(cl[0], buf.data()).toInt(), tipo);
         lidas.closeCursor();
         tr.commit();
     } catch (...) {
@@ -131,12 +131,13 @@ Recalculo recalculaFormula(Database& db, int idTpAnalise, const QDate& de, const
         throw;
     }
 
-    Statement resultados(&db, &tr), altera(&db, &tr), insere(&db, &tr), apaga(&db, &tr);
-    resultados.prepare(
-        "select mar.id_analise_resultado, mar.id_analise_equipamento, mar.id_tp_analise, mar.vl_resultado, "
-        "ma.id_tp_equipamento from mov_analise ma join mov_analise_equipamento mae on mae.id_analise = "
-        "ma.id_analise join mov_analise_resultado mar on mar.id_analise_equipamento = "
-        "mae.id_analise_equipamento where ma.id_analise = ? order by mar.id_analise_resultado");
+    // The samples of an analysis, then the results of each by the sample's key: plans that read
+    // a handful of rows whatever the size of the results table.
+    Statement amostrasDa(&db, &tr), resultados(&db, &tr), altera(&db, &tr), insere(&db, &tr), apaga(&db, &tr);
+    amostrasDa.prepare(
+        "select mae.id_analise_equipamento from mov_analise_equipamento mae where mae.id_analise = ?");
+    resultados.prepare("select mar.id_analise_resultado, mar.id_tp_analise, mar.vl_resultado from "
+                       "mov_analise_resultado mar where mar.id_analise_equipamento = ?");
     altera.prepare("update mov_analise_resultado set vl_resultado = ? where id_analise_resultado = ?");
     insere.prepare(
         "insert into mov_analise_resultado(id_analise_resultado,id_tp_analise,id_analise_equipamento,"
@@ -144,8 +145,9 @@ Recalculo recalculaFormula(Database& db, int idTpAnalise, const QDate& de, const
     apaga.prepare("delete from mov_analise_resultado where id_analise_resultado = ?");
     altera.setParamLabel(0, "Resultado Atual");
     insere.setParamLabel(3, "Resultado Atual");
+    const auto& colA = amostrasDa.outputLayout().columns;
     const auto& col = resultados.outputLayout().columns;
-    std::vector<char> buf(resultados.outputLayout().size);
+    std::vector<char> bufA(amostrasDa.outputLayout().size), buf(resultados.outputLayout().size);
 
     struct Amostra {
         std::map<int, double> medidos;
@@ -153,24 +155,34 @@ Recalculo recalculaFormula(Database& db, int idTpAnalise, const QDate& de, const
     };
     const int total = static_cast<int>(analises.size());
     if (progresso) progresso(0, total);
-    for (int idAnalise : analises) {
+    for (const auto& [idAnalise, tpEquipamento] : analises) {
         tr.start();
         try {
+            std::vector<int> chaves;
+            amostrasDa.setParam(0, idAnalise);
+            amostrasDa.openCursor();
+            while (amostrasDa.fetch(bufA.data()))
+                chaves.push_back(codec::decode(colA[0], bufA.data()).toInt());
+            amostrasDa.closeCursor();
             std::map<int, Amostra> amostras;
-            int tpEquipamento = 0;
-            resultados.setParam(0, idAnalise);
-            resultados.openCursor();
-            while (resultados.fetch(buf.data())) {
-                const char* p = buf.data();
-                Amostra& a = amostras[codec::decode(col[1], p).toInt()];
-                const int tipo = codec::decode(col[2], p).toInt();
-                const QVariant v = codec::decode(col[3], p);
-                tpEquipamento = codec::decode(col[4], p).toInt();
-                if (!v.isNull()) a.medidos.emplace(tipo, v.toDouble());
-                // A type stored twice on one sample: the first row is the one kept up to date.
-                a.guardados.emplace(tipo, std::make_pair(codec::decode(col[0], p).toInt(), v));
+            for (int idAmostra : chaves) {
+                Amostra& a = amostras[idAmostra];
+                resultados.setParam(0, idAmostra);
+                resultados.openCursor();
+                while (resultados.fetch(buf.data())) {
+                    const char* p = buf.data();
+                    const int chave = codec::decode(col[0], p).toInt();
+                    const int tipo = codec::decode(col[1], p).toInt();
+                    const QVariant v = codec::decode(col[2], p);
+                    // A type stored twice on one sample: the row of the smaller key is the one
+                    // kept up to date.
+                    auto g = a.guardados.find(tipo);
+                    if (g == a.guardados.end() || chave < g->second.first) a.guardados[tipo] = {chave, v};
+                }
+                resultados.closeCursor();
+                for (const auto& [tipo, kv] : a.guardados)
+                    if (!kv.second.isNull()) a.medidos[tipo] = kv.second.toDouble();
             }
-            resultados.closeCursor();
             qint64 proxima = 0;
             const std::vector<int>& tipos = tiposDoEquipamento[tpEquipamento];
             for (const auto& [idAmostra, a] : amostras) {
