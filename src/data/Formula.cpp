@@ -224,8 +224,12 @@ Expressao::Expressao(const QString& texto) : d(std::make_unique<Impl>()) {
                                   .arg(texto[i]),
                               i + 1);
     configura(d->parser);
+    // Line breaks of a formula written on several lines are blanks (same positions).
+    QString linha = texto;
+    for (QChar& c : linha)
+        if (c.isSpace()) c = ' ';
     try {
-        d->parser.SetExpr(texto.toStdString());
+        d->parser.SetExpr(linha.toStdString());
         // The variables the text names, in the parser's (alphabetical) order; put into the
         // order of first appearance below.
         const mu::varmap_type usadas = d->parser.GetUsedVar();

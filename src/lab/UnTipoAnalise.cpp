@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 
@@ -56,9 +57,10 @@ TfrmTipoAnalise::TfrmTipoAnalise(QWidget* parent) : TfrmCadastroPadrao("frmTipoA
     edtCodigo->setMaxLength(15);
     lblCodigo->setBuddy(edtCodigo);
     auto* lblFormula = new QLabel("Fórmula (vazia: valor medido)", pagFormula);
-    edtFormula = new QLineEdit(pagFormula);
+    edtFormula = new QPlainTextEdit(pagFormula);
     edtFormula->setObjectName("edtFormula");
-    edtFormula->setMaxLength(1000);
+    edtFormula->setTabChangesFocus(true);
+    edtFormula->setFixedHeight(edtFormula->fontMetrics().lineSpacing() * 3 + 12);
     edtFormula->setToolTip("Vírgula decimal, \";\" entre argumentos; + - * / ^, log10, ln, exp, sqrt, abs, "
                            "min, max e condição ? valor : outro");
     lblFormula->setBuddy(edtFormula);
@@ -110,7 +112,7 @@ TfrmTipoAnalise::TfrmTipoAnalise(QWidget* parent) : TfrmCadastroPadrao("frmTipoA
     connect(edtCodigo, &QLineEdit::textChanged, this, [this] {
         if (!m_carregando) verifica();
     });
-    connect(edtFormula, &QLineEdit::textChanged, this, [this] {
+    connect(edtFormula, &QPlainTextEdit::textChanged, this, [this] {
         if (!m_carregando) verifica();
     });
     connect(edtTeste, &QLineEdit::textChanged, this, [this] { testa(); });
@@ -147,7 +149,7 @@ int TfrmTipoAnalise::idAtual() const {
 
 bool TfrmTipoAnalise::formulaAlterada() const {
     return m_idCarregado > 0 && (edtCodigo->text().trimmed() != m_codigoGravado ||
-                                 edtFormula->text().trimmed() != m_formulaGravada);
+                                 edtFormula->toPlainText().trimmed() != m_formulaGravada);
 }
 
 void TfrmTipoAnalise::aoMudarRegistro() {
@@ -158,7 +160,7 @@ void TfrmTipoAnalise::aoMudarRegistro() {
                                  "\" foi alterada e não foi salva. Salvar a fórmula?") == MsgAnswer::Yes) {
         try {
             gravaFormula(*dataContext().IBSolution, m_idCarregado, edtCodigo->text().trimmed(),
-                         edtFormula->text().trimmed());
+                         edtFormula->toPlainText().trimmed());
         } catch (const DatabaseError&) {
             CarregaFormula();
             throw;
@@ -191,19 +193,22 @@ void TfrmTipoAnalise::CarregaFormula() {
     m_formulaGravada = t ? t->formula : QString();
     m_carregando = true;
     edtCodigo->setText(m_codigoGravado);
-    edtFormula->setText(m_formulaGravada);
+    edtFormula->setPlainText(m_formulaGravada);
     m_carregando = false;
     for (QWidget* w : std::initializer_list<QWidget*>{edtCodigo, edtFormula, edtTeste, btnSalvarFormula,
                                                       dtInicio, dtFim, btnRecalcular})
         w->setEnabled(id > 0);
     verifica();
-    if (id <= 0) lblVerificacao->setText("Salve o tipo de análise para dar a ele um código ou uma fórmula.");
+    if (id <= 0) {
+        lblVerificacao->setStyleSheet(QString());
+        lblVerificacao->setText("Salve o tipo de análise para dar a ele um código ou uma fórmula.");
+    }
 }
 
 void TfrmTipoAnalise::verifica() {
     const int id = m_idCarregado;
     const QString codigo = edtCodigo->text().trimmed();
-    const QString texto = edtFormula->text().trimmed();
+    const QString texto = edtFormula->toPlainText().trimmed();
     QString m = m_catalogo.verificaCodigo(id, codigo);
     if (m.isEmpty()) m = m_catalogo.verificaFormula(id, codigo, texto);
     if (!m.isEmpty()) {
@@ -218,7 +223,7 @@ void TfrmTipoAnalise::verifica() {
 }
 
 void TfrmTipoAnalise::testa() {
-    const QString texto = edtFormula->text().trimmed();
+    const QString texto = edtFormula->toPlainText().trimmed();
     if (texto.isEmpty() || edtTeste->text().trimmed().isEmpty()) {
         lblTeste->clear();
         return;
@@ -258,7 +263,10 @@ void TfrmTipoAnalise::testa() {
 void TfrmTipoAnalise::btnSalvarFormulaClick() {
     if (m_idCarregado <= 0) return;
     const QString codigo = edtCodigo->text().trimmed();
-    const QString texto = edtFormula->text().trimmed();
+    const QString texto = edtFormula->toPlainText().trimmed();
+    if (texto.size() > 1000)
+        warnAndAbort(
+            QString("A fórmula aceita no máximo 1000 caracteres (foram informados %1).").arg(texto.size()));
     try {
         gravaFormula(*dataContext().IBSolution, m_idCarregado, codigo, texto);
     } catch (const DatabaseError&) {

@@ -8,6 +8,7 @@ class DBDateEdit;
 class DBEdit;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 
@@ -21,7 +22,7 @@ public:
     // The formula page.
     QTabWidget* pcTipo = nullptr;
     QLineEdit* edtCodigo = nullptr;
-    QLineEdit* edtFormula = nullptr;
+    QPlainTextEdit* edtFormula = nullptr;
     QLabel* lblVerificacao = nullptr; // the checker's message, as typed
     QLineEdit* edtTeste = nullptr;    // trial values: "PH=8; ALC=100"
     QLabel* lblTeste = nullptr;       // the trial's result

@@ -6,6 +6,7 @@
 #include "screens/controls/DBDateEdit.h"
 #include "support/UnProgressoGeral.h"
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace {
@@ -60,7 +61,7 @@ protected:
 
 TEST_F(TipoAnaliseFormulaTest, TheFormulaIsCheckedAsTypedTriedSavedAndRecomputedOverAPeriod) {
     TfrmTipoAnalise* t = abreNoTipo(5);
-    EXPECT_EQ(t->edtFormula->text(), "");
+    EXPECT_EQ(t->edtFormula->toPlainText(), "");
     EXPECT_EQ(t->lblVerificacao->text(), "Tipo medido (sem fórmula).");
 
     digitaEm(t->edtCodigo, "PH");
@@ -76,7 +77,10 @@ TEST_F(TipoAnaliseFormulaTest, TheFormulaIsCheckedAsTypedTriedSavedAndRecomputed
     EXPECT_EQ(t->lblVerificacao->text(),
               "A fórmula usa o próprio código \"IDX\" (posição 10): um tipo calculado "
               "não pode depender de si mesmo.");
-    digitaEm(t->edtFormula, "PH * 2 + COND / 1000");
+    // On two lines.
+    digitaEm(t->edtFormula, "PH * 2 +");
+    tecla(Qt::Key_Return);
+    digita("COND / 1000");
     EXPECT_EQ(t->lblVerificacao->text(), "Fórmula válida.");
 
     // Trying it.
@@ -93,7 +97,7 @@ TEST_F(TipoAnaliseFormulaTest, TheFormulaIsCheckedAsTypedTriedSavedAndRecomputed
     EXPECT_EQ(
         scalar("select cd_tp_analise || ': ' || tx_formula from sis_ctv_formula where id_tp_analise = 5")
             .toString(),
-        "IDX: PH * 2 + COND / 1000");
+        "IDX: PH * 2 +\nCOND / 1000");
     EXPECT_FALSE(t->formulaAlterada());
 
     // The code of an input that a formula reads cannot change.
