@@ -137,6 +137,7 @@ void TfrmTipoAnalise::FormShow() {
     dtInicio->setDate(QDate(hoje.year(), 1, 1));
     dtFim->setDate(hoje);
     TfrmCadastroPadrao::FormShow();
+    LeCatalogo();
     aoMudarRegistro();
 }
 
@@ -167,19 +168,32 @@ void TfrmTipoAnalise::aoMudarRegistro() {
         } catch (const AppError& e) {
             warn(e.message() + "\rA fórmula não foi salva.");
         }
+        LeCatalogo();
     }
     CarregaFormula();
 }
 
-void TfrmTipoAnalise::CarregaFormula() {
+void TfrmTipoAnalise::LeCatalogo() {
     const DataContext& ctx = dataContext();
-    const int id = idAtual();
-    if (ctx.IBSolution && ctx.IBSolution->connected()) {
-        Transaction tr(ctx.IBSolution);
-        tr.start();
-        m_catalogo = formula::Catalogo::le(*ctx.IBSolution, tr);
-        tr.commit();
+    if (!ctx.IBSolution || !ctx.IBSolution->connected()) return;
+    Transaction tr(ctx.IBSolution);
+    tr.start();
+    m_catalogo = formula::Catalogo::le(*ctx.IBSolution, tr);
+    tr.commit();
+}
+
+void TfrmTipoAnalise::FormActivate() {
+    TfrmCadastroPadrao::FormActivate();
+    // Formulas that another workstation saved meanwhile.
+    if (!formulaAlterada()) {
+        LeCatalogo();
+        m_idCarregado = -1;
+        CarregaFormula();
     }
+}
+
+void TfrmTipoAnalise::CarregaFormula() {
+    const int id = idAtual();
     // A type not yet in the catalogue (no code, no formula) still has its name for messages.
     if (id > 0 && !m_catalogo.tipo(id)) {
         formula::TipoFormula t;
@@ -274,6 +288,7 @@ void TfrmTipoAnalise::btnSalvarFormulaClick() {
     } catch (const AppError& e) {
         warnAndAbort(e.message());
     }
+    LeCatalogo();
     CarregaFormula();
 }
 

@@ -17,6 +17,7 @@ class TfrmTipoAnalise : public TfrmCadastroPadrao {
 public:
     explicit TfrmTipoAnalise(QWidget* parent = nullptr);
     void FormShow() override;
+    void FormActivate() override;
     DBEdit* edtNome = nullptr;
 
     // The formula page.
@@ -31,7 +32,8 @@ public:
     DBDateEdit* dtFim = nullptr;
     QPushButton* btnRecalcular = nullptr;
 
-    // Reads the current record's code and formula (and every type's, for the checks).
+    // Shows the current record's code and formula, from the codes and formulas read when the
+    // screen was shown or activated and after each save of a formula (a move reads nothing).
     void CarregaFormula();
     void btnSalvarFormulaClick();
     void btnRecalcularClick();
@@ -39,6 +41,7 @@ public:
     bool formulaAlterada() const;
 
 private:
+    void LeCatalogo();
     int idAtual() const;
     void verifica();
     void testa();
