@@ -147,6 +147,7 @@ void benchLaudo(Database& db, const QString& site);
 void benchAnalises(Database& db, const QString& site);
 void benchControle(Database& db);
 void benchFormula(Database& db);
+void benchGrafico(Database& db);
 
 int main(int argc, char** argv) {
     // The report and screen benchmarks draw pages and windows: offscreen.
@@ -154,7 +155,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "uso: cortivandela-bench SITE [lista] [exporta] [pessoas] [analises] [controle] "
-                             "[laudo] [formula]\n");
+                             "[laudo] [grafico] [formula]\n");
         return 2;
     }
     try {
@@ -162,7 +163,7 @@ int main(int argc, char** argv) {
         db.setDatabaseName(connectionString(QString::fromLocal8Bit(argv[1])));
         db.connect();
         // Optional names after the site run only those benchmarks: lista, exporta, pessoas, analises,
-        // controle, laudo, formula.
+        // controle, laudo, grafico, formula.
         QStringList only;
         for (int i = 2; i < argc; ++i)
             only << QString::fromLocal8Bit(argv[i]);
@@ -173,6 +174,7 @@ int main(int argc, char** argv) {
         if (wanted("analises")) benchAnalises(db, QDir(QString::fromLocal8Bit(argv[1])).absolutePath());
         if (wanted("controle")) benchControle(db);
         if (wanted("laudo")) benchLaudo(db, QString::fromLocal8Bit(argv[1]));
+        if (wanted("grafico")) benchGrafico(db);
         if (wanted("formula")) benchFormula(db);
         db.disconnect();
     } catch (const std::exception& e) {

@@ -7,6 +7,8 @@
 #include "data/UndmLookup.h"
 #include "data/UndmPadrao.h"
 #include "lab/UnCadastrodeAnalise.h"
+#include "lab/UnEmailLaudo.h"
+#include "lab/UnEnviaLaudoEmail.h"
 #include "lab/UnEquipamentosAnalisados.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
@@ -19,6 +21,7 @@
 #include "reports/UnImpressaoAnalise.h"
 #include "screens/ScreenRegistry.h"
 #include "screens/UnCadastroPadrao.h"
+#include "screens/controls/DBLookupCombo.h"
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -223,9 +226,34 @@ int main(int argc, char** argv) {
                 }
             });
             equipamentos->btnConsultar->click();
+            // The trend charts of the sample's equipment, every type.
+            QTimer::singleShot(0, [&] {
+                if (QWidget* janela = QApplication::activeModalWidget()) {
+                    failures += !save(janela, out, "grafico-de-tendencia");
+                    janela->close();
+                }
+            });
+            equipamentos->btnGrafico->click();
             if (QMdiSubWindow* s = equipamentos->subWindow()) s->close();
             pump();
         }
+        // The report's mail window for the same analysis (with a stand-in for its PDF) and the
+        // report mail account.
+        guarded([&] {
+            const int cliente = ds->fieldByName("ID_CLIENTE")->asInteger();
+            const QDate coleta = ds->fieldByName("DT_COLETA")->asDate();
+            const QString nome = cadastro->lkCliente->currentText();
+            TfrmEnviaLaudoEmail envio(
+                carregaConfiguracaoEmailLaudo(), DestinatariosDoCliente(principal->IBSolution, cliente),
+                AssuntoLaudo(nome, coleta), TextoLaudo(coleta, QStringLiteral("Laboratório")),
+                NomeArquivoLaudo(ds->fieldByName("ID_ANALISE")->asInteger(), nome, coleta),
+                QByteArray(180 * 1024, '\0'), principal.get());
+            envio.show();
+            failures += !save(&envio, out, "enviar-laudo-email");
+            TfrmEmailLaudo conta(principal.get());
+            conta.show();
+            failures += !save(&conta, out, "email-laudos");
+        });
         if (QMdiSubWindow* s = cadastro->subWindow()) s->close();
         pump();
     }

@@ -1,7 +1,11 @@
 #include "lab/UnCadastrodeAnalise.h"
 #include "data/DataContext.h"
+#include "data/UnFuncoes.h"
 #include "data/UndmPadrao.h"
+#include "lab/EnvioLaudo.h"
+#include "lab/UnEnviaLaudoEmail.h"
 #include "lab/UnEquipamentosAnalisados.h"
+#include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "platform/Errors.h"
@@ -13,18 +17,22 @@
 #include "screens/controls/DBGrid.h"
 #include "screens/controls/DBLookupCombo.h"
 #include "search/UnPesquisaPessoaComercio.h"
+#include "support/ConfiguracaoEmailLaudo.h"
 #include "support/Tutoriais.h"
 #include <QCheckBox>
+#include <QFile>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStyle>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
@@ -233,11 +241,23 @@ TfrmCadastrodeAnalise::TfrmCadastrodeAnalise(QWidget* parent)
     });
     connect(BTImpRelPreench, &QPushButton::clicked, this,
             [this] { guarded([this] { BTImpRelPreenchClick(); }); });
+    // The same report, as a PDF by e-mail to the client.
+    btnEnviarLaudoEmail = new QPushButton("Enviar Laudo por E-mail", pagFicha);
+    btnEnviarLaudoEmail->setObjectName("btnEnviarLaudoEmail");
+    btnEnviarLaudoEmail->setAutoDefault(false);
+    btnEnviarLaudoEmail->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
+    connect(btnEnviarLaudoEmail, &QPushButton::clicked, this,
+            [this] { guarded([this] { btnEnviarLaudoEmailClick(); }); });
     auto* imprime = new QHBoxLayout;
     imprime->addWidget(BitBtn1);
     imprime->addWidget(BTImpRelPreench);
+    imprime->addWidget(btnEnviarLaudoEmail);
     imprime->addStretch();
     lay->addLayout(imprime, 13, 0, 1, 4);
+    lblUltimoEnvio = new QLabel(pagFicha);
+    lblUltimoEnvio->setObjectName("lblUltimoEnvio");
+    lblUltimoEnvio->setWordWrap(true);
+    lay->addWidget(lblUltimoEnvio, 14, 0, 1, 4);
 
     // The key of the record: its changes drive the equipment list.
     DBEdit1 = new DBEdit(pagFicha, &dsPadrao, "ID_ANALISE", "DBEdit1");
@@ -263,6 +283,7 @@ TfrmCadastrodeAnalise::TfrmCadastrodeAnalise(QWidget* parent)
     setTabOrder(chkImprimirLogomarcaRodape, lkEmpresa);
     setTabOrder(lkEmpresa, BitBtn1);
     setTabOrder(BitBtn1, BTImpRelPreench);
+    setTabOrder(BTImpRelPreench, btnEnviarLaudoEmail);
 
     montaGrade({{"DT_COLETA", QString(), 90},
                 {"DT_RECEBIMENTO", QString(), 90},
@@ -334,12 +355,26 @@ int TfrmCadastrodeAnalise::idAnaliseAtual() const {
 
 void TfrmCadastrodeAnalise::dsPadraoDataChange() {
     recarregaEquipamentos();
+    mostraUltimoEnvio();
 }
 
 void TfrmCadastrodeAnalise::DBEdit1Change() {
     // The move that changed the key has read the list already.
     if (chaveOuNulo(idAnaliseAtual()) != m_idCarregado) recarregaEquipamentos();
     ajustaControlesEquipamento();
+    mostraUltimoEnvio();
+}
+
+void TfrmCadastrodeAnalise::mostraUltimoEnvio(bool sempre) {
+    const QVariant id = chaveOuNulo(idAnaliseAtual());
+    if (!sempre && id == m_idEnvioMostrado) return;
+    m_idEnvioMostrado = id;
+    Database* db = dataContext().IBSolution;
+    if (id.isNull() || !db) {
+        lblUltimoEnvio->clear();
+        return;
+    }
+    lblUltimoEnvio->setText(DescricaoUltimoEnvio(UltimoLaudoEnviado(*db, id.toInt())));
 }
 
 void TfrmCadastrodeAnalise::recarregaEquipamentos() {
@@ -370,6 +405,7 @@ void TfrmCadastrodeAnalise::ajustaControlesEquipamento() {
     const bool analise = comChave || (ds && ds->state() == DataSetState::Insert);
     BitBtn1->setEnabled(analise && autorizado(BitBtn1));
     BTImpRelPreench->setEnabled(analise && autorizado(BTImpRelPreench));
+    btnEnviarLaudoEmail->setEnabled(analise && autorizado(btnEnviarLaudoEmail));
 }
 
 void TfrmCadastrodeAnalise::salvaSeEditando() {
@@ -525,6 +561,14 @@ void TfrmCadastrodeAnalise::imprime(QPushButton* botao, const QString& tipo) {
             guarded([this] { tela->recarregaEquipamentos(); });
         }
     } depois{this, botao};
+    const TAnaliseImpressao a = analiseDaTela(id);
+    if (tipo == QLatin1String("0"))
+        ImprimeRelatorioAnalise(a, &cdsRelatorio);
+    else
+        ImprimePlanilhaPreenchimento(a, &cdsRelatorio);
+}
+
+TAnaliseImpressao TfrmCadastrodeAnalise::analiseDaTela(int id) const {
     TAnaliseImpressao a = LeAnaliseImpressao(id);
     // What the screen shows and offers, as the user sees it.
     a.cliente = lkCliente->currentText();
@@ -534,8 +578,91 @@ void TfrmCadastrodeAnalise::imprime(QPushButton* botao, const QString& tipo) {
     }
     a.imprimirLogomarca = chkImprimirLogomarcaRodape->isChecked();
     a.idEmpresa = lkEmpresa->keyValue().isNull() ? 0 : lkEmpresa->keyValue().toInt();
-    if (tipo == QLatin1String("0"))
-        ImprimeRelatorioAnalise(a, &cdsRelatorio);
+    return a;
+}
+
+void TfrmCadastrodeAnalise::btnEnviarLaudoEmailClick() {
+    salvaSeEditando();
+    const int id = idAnaliseAtual();
+    if (id == 0)
+        warnAndAbort(QString::fromUtf8("Não há análise para enviar: escolha ou cadastre uma análise."));
+    const ConfiguracaoEmailLaudo cfg = carregaConfiguracaoEmailLaudo();
+    if (const QString falta = faltaNaConfiguracaoEmailLaudo(cfg); !falta.isEmpty())
+        warnAndAbort(
+            QString::fromUtf8("O e-mail para envio dos laudos não está configurado: ") + falta + QChar(13) +
+            QString::fromUtf8("Configure-o em \"Configurações do Cortivandela\", botão \"E-mail para Envio "
+                              "dos Laudos\"."));
+    Database* db = dataContext().IBSolution;
+    if (!db) return;
+    btnEnviarLaudoEmail->setEnabled(false);
+    TipoImpresao = QStringLiteral("0");
+    struct Depois {
+        TfrmCadastrodeAnalise* tela;
+        ~Depois() {
+            tela->ajustaControlesEquipamento();
+            guarded([this] { tela->recarregaEquipamentos(); });
+        }
+    } depois{this};
+
+    // The progress window of the report leaves the keyboard to no one: the mail window
+    // opens over this screen, which gets it back when the mail window closes.
+    const KeyboardKeeper teclado;
+    // The report exactly as the print makes it, into a PDF.
+    const TAnaliseImpressao a = analiseDaTela(id);
+    QTemporaryDir pasta;
+    const QString caminho = pasta.filePath(QStringLiteral("laudo.pdf"));
+    GeraPdfRelatorioAnalise(a, caminho, &cdsRelatorio);
+    QFile arquivo(caminho);
+    if (!arquivo.open(QIODevice::ReadOnly))
+        warnAndAbort(QString::fromUtf8("O PDF do laudo não pôde ser lido: ") + arquivo.errorString());
+    const QByteArray pdf = arquivo.readAll();
+    arquivo.close();
+    teclado.giveBack();
+
+    const QString nomeArquivo = NomeArquivoLaudo(id, a.cliente, a.dtColeta);
+    const QString assinatura = cfg.nomeRemetente.isEmpty() ? RetornaNomeEmpresa() : cfg.nomeRemetente;
+    TfrmEnviaLaudoEmail frm(cfg, DestinatariosDoCliente(*db, a.idCliente),
+                            AssuntoLaudo(a.cliente, a.dtColeta), TextoLaudo(a.dtColeta, assinatura),
+                            nomeArquivo, pdf, this);
+    if (execModal(frm) != QDialog::Accepted) return;
+
+    // The server accepted the mail: it is recorded whatever happens next.
+    LaudoEnviado enviado;
+    enviado.idAnalise = id;
+    enviado.destinatarios = frm.enviados;
+    enviado.assunto = frm.assuntoEnviado;
+    enviado.momento = frm.momento;
+    enviado.idUsuario = sessaoUsuario().codusuario;
+    enviado.nmUsuario = sessaoUsuario().Nm_usuario;
+    const QString falhaCopia = RegistraLaudoEnviado(*db, enviado, nomeArquivo, pdf);
+    mostraUltimoEnvio(true);
+    const QString para = frm.enviados.join(", ");
+    if (falhaCopia.isEmpty())
+        inform(QString::fromUtf8("Laudo enviado para ") + para + ".");
     else
-        ImprimePlanilhaPreenchimento(a, &cdsRelatorio);
+        warn(QString::fromUtf8("Laudo enviado para ") + para +
+             QString::fromUtf8(", mas a cópia do PDF não pôde ser "
+                               "guardada: ") +
+             falhaCopia + ".");
+    marcaDataEnvio();
+}
+
+void TfrmCadastrodeAnalise::marcaDataEnvio() {
+    DataSet* ds = dsPadrao.dataSet();
+    if (!ds || !ds->active() || ds->isEmpty()) return;
+    Field* f = ds->fieldByName("DT_ENVIO");
+    const QDate hoje = appClock().today();
+    if (!f->isNull()) {
+        if (f->asDate() == hoje) return;
+        const QLocale br(QLocale::Portuguese, QLocale::Brazil);
+        if (ask(QString::fromUtf8("A \"Data do Envio\" desta análise já está preenchida com ") +
+                    br.toString(f->asDate(), "dd/MM/yyyy") +
+                    QString::fromUtf8(". Trocar pela data de hoje (") + br.toString(hoje, "dd/MM/yyyy") +
+                    ")?",
+                MsgButtons::YesNo, MsgAnswer::No) != MsgAnswer::Yes)
+            return;
+    }
+    if (!ds->editing()) ds->edit();
+    f->setValue(hoje);
+    salvaSeEditando();
 }

@@ -3,7 +3,10 @@
 // representative, technician and equipment type, and the client's equipment sampled in it
 // (MOV_ANALISE_EQUIPAMENTO). The samples are added, consulted and removed here; their texts and
 // results are entered on the analysed-equipment screen, which this screen opens and waits for.
+// The technical report is printed, or sent to the client by e-mail as the same PDF; the screen
+// shows when and to whom the current analysis's report was last sent.
 #include "data/Query.h"
+#include "reports/UnDadosLaudo.h"
 #include "screens/UnCadastroPadrao.h"
 #include <QPointer>
 
@@ -49,7 +52,9 @@ public:
     QCheckBox* chkImprimirLogomarcaRodape = nullptr;
     QLabel* imgTutorial = nullptr;
     QPushButton *BitBtn1 = nullptr, *BTImpRelPreench = nullptr;
-    DBEdit* DBEdit1 = nullptr; // hidden: ID_ANALISE
+    QPushButton* btnEnviarLaudoEmail = nullptr; // "Enviar Laudo por E-mail"
+    QLabel* lblUltimoEnvio = nullptr;           // when and to whom the report was last sent
+    DBEdit* DBEdit1 = nullptr;                  // hidden: ID_ANALISE
 
     void FormShow() override;
     void FormActivate() override;
@@ -67,6 +72,8 @@ public:
     // "Imprimir Relatório de Análise" and "Imprimir Planilha de Preenchimento".
     void BitBtn1Click();
     void BTImpRelPreenchClick();
+    // The technical report as a PDF, by e-mail to the client (the report mail account).
+    void btnEnviarLaudoEmailClick();
 
     // The key of the current analysis, 0 when there is none (no record, or a new one).
     int idAnaliseAtual() const;
@@ -80,6 +87,9 @@ public:
     void equipamentosFechados();
     // The analysed-equipment screen this screen waits for (null when none is open).
     TfrmEquipamentosAnalisados* telaEquipamentos() const;
+    // The last sending of the current analysis's report, read again when the analysis changed
+    // (or always, when forced).
+    void mostraUltimoEnvio(bool sempre = false);
 
 private:
     // Saves the analysis when it is being inserted or edited (the toolbar's save).
@@ -89,6 +99,13 @@ private:
     void abreEquipamentos(bool novo, int idAnaliseEquipamento);
     void aguardaEquipamentos(bool aguardando);
     void imprime(QPushButton* botao, const QString& tipo);
+    // The analysis as stored with what the screen shows and offers (the drop-downs' texts, the
+    // "Data do Envio" shown, the check box and "Nossa Empresa"): what the prints use.
+    TAnaliseImpressao analiseDaTela(int id) const;
+    // After a report went out: "Data do Envio" becomes today when empty, or when the user
+    // agrees to replace the date it holds, and the analysis is saved.
+    void marcaDataEnvio();
     QPointer<TfrmEquipamentosAnalisados> m_equipamentos;
-    QVariant m_idCarregado; // the analysis whose equipment the list holds
+    QVariant m_idCarregado;     // the analysis whose equipment the list holds
+    QVariant m_idEnvioMostrado; // the analysis whose last sending the label shows
 };

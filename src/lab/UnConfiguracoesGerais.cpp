@@ -1,10 +1,15 @@
 #include "lab/UnConfiguracoesGerais.h"
+#include "data/DataContext.h"
+#include "data/ParametrosProprios.h"
 #include "data/UndmPadrao.h"
 #include "lab/DBRichEdit.h"
+#include "lab/UnEmailLaudo.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
+#include "reports/UnRelatorioAnaliseMod2.h"
 #include "screens/UnPrincipal.h"
 #include "screens/controls/DBGrid.h"
+#include <QCheckBox>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -15,6 +20,7 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 TfrmConfiguracoesGerais::TfrmConfiguracoesGerais(QWidget* parent)
     : TfrmCadastroPadrao("frmConfiguracoesGerais", parent), fonteDialogo(QStringLiteral("Tahoma"), 8) {
@@ -48,20 +54,39 @@ TfrmConfiguracoesGerais::TfrmConfiguracoesGerais(QWidget* parent)
     topo->addWidget(btnIdentar);
     lay->addLayout(topo, 0, 0);
     lay->addWidget(DBRichEdit1, 1, 0);
+    chkMarcaForaFaixa = new QCheckBox(
+        QString::fromUtf8("Marcar no laudo os valores fora da faixa do resultado ideal (negrito e símbolo)"),
+        pagFicha);
+    chkMarcaForaFaixa->setObjectName("chkMarcaForaFaixa");
+    chkGraficosTendencia = new QCheckBox(
+        QString::fromUtf8("Anexar ao laudo uma página de gráficos de tendência por amostra"), pagFicha);
+    chkGraficosTendencia->setObjectName("chkGraficosTendencia");
+    auto* opcoes = new QVBoxLayout;
+    opcoes->addWidget(chkMarcaForaFaixa);
+    opcoes->addWidget(chkGraficosTendencia);
+    lay->addLayout(opcoes, 2, 0);
     auto* linha = new QFrame(pagFicha);
     linha->setFrameShape(QFrame::HLine);
     linha->setFrameShadow(QFrame::Sunken);
-    lay->addWidget(linha, 2, 0);
+    lay->addWidget(linha, 3, 0);
     BitBtn1 = new QPushButton("&Fechar", pagFicha);
     BitBtn1->setObjectName("BitBtn1");
     BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     BitBtn1->setAutoDefault(false);
+    btnEmailLaudo = new QPushButton(QString::fromUtf8("E-mail para Envio dos &Laudos..."), pagFicha);
+    btnEmailLaudo->setObjectName("btnEmailLaudo");
+    btnEmailLaudo->setIcon(style()->standardIcon(QStyle::SP_DriveNetIcon));
+    btnEmailLaudo->setAutoDefault(false);
     auto* rodape = new QHBoxLayout;
+    rodape->addWidget(btnEmailLaudo);
     rodape->addStretch();
     rodape->addWidget(BitBtn1);
-    lay->addLayout(rodape, 3, 0);
+    lay->addLayout(rodape, 4, 0);
     lay->setRowStretch(1, 1);
-    setTabOrder(DBRichEdit1, BitBtn1);
+    setTabOrder(DBRichEdit1, chkMarcaForaFaixa);
+    setTabOrder(chkMarcaForaFaixa, chkGraficosTendencia);
+    setTabOrder(chkGraficosTendencia, btnEmailLaudo);
+    setTabOrder(btnEmailLaudo, BitBtn1);
     setTabOrder(BitBtn1, btnTipoFonte);
     setTabOrder(btnTipoFonte, btnNumerar);
     setTabOrder(btnNumerar, btnIdentar);
@@ -72,6 +97,9 @@ TfrmConfiguracoesGerais::TfrmConfiguracoesGerais(QWidget* parent)
     on(btnNumerar, &TfrmConfiguracoesGerais::btnNumerarClick);
     on(btnIdentar, &TfrmConfiguracoesGerais::btnIdentarClick);
     on(BitBtn1, &TfrmConfiguracoesGerais::BitBtn1Click);
+    on(btnEmailLaudo, &TfrmConfiguracoesGerais::btnEmailLaudoClick);
+    on(chkMarcaForaFaixa, &TfrmConfiguracoesGerais::chkMarcaForaFaixaClick);
+    on(chkGraficosTendencia, &TfrmConfiguracoesGerais::chkGraficosTendenciaClick);
 
     montaGrade({{"TX_LAUDO_TECNICO", QString::fromUtf8("Texto complementar para o Laudo Técnico"), 600}});
     resize(744, 476);
@@ -87,6 +115,13 @@ void TfrmConfiguracoesGerais::FormShow() {
     if (TdmPadrao* dm = dmPadrao()) NomeDataSet = &dm->IBQ_ConfGerais;
     TfrmCadastroPadrao::FormShow();
     if (!PermissaoAcesso) return;
+    if (Database* db = dataContext().IBSolution) {
+        chkMarcaForaFaixa->setChecked(leParametroProprioLogico(*db, kParamLaudoMarcaForaFaixa));
+        chkGraficosTendencia->setChecked(leParametroProprioLogico(*db, kParamLaudoGraficosTendencia));
+    }
+    // A user who may not change records cannot change the options either.
+    chkMarcaForaFaixa->setEnabled(alterar);
+    chkGraficosTendencia->setEnabled(alterar);
     // The toolbar is hidden while this screen is the active one, and back for any other.
     TfrmClassePrincipal* p = principal();
     m_ativacao = connect(p->mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
@@ -140,4 +175,34 @@ void TfrmConfiguracoesGerais::BitBtn1Click() {
         p->TotalRegistros();
     }
     fecha();
+}
+
+void TfrmConfiguracoesGerais::btnEmailLaudoClick() {
+    TfrmEmailLaudo frm(this);
+    execModal(frm);
+}
+
+namespace {
+
+// Stores an option as the box shows it; a failed write puts the box back as stored.
+void gravaOpcao(QCheckBox* caixa, const QString& chave) {
+    Database* db = dataContext().IBSolution;
+    if (!db) return;
+    try {
+        gravaParametroProprioLogico(*db, chave, caixa->isChecked());
+    } catch (...) {
+        const QSignalBlocker bloqueio(caixa);
+        caixa->setChecked(!caixa->isChecked());
+        throw;
+    }
+}
+
+} // namespace
+
+void TfrmConfiguracoesGerais::chkMarcaForaFaixaClick() {
+    gravaOpcao(chkMarcaForaFaixa, kParamLaudoMarcaForaFaixa);
+}
+
+void TfrmConfiguracoesGerais::chkGraficosTendenciaClick() {
+    gravaOpcao(chkGraficosTendencia, kParamLaudoGraficosTendencia);
 }

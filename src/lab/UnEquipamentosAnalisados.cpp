@@ -1,12 +1,14 @@
 #include "lab/UnEquipamentosAnalisados.h"
 #include "data/DataContext.h"
 #include "data/UndmPadrao.h"
+#include "lab/ContagemForaFaixa.h"
 #include "lab/DBRichEdit.h"
 #include "lab/UnCadastrodeAnalise.h"
 #include "lab/unResultadoAnalise.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "platform/Errors.h"
+#include "reports/GraficoTendencia.h"
 #include "screens/UnPrincipal.h"
 #include "screens/controls/DBEdit.h"
 #include "screens/controls/DBGrid.h"
@@ -204,15 +206,24 @@ TfrmEquipamentosAnalisados::TfrmEquipamentosAnalisados(QWidget* parent)
     btnFechar = new QPushButton("&Fechar", pagFicha);
     btnFechar->setObjectName("btnFechar");
     btnFechar->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
-    for (QPushButton* b : {btnConsultar, btnFechar})
+    btnGrafico = new QPushButton(QString::fromUtf8("Gráfico"), pagFicha);
+    btnGrafico->setObjectName("btnGrafico");
+    btnGrafico->setToolTip(
+        QString::fromUtf8("Tendência dos tipos de análise do equipamento em todas as coletas"));
+    lblForaFaixa = new QLabel(pagFicha);
+    lblForaFaixa->setObjectName("lblForaFaixa");
+    for (QPushButton* b : {btnConsultar, btnGrafico, btnFechar})
         b->setAutoDefault(false);
     auto* rodape = new QHBoxLayout;
     rodape->addWidget(btnConsultar);
+    rodape->addWidget(btnGrafico);
+    rodape->addWidget(lblForaFaixa);
     rodape->addStretch();
     rodape->addWidget(btnFechar);
     lay->addLayout(rodape, 3, 0, 1, 2);
     on(btnConsultar, &TfrmEquipamentosAnalisados::btnConsultarClick);
     on(btnFechar, &TfrmEquipamentosAnalisados::btnFecharClick);
+    on(btnGrafico, &TfrmEquipamentosAnalisados::btnGraficoClick);
 
     DBEdit2 = new DBEdit(pagFicha, &dsPadrao, "ID_ANALISE_EQUIPAMENTO", "DBEdit2");
     DBEdit2->hide();
@@ -317,6 +328,31 @@ void TfrmEquipamentosAnalisados::RxDBLookupCombo1Change() {
 void TfrmEquipamentosAnalisados::DBEdit2Change() {
     carregaAnterior();
     pc_MostrarTamanhoCampo();
+    mostraForaDaFaixa();
+}
+
+void TfrmEquipamentosAnalisados::mostraForaDaFaixa() {
+    DataSet* ds = dsPadrao.dataSet();
+    const QVariant amostra = ds && ds->active() && !ds->isEmpty() && ds->state() != DataSetState::Insert
+                                 ? ds->fieldByName("ID_ANALISE_EQUIPAMENTO")->value()
+                                 : QVariant();
+    if (amostra.isNull() || iIdAnalise == 0) {
+        lblForaFaixa->clear();
+        return;
+    }
+    const DataContext& ctx = dataContext();
+    const ContagemAnalise c = ContaForaDaFaixa(*ctx.IBSolution, *ctx.IBTransaction, iIdAnalise);
+    const auto it = c.porAmostra.find(amostra.toInt());
+    lblForaFaixa->setText(QString::fromUtf8("Valores: ") +
+                          TextoContagem(it == c.porAmostra.end() ? ContagemFaixa{} : it->second));
+}
+
+void TfrmEquipamentosAnalisados::btnGraficoClick() {
+    DataSet* ds = dsPadrao.dataSet();
+    if (!ds || !ds->active() || ds->isEmpty() || ds->fieldByName("ID_EQUIPAMENTO_CLI")->isNull())
+        warnAndAbort(QString::fromUtf8("Escolha o equipamento analisado antes de ver o gráfico."));
+    TfrmGraficoTendencia frm(ds->fieldByName("ID_EQUIPAMENTO_CLI")->asInteger(), {}, this);
+    execModal(frm);
 }
 
 void TfrmEquipamentosAnalisados::carregaAnterior() {
@@ -443,6 +479,7 @@ void TfrmEquipamentosAnalisados::btnConsultarClick() {
     frm.IidEquipamentoCli = ds->fieldByName("ID_EQUIPAMENTO_CLI")->asInteger();
     frm.IidAnaliseAnterior = m_idAnaliseAnterior;
     execModal(frm);
+    mostraForaDaFaixa();
 }
 
 void TfrmEquipamentosAnalisados::btnFecharClick() {

@@ -46,6 +46,9 @@ public:
     QToolButton *btnTipoFonte = nullptr, *btnNumerar = nullptr, *btnIdentar = nullptr; // comment
     QPushButton *BitBtn1 = nullptr, *BitBtn2 = nullptr, *BitBtn3 = nullptr;            // observation
     QPushButton *btnConsultar = nullptr, *btnFechar = nullptr;
+    // The trend charts of the sample's equipment, and how many of its values are out of range.
+    QPushButton* btnGrafico = nullptr;
+    QLabel* lblForaFaixa = nullptr;
     DBEdit* DBEdit2 = nullptr; // hidden: ID_ANALISE_EQUIPAMENTO
 
     void FormShow() override;
@@ -64,6 +67,9 @@ public:
     void btnLimparConteudoObservacaoAtualClick();
     void btnConsultarClick();
     void btnFecharClick();
+    void btnGraficoClick();
+    // The out-of-range count of the current sample.
+    void mostraForaDaFaixa();
 
     // The size labels and the clear buttons after the texts changed.
     void pc_MostrarTamanhoCampo();

@@ -1,6 +1,7 @@
 #include "lab/UnPesquisarAnalises.h"
 #include "data/DataContext.h"
 #include "data/SqlText.h"
+#include "lab/ContagemForaFaixa.h"
 #include "lab/UnCadastrodeAnalise.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -114,6 +115,11 @@ TfrmPesquisarAnalises::TfrmPesquisarAnalises(QWidget* parent)
     IBQ_EquipamentoCli.setName("IBQ_EquipamentoCli");
     dsPesquisaAnalise.setDataSet(&IBQ_PesquisaAnalise);
     dsEquipamentos.setDataSet(&IBQ_Equipamentos);
+    cdsForaFaixa.addFieldDef("ID_EQUIPAMENTO_CLI", FieldKind::Integer);
+    cdsForaFaixa.addFieldDef("DS_FORA_FAIXA", FieldKind::String, 40);
+    cdsForaFaixa.createDataSet();
+    IBQ_Equipamentos.defineLookupField("lkForaFaixa", "Fora da Faixa", 40, "ID_EQUIPAMENTO_CLI",
+                                       &cdsForaFaixa, "ID_EQUIPAMENTO_CLI", "DS_FORA_FAIXA");
 
     auto* lay = new QVBoxLayout(this);
     gbParametros = new QGroupBox(QString::fromUtf8("Parâmetros para Pesquisa"), this);
@@ -206,10 +212,13 @@ TfrmPesquisarAnalises::TfrmPesquisarAnalises(QWidget* parent)
         titulo(QString::fromUtf8("Equipamentos da Análise Selecionada"), this, "lblEquipamentos");
     lay->addWidget(lblEquipamentos);
     DBGrid2 = new DBGrid(this, &dsEquipamentos, "DBGrid2");
-    DBGrid2->setColumns({{"NM_EQUIPAMENTO", "Equipamento", 400}});
+    DBGrid2->setColumns({{"NM_EQUIPAMENTO", "Equipamento", 400}, {"lkForaFaixa", "Fora da Faixa", 200}});
     DBGrid2->horizontalHeader()->setStretchLastSection(true);
     DBGrid2->onDblClick = [this] { DBGrid1DblClick(); };
     lay->addWidget(DBGrid2, 1);
+    lblForaFaixa = new QLabel(this);
+    lblForaFaixa->setObjectName("lblForaFaixa");
+    lay->addWidget(lblForaFaixa);
 
     btnConsultarAnalise = new QPushButton(QString::fromUtf8("Consultar Análise"), this);
     btnConsultarAnalise->setObjectName("btnConsultarAnalise");
@@ -366,13 +375,30 @@ void TfrmPesquisarAnalises::DBEdit1Change() {
     if (!id.isNull() && id == m_analiseMostrada) return;
     m_analiseMostrada = id;
     IBQ_Equipamentos.close();
+    lblForaFaixa->clear();
     if (id.isNull() || id.toInt() == 0) {
         lblEquipamentos->setText(QString::fromUtf8("Equipamentos da Análise Selecionada"));
         return;
     }
+    const DataContext& ctx = dataContext();
     IBQ_Equipamentos.setParam("idAnalise", id);
     IBQ_Equipamentos.open();
     IBQ_Equipamentos.fetchAll();
+    // Every equipment of the analysis gets its count, one without values too.
+    const ContagemAnalise fora = ContaForaDaFaixa(*ctx.IBSolution, *ctx.IBT_Gen, id.toInt());
+    cdsForaFaixa.createDataSet();
+    Field* equipamento = IBQ_Equipamentos.fieldByName("ID_EQUIPAMENTO_CLI");
+    for (int r = 0; r < IBQ_Equipamentos.recordCount(); ++r) {
+        const int eq = IBQ_Equipamentos.valueAt(r, equipamento).toInt();
+        const auto it = fora.porEquipamento.find(eq);
+        cdsForaFaixa.append();
+        cdsForaFaixa.fieldByName("ID_EQUIPAMENTO_CLI")->setValue(eq);
+        cdsForaFaixa.fieldByName("DS_FORA_FAIXA")
+            ->setValue(TextoContagem(it == fora.porEquipamento.end() ? ContagemFaixa{} : it->second));
+        cdsForaFaixa.post();
+    }
+    DBGrid2->viewport()->update();
+    lblForaFaixa->setText(QString::fromUtf8("Valores da análise selecionada: ") + TextoContagem(fora.total));
     lblEquipamentos->setText(QString::fromUtf8("Equipamentos da Análise Selecionada (") +
                              contagem(IBQ_Equipamentos.recordCount()) + ")");
 }

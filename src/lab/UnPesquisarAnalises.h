@@ -42,6 +42,9 @@ public:
     int it_iidCliente = 0, it_iidRepresentante = 0;
 
     Query IBQ_PesquisaAnalise, IBQ_Equipamentos, IBQ_EquipamentoCli;
+    // How many values of each equipment of the selected analysis are out of range (the
+    // equipment grid's column "Fora da Faixa").
+    MemTable cdsForaFaixa{"cdsForaFaixa"};
     DataSource dsPesquisaAnalise{"dsPesquisaAnalise", this}, dsEquipamentos{"dsEquipamentos", this};
 
     QGroupBox* gbParametros = nullptr;
@@ -53,6 +56,7 @@ public:
     DBLookupCombo* lkEquipamento = nullptr;
     QPushButton *btnPesquisar = nullptr, *btnConsultarAnalise = nullptr, *btnCancelar = nullptr;
     QLabel *lblAnalises = nullptr, *lblEquipamentos = nullptr;
+    QLabel* lblForaFaixa = nullptr; // the selected analysis's out-of-range values
     DBGrid *DBGrid1 = nullptr, *DBGrid2 = nullptr;
 
     void FormShow() override;

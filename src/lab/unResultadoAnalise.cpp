@@ -3,8 +3,11 @@
 #include "data/KeyAllocation.h"
 #include "data/SqlText.h"
 #include "lab/CalculoGrade.h"
+#include "lab/MarcaFaixaResultado.h"
 #include "lab/ResultadosCalculados.h"
+#include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
+#include "reports/GraficoTendencia.h"
 #include "screens/controls/DBGrid.h"
 #include <QApplication>
 #include <QHBoxLayout>
@@ -232,6 +235,11 @@ TfrmResultadoAnalise::TfrmResultadoAnalise(QWidget* parent) : QDialog(parent) {
     m_calculo = std::make_unique<CalculoGrade>();
     m_calculo->instala(DBGrid1, &cdsResultado, "ID_TP_ANALISE", "VL_RESULTADO", 3);
     static_cast<GradeResultados*>(DBGrid1)->aposEdicao = [this] { m_calculo->recalcula(); };
+    marcaFaixa = new MarcaFaixaResultado(DBGrid1, "RESULTADO_IDEAL", "VL_RESULTADO");
+    // A double click on a row opens its chart; on the current value it types the value.
+    DBGrid1->onDblClick = [this] {
+        if (DBGrid1->currentIndex().isValid() && DBGrid1->currentIndex().column() != 3) btnGraficoClick();
+    };
     lay->addWidget(DBGrid1, 1);
     btnSalvar = new QPushButton("Salvar", this);
     btnSalvar->setObjectName("btnSalvar");
@@ -239,17 +247,23 @@ TfrmResultadoAnalise::TfrmResultadoAnalise(QWidget* parent) : QDialog(parent) {
     btnCancelar = new QPushButton("Cancelar", this);
     btnCancelar->setObjectName("btnCancelar");
     btnCancelar->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-    for (QPushButton* b : {btnSalvar, btnCancelar}) {
+    btnGrafico = new QPushButton(QString::fromUtf8("Gráfico"), this);
+    btnGrafico->setObjectName("btnGrafico");
+    btnGrafico->setToolTip(
+        QString::fromUtf8("Tendência do tipo de análise da linha em todas as coletas do equipamento"));
+    for (QPushButton* b : {btnSalvar, btnCancelar, btnGrafico}) {
         b->setAutoDefault(false);
         b->setDefault(false);
     }
     auto* botoes = new QHBoxLayout;
+    botoes->addWidget(btnGrafico);
     botoes->addStretch();
     botoes->addWidget(btnSalvar);
     botoes->addWidget(btnCancelar);
     lay->addLayout(botoes);
     connect(btnSalvar, &QPushButton::clicked, this, [this] { guarded([this] { btnSalvarClick(); }); });
     connect(btnCancelar, &QPushButton::clicked, this, [this] { guarded([this] { btnCancelarClick(); }); });
+    connect(btnGrafico, &QPushButton::clicked, this, [this] { guarded([this] { btnGraficoClick(); }); });
     resize(760, 480);
 }
 
@@ -319,4 +333,13 @@ void TfrmResultadoAnalise::btnSalvarClick() {
 
 void TfrmResultadoAnalise::btnCancelarClick() {
     reject();
+}
+
+void TfrmResultadoAnalise::btnGraficoClick() {
+    // The chart shows what is stored: values typed and not saved are not in it yet.
+    const int tipo = cdsResultado.active() && !cdsResultado.isEmpty()
+                         ? cdsResultado.fieldByName("ID_TP_ANALISE")->asInteger()
+                         : 0;
+    TfrmGraficoTendencia frm(IidEquipamentoCli, tipo ? std::vector<int>{tipo} : std::vector<int>{}, this);
+    execModal(frm);
 }

@@ -12,6 +12,7 @@
 
 class CalculoGrade;
 class DBGrid;
+class MarcaFaixaResultado;
 class QLabel;
 class QPushButton;
 
@@ -54,11 +55,15 @@ public:
     QLabel* lblEquipamento = nullptr;
     DBGrid* DBGrid1 = nullptr;
     QPushButton *btnSalvar = nullptr, *btnCancelar = nullptr;
+    // Out-of-range marks of the current values; the trend chart of the row's type.
+    MarcaFaixaResultado* marcaFaixa = nullptr;
+    QPushButton* btnGrafico = nullptr;
 
     // Fills the grid table and the equipment's name.
     void CarregaResultados();
     void btnSalvarClick();
     void btnCancelarClick();
+    void btnGraficoClick();
 
 protected:
     void showEvent(QShowEvent* e) override;

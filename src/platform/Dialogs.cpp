@@ -170,6 +170,11 @@ QString QtDialogs::openFile(const QString& caption, const QString& startDir, con
     return QFileDialog::getOpenFileName(dialogParent(), caption, startDir, toQtFileFilter(filter));
 }
 
+QString QtDialogs::saveFile(const QString& caption, const QString& startPath, const QString& filter) {
+    if (seam_detail::runningUnderTest()) seam_detail::refuseUnderTest("File-save dialog", caption);
+    return QFileDialog::getSaveFileName(dialogParent(), caption, startPath, toQtFileFilter(filter));
+}
+
 std::optional<QFont> QtDialogs::chooseFont(const QFont& initial) {
     if (seam_detail::runningUnderTest()) seam_detail::refuseUnderTest("Font dialog", initial.toString());
     bool ok = false;
@@ -322,12 +327,36 @@ QString ScriptedDialogs::openFile(const QString& caption, const QString& startDi
     return path;
 }
 
+QString ScriptedDialogs::saveFile(const QString& caption, const QString& startPath, const QString& filter) {
+    return openFile(caption, startPath, filter);
+}
+
 std::optional<QFont> ScriptedDialogs::chooseFont(const QFont& initial) {
     m_fontCalls.push_back(initial);
     if (m_fonts.empty()) return std::nullopt;
     std::optional<QFont> font = m_fonts.front();
     m_fonts.pop_front();
     return font;
+}
+
+struct KeyboardKeeper::Held {
+    QPointer<QWidget> window, focus;
+};
+
+KeyboardKeeper::KeyboardKeeper()
+    : m_held(new Held{QApplication::activeWindow(), QApplication::focusWidget()}) {}
+
+KeyboardKeeper::~KeyboardKeeper() {
+    delete m_held;
+}
+
+void KeyboardKeeper::giveBack() const {
+    QWidget* w = m_held->window;
+    if (!w || !w->isVisible() || QApplication::activeWindow() == w) return;
+    w->activateWindow();
+    QApplication::setActiveWindow(w);
+    QWidget* f = m_held->focus;
+    if (f && f->isVisible() && f->isEnabled() && f->window() == w) f->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 int execModal(QDialog& dialog) {

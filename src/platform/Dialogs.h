@@ -29,6 +29,9 @@ public:
     // A file-open dialog; filter in the pipe form "Description|*.ext|Description2|*".
     // Returns the chosen path, empty when cancelled.
     virtual QString openFile(const QString& caption, const QString& startDir, const QString& filter) = 0;
+    // A file-save dialog (the same filter form), asking before an existing file is replaced.
+    // Returns the chosen path, empty when cancelled.
+    virtual QString saveFile(const QString& caption, const QString& startPath, const QString& filter) = 0;
     // The font dialog; nothing when cancelled.
     virtual std::optional<QFont> chooseFont(const QFont& initial) = 0;
 };
@@ -39,6 +42,7 @@ public:
     MsgAnswer message(const QString& text, const QString& caption, MsgIcon icon, MsgButtons buttons,
                       MsgAnswer defaultButton) override;
     QString openFile(const QString& caption, const QString& startDir, const QString& filter) override;
+    QString saveFile(const QString& caption, const QString& startPath, const QString& filter) override;
     std::optional<QFont> chooseFont(const QFont& initial) override;
 };
 
@@ -59,6 +63,22 @@ class QDialog;
 // Runs a modal window and afterwards gives the keyboard back to the window and control that had
 // it, also where no window manager does so: the screen's keys work again at once.
 int execModal(QDialog& dialog);
+
+// The window and control that have the keyboard when it is made; giveBack() hands it to them
+// again (a progress window that closed leaves no window active where no window manager picks
+// the next one). Nothing happens when the window is gone or is active already.
+class KeyboardKeeper {
+public:
+    KeyboardKeeper();
+    ~KeyboardKeeper();
+    KeyboardKeeper(const KeyboardKeeper&) = delete;
+    KeyboardKeeper& operator=(const KeyboardKeeper&) = delete;
+    void giveBack() const;
+
+private:
+    struct Held;
+    Held* m_held;
+};
 
 // The installed implementation, or the QtDialogs default.
 Dialogs& dialogs();
@@ -120,7 +140,8 @@ public:
     void setResponder(std::function<MsgAnswer(const MessageCall&)> responder) {
         m_responder = std::move(responder);
     }
-    // Paths for the next file-open dialogs; an empty path, or an empty queue, means cancelled.
+    // Paths for the next file-open and file-save dialogs; an empty path, or an empty queue, means
+    // cancelled.
     void queueFile(const QString& path) { m_files.push_back(path); }
     // Fonts for the next font dialogs; nothing, or an empty queue, means cancelled.
     void queueFont(std::optional<QFont> font) { m_fonts.push_back(std::move(font)); }
@@ -143,6 +164,7 @@ public:
     MsgAnswer message(const QString& text, const QString& caption, MsgIcon icon, MsgButtons buttons,
                       MsgAnswer defaultButton) override;
     QString openFile(const QString& caption, const QString& startDir, const QString& filter) override;
+    QString saveFile(const QString& caption, const QString& startPath, const QString& filter) override;
     std::optional<QFont> chooseFont(const QFont& initial) override;
 
 private:

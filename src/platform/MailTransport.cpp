@@ -1,13 +1,16 @@
 #include "platform/MailTransport.h"
 #include "platform/CurlSupport.h"
 
+#include <QCoreApplication>
 #include <QHostAddress>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QUuid>
 
 #include <cstring>
+#include <future>
 #include <mutex>
+#include <thread>
 
 using namespace curl_detail;
 
@@ -95,21 +98,48 @@ MailFailure classify(CURLcode code) {
     }
 }
 
-MailResult resultOf(Easy& easy, CURLcode code) {
+// The server's answers as the session goes: its last refusal (a 4xx or 5xx line) explains a
+// failure ("550 5.1.1 ..." for a recipient, "535 ..." for a login); the goodbye that follows it
+// does not.
+struct Replies {
+    QString last;
+};
+
+int onDebug(CURL*, curl_infotype type, char* data, size_t size, void* user) {
+    if (type != CURLINFO_HEADER_IN) return 0;
+    const QString line = QString::fromUtf8(data, qsizetype(size)).trimmed();
+    if (line.startsWith(QLatin1Char('4')) || line.startsWith(QLatin1Char('5')))
+        static_cast<Replies*>(user)->last = line;
+    return 0;
+}
+
+void listenToReplies(Easy& easy, Replies& replies) {
+    curl_easy_setopt(easy.get(), CURLOPT_DEBUGFUNCTION, &onDebug);
+    curl_easy_setopt(easy.get(), CURLOPT_DEBUGDATA, &replies);
+    curl_easy_setopt(easy.get(), CURLOPT_VERBOSE, 1L);
+}
+
+MailResult resultOf(Easy& easy, CURLcode code, const Replies* replies = nullptr) {
     MailResult r;
     r.failure = classify(code);
-    if (!r.ok()) r.detail = easy.detail();
+    if (!r.ok()) {
+        r.detail = easy.detail();
+        if (replies) r.serverReply = replies->last;
+    }
     return r;
 }
 
 void common(Easy& easy, const MailServer& server) {
     CURL* h = easy.get();
-    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, long(server.timeoutSeconds));
-    curl_easy_setopt(h, CURLOPT_TIMEOUT, long(server.timeoutSeconds));
+    const long limit = std::max(1L, long(server.timeoutSeconds));
+    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, limit);
+    curl_easy_setopt(h, CURLOPT_TIMEOUT, limit);
 }
 
 void tls(Easy& easy, const MailServer& server) {
     CURL* h = easy.get();
+    // STARTTLS is required: a server that does not offer it is not talked to in the clear.
+    if (server.security == MailSecurity::StartTls) curl_easy_setopt(h, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
     curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
     if (!server.caFile.isEmpty()) {
@@ -122,7 +152,8 @@ void tls(Easy& easy, const MailServer& server) {
 QByteArray smtpUrl(const MailServer& server) {
     QString host = server.host;
     if (host.contains(QLatin1Char(':'))) host = QLatin1Char('[') + host + QLatin1Char(']'); // IPv6
-    return QStringLiteral("smtps://%1:%2").arg(host).arg(server.smtpPort).toUtf8();
+    const char* scheme = server.security == MailSecurity::StartTls ? "smtp" : "smtps";
+    return QStringLiteral("%1://%2:%3").arg(QLatin1String(scheme), host).arg(server.smtpPort).toUtf8();
 }
 
 QByteArray pop3Url(const MailServer& server) {
@@ -193,7 +224,11 @@ QByteArray displayName(const QString& name) {
 }
 
 QByteArray angle(const QString& address) {
-    return "<" + address.trimmed().toUtf8() + ">";
+    // A line break would end the SMTP command and start another one.
+    QString a = address.trimmed();
+    a.remove(QLatin1Char('\r'));
+    a.remove(QLatin1Char('\n'));
+    return "<" + a.toUtf8() + ">";
 }
 
 struct Upload {
@@ -220,6 +255,44 @@ bool isLoopbackHost(const QString& host) {
     return !address.isNull() && address.isLoopback();
 }
 
+QStringList MailMessage::recipients() const {
+    QStringList all;
+    for (const QString& a : QStringList{to} + moreTo)
+        if (!a.trimmed().isEmpty()) all << a.trimmed();
+    return all;
+}
+
+namespace {
+
+bool plainAscii(const QString& text) {
+    for (QChar c : text)
+        if (c.unicode() < 0x20 || c.unicode() > 0x7E) return false;
+    return true;
+}
+
+// A file name as a MIME parameter: quoted when plain ASCII, RFC 2231 percent-encoded UTF-8
+// otherwise (with an encoded word in "name" for readers that know only that).
+QByteArray nameParameter(const QByteArray& key, const QString& fileName) {
+    QString name = fileName;
+    name.remove(QLatin1Char('\r'));
+    name.remove(QLatin1Char('\n'));
+    if (plainAscii(name) && !name.contains(QLatin1Char('"')) && !name.contains(QLatin1Char('\\')))
+        return key + "=\"" + name.toLatin1() + "\"";
+    if (key == "name") return "name=\"=?UTF-8?B?" + name.toUtf8().toBase64() + "?=\"";
+    return key + "*=UTF-8''" + name.toUtf8().toPercentEncoding();
+}
+
+QByteArray base64Lines(const QByteArray& data) {
+    const QByteArray b64 = data.toBase64();
+    QByteArray out;
+    out.reserve(b64.size() + b64.size() / 76 * 2 + 2);
+    for (qsizetype i = 0; i < b64.size(); i += 76)
+        out += b64.mid(i, 76) + "\r\n";
+    return out;
+}
+
+} // namespace
+
 QByteArray composeMail(const MailMessage& m, const QDateTime& date) {
     const QLocale c = QLocale::c();
     QByteArray out;
@@ -232,17 +305,45 @@ QByteArray composeMail(const MailMessage& m, const QDateTime& date) {
            zone.toLatin1() + "\r\n";
     out += "From: " + displayName(m.fromName.isEmpty() ? m.fromAddress : m.fromName) + " " +
            angle(m.fromAddress) + "\r\n";
-    out += "To: " + angle(m.to) + "\r\n";
+    QByteArray to;
+    for (const QString& a : m.recipients())
+        to += (to.isEmpty() ? "" : ",\r\n ") + angle(a);
+    out += "To: " + to + "\r\n";
     out += "Subject: " + encodeHeaderText(m.subject) + "\r\n";
     const QString domain = m.fromAddress.section(QLatin1Char('@'), 1);
     out += "Message-ID: <" + QUuid::createUuid().toString(QUuid::WithoutBraces).toLatin1() + "@" +
            (domain.isEmpty() ? QByteArray("localhost") : domain.toUtf8()) + ">\r\n";
     out += "MIME-Version: 1.0\r\n";
-    out += "Content-Type: text/plain; charset=UTF-8\r\n";
-    out += "Content-Transfer-Encoding: quoted-printable\r\n\r\n";
+    QByteArray text = "Content-Type: text/plain; charset=UTF-8\r\n"
+                      "Content-Transfer-Encoding: quoted-printable\r\n\r\n";
     for (const QString& line : m.bodyLines)
-        out += quotedPrintable(line) + "\r\n";
+        text += quotedPrintable(line) + "\r\n";
+    if (m.attachments.empty()) return out + text;
+
+    // Base64 and quoted-printable never produce "=_", so the boundary cannot occur in a part.
+    const QByteArray boundary = "=_ctv_" + QUuid::createUuid().toString(QUuid::Id128).toLatin1();
+    out += "Content-Type: multipart/mixed; boundary=\"" + boundary + "\"\r\n\r\n";
+    out += "This is a multi-part message in MIME format.\r\n";
+    out += "--" + boundary + "\r\n" + text;
+    for (const MailAttachment& a : m.attachments) {
+        out += "--" + boundary + "\r\n";
+        out += "Content-Type: " + a.contentType + ";\r\n " + nameParameter("name", a.fileName) + "\r\n";
+        out += "Content-Transfer-Encoding: base64\r\n";
+        out += "Content-Disposition: attachment;\r\n " + nameParameter("filename", a.fileName) + "\r\n\r\n";
+        out += base64Lines(a.data);
+    }
+    out += "--" + boundary + "--\r\n";
     return out;
+}
+
+MailResult runWithoutFreezing(const std::function<MailResult()>& exchange) {
+    std::packaged_task<MailResult()> task(exchange);
+    std::future<MailResult> result = task.get_future();
+    std::thread worker(std::move(task));
+    while (result.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+    worker.join();
+    return result.get();
 }
 
 QString describeMailFailure(const MailResult& r) {
@@ -270,10 +371,13 @@ MailResult CurlMailTransport::connectSmtp(const MailServer& server) {
     Easy easy;
     common(easy, server);
     tls(easy, server);
+    Replies replies;
+    listenToReplies(easy, replies);
     curl_easy_setopt(easy.get(), CURLOPT_URL, smtpUrl(server).constData());
-    // Connection phase only: TLS handshake, greeting and hello; no credentials, so no login.
+    // Connection phase only: TLS handshake (or STARTTLS), greeting and hello; no credentials,
+    // so no login.
     curl_easy_setopt(easy.get(), CURLOPT_CONNECT_ONLY, 1L);
-    return resultOf(easy, easy.perform());
+    return resultOf(easy, easy.perform(), &replies);
 }
 
 MailResult CurlMailTransport::loginPop3(const MailServer& server) {
@@ -294,13 +398,17 @@ MailResult CurlMailTransport::sendSmtp(const MailServer& server, const MailMessa
     CURL* h = easy.get();
     common(easy, server);
     tls(easy, server);
+    Replies replies;
+    listenToReplies(easy, replies);
     curl_easy_setopt(h, CURLOPT_URL, smtpUrl(server).constData());
     curl_easy_setopt(h, CURLOPT_USERNAME, utf8(server.user).constData());
     curl_easy_setopt(h, CURLOPT_PASSWORD, utf8(server.password).constData());
     curl_easy_setopt(h, CURLOPT_LOGIN_OPTIONS, "AUTH=LOGIN");
     const QByteArray from = angle(message.fromAddress);
     curl_easy_setopt(h, CURLOPT_MAIL_FROM, from.constData());
-    curl_slist* rcpt = curl_slist_append(nullptr, angle(message.to).constData());
+    curl_slist* rcpt = nullptr;
+    for (const QString& a : message.recipients())
+        rcpt = curl_slist_append(rcpt, angle(a).constData());
     curl_easy_setopt(h, CURLOPT_MAIL_RCPT, rcpt);
     Upload up{composeMail(message, QDateTime::currentDateTime()), 0};
     curl_easy_setopt(h, CURLOPT_READFUNCTION, &readUpload);
@@ -308,7 +416,7 @@ MailResult CurlMailTransport::sendSmtp(const MailServer& server, const MailMessa
     curl_easy_setopt(h, CURLOPT_UPLOAD, 1L);
     const CURLcode code = easy.perform();
     curl_slist_free_all(rcpt);
-    return resultOf(easy, code);
+    return resultOf(easy, code, &replies);
 }
 
 MailTransport& mailTransport() {

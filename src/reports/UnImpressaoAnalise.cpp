@@ -3,6 +3,8 @@
 #include "reports/UnRelatorioAnaliseMod2.h"
 #include "reports/UnRelatorioPreenchimento.h"
 
+#include <functional>
+
 namespace {
 
 // The report table of one print: the screen's when it has one, emptied in every case.
@@ -26,14 +28,26 @@ private:
 
 } // namespace
 
-void ImprimeRelatorioAnalise(const TAnaliseImpressao& analise, MemTable* cdsRelatorio) {
+namespace {
+// Numbers the samples, assembles the data and fills the header; then out() shows or writes it.
+void relatorioAnalise(const TAnaliseImpressao& analise, MemTable* cdsRelatorio,
+                      const std::function<void(ReportEngine&)>& out) {
     TabelaDaImpressao tabela(cdsRelatorio);
     NumeraPaginasAmostras(analise.idAnalise);
     MontaDadosLaudo(*tabela, analise);
     TfrmRelatorioAnaliseMod2 relatorio(analise);
     CopiaCdsRelatorio(*tabela, relatorio.cdsRelatorio);
     relatorio.PreencheCabecalho();
-    relatorio.qrRelatorio.preview();
+    out(relatorio.qrRelatorio);
+}
+} // namespace
+
+void ImprimeRelatorioAnalise(const TAnaliseImpressao& analise, MemTable* cdsRelatorio) {
+    relatorioAnalise(analise, cdsRelatorio, [](ReportEngine& r) { r.preview(); });
+}
+
+void GeraPdfRelatorioAnalise(const TAnaliseImpressao& analise, const QString& path, MemTable* cdsRelatorio) {
+    relatorioAnalise(analise, cdsRelatorio, [&](ReportEngine& r) { r.writePdf(path); });
 }
 
 void ImprimePlanilhaPreenchimento(const TAnaliseImpressao& analise, MemTable* cdsRelatorio) {

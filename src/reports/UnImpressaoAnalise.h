@@ -15,5 +15,10 @@
 // The technical report. cdsRelatorio, when given, is the screen's report table: filled for the
 // print and left empty afterwards.
 void ImprimeRelatorioAnalise(const TAnaliseImpressao& analise, MemTable* cdsRelatorio = nullptr);
+// The technical report made exactly as the print makes it (the same numbering, data, header,
+// images and choices), written as a PDF file at path instead of being previewed. Throws
+// AppError when the file cannot be written.
+void GeraPdfRelatorioAnalise(const TAnaliseImpressao& analise, const QString& path,
+                             MemTable* cdsRelatorio = nullptr);
 // The fill-in sheet.
 void ImprimePlanilhaPreenchimento(const TAnaliseImpressao& analise, MemTable* cdsRelatorio = nullptr);

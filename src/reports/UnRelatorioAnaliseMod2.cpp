@@ -1,9 +1,12 @@
 #include "reports/UnRelatorioAnaliseMod2.h"
 
 #include "data/DataContext.h"
+#include "data/FaixaIdeal.h"
+#include "data/ParametrosProprios.h"
 #include "data/UnFuncoes.h"
 #include "platform/Errors.h"
 #include "platform/RtfCodec.h"
+#include "reports/GraficoTendencia.h"
 #include "reports/ImagensLaudo.h"
 #include "reports/PreparedQuery.h"
 
@@ -56,6 +59,10 @@ QString data(const QDate& d, const QString& formato) {
 } // namespace
 
 TfrmRelatorioAnaliseMod2::TfrmRelatorioAnaliseMod2(const TAnaliseImpressao& analise) : m_analise(analise) {
+    if (Database* db = dataContext().IBSolution) {
+        bMarcaForaFaixa = leParametroProprioLogico(*db, kParamLaudoMarcaForaFaixa);
+        bGraficosTendencia = leParametroProprioLogico(*db, kParamLaudoGraficosTendencia);
+    }
     CriaCdsRelatorio(cdsRelatorio);
     montaLayout();
 }
@@ -167,8 +174,16 @@ void TfrmRelatorioAnaliseMod2::montaLayout() {
     det.setBeforePrint([this](ReportBandEvent& e) { QRBand3BeforePrint(e); });
 
     // Block footer: the laboratory's standing text, then the comment of each sample.
-    ReportBand& rodapeBloco = grupo.addFooter("QRBand4", 6.1);
-    rodapeBloco.addRichText("qrrLaudoTecnico", {0, 0.8, 186.5, 5.3});
+    // With the marks on, the legend of the marks comes first, one line under the grid.
+    const double legenda = bMarcaForaFaixa ? 4.4 : 0;
+    ReportBand& rodapeBloco = grupo.addFooter("QRBand4", 6.1 + legenda);
+    if (bMarcaForaFaixa)
+        texto(rodapeBloco, "qrlLegendaFaixa", {0.8, 0.6, 186.5, 3.8},
+              QString::fromUtf8(
+                  "Valores em negrito fora da faixa do parâmetro de controle: %1 acima, %2 abaixo.")
+                  .arg(SimboloPosicao(PosicaoFaixa::Acima), SimboloPosicao(PosicaoFaixa::Abaixo)),
+              8);
+    rodapeBloco.addRichText("qrrLaudoTecnico", {0, 0.8 + legenda, 186.5, 5.3});
     ReportBand* anterior = &rodapeBloco;
     for (int n = 1; n <= 4; ++n) {
         ReportBand& c = anterior->addChild(kBandasComentario[n - 1], 5.8);
@@ -251,6 +266,7 @@ void TfrmRelatorioAnaliseMod2::PreencheCabecalho() {
     q.close();
     r.text("qrlTecnico").setText(tecnico);
     r.text("qrlAtividade").setText(atividade + " - CRQ: " + registro);
+    if (bGraficosTendencia) MontaPaginasTendencia();
     r.reset();
 }
 
@@ -380,6 +396,71 @@ void TfrmRelatorioAnaliseMod2::QRBand3BeforePrint(ReportBandEvent& e) {
     for (int n = 1; n <= 4 && !algum; ++n)
         algum = !e.value(cds::anterior(n)).isNull();
     e.print = algum;
+    if (!algum || !bMarcaForaFaixa) return;
+    // A current value outside the range read from the control parameter: bold, with the symbol
+    // of its side. The previous values are not marked: their 0,00 also stands for "none".
+    const std::optional<FaixaIdeal> faixa = LeFaixaIdeal(e.value(cds::DsResultadoIdeal).toString());
+    for (int n = 1; n <= 4; ++n) {
+        ReportText& t = e.report.text("qrdbAtual" + numero(n));
+        t.setFont(reportFont(8));
+        const QVariant v = e.value(cds::equipamento(n));
+        if (!faixa || v.isNull()) continue;
+        const PosicaoFaixa p = PosicaoNaFaixa(*faixa, v.toDouble());
+        if (p == PosicaoFaixa::Dentro) continue;
+        t.setFont(reportFont(8, true));
+        t.setText(t.text() + ' ' + SimboloPosicao(p));
+    }
+}
+
+void TfrmRelatorioAnaliseMod2::MontaPaginasTendencia() {
+    if (m_paginasTendencia) return;
+    m_paginasTendencia = true;
+    const DataContext& ctx = dataContext();
+    Query q(ctx.IBSolution, ctx.IBT_Gen, "IBQ_AmostrasTendencia");
+    ctx.IBT_Gen->ensureActive();
+    q.setSqlText(
+        "select mae.id_equipamento_cli, mae.no_pagina, mae.no_amostra, tec.nm_equipamento from "
+        "mov_analise_equipamento mae inner join tab_equipamento_cli tec on (tec.id_equipamento_cli = "
+        "mae.id_equipamento_cli) where mae.id_analise = " +
+        QString::number(m_analise.idAnalise) + " order by mae.no_pagina, mae.no_amostra");
+    q.open();
+    q.fetchAll();
+    ReportBand* anterior = &qrRelatorio.band("QRBand5");
+    for (int r = 0; r < q.recordCount(); ++r) {
+        q.setRecNo(r);
+        // The equipment's values up to this analysis's collection: a report printed again later
+        // shows the history as it stood.
+        const DadosTendencia d =
+            LeTendencias(*ctx.IBSolution, *ctx.IBT_Gen, q.fieldByName("ID_EQUIPAMENTO_CLI")->asInteger(),
+                         m_analise.dtColeta);
+        std::vector<const SerieTendencia*> series;
+        QStringList resumo;
+        for (const SerieTendencia& s : d.series) {
+            if (s.pontos.empty()) continue;
+            series.push_back(&s);
+            resumo << QString::fromUtf8("%1: %2 de %3 fora da faixa")
+                          .arg(s.nome)
+                          .arg(s.foraDaFaixa())
+                          .arg(s.pontos.size());
+        }
+        const QString nome = numero(r + 1);
+        ReportBand& pagina = anterior->addChild("ChildBandTendencia" + nome, 177);
+        pagina.setForceNewPage(true);
+        texto(pagina, "qrlTendencia" + nome, {0, 0.4, 190, 5.5}, QString::fromUtf8("Gráficos de tendência"),
+              12, true);
+        texto(pagina, "qrlTendenciaAmostra" + nome, {0, 6.4, 190, 4.6},
+              QString::fromUtf8("Página %1, amostra %2: %3")
+                  .arg(q.fieldByName("NO_PAGINA")->asString(), q.fieldByName("NO_AMOSTRA")->asString(),
+                       d.equipamento));
+        ReportText& memo = pagina.addMemo("qrmTendencia" + nome, {0, 11.6, 190, 4}, resumo.join("; "));
+        memo.setFont(reportFont(7));
+        ReportImage& img = pagina.addImage("imgTendencia" + nome, {0, 16.5, 190, 160});
+        img.setShiftWith(&memo);
+        img.setImage(ImagemTendencias(series, QSizeF(190, 160), 150));
+        img.setFit(ReportImage::Fit::KeepAspect);
+        anterior = &pagina;
+    }
+    q.close();
 }
 
 void TfrmRelatorioAnaliseMod2::comentarioBeforePrint(int n, ReportBandEvent& e) {

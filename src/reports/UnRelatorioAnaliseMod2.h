@@ -20,6 +20,13 @@
 
 class PreparedQuery;
 
+// The report's options in the program's own settings (SIS_CTV_PARAMETRO), "S" for on; both off
+// unless the laboratory turns them on on "Configurações do Cortivandela".
+// Current values outside their ideal range in bold with "▲" or "▼", and a legend under each grid.
+inline const QString kParamLaudoMarcaForaFaixa = QStringLiteral("LAUDO_MARCA_FORA_FAIXA");
+// After the signature, one page of trend charts per sample.
+inline const QString kParamLaudoGraficosTendencia = QStringLiteral("LAUDO_GRAFICOS_TENDENCIA");
+
 class TfrmRelatorioAnaliseMod2 {
 public:
     explicit TfrmRelatorioAnaliseMod2(const TAnaliseImpressao& analise);
@@ -35,6 +42,9 @@ public:
     // dates, the collection date over each sample's "now" column, and the technician.
     void PreencheCabecalho();
 
+    // The report's options as the settings held them when it was made (see above).
+    bool bMarcaForaFaixa = false, bGraficosTendencia = false;
+
     // Whether the last image file looked up exists.
     bool bExibeImage = false;
     // Whether the current (and the previous) collection date of sample n prints in the block.
@@ -49,6 +59,9 @@ private:
     void QRBand3BeforePrint(ReportBandEvent& e);
     void comentarioBeforePrint(int n, ReportBandEvent& e);
     void QRBand6BeforePrint(ReportBandEvent& e);
+    // One page of trend charts per sample of the analysis, after the signature.
+    void MontaPaginasTendencia();
+    bool m_paginasTendencia = false;
 
     TAnaliseImpressao m_analise;
     DataSetReportSource m_fonte{cdsRelatorio};

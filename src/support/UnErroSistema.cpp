@@ -34,8 +34,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <future>
-#include <thread>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -143,16 +141,9 @@ QByteArray imagemCodificada(const QImage& imagem, const char* formato, int quali
 }
 
 // One exchange with the mail server, away from the user-interface thread: the windows keep
-// painting while it lasts (its time is bounded by the transport's limit), and no click or key
-// reaches them meanwhile.
+// painting while it lasts.
 MailResult semCongelar(const std::function<MailResult()>& troca) {
-    std::packaged_task<MailResult()> tarefa(troca);
-    std::future<MailResult> resultado = tarefa.get_future();
-    std::thread executor(std::move(tarefa));
-    while (resultado.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
-    executor.join();
-    return resultado.get();
+    return runWithoutFreezing(troca);
 }
 
 } // namespace

@@ -17,15 +17,17 @@ protected:
         LabTest::SetUpTestSuite();
         const std::pair<const char*, QStringList> telas[] = {
             {"frmCadastrodeAnalise",
-             {"btnPesquisaPessoa", "btnIncluir", "btnExcluir", "btnConsultar", "BitBtn1", "BTImpRelPreench"}},
+             {"btnPesquisaPessoa", "btnIncluir", "btnExcluir", "btnConsultar", "BitBtn1", "BTImpRelPreench",
+              "btnEnviarLaudoEmail"}},
             {"frmEquipamentosAnalisados",
-             {"btnConsultar", "btnFechar", "btnLimparConteudoComentarioAtual",
+             {"btnConsultar", "btnGrafico", "btnFechar", "btnLimparConteudoComentarioAtual",
               "btnLimparConteudoObservacaoAtual", "btnTipoFonte", "btnNumerar", "btnIdentar", "BitBtn1",
               "BitBtn2", "BitBtn3"}},
             {"frmPesquisarAnalises",
              {"btnPesquisar", "btnCancelar", "btnConsultarAnalise", "btnPesquisarCliente",
               "btnPesquisarRepresentante"}},
-            {"frmConfiguracoesGerais", {"BitBtn1", "btnTipoFonte", "btnNumerar", "btnIdentar"}}};
+            {"frmConfiguracoesGerais",
+             {"BitBtn1", "btnTipoFonte", "btnNumerar", "btnIdentar", "btnEmailLaudo"}}};
         int form = -20, comp = -20, evento = 200;
         for (const auto& [nome, botoes] : telas) {
             s_db->exec(

@@ -4,6 +4,7 @@
 #include "lab/DBRichEdit.h"
 #include "lab/UnConfiguracoesGerais.h"
 #include "platform/RtfCodec.h"
+#include <QCheckBox>
 #include <QPushButton>
 #include <QTextDocument>
 #include <QTextList>
@@ -109,3 +110,35 @@ TEST_F(ConfiguracoesGeraisTest, TheParameterRowIsNeverAddedOrRemoved) {
 }
 
 } // namespace
+
+TEST_F(ConfiguracoesGeraisTest, TheReportOptionsStartOffAndAreStoredInTheProgramsOwnSettingsAsTicked) {
+    abrePeloMenu();
+    auto* t = main->findChild<Tela*>("frmConfiguracoesGerais");
+    ASSERT_TRUE(t);
+    EXPECT_FALSE(t->chkMarcaForaFaixa->isChecked());
+    EXPECT_FALSE(t->chkGraficosTendencia->isChecked());
+    const QVariant laudo = parametro("tx_laudo_tecnico");
+    // Ticked with the keyboard, as a user would: stored at once, the parameter row untouched.
+    t->chkMarcaForaFaixa->setFocus();
+    tecla(Qt::Key_Space);
+    EXPECT_EQ(scalar("select valor from sis_ctv_parametro where chave = 'LAUDO_MARCA_FORA_FAIXA'").toString(),
+              "S");
+    EXPECT_TRUE(
+        scalar("select valor from sis_ctv_parametro where chave = 'LAUDO_GRAFICOS_TENDENCIA'").isNull());
+    tecla(Qt::Key_Tab);
+    tecla(Qt::Key_Space);
+    tecla(Qt::Key_Space);
+    EXPECT_EQ(
+        scalar("select valor from sis_ctv_parametro where chave = 'LAUDO_GRAFICOS_TENDENCIA'").toString(),
+        "N");
+    clica(t->BitBtn1);
+    pump();
+    EXPECT_EQ(parametro("tx_laudo_tecnico"), laudo);
+    EXPECT_EQ(dialogs.messageCount(), 0) << dialogs.texts().join('|').toStdString();
+    // Opened again: as stored.
+    abrePeloMenu();
+    t = main->findChild<Tela*>("frmConfiguracoesGerais");
+    ASSERT_TRUE(t);
+    EXPECT_TRUE(t->chkMarcaForaFaixa->isChecked());
+    EXPECT_FALSE(t->chkGraficosTendencia->isChecked());
+}

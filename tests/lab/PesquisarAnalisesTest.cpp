@@ -192,3 +192,27 @@ TEST(PesquisarAnalisesSql, TheStatementCarriesEachCriterionTicked) {
 }
 
 } // namespace
+
+TEST_F(PesquisarAnalisesTest, TheSelectedAnalysisTellsHowManyValuesOfEachEquipmentAreOutOfRange) {
+    // Boiler 03: pH 9 above "7,0 a 8,5", 4.000 above "Máx. 3.500", and a value against "Ausente",
+    // which is not judged; boiler 04: pH 7,5 inside.
+    resultado(1, 2, 1, "9");
+    resultado(2, 2, 2, "4000");
+    resultado(3, 2, 3, "1");
+    resultado(4, 3, 1, "7.5");
+    Tela* t = abreTela();
+    clica(t->ckbCliente);
+    pesquisa(t);
+    clicaLinha(t->DBGrid1, 1);
+    EXPECT_EQ(t->DBGrid2->model()->headerData(1, Qt::Horizontal).toString(), "Fora da Faixa");
+    EXPECT_EQ(celula(t->DBGrid2, 0, 0) + ": " + celula(t->DBGrid2, 0, 1),
+              "Caldeira 03: 2 de 3 fora da faixa");
+    EXPECT_EQ(celula(t->DBGrid2, 1, 0) + ": " + celula(t->DBGrid2, 1, 1),
+              "Caldeira 04: nenhum de 1 fora da faixa");
+    EXPECT_EQ(t->lblForaFaixa->text(),
+              QString::fromUtf8("Valores da análise selecionada: 2 de 4 fora da faixa"));
+    // Another analysis: its own counts, none left from the one before.
+    clicaLinha(t->DBGrid1, 2);
+    EXPECT_EQ(celula(t->DBGrid2, 0, 1), "sem valores");
+    EXPECT_EQ(t->lblForaFaixa->text(), QString::fromUtf8("Valores da análise selecionada: sem valores"));
+}

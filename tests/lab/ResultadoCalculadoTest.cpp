@@ -1,6 +1,8 @@
 // Calculated analysis types in the results window: the cell follows the values typed, cannot be
 // typed into, stays empty with the reason when an input is missing, and is stored by the save.
 #include "AnaliseFixture.h"
+#include "data/FaixaIdeal.h"
+#include "lab/MarcaFaixaResultado.h"
 #include "lab/unResultadoAnalise.h"
 #include <QPushButton>
 
@@ -68,7 +70,9 @@ TEST_F(ResultadoCalculadoTest, TheCellFollowsTheTypedInputsAndTheSaveStoresIt) {
         EXPECT_EQ(dica(d, 3), "Não calculado: falta o valor de \"Análise 2\" (COND).");
         tecla(Qt::Key_Up);
         digitaValor("3000");
-        EXPECT_EQ(celula(d.DBGrid1, 3, 3), "19,50");
+        EXPECT_EQ(celula(d.DBGrid1, 3, 3).left(5), "19,50");
+        // The computed value is judged against its ideal result like a typed one ("Até 20").
+        EXPECT_EQ(d.marcaFaixa->posicao(3), PosicaoFaixa::Dentro);
         // Typing on the calculated cell changes nothing.
         tecla(Qt::Key_Down);
         EXPECT_EQ(d.DBGrid1->currentIndex().row(), 3);
@@ -102,6 +106,11 @@ TEST_F(ResultadoCalculadoTest, TheSaveComputesWhateverWasGiven) {
     s_db->exec("update sis_ctv_formula set tx_formula = 'COND / (PH - 7)' where id_tp_analise = 5");
     GravaResultados(s_db->db, 70, {{1, 7.0}, {2, 1500.0}, {5, 123.0}});
     EXPECT_EQ(resultados(70), QStringList({"1=7", "2=1500"}));
+    // The saturation index's ideal on the demo site is a signed range.
+    const std::optional<FaixaIdeal> lsi = LeFaixaIdeal("-0,5 a 1,0");
+    ASSERT_TRUE(lsi);
+    EXPECT_EQ(lsi->minimo, -0.5);
+    EXPECT_EQ(PosicaoNaFaixa(*lsi, -0.8), PosicaoFaixa::Abaixo);
 }
 
 } // namespace

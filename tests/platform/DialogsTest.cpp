@@ -87,7 +87,9 @@ TEST(ScriptedDialogs, FileAndFontDialogsAnswerFromTheirQueues) {
 
     EXPECT_EQ(dlg.openFile("Abrir", "/sistema", "Banco de Dados ( *.fdb )|*.fdb"), "/dados/BASE.fdb");
     EXPECT_EQ(dlg.openFile("Abrir", "/sistema", ""), "") << "an empty queue cancels";
-    ASSERT_EQ(dlg.fileCalls().size(), 2u);
+    dlg.queueFile("/docs/grafico.png");
+    EXPECT_EQ(dlg.saveFile("Salvar como PNG", "/docs/x.png", "Imagem PNG|*.png"), "/docs/grafico.png");
+    ASSERT_EQ(dlg.fileCalls().size(), 3u);
     EXPECT_EQ(dlg.fileCalls()[0].startDir, "/sistema");
     EXPECT_EQ(dlg.fileCalls()[0].filter, "Banco de Dados ( *.fdb )|*.fdb");
 
@@ -231,6 +233,7 @@ TEST(QtDialogsDeathTest, RefusesToBlockInsideTests) {
                                      MsgButtons::YesNoCancel, MsgAnswer::Yes),
                  "Message box without an installed test double");
     EXPECT_DEATH(QtDialogs().openFile("Abrir", "/", "Todos|*"), "File-open dialog without");
+    EXPECT_DEATH(QtDialogs().saveFile("Salvar como PNG", "/x.png", "Imagem PNG|*.png"), "File-save dialog without");
 }
 
 // ---- file filter ----

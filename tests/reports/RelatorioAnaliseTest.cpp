@@ -3,7 +3,9 @@
 // count) and from the engine's record of the bands that printed.
 #include "LaudoFixture.h"
 #include "QtPrinters.h"
+#include "data/ParametrosProprios.h"
 #include "reports/UnImpressaoAnalise.h"
+#include "reports/UnRelatorioAnaliseMod2.h"
 #include "support/UnProgressoGeral.h"
 
 #include <QPainter>
@@ -365,3 +367,56 @@ TEST_F(ImagensRelatorio, FolderThatCannotBeCreatedStopsThePrintCleanly) {
 }
 
 } // namespace
+
+TEST_F(RelatorioAnalise, OutOfRangeMarksAndTrendPagesOnlyWhenTheLaboratoryTurnsThemOn) {
+    // Off by default: the report as always.
+    auto c = imprime(analise(2));
+    const int paginas = pdfPages(c.pdfPath);
+    QString texto = pdfWords(c.pdfPath);
+    EXPECT_FALSE(texto.contains("▲"_q)) << texto.toStdString();
+    EXPECT_FALSE(texto.contains("Valores em negrito"));
+    EXPECT_FALSE(texto.contains("Gráficos de tendência"_q));
+
+    // Marks: boiler 05's iron 1,35 is above "Máx. 1,0"; the legend under each block's grid.
+    gravaParametroProprioLogico(db.db, kParamLaudoMarcaForaFaixa, true);
+    c = imprime(analise(2), "laudo-marcas.pdf");
+    texto = pdfWords(c.pdfPath);
+    EXPECT_EQ(texto.count("Valores em negrito fora da faixa do parâmetro de controle: ▲ acima, ▼ abaixo."_q),
+              2)
+        << texto.toStdString();
+    const auto ps = palavrasPdf(c.pdfPath, 1);
+    EXPECT_EQ(linha(ps, "Ferro"),
+              QStringList({"Ferro", "Máx. 1,0"_q, "1,35 ▲"_q, "0,00", "", "", "", "", "", ""}));
+    // Values inside stay as they were; the previous values are never marked.
+    EXPECT_EQ(linha(ps, "pH").mid(2, 2), QStringList({"10,70", "10,80"}));
+    EXPECT_EQ(texto.count("▲"_q), 1 + 2);
+    EXPECT_FALSE(texto.contains("▼ "_q + "0"));
+    EXPECT_FALSE(texto.contains("Gráficos de tendência"_q));
+
+    // Trend pages: one more page per sample, each with the equipment's history up to this
+    // collection.
+    gravaParametroProprioLogico(db.db, kParamLaudoMarcaForaFaixa, false);
+    gravaParametroProprioLogico(db.db, kParamLaudoGraficosTendencia, true);
+    c = imprime(analise(2), "laudo-tendencias.pdf");
+    ASSERT_EQ(pdfPages(c.pdfPath), paginas + 5);
+    EXPECT_FALSE(pdfWords(c.pdfPath).contains("▲"_q));
+    const QString primeira = pdfWords(c.pdfPath, paginas + 1);
+    EXPECT_TRUE(primeira.contains("Gráficos de tendência Página 1, amostra 1: Caldeira 01"_q))
+        << primeira.toStdString();
+    EXPECT_TRUE(
+        primeira.contains("Condutividade: 0 de 2 fora da faixa; Ferro: 0 de 1 fora da faixa; pH: 0 de "
+                          "2 fora da faixa"))
+        << primeira.toStdString();
+    const QString ultima = pdfWords(c.pdfPath, paginas + 5);
+    EXPECT_TRUE(ultima.contains("Página 2, amostra 1: Caldeira 05"_q)) << ultima.toStdString();
+    EXPECT_TRUE(ultima.contains("Ferro: 1 de 1 fora da faixa")) << ultima.toStdString();
+    // The chart is drawn: the page is not blank where the picture stands.
+    QTemporaryDir tmp;
+    const QImage img = pdfPageImage(c.pdfPath, paginas + 5, 30, tmp.path());
+    ASSERT_FALSE(img.isNull());
+    int escuros = 0;
+    for (int y = img.height() / 3; y < img.height() * 2 / 3; ++y)
+        for (int x = 0; x < img.width(); ++x)
+            escuros += qGray(img.pixel(x, y)) < 200;
+    EXPECT_GT(escuros, 100);
+}

@@ -323,7 +323,7 @@ TEST_F(ErroSistema, ReportsAppendToTheLogOneLinePerReport) {
 
 TEST_F(ErroSistema, FailuresWhilePreparingAreOneLineEachAndNeverAReportOfTheirOwn) {
     writeSupportSettings();
-    mail.connectResult = MailResult{MailFailure::Connect, "Could not connect to server"};
+    mail.connectResult = MailResult{MailFailure::Connect, "Could not connect to server", {}};
     // The log's place is taken by a folder; the database is gone.
     QDir(site.path()).mkpath("Dados/Avisos do Sistema.log");
     principal->IBSolution.disconnect();
@@ -341,7 +341,7 @@ TEST_F(ErroSistema, FailuresWhilePreparingAreOneLineEachAndNeverAReportOfTheirOw
 
 TEST_F(ErroSistema, AFailedPop3LoginOrSendIsToldInAMessageBox) {
     writeSupportSettings();
-    mail.pop3Result = MailResult{MailFailure::Authentication, "Login denied"};
+    mail.pop3Result = MailResult{MailFailure::Authentication, "Login denied", {}};
     report("Access violation");
     ASSERT_EQ(dlg.messageCount(), 1);
     EXPECT_EQ(dlg.lastMessage().text, "Erro de autenticação no envio do email"_q);
@@ -349,7 +349,7 @@ TEST_F(ErroSistema, AFailedPop3LoginOrSendIsToldInAMessageBox) {
     EXPECT_FALSE(seen.emailEnviado);
 
     mail = ScriptedMailTransport{};
-    mail.sendResult = MailResult{MailFailure::Refused, "RCPT failed: 550"};
+    mail.sendResult = MailResult{MailFailure::Refused, "RCPT failed: 550", {}};
     report("Access violation");
     EXPECT_EQ(dlg.lastMessage().text, "Não foi possível enviar o email para a nexmoro"_q);
     EXPECT_EQ(seen.falhas.last(),

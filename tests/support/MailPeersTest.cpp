@@ -1,72 +1,17 @@
-// The automatic e-mail against real protocol peers on 127.0.0.1: an SMTP server with implicit
-// TLS and AUTH LOGIN whose certificate comes from a test authority, and a POP3 server. The
-// peers (tests/support/mailpeers.py) are started and stopped here.
+// The automatic e-mail against real protocol peers on 127.0.0.1 (tests/common/MailPeers.h): an
+// SMTP server with implicit TLS and AUTH LOGIN whose certificate comes from a test authority,
+// and a POP3 server, started and stopped here.
+#include "MailPeers.h"
 #include "SupportFixture.h"
 
-#include <QFileInfo>
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 
 namespace {
 
-struct Peers {
-    QTemporaryDir dir;
-    QProcess process;
-    int smtpPort = 0;
-    int pop3Port = 0;
-    QString ca, otherCa;
-    QString error;
-
-    Peers() {
-        const QString script = QFileInfo(QStringLiteral(__FILE__)).absolutePath() + "/mailpeers.py";
-        process.setProgram("/usr/bin/python3");
-        process.setArguments({script, dir.path(), "alerta@teste.local", "segredo"});
-        process.setProcessChannelMode(QProcess::SeparateChannels);
-        process.start();
-        if (!process.waitForStarted(5000)) {
-            error = "python3 não iniciou";
-            return;
-        }
-        // The keys are made first: allow for a slow machine.
-        while (!process.canReadLine() && process.state() == QProcess::Running)
-            process.waitForReadyRead(30000);
-        const QStringList ready = QString::fromUtf8(process.readLine()).trimmed().split(' ');
-        if (ready.size() != 5 || ready[0] != "READY") {
-            error = "os servidores de teste não iniciaram (python3-aiosmtpd instalado?): " +
-                    QString::fromUtf8(process.readAllStandardError());
-            return;
-        }
-        smtpPort = ready[1].toInt();
-        pop3Port = ready[2].toInt();
-        ca = ready[3];
-        otherCa = ready[4];
-    }
-    ~Peers() {
-        process.closeWriteChannel();
-        if (!process.waitForFinished(5000)) {
-            process.kill();
-            process.waitForFinished(2000);
-        }
-    }
-    QStringList mails() const { return QDir(dir.path()).entryList({"mail-*.json"}, QDir::Files, QDir::Name); }
-    // The first message of the current test (the peer numbers messages over the whole suite).
-    QJsonObject firstMail() const {
-        QFile f(dir.filePath(mails().value(0)));
-        f.open(QIODevice::ReadOnly);
-        return QJsonDocument::fromJson(f.readAll()).object();
-    }
-    QString text(const char* name) const {
-        QFile f(dir.filePath(name));
-        f.open(QIODevice::ReadOnly);
-        return QString::fromUtf8(f.readAll());
-    }
-};
-
+using Peers = ::MailPeers;
 Peers* g_peers = nullptr;
 
-class MailPeers : public SupportSite {
+class MailPeersTest : public SupportSite {
 protected:
     static void SetUpTestSuite() { g_peers = new Peers; }
     static void TearDownTestSuite() {
@@ -76,8 +21,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(g_peers->error.isEmpty()) << g_peers->error.toStdString();
         SupportSite::SetUp();
-        for (const QString& f : g_peers->mails())
-            QFile::remove(QDir(g_peers->dir.path()).filePath(f));
+        g_peers->clearMails();
     }
     MailServer server(const QString& password = "segredo", bool trusted = true) const {
         MailServer s;
@@ -107,7 +51,7 @@ protected:
     ScopedMailTransport useCurl{curl};
 };
 
-TEST_F(MailPeers, TheMessageArrivesOverImplicitTlsWithTheLoginMechanism) {
+TEST_F(MailPeersTest, TheMessageArrivesOverImplicitTlsWithTheLoginMechanism) {
     EXPECT_TRUE(curl.connectSmtp(server()).ok());
     const MailResult pop3 = curl.loginPop3(server());
     EXPECT_TRUE(pop3.ok()) << pop3.detail.toStdString();
@@ -134,7 +78,50 @@ TEST_F(MailPeers, TheMessageArrivesOverImplicitTlsWithTheLoginMechanism) {
     EXPECT_TRUE(g_peers->text("pop3.log").contains("login alerta@teste.local"));
 }
 
-TEST_F(MailPeers, AWrongPasswordIsRefusedByBothServers) {
+TEST_F(MailPeersTest, AnAttachmentGoesOverStartTlsToEveryRecipientAndARefusalKeepsTheServersAnswer) {
+    MailServer s = server();
+    s.smtpPort = g_peers->startTlsPort;
+    s.security = MailSecurity::StartTls;
+    MailMessage m;
+    m.fromAddress = "laudos@teste.local";
+    m.fromName = "Laboratório Ação"_q;
+    m.to = "cliente@teste.local";
+    m.moreTo = {" contato@teste.local ", ""};
+    m.subject = "Laudo Técnico de Análises Químicas - LATICÍNIOS BOA VISTA - Coleta 01/02/2024"_q;
+    m.bodyLines = {"Segue o laudo em anexo."};
+    QByteArray bytes;
+    for (int i = 0; i < 70000; ++i)
+        bytes += char(i * 7 % 256);
+    m.attachments.push_back({"Laudo Técnico 7 - Ação.pdf"_q, "application/pdf", bytes});
+    const MailResult sent = curl.sendSmtp(s, m);
+    ASSERT_TRUE(sent.ok()) << sent.detail.toStdString();
+    ASSERT_EQ(g_peers->mails().size(), 1);
+    const QJsonObject got = g_peers->firstMail();
+    EXPECT_TRUE(got["starttls"].toBool());
+    EXPECT_EQ(got["to"].toArray().size(), 2);
+    EXPECT_EQ(got["to"].toArray().at(1).toString(), "contato@teste.local");
+    EXPECT_EQ(got["header_to"].toString(), "cliente@teste.local, contato@teste.local");
+    EXPECT_EQ(got["subject"].toString(), m.subject);
+    const QJsonArray anexos = got["attachments"].toArray();
+    ASSERT_EQ(anexos.size(), 1);
+    EXPECT_EQ(anexos[0]["filename"].toString(), "Laudo Técnico 7 - Ação.pdf"_q);
+    EXPECT_EQ(anexos[0]["content_type"].toString(), "application/pdf");
+    EXPECT_TRUE(QByteArray::fromBase64(anexos[0]["data"].toString().toLatin1()) == bytes);
+
+    // One refused recipient refuses the message; the server's words travel back.
+    g_peers->clearMails();
+    m.moreTo = {"recusado@teste.local"};
+    const MailResult refused = curl.sendSmtp(s, m);
+    EXPECT_EQ(refused.failure, MailFailure::Refused);
+    EXPECT_EQ(refused.serverReply, "550 5.1.1 caixa postal recusada");
+    s.password = "errada";
+    const MailResult denied = curl.sendSmtp(s, m);
+    EXPECT_EQ(denied.failure, MailFailure::Authentication);
+    EXPECT_TRUE(denied.serverReply.startsWith("535")) << denied.serverReply.toStdString();
+    EXPECT_TRUE(g_peers->mails().isEmpty());
+}
+
+TEST_F(MailPeersTest, AWrongPasswordIsRefusedByBothServers) {
     EXPECT_EQ(curl.loginPop3(server("errada")).failure, MailFailure::Authentication);
     MailMessage m;
     m.fromAddress = m.to = "alerta@teste.local";
@@ -144,7 +131,7 @@ TEST_F(MailPeers, AWrongPasswordIsRefusedByBothServers) {
     EXPECT_TRUE(g_peers->mails().isEmpty());
 }
 
-TEST_F(MailPeers, AnUntrustedCertificateIsRefused) {
+TEST_F(MailPeersTest, AnUntrustedCertificateIsRefused) {
     const MailResult systemRoots = curl.connectSmtp(server("segredo", false));
     EXPECT_EQ(systemRoots.failure, MailFailure::Certificate) << systemRoots.detail.toStdString();
     MailServer other = server();
@@ -157,7 +144,7 @@ TEST_F(MailPeers, AnUntrustedCertificateIsRefused) {
     EXPECT_TRUE(g_peers->mails().isEmpty());
 }
 
-TEST_F(MailPeers, ANobodyAnsweringPortIsAConnectionFailure) {
+TEST_F(MailPeersTest, ANobodyAnsweringPortIsAConnectionFailure) {
     MailServer s = server();
     s.smtpPort = g_peers->pop3Port + 1 == g_peers->smtpPort ? g_peers->smtpPort + 1 : g_peers->pop3Port + 1;
     s.pop3Port = s.smtpPort;
@@ -165,7 +152,7 @@ TEST_F(MailPeers, ANobodyAnsweringPortIsAConnectionFailure) {
     EXPECT_EQ(curl.loginPop3(s).failure, MailFailure::Connect);
 }
 
-TEST_F(MailPeers, TheReportMailsItsSubjectAndBodyLines) {
+TEST_F(MailPeersTest, TheReportMailsItsSubjectAndBodyLines) {
     useRealPeers();
     report("Access violation at address 00401234");
     EXPECT_TRUE(seen.emailEnviado) << seen.falhas.join("\n").toStdString();
@@ -181,7 +168,7 @@ TEST_F(MailPeers, TheReportMailsItsSubjectAndBodyLines) {
     EXPECT_EQ(dlg.messageCount(), 0);
 }
 
-TEST_F(MailPeers, TheReportTellsAWrongPasswordARefusedSendAndAnUntrustedServer) {
+TEST_F(MailPeersTest, TheReportTellsAWrongPasswordARefusedSendAndAnUntrustedServer) {
     useRealPeers("errada");
     report("Access violation");
     EXPECT_EQ(dlg.lastMessage().text, "Erro de autenticação no envio do email"_q);

@@ -1,17 +1,20 @@
 #!/usr/bin/python3
-"""Mail peers for the error report's tests, on 127.0.0.1 with free ports.
+"""Mail peers for the mail tests, on 127.0.0.1 with free ports.
 
 - SMTP with implicit TLS and AUTH LOGIN (aiosmtpd), its certificate signed by a test authority
   made here with openssl; recipients starting with "recusado@" are refused. Each accepted message
-  is decoded and written as JSON (sender, recipients, subject, body lines) into the folder.
+  is decoded and written as JSON (sender, recipients, To header, subject, body lines, and each
+  attachment's file name, type and base64 bytes) into the folder.
+- The same SMTP on a second port with a plain greeting and STARTTLS required before the login.
 - POP3 without TLS: a small responder that accepts USER/PASS with the test password.
 Any mailbox of the user's domain logs in with the password.
 
 Usage: mailpeers.py FOLDER USER PASSWORD. Prints one line
-"READY <smtp port> <pop3 port> <ca file> <other ca file>" and serves until its standard input
+"READY <smtp port> <pop3 port> <ca file> <other ca file> <starttls smtp port>" and serves until its standard input
 closes.
 """
 import asyncio
+import base64
 import email
 import email.policy
 import json
@@ -70,11 +73,21 @@ class Handler:
         message = email.message_from_bytes(envelope.content, policy=email.policy.default)
         body = message.get_body(preferencelist=("plain",)).get_content()
         self.count += 1
+        attachments = []
+        for part in message.iter_attachments():
+            attachments.append({
+                "filename": part.get_filename(),
+                "content_type": part.get_content_type(),
+                "data": base64.b64encode(part.get_payload(decode=True)).decode(),
+            })
         record = {
             "from": envelope.mail_from,
             "to": envelope.rcpt_tos,
             "header_from": str(message["From"]),
+            "header_to": str(message["To"]),
             "subject": str(message["Subject"]),
+            "attachments": attachments,
+            "starttls": session.ssl is not None,
             "body_lines": body.split("\r\n") if "\r\n" in body else body.split("\n"),
             "login": session.login_data.decode() if isinstance(session.login_data, bytes) else str(session.login_data),
         }
@@ -143,6 +156,11 @@ def main():
     controller = Controller(Handler(), hostname="127.0.0.1", port=smtp_port, ssl_context=context,
                             authenticator=authenticator, auth_required=True, auth_require_tls=False)
     controller.start()
+    # One handler for both: the messages of the suite are numbered in one series.
+    starttls_port = free_port()
+    starttls = Controller(controller.handler, hostname="127.0.0.1", port=starttls_port, tls_context=context,
+                          require_starttls=True, authenticator=authenticator, auth_required=True)
+    starttls.start()
 
     loop = asyncio.new_event_loop()
     pop3_port = free_port()
@@ -150,10 +168,11 @@ def main():
     thread = threading.Thread(target=loop.run_forever, daemon=True)
     thread.start()
 
-    print("READY %d %d %s %s" % (smtp_port, pop3_port, ca_crt, other_ca), flush=True)
+    print("READY %d %d %s %s %d" % (smtp_port, pop3_port, ca_crt, other_ca, starttls_port), flush=True)
     sys.stdin.read()
     loop.call_soon_threadsafe(server.close)
     loop.call_soon_threadsafe(loop.stop)
+    starttls.stop()
     controller.stop()
 
 
