@@ -3,17 +3,25 @@
 #include "lab/ResultadosCalculados.h"
 #include "screens/controls/DBGrid.h"
 
-void CalculoGrade::instala(DBGrid* grade, DataSet* ds, const QString& campoTipo, const QString& campoValor,
-                           int colunaValor) {
+void CalculoGrade::instala(DBGrid* grade, DataSet* ds, const QString& campoTipo,
+                           const QStringList& camposValor, const std::vector<int>& colunasValor) {
     m_ds = ds;
     m_campoTipo = campoTipo;
-    m_campoValor = campoValor;
-    grade->gridModel()->cellReadOnly = [this, colunaValor](int linha, int coluna) {
-        return coluna == colunaValor && calculada(linha);
+    m_camposValor = camposValor;
+    m_colunasValor = colunasValor;
+    grade->gridModel()->cellReadOnly = [this](int linha, int coluna) {
+        return amostraDaColuna(coluna) >= 0 && calculada(linha);
     };
-    grade->gridModel()->cellToolTip = [this, colunaValor](int linha, int coluna) {
-        return coluna == colunaValor ? dica(linha) : QString();
+    grade->gridModel()->cellToolTip = [this](int linha, int coluna) {
+        const int amostra = amostraDaColuna(coluna);
+        return amostra >= 0 ? dica(linha, amostra) : QString();
     };
+}
+
+int CalculoGrade::amostraDaColuna(int coluna) const {
+    for (size_t i = 0; i < m_colunasValor.size(); ++i)
+        if (m_colunasValor[i] == coluna) return static_cast<int>(i);
+    return -1;
 }
 
 void CalculoGrade::carrega(Database& db, Transaction& tr) {
@@ -26,11 +34,11 @@ bool CalculoGrade::calculada(int linha) const {
     return m_catalogo.calculado(m_ds->valueAt(linha, m_ds->fieldByName(m_campoTipo)).toInt());
 }
 
-QString CalculoGrade::dica(int linha) const {
+QString CalculoGrade::dica(int linha, int amostra) const {
     if (!calculada(linha)) return {};
     const formula::TipoFormula* t =
         m_catalogo.tipo(m_ds->valueAt(linha, m_ds->fieldByName(m_campoTipo)).toInt());
-    if (auto it = m_motivos.find(linha); it != m_motivos.end() && !it->second.isEmpty())
+    if (auto it = m_motivos.find({linha, amostra}); it != m_motivos.end() && !it->second.isEmpty())
         return "Não calculado: " + it->second + ".";
     return "Calculado pela fórmula: " + t->formula;
 }
@@ -41,25 +49,27 @@ void CalculoGrade::recalcula() {
     try {
         if (m_ds->editing()) m_ds->post();
         Field* tipo = m_ds->fieldByName(m_campoTipo);
-        Field* valor = m_ds->fieldByName(m_campoValor);
-        std::vector<std::pair<int, QVariant>> valores;
-        for (int r = 0; r < m_ds->recordCount(); ++r)
-            valores.emplace_back(m_ds->valueAt(r, tipo).toInt(), m_ds->valueAt(r, valor));
-        std::map<int, QString> motivos;
-        completaCalculados(m_catalogo, valores, &motivos);
-        m_motivos.clear();
         const int atual = m_ds->recNo();
-        for (int r = 0; r < m_ds->recordCount(); ++r) {
-            if (!m_catalogo.calculado(valores[static_cast<size_t>(r)].first)) continue;
-            m_motivos[r] = motivos[valores[static_cast<size_t>(r)].first];
-            const QVariant& novo = valores[static_cast<size_t>(r)].second;
-            const QVariant velho = m_ds->valueAt(r, valor);
-            if (velho.isNull() == novo.isNull() && (novo.isNull() || velho.toDouble() == novo.toDouble()))
-                continue;
-            m_ds->setRecNo(r);
-            m_ds->edit();
-            valor->setValue(novo);
-            m_ds->post();
+        m_motivos.clear();
+        for (int a = 0; a < m_camposValor.size(); ++a) {
+            Field* valor = m_ds->fieldByName(m_camposValor[a]);
+            std::vector<std::pair<int, QVariant>> valores;
+            for (int r = 0; r < m_ds->recordCount(); ++r)
+                valores.emplace_back(m_ds->valueAt(r, tipo).toInt(), m_ds->valueAt(r, valor));
+            std::map<int, QString> motivos;
+            completaCalculados(m_catalogo, valores, &motivos);
+            for (int r = 0; r < m_ds->recordCount(); ++r) {
+                const auto& [idTipo, novo] = valores[static_cast<size_t>(r)];
+                if (!m_catalogo.calculado(idTipo)) continue;
+                m_motivos[{r, a}] = motivos[idTipo];
+                const QVariant velho = m_ds->valueAt(r, valor);
+                if (velho.isNull() == novo.isNull() && (novo.isNull() || velho.toDouble() == novo.toDouble()))
+                    continue;
+                m_ds->setRecNo(r);
+                m_ds->edit();
+                valor->setValue(novo);
+                m_ds->post();
+            }
         }
         if (atual >= 0 && m_ds->recNo() != atual) m_ds->setRecNo(atual);
     } catch (...) {

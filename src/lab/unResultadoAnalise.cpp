@@ -233,7 +233,7 @@ TfrmResultadoAnalise::TfrmResultadoAnalise(QWidget* parent) : QDialog(parent) {
                          {"VL_RESULTADO", "Resultado Atual", 125, false, centro}});
     DBGrid1->setReadOnly(false);
     m_calculo = std::make_unique<CalculoGrade>();
-    m_calculo->instala(DBGrid1, &cdsResultado, "ID_TP_ANALISE", "VL_RESULTADO", 3);
+    m_calculo->instala(DBGrid1, &cdsResultado, "ID_TP_ANALISE", {"VL_RESULTADO"}, {3});
     static_cast<GradeResultados*>(DBGrid1)->aposEdicao = [this] { m_calculo->recalcula(); };
     marcaFaixa = new MarcaFaixaResultado(DBGrid1, "RESULTADO_IDEAL", "VL_RESULTADO");
     // A double click on a row opens its chart; on the current value it types the value.
