@@ -142,12 +142,14 @@ void benchAnalysisList(Database& db) {
 } // namespace
 
 void benchExport(Database& db);
+void benchExportTodas(Database& db);
 void benchPessoas(Database& db);
 void benchLaudo(Database& db, const QString& site);
 void benchAnalises(Database& db, const QString& site);
 void benchControle(Database& db);
 void benchFormula(Database& db);
 void benchGrafico(Database& db);
+void benchGrade(Database& db, const QString& site);
 
 int main(int argc, char** argv) {
     // The report and screen benchmarks draw pages and windows: offscreen.
@@ -155,7 +157,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "uso: cortivandela-bench SITE [lista] [exporta] [pessoas] [analises] [controle] "
-                             "[laudo] [grafico] [formula]\n");
+                             "[laudo] [grafico] [grade] [formula]\n");
         return 2;
     }
     try {
@@ -163,18 +165,20 @@ int main(int argc, char** argv) {
         db.setDatabaseName(connectionString(QString::fromLocal8Bit(argv[1])));
         db.connect();
         // Optional names after the site run only those benchmarks: lista, exporta, pessoas, analises,
-        // controle, laudo, grafico, formula.
+        // controle, laudo, grafico, grade, formula.
         QStringList only;
         for (int i = 2; i < argc; ++i)
             only << QString::fromLocal8Bit(argv[i]);
         auto wanted = [&only](const char* name) { return only.isEmpty() || only.contains(name); };
         if (wanted("lista")) benchAnalysisList(db);
         if (wanted("exporta")) benchExport(db);
+        if (wanted("exporta")) benchExportTodas(db);
         if (wanted("pessoas")) benchPessoas(db);
         if (wanted("analises")) benchAnalises(db, QDir(QString::fromLocal8Bit(argv[1])).absolutePath());
         if (wanted("controle")) benchControle(db);
         if (wanted("laudo")) benchLaudo(db, QString::fromLocal8Bit(argv[1]));
         if (wanted("grafico")) benchGrafico(db);
+        if (wanted("grade")) benchGrade(db, QDir(QString::fromLocal8Bit(argv[1])).absolutePath());
         if (wanted("formula")) benchFormula(db);
         db.disconnect();
     } catch (const std::exception& e) {

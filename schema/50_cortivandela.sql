@@ -7,7 +7,9 @@
   committed, and lists them. A statement that creates a table, sequence, index or exception,
   or adds a column or constraint with ALTER TABLE ... ADD, is skipped when its object
   already exists, so a script that stopped half-way completes at the next start. Procedures
-  and triggers are written CREATE OR ALTER; seed rows UPDATE OR INSERT ... MATCHING.
+  and triggers are written CREATE OR ALTER; seed rows UPDATE OR INSERT ... MATCHING. A script
+  on shared tables names them on a line "-- Requer: T1, T2"; on a database without one of them
+  it waits, neither run nor listed, until they exist.
 */
 
 CREATE TABLE SIS_CTV_SCRIPT (

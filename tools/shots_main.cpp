@@ -10,6 +10,7 @@
 #include "lab/UnEmailLaudo.h"
 #include "lab/UnEnviaLaudoEmail.h"
 #include "lab/UnEquipamentosAnalisados.h"
+#include "lab/UnHistoricoAlteracoes.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "platform/Fonts.h"
@@ -254,6 +255,22 @@ int main(int argc, char** argv) {
             conta.show();
             failures += !save(&conta, out, "email-laudos");
         });
+        // Every sample's results in one grid, and the analysis's history of changes.
+        QTimer::singleShot(0, [&] {
+            if (QWidget* janela = QApplication::activeModalWidget()) {
+                failures += !save(janela, out, "resultados-de-todas-as-amostras");
+                janela->close();
+            }
+        });
+        cadastro->btnResultadosAmostras->click();
+        pump();
+        cadastro->btnHistorico->click();
+        pump();
+        if (auto* historico = principal->findChild<TfrmHistoricoAlteracoes*>("frmHistoricoAlteracoes")) {
+            failures += !save(principal.get(), out, "historico-de-alteracoes");
+            if (QMdiSubWindow* s = historico->subWindow()) s->close();
+            pump();
+        }
         if (QMdiSubWindow* s = cadastro->subWindow()) s->close();
         pump();
     }

@@ -203,9 +203,10 @@ bool DataSet::isEmpty() const {
 
 // ---------------------------------------------------------------- navigation
 
+// A list left closed (its reopening failed) is the user's to open again: a warning, no fault.
 static void requireActive(const DataSet& ds) {
     if (!ds.active())
-        throw AppError(
+        throw ValidationError(
             QStringLiteral("A lista %1 está fechada; abra-a de novo (Atualizar) e repita a operação.")
                 .arg(ds.name()));
 }
@@ -248,9 +249,31 @@ void DataSet::last() {
     scrolled();
 }
 
+namespace {
+// Rows read per part by a dataset read once from first to last.
+constexpr int kPartePassada = 1024;
+} // namespace
+
 void DataSet::next() {
     requireActive(*this);
     checkBrowseMode(*this, m_modified);
+    if (m_forwardOnly && m_cur + 1 >= recordCount() && m_moreToFetch && m_deleted.empty() && !m_cached) {
+        // The rows read are done with: their memory takes the next part.
+        m_rows.clear();
+        m_extras.clear();
+        m_chunks.clear();
+        m_chunkUsed = m_chunkCap = 0;
+        m_lookupIndex.clear();
+        m_cur = -1;
+        if (fetchMore(kPartePassada) > 0) {
+            m_cur = 0;
+            m_bof = m_eof = false;
+            scrolled();
+        } else {
+            m_eof = m_bof = true;
+        }
+        return;
+    }
     if (m_cur + 1 < recordCount() || fetchMore(64) > 0) {
         ++m_cur;
         m_bof = m_eof = false;
@@ -844,21 +867,29 @@ bool DataSet::locate(const QString& fieldNames, const QVariantList& values, Loca
 
 QVariant DataSet::lookup(const QString& keyField, const QVariant& key, const QString& resultField) {
     if (!active()) return {};
-    fetchAll();
     Field* kf = findField(keyField);
     Field* rf = findField(resultField);
     if (!kf || !rf) return {};
-    LookupIndex& idx = m_lookupIndex[keyField.toUpper()];
-    if (idx.builtFor != m_version || idx.rows.isEmpty()) {
-        idx.rows.clear();
-        idx.rows.reserve(recordCount());
-        for (int r = recordCount() - 1; r >= 0; --r)
-            idx.rows.insert(keyText(valueAt(r, kf)), r);
-        idx.builtFor = m_version;
+    // The rows read so far first; a list not read to its end is asked for the one key rather
+    // than read whole, so a page of rows never costs the whole list.
+    for (;;) {
+        LookupIndex& idx = m_lookupIndex[keyField.toUpper()];
+        if (idx.builtFor != m_version || idx.rows.isEmpty()) {
+            idx.rows.clear();
+            idx.rows.reserve(recordCount());
+            for (int r = recordCount() - 1; r >= 0; --r)
+                idx.rows.insert(keyText(valueAt(r, kf)), r);
+            idx.builtFor = m_version;
+        }
+        auto it = idx.rows.constFind(keyText(key));
+        if (it != idx.rows.constEnd()) return valueAt(*it, rf);
+        if (!canFetchMore() && !rowsCutShort()) return {};
+        if (key.isNull() || keyText(key).isEmpty()) return {};
+        QVariant found;
+        if (lookupUnread(kf->fieldName(), key, rf->fieldName(), found)) return found;
+        if (!canFetchMore()) return {};
+        fetchAll();
     }
-    auto it = idx.rows.constFind(keyText(key));
-    if (it == idx.rows.constEnd()) return {};
-    return valueAt(*it, rf);
 }
 
 void DataSet::refresh() {

@@ -59,6 +59,11 @@ public:
     bool canFetchMore() const { return m_moreToFetch; }
     int fetchMore(int n);
     void fetchAll();
+    // Read once from first to last (an export): next() past the rows held drops them before it
+    // reads the following ones, so the memory stays that of one part whatever the row count.
+    // Only first() right after open() and next() move such a dataset.
+    void setForwardOnly(bool on) { m_forwardOnly = on; }
+    bool forwardOnly() const { return m_forwardOnly; }
 
     // Editing.
     void insert();
@@ -161,6 +166,16 @@ protected:
 public:
     // True for datasets read from the database (their text fields are columns).
     virtual bool fromDatabase() const { return false; }
+    // A list whose rows are not all read finds one row by its key without reading the rest:
+    // true with the value of resultField in `result` (null when no row has that key), false
+    // when this dataset cannot (the caller then reads the whole list).
+    virtual bool lookupUnread(const QString& keyField, const QVariant& key, const QString& resultField,
+                              QVariant& result) {
+        (void)keyField, (void)key, (void)resultField, (void)result;
+        return false;
+    }
+    // Rows the statement still had when its cursor ended early (a hard commit or rollback).
+    virtual bool rowsCutShort() const { return false; }
 
 protected:
     virtual void internalApply(UpdateKind kind, const char* rec, const char* old);
@@ -183,6 +198,7 @@ protected:
 
     RecordLayout m_layout;
     bool m_moreToFetch = false;
+    bool m_forwardOnly = false;
 
 private:
     struct Extra {

@@ -133,6 +133,45 @@ void Database::attach(bool create) {
     st.check();
     m_att = att;
     m_wanted = true;
+    if (m_context.empty()) return;
+    try {
+        applySessionContext();
+    } catch (...) {
+        // A connection that cannot say who works on it is not used.
+        freeStatements();
+        FbStatus ds;
+        m_att->detach(&ds);
+        if (ds.failed()) m_att->release();
+        m_att = nullptr;
+        throw;
+    }
+}
+
+void Database::setSessionContext(std::vector<std::pair<QString, QString>> variables) {
+    m_context = std::move(variables);
+    if (m_att && !m_context.empty()) applySessionContext();
+}
+
+void Database::applySessionContext() {
+    // One block sets every variable; names and values travel as parameters.
+    QStringList params, calls;
+    for (size_t i = 0; i < m_context.size(); ++i) {
+        params << QStringLiteral("n%1 varchar(80) = ?, v%1 varchar(255) = ?").arg(i);
+        calls << QStringLiteral("r = rdb$set_context('USER_SESSION', :n%1, :v%1);").arg(i);
+    }
+    Transaction tr(this);
+    tr.start();
+    Statement st(this, &tr);
+    st.prepare("execute block (" + params.join(", ") + ") as declare r integer; begin " + calls.join(' ') +
+               " end");
+    for (size_t i = 0; i < m_context.size(); ++i) {
+        st.setParam(static_cast<int>(2 * i), m_context[i].first);
+        const QString& v = m_context[i].second;
+        st.setParam(static_cast<int>(2 * i + 1), v.isNull() ? QVariant() : QVariant(v.left(255)));
+    }
+    st.execute();
+    st.free();
+    tr.commit();
 }
 
 bool Database::connected() const {

@@ -51,6 +51,12 @@ public:
     // Creates a new database file (ISO8859_1, page size 8192, dialect 3) and stays connected.
     void create();
 
+    // Session context variables (namespace USER_SESSION) set on every attachment: the first one
+    // and each one after a lost connection. The database's audit trail reads from them who
+    // works on this connection. Setting them on a connected database applies them at once.
+    void setSessionContext(std::vector<std::pair<QString, QString>> variables);
+    const std::vector<std::pair<QString, QString>>& sessionContext() const { return m_context; }
+
     // The transaction used by queries that have none of their own.
     void setDefaultTransaction(Transaction* t) { m_default = t; }
     Transaction* defaultTransaction() const { return m_default; }
@@ -75,6 +81,7 @@ private:
     void attach(bool create);
     void dropLost();
     void freeStatements();
+    void applySessionContext();
 
     QString m_name;
     QString m_user = "SYSDBA";
@@ -84,6 +91,7 @@ private:
     bool m_wanted = false; // connected by the program, and not disconnected since
     mutable unsigned m_seenEpoch = 0;
     Transaction* m_default = nullptr;
+    std::vector<std::pair<QString, QString>> m_context;
     std::vector<Transaction*> m_transactions;
     std::vector<Statement*> m_statements;
 };

@@ -33,6 +33,7 @@ void Query::setSqlText(const QString& text) {
     for (const QString& n : sql::parseNamedParams(text).names)
         if (!m_paramNames.contains(n, Qt::CaseInsensitive)) m_paramNames.append(n);
     m_stmt.reset();
+    m_semLeitorChave = false;
 }
 
 QStringList Query::sqlLines() const {
@@ -73,6 +74,15 @@ void Query::internalOpen() {
     m_stmt->prepare(parsed.text);
     if (!m_stmt->isSelect()) throw AppError(QString("%1: a instrução não retorna registros").arg(name()));
     bindParams(*m_stmt, parsed.names);
+    m_cutShort = false;
+    m_porChave.clear();
+    if (sql::conditionAlwaysFalse(m_text) && !sql::selectsAggregate(m_text)) {
+        // A list opened empty on purpose (" where 0=1 "): the server would walk the whole table
+        // testing the constant, so the statement is only prepared for its columns.
+        m_layout = m_stmt->outputLayout();
+        m_moreToFetch = false;
+        return;
+    }
     m_stmt->openCursor();
     m_layout = m_stmt->outputLayout();
     m_moreToFetch = true;
@@ -82,6 +92,7 @@ void Query::internalOpen() {
     m_listenLife = tr->lifeToken();
     tr->addEndListener(this, [this] {
         if (m_stmt) m_stmt->closeCursor();
+        if (m_moreToFetch) m_cutShort = true;
         m_moreToFetch = false;
     });
 }
@@ -120,6 +131,48 @@ int Query::internalFetch(int n) {
 void Query::internalClose() {
     if (m_stmt) m_stmt->closeCursor();
     stopListening();
+    m_porChave.clear();
+    m_cutShort = false;
+}
+
+bool Query::lookupUnread(const QString& keyField, const QVariant& key, const QString& resultField,
+                         QVariant& result) {
+    if (m_semLeitorChave || !m_db) return false;
+    const QString chave = keyField + QChar(0x1f) + resultField + QChar(0x1f) + keyText(key);
+    const auto it = m_porChave.constFind(chave);
+    if (it != m_porChave.constEnd()) {
+        result = *it;
+        return true;
+    }
+    // The list's own statement as a derived table, read by the key. Its ordering is dropped
+    // (it would make the server walk the ordering index) unless it chooses the rows.
+    const auto tem = [&](const char* palavra) {
+        return sql::clausePos(m_text, palavra, Qt::CaseInsensitive) >= 0;
+    };
+    const bool ordemEscolhe = tem("first") || tem("skip") || tem("rows") || tem("union");
+    const QString corpo = ordemEscolhe ? m_text : sql::beforeClause(m_text, "order by", Qt::CaseInsensitive);
+    const auto nome = [](const QString& n) { return "x.\"" + QString(n).replace('"', "\"\"") + "\""; };
+    const QString texto = "select " + nome(resultField) + " from (" + corpo + ") x where " + nome(keyField) +
+                          " = :CTV_CHAVE_LISTA";
+    try {
+        if (!m_leitorChave) m_leitorChave = std::make_unique<Query>(m_db, transaction(), name());
+        Query& q = *m_leitorChave;
+        q.close();
+        q.setTransaction(transaction());
+        q.setSqlText(texto);
+        for (const QString& p : m_paramNames)
+            q.setParam(p, param(p));
+        q.setParam("CTV_CHAVE_LISTA", key);
+        q.open();
+        result = q.isEmpty() ? QVariant() : q.field(0)->value();
+        q.close();
+    } catch (const std::exception&) {
+        // A statement the server cannot read this way: the list is read whole instead.
+        m_semLeitorChave = true;
+        return false;
+    }
+    m_porChave.insert(chave, result);
+    return true;
 }
 
 QByteArray Query::loadBlob(BlobId id) const {

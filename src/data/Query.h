@@ -44,6 +44,9 @@ public:
     // back to the user, cancelUpdates() drops it) and the error propagates.
     void applyAndCommit();
     bool fromDatabase() const override { return true; }
+    bool lookupUnread(const QString& keyField, const QVariant& key, const QString& resultField,
+                      QVariant& result) override;
+    bool rowsCutShort() const override { return m_cutShort; }
 
     // After a save that touched no row (RecordConflict): reads the edited record's row again by
     // its key, as the database holds it now (databaseRowValue, takeDatabaseRow).
@@ -72,6 +75,12 @@ private:
     QHash<QString, QVariant> m_params;
     std::unique_ptr<Statement> m_stmt;
     int m_rowsAffected = 0;
+    bool m_cutShort = false;
+    // Rows read one by one by their key while the list is not read whole: key field, result
+    // field and key -> value (null for a key no row has). Forgotten when the list is read again.
+    QHash<QString, QVariant> m_porChave;
+    std::unique_ptr<Query> m_leitorChave;
+    bool m_semLeitorChave = false;
 };
 
 // An in-memory table with field definitions of its own (report tables).

@@ -125,6 +125,24 @@ void aplicaScriptProprio(Database& db, const QString& nome, const QString& texto
     registraScriptProprio(db, nome);
 }
 
+QStringList tabelasRequeridas(const QString& texto) {
+    // "-- Requer: TABELA, TABELA" on a line of its own.
+    static const QRegularExpression linha(R"re(^\s*--\s*Requer:\s*(.+)$)re",
+                                          QRegularExpression::CaseInsensitiveOption |
+                                              QRegularExpression::MultilineOption);
+    QStringList out;
+    for (auto it = linha.globalMatch(texto); it.hasNext();)
+        for (const QString& t : it.next().captured(1).split(',', Qt::SkipEmptyParts))
+            if (!t.trimmed().isEmpty()) out << t.trimmed().toUpper();
+    return out;
+}
+
+bool scriptPodeRodar(Database& db, const QString& texto) {
+    for (const QString& t : tabelasRequeridas(texto))
+        if (!tabelaExiste(db, t)) return false;
+    return true;
+}
+
 QStringList atualizaEsquemaProprio(Database& db) {
     QStringList listados;
     if (tabelaExiste(db, "SIS_CTV_SCRIPT")) {
@@ -143,7 +161,10 @@ QStringList atualizaEsquemaProprio(Database& db) {
     QStringList rodados;
     for (const QString& nome : scriptsProprios()) {
         if (listados.contains(nome)) continue;
-        aplicaScriptProprio(db, nome, textoScriptProprio(nome));
+        const QString texto = textoScriptProprio(nome);
+        // A script on tables the database does not have yet waits for them.
+        if (!scriptPodeRodar(db, texto)) continue;
+        aplicaScriptProprio(db, nome, texto);
         rodados << nome;
     }
     return rodados;

@@ -20,5 +20,10 @@ bool objetoJaExiste(Database& db, const QString& stmt);
 // Runs an own script on an existing database: each statement committed, the ones whose object
 // already exists skipped, then lists the script in SIS_CTV_SCRIPT.
 void aplicaScriptProprio(Database& db, const QString& nome, const QString& texto);
-// Runs every own script not yet listed in SIS_CTV_SCRIPT; returns the names of those it ran.
+// The tables a script names on a line "-- Requer: T1, T2" (upper case): a script on shared
+// tables waits, neither run nor listed, until the database has all of them.
+QStringList tabelasRequeridas(const QString& texto);
+bool scriptPodeRodar(Database& db, const QString& texto);
+// Runs every own script not yet listed in SIS_CTV_SCRIPT whose tables exist; returns the names
+// of those it ran.
 QStringList atualizaEsquemaProprio(Database& db);

@@ -1,4 +1,6 @@
 #include "data/SqlText.h"
+#include <QRegularExpression>
+#include <cstring>
 
 namespace sql {
 
@@ -141,6 +143,45 @@ QString beforeClause(const QString& sql, const QString& keyword, Qt::CaseSensiti
 QString fromClause(const QString& sql, const QString& keyword, Qt::CaseSensitivity cs) {
     const int p = clausePos(sql, keyword, cs);
     return p >= 0 ? sql.mid(p) : QString();
+}
+
+bool conditionAlwaysFalse(const QString& sql) {
+    const Qt::CaseSensitivity ci = Qt::CaseInsensitive;
+    const int where = clausePos(sql, "where", ci);
+    if (where < 0) return false;
+    int fim = sql.size();
+    for (const char* k :
+         {"group by", "having", "order by", "plan", "rows", "union", "for update", "with lock"}) {
+        const int p = clausePos(sql, k, ci, where + 5);
+        if (p >= 0 && p < fim) fim = p;
+    }
+    const QString condicao = sql.mid(where + 5, fim - where - 5);
+    if (clausePos(condicao, "or", ci) >= 0 || clausePos(condicao, "not", ci) >= 0) return false;
+    int inicio = 0;
+    for (;;) {
+        const int e = clausePos(condicao, "and", ci, inicio);
+        QString parte = condicao.mid(inicio, e < 0 ? -1 : e - inicio);
+        parte.remove(' ').remove('\t').remove('\r').remove('\n');
+        if (parte == "0=1") return true;
+        if (e < 0) return false;
+        inicio = e + 3;
+    }
+}
+
+bool selectsAggregate(const QString& sql) {
+    const Qt::CaseSensitivity ci = Qt::CaseInsensitive;
+    const int from = clausePos(sql, "from", ci);
+    const QString lista = (from < 0 ? sql : sql.left(from)).toLower();
+    for (const char* f : {"count", "sum", "min", "max", "avg", "list"}) {
+        static const QRegularExpression fim("^\\s*\\(");
+        int p = -1;
+        while ((p = lista.indexOf(QLatin1String(f), p + 1)) >= 0) {
+            const bool inicioPalavra = p == 0 || !(lista[p - 1].isLetterOrNumber() || lista[p - 1] == '_');
+            if (inicioPalavra && fim.match(lista.mid(p + static_cast<int>(strlen(f)))).hasMatch())
+                return true;
+        }
+    }
+    return false;
 }
 
 QStringList splitScript(const QString& script) {

@@ -38,6 +38,13 @@ QString beforeClause(const QString& sql, const QString& keyword, Qt::CaseSensiti
 // The statement from its clause `keyword` on (empty when it has none).
 QString fromClause(const QString& sql, const QString& keyword, Qt::CaseSensitivity cs = Qt::CaseSensitive);
 
+// True when the statement's own condition (its top-level where, outside quoted text and
+// subqueries) is a conjunction holding the fixed false condition 0=1: it selects no row.
+bool conditionAlwaysFalse(const QString& sql);
+// True when the select list of the statement names an aggregate (count, sum, min, max, avg,
+// list) outside subqueries: such a statement gives a row even when no row matches.
+bool selectsAggregate(const QString& sql);
+
 // Splits a DDL script into statements: ';' ends a statement, "SET TERM x ;" changes the
 // terminator for PSQL bodies; comments are dropped.
 QStringList splitScript(const QString& script);

@@ -53,7 +53,10 @@ std::vector<Query*> TdmLookUp::lists() {
 }
 
 void TdmLookUp::reabre(Query& q) {
+    // Read again up to its first page (a short list whole): the names a screen shows beyond it
+    // are read by their keys, and the rest of a long list only when a drop-down or a search
+    // needs it.
     q.close();
     q.open();
-    q.fetchAll();
+    q.fetchMore(kPaginaLista);
 }

@@ -52,10 +52,36 @@ void completaCalculados(const formula::Catalogo& catalogo, std::vector<std::pair
     }
 }
 
-std::vector<std::pair<int, QVariant>> comCalculados(Database& db, Transaction& tr,
-                                                    std::vector<std::pair<int, QVariant>> valores) {
-    completaCalculados(formula::Catalogo::le(db, tr), valores);
-    return valores;
+void completaCalculados(Database& db, std::vector<CelulaResultado>& celulas) {
+    if (celulas.empty()) return;
+    formula::Catalogo catalogo;
+    {
+        Transaction tr(&db);
+        tr.start();
+        try {
+            catalogo = formula::Catalogo::le(db, tr);
+            tr.commit();
+        } catch (...) {
+            desfaz(tr);
+            throw;
+        }
+    }
+    bool algum = false;
+    for (const CelulaResultado& c : celulas)
+        algum = algum || catalogo.calculado(c.idTpAnalise);
+    if (!algum) return;
+    // Sample by sample: its cells, in the order given.
+    std::map<int, std::vector<size_t>> porAmostra;
+    for (size_t i = 0; i < celulas.size(); ++i)
+        porAmostra[celulas[i].idAnaliseEquipamento].push_back(i);
+    for (const auto& [amostra, indices] : porAmostra) {
+        std::vector<std::pair<int, QVariant>> valores;
+        for (size_t i : indices)
+            valores.emplace_back(celulas[i].idTpAnalise, celulas[i].novo);
+        completaCalculados(catalogo, valores);
+        for (size_t k = 0; k < indices.size(); ++k)
+            celulas[indices[k]].novo = valores[k].second;
+    }
 }
 
 void gravaFormula(Database& db, int idTpAnalise, const QString& codigo, const QString& formula) {

@@ -3,6 +3,7 @@
 // of the same sample whenever the sample's results are saved, and a changed formula can be
 // applied again to the samples already saved.
 #include "data/Formula.h"
+#include "lab/GravacaoResultados.h"
 #include <QDate>
 #include <QVariant>
 #include <functional>
@@ -36,7 +37,7 @@ struct Recalculo {
 Recalculo recalculaFormula(Database& db, int idTpAnalise, const QDate& de, const QDate& ate,
                            const std::function<void(int, int)>& progresso = {});
 
-// completaCalculados with the codes and formulas read on tr: what a save of the sample's
-// results stores.
-std::vector<std::pair<int, QVariant>> comCalculados(Database& db, Transaction& tr,
-                                                    std::vector<std::pair<int, QVariant>> valores);
+// The cells of a save (of one sample or of several) with those of calculated types given the
+// values computed from the other cells of the same sample, with the codes and formulas the
+// database holds now: what a save of results stores, whatever was given for them.
+void completaCalculados(Database& db, std::vector<CelulaResultado>& celulas);

@@ -5,6 +5,8 @@
 #include "lab/EnvioLaudo.h"
 #include "lab/UnEnviaLaudoEmail.h"
 #include "lab/UnEquipamentosAnalisados.h"
+#include "lab/UnHistoricoAlteracoes.h"
+#include "lab/UnResultadosTodasAmostras.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
@@ -188,10 +190,20 @@ TfrmCadastrodeAnalise::TfrmCadastrodeAnalise(QWidget* parent)
     btnConsultar->setObjectName("btnConsultar");
     btnConsultar->setEnabled(false);
     btnConsultar->setAutoDefault(false);
+    btnResultadosAmostras = new QPushButton("Resultados de Todas as Amostras", pagFicha);
+    btnResultadosAmostras->setObjectName("btnResultadosAmostras");
+    btnResultadosAmostras->setEnabled(false);
+    btnHistorico = new QPushButton(QString::fromUtf8("Histórico de Alterações"), pagFicha);
+    btnHistorico->setObjectName("btnHistorico");
+    btnHistorico->setEnabled(false);
+    for (QPushButton* b : {btnResultadosAmostras, btnHistorico})
+        b->setAutoDefault(false);
     auto* botoes = new QHBoxLayout;
     botoes->addWidget(btnIncluir);
     botoes->addWidget(btnExcluir);
     botoes->addWidget(btnConsultar);
+    botoes->addWidget(btnResultadosAmostras);
+    botoes->addWidget(btnHistorico);
     botoes->addStretch();
     lay->addLayout(botoes, 10, 0, 1, 4);
     dbgDados = new DBGrid(pagFicha, &dsConsultaEquipAnalisados, "dbgDados");
@@ -202,6 +214,9 @@ TfrmCadastrodeAnalise::TfrmCadastrodeAnalise(QWidget* parent)
     connect(btnIncluir, &QToolButton::clicked, this, [this] { guarded([this] { btnIncluirClick(); }); });
     connect(btnExcluir, &QToolButton::clicked, this, [this] { guarded([this] { btnExcluirClick(); }); });
     connect(btnConsultar, &QPushButton::clicked, this, [this] { guarded([this] { btnConsultarClick(); }); });
+    connect(btnResultadosAmostras, &QPushButton::clicked, this,
+            [this] { guarded([this] { btnResultadosAmostrasClick(); }); });
+    connect(btnHistorico, &QPushButton::clicked, this, [this] { guarded([this] { btnHistoricoClick(); }); });
 
     // What the prints carry: the logo, signature and footer, with the chosen own company's images.
     chkImprimirLogomarcaRodape =
@@ -278,7 +293,9 @@ TfrmCadastrodeAnalise::TfrmCadastrodeAnalise(QWidget* parent)
     setTabOrder(lkTipoEquipamento, btnIncluir);
     setTabOrder(btnIncluir, btnExcluir);
     setTabOrder(btnExcluir, btnConsultar);
-    setTabOrder(btnConsultar, dbgDados);
+    setTabOrder(btnConsultar, btnResultadosAmostras);
+    setTabOrder(btnResultadosAmostras, btnHistorico);
+    setTabOrder(btnHistorico, dbgDados);
     setTabOrder(dbgDados, chkImprimirLogomarcaRodape);
     setTabOrder(chkImprimirLogomarcaRodape, lkEmpresa);
     setTabOrder(lkEmpresa, BitBtn1);
@@ -398,6 +415,9 @@ void TfrmCadastrodeAnalise::ajustaControlesEquipamento() {
     // Without samples there is nothing to remove or consult (a new analysis included).
     btnExcluir->setEnabled(comEquipamentos && autorizado(btnExcluir));
     btnConsultar->setEnabled(comEquipamentos && autorizado(btnConsultar));
+    btnResultadosAmostras->setEnabled(comEquipamentos && autorizado(btnResultadosAmostras));
+    // A saved analysis has a history, samples or not.
+    btnHistorico->setEnabled(comChave && autorizado(btnHistorico));
     lkTipoEquipamento->setEnabled(!comEquipamentos);
     lkTipoEquipamento->setToolTip(comEquipamentos ? QString::fromUtf8(kTipoBloqueado) : QString());
     // The prints need an analysis: the current one, or the new one (saved before it prints).
@@ -504,6 +524,23 @@ void TfrmCadastrodeAnalise::equipamentosFechados() {
     aguardaEquipamentos(false);
     recarregaEquipamentos();
     ajustaControlesEquipamento();
+}
+
+void TfrmCadastrodeAnalise::btnResultadosAmostrasClick() {
+    salvaSeEditando();
+    const int id = idAnaliseAtual();
+    if (id == 0) warnAndAbort(QString::fromUtf8("Escolha uma análise com equipamentos analisados."));
+    TfrmResultadosTodasAmostras janela(this);
+    janela.IidAnalise = id;
+    execModal(janela);
+}
+
+void TfrmCadastrodeAnalise::btnHistoricoClick() {
+    salvaSeEditando();
+    const int id = idAnaliseAtual();
+    if (id == 0) warnAndAbort(QString::fromUtf8("Escolha uma análise gravada para ver o seu histórico."));
+    TfrmHistoricoAlteracoes::abre(
+        id, 0, QString::fromUtf8("Análise de ") + dtColeta->text() + " - " + lkCliente->currentText());
 }
 
 void TfrmCadastrodeAnalise::btnExcluirClick() {

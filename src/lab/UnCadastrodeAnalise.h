@@ -48,6 +48,8 @@ public:
                   *lkEmpresa = nullptr;
     QToolButton *btnIncluir = nullptr, *btnExcluir = nullptr;
     QPushButton* btnConsultar = nullptr;
+    // Every sample's results in one grid, and the audit trail of the analysis.
+    QPushButton *btnResultadosAmostras = nullptr, *btnHistorico = nullptr;
     DBGrid* dbgDados = nullptr;
     QCheckBox* chkImprimirLogomarcaRodape = nullptr;
     QLabel* imgTutorial = nullptr;
@@ -67,6 +69,8 @@ public:
     void btnExcluirClick();
     void btnConsultarClick();
     void dbgDadosDblClick() { btnConsultarClick(); }
+    void btnResultadosAmostrasClick();
+    void btnHistoricoClick();
     void chkImprimirLogomarcaRodapeClick();
     void imgTutorialClick();
     // "Imprimir Relatório de Análise" and "Imprimir Planilha de Preenchimento".

@@ -4,6 +4,7 @@
 #include "lab/ContagemForaFaixa.h"
 #include "lab/DBRichEdit.h"
 #include "lab/UnCadastrodeAnalise.h"
+#include "lab/UnHistoricoAlteracoes.h"
 #include "lab/unResultadoAnalise.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
@@ -210,13 +211,16 @@ TfrmEquipamentosAnalisados::TfrmEquipamentosAnalisados(QWidget* parent)
     btnGrafico->setObjectName("btnGrafico");
     btnGrafico->setToolTip(
         QString::fromUtf8("Tendência dos tipos de análise do equipamento em todas as coletas"));
+    btnHistorico = new QPushButton(QString::fromUtf8("Histórico de Alterações"), pagFicha);
+    btnHistorico->setObjectName("btnHistorico");
     lblForaFaixa = new QLabel(pagFicha);
     lblForaFaixa->setObjectName("lblForaFaixa");
-    for (QPushButton* b : {btnConsultar, btnGrafico, btnFechar})
+    for (QPushButton* b : {btnConsultar, btnGrafico, btnHistorico, btnFechar})
         b->setAutoDefault(false);
     auto* rodape = new QHBoxLayout;
     rodape->addWidget(btnConsultar);
     rodape->addWidget(btnGrafico);
+    rodape->addWidget(btnHistorico);
     rodape->addWidget(lblForaFaixa);
     rodape->addStretch();
     rodape->addWidget(btnFechar);
@@ -224,6 +228,7 @@ TfrmEquipamentosAnalisados::TfrmEquipamentosAnalisados(QWidget* parent)
     on(btnConsultar, &TfrmEquipamentosAnalisados::btnConsultarClick);
     on(btnFechar, &TfrmEquipamentosAnalisados::btnFecharClick);
     on(btnGrafico, &TfrmEquipamentosAnalisados::btnGraficoClick);
+    on(btnHistorico, &TfrmEquipamentosAnalisados::btnHistoricoClick);
 
     DBEdit2 = new DBEdit(pagFicha, &dsPadrao, "ID_ANALISE_EQUIPAMENTO", "DBEdit2");
     DBEdit2->hide();
@@ -480,6 +485,21 @@ void TfrmEquipamentosAnalisados::btnConsultarClick() {
     frm.IidAnaliseAnterior = m_idAnaliseAnterior;
     execModal(frm);
     mostraForaDaFaixa();
+}
+
+void TfrmEquipamentosAnalisados::btnHistoricoClick() {
+    DataSet* ds = dsPadrao.dataSet();
+    TfrmClassePrincipal* p = principal();
+    if (!ds || !p || !ds->active()) return;
+    if (ds->editing()) {
+        p->salvaDataSet(*ds);
+        p->TotalRegistros();
+    }
+    if (ds->isEmpty() || ds->fieldByName("ID_ANALISE_EQUIPAMENTO")->isNull())
+        warnAndAbort(QString::fromUtf8("Escolha o equipamento analisado para ver o seu histórico."));
+    TfrmHistoricoAlteracoes::abre(ds->fieldByName("ID_ANALISE")->asInteger(),
+                                  ds->fieldByName("ID_ANALISE_EQUIPAMENTO")->asInteger(),
+                                  "Amostra: " + RxDBLookupCombo1->currentText());
 }
 
 void TfrmEquipamentosAnalisados::btnFecharClick() {

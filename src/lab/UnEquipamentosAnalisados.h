@@ -49,7 +49,8 @@ public:
     // The trend charts of the sample's equipment, and how many of its values are out of range.
     QPushButton* btnGrafico = nullptr;
     QLabel* lblForaFaixa = nullptr;
-    DBEdit* DBEdit2 = nullptr; // hidden: ID_ANALISE_EQUIPAMENTO
+    QPushButton* btnHistorico = nullptr; // the sample's audit trail
+    DBEdit* DBEdit2 = nullptr;           // hidden: ID_ANALISE_EQUIPAMENTO
 
     void FormShow() override;
     void FormActivate() override;
@@ -70,6 +71,7 @@ public:
     void btnGraficoClick();
     // The out-of-range count of the current sample.
     void mostraForaDaFaixa();
+    void btnHistoricoClick();
 
     // The size labels and the clear buttons after the texts changed.
     void pc_MostrarTamanhoCampo();

@@ -180,17 +180,16 @@ void TfrmTipoEquipamento::BitBtn1Click() {
     q.open();
     const QVariant produto = lkProdutoBase->keyValue();
     if (!produto.isNull()) {
-        q.transaction()->ensureActive();
         q.insert();
-        q.fieldByName("ID_PRODUTO_EQUIPAMENTO")
-            ->setValue(p->AdicionaID("tab_produto_equipamento", "id_produto_equipamento"));
         q.fieldByName("ID_PRODUTO_BASE")->setValue(produto);
         q.fieldByName("ID_TP_EQUIPAMENTO")->setValue(tipo);
-        q.post();
+        // The save of a new record: the largest key plus one, and a fresh key when another
+        // workstation took that one at the same moment.
         try {
-            q.applyAndCommit();
+            p->salvaDataSet(q);
         } catch (...) {
             // Nothing was written: the link leaves the cache too.
+            if (q.editing()) q.cancel();
             q.cancelUpdates();
             throw;
         }

@@ -1,8 +1,8 @@
 #include "lab/unResultadoAnalise.h"
 #include "data/DataContext.h"
-#include "data/KeyAllocation.h"
 #include "data/SqlText.h"
 #include "lab/CalculoGrade.h"
+#include "lab/GravacaoResultados.h"
 #include "lab/MarcaFaixaResultado.h"
 #include "lab/ResultadosCalculados.h"
 #include "platform/Dialogs.h"
@@ -92,9 +92,7 @@ private:
 
 } // namespace
 
-std::vector<LinhaResultado> LeResultados(Database& db, Transaction& tr, int idTpEquipamento,
-                                         int idAnaliseEquipamento, int idAnaliseAnterior,
-                                         int idEquipamentoCli) {
+std::vector<LinhaResultado> LeTiposAnalise(Database& db, Transaction& tr, int idTpEquipamento) {
     std::vector<LinhaResultado> linhas;
     tr.ensureActive();
     Query tipos(&db, &tr, "IBQ_TiposAnalise");
@@ -117,6 +115,13 @@ std::vector<LinhaResultado> LeResultados(Database& db, Transaction& tr, int idTp
         linhas.push_back({tp, tipos.valueAt(r, nome).toString(), tipos.valueAt(r, ideal).toString(), {}, {}});
     }
     tipos.close();
+    return linhas;
+}
+
+std::vector<LinhaResultado> LeResultados(Database& db, Transaction& tr, int idTpEquipamento,
+                                         int idAnaliseEquipamento, int idAnaliseAnterior,
+                                         int idEquipamentoCli) {
+    std::vector<LinhaResultado> linhas = LeTiposAnalise(db, tr, idTpEquipamento);
     if (linhas.empty()) return linhas;
 
     if (idAnaliseAnterior != 0) {
@@ -145,56 +150,6 @@ std::vector<LinhaResultado> LeResultados(Database& db, Transaction& tr, int idTp
     for (LinhaResultado& l : linhas)
         if (auto it = atuais.find(l.idTpAnalise); it != atuais.end()) l.atual = it->second;
     return linhas;
-}
-
-void GravaResultados(Database& db, int idAnaliseEquipamento,
-                     const std::vector<std::pair<int, QVariant>>& digitados) {
-    // The old results go and the new ones come in one transaction, committed once.
-    Transaction tr(&db);
-    tr.start();
-    try {
-        // Calculated types are computed from the values saved with them.
-        const std::vector<std::pair<int, QVariant>> valores = comCalculados(db, tr, digitados);
-        Statement apaga(&db, &tr);
-        apaga.prepare("delete from mov_analise_resultado where id_analise_equipamento = " +
-                      QString::number(idAnaliseEquipamento));
-        apaga.execute();
-        bool algum = false;
-        for (const auto& v : valores)
-            algum = algum || !v.second.isNull();
-        if (algum) {
-            // Keys: the largest plus one, then one more per row (the transaction sees its own rows).
-            Query chave(&db, &tr, "IBQ_ID");
-            qint64 proxima = AdicionaID(chave, "MOV_ANALISE_RESULTADO", "ID_ANALISE_RESULTADO");
-            const sql::ParsedSql insere = sql::parseNamedParams(
-                "insert into mov_analise_resultado(id_analise_resultado,id_tp_analise,id_analise_equipamento,"
-                "vl_resultado)VALUES(:id_analise_resultado,:id_tp_analise,:id_analise_equipamento,:vl_"
-                "resultado)");
-            Statement st(&db, &tr);
-            st.prepare(insere.text);
-            for (const auto& [tipo, valor] : valores) {
-                if (valor.isNull()) continue;
-                const std::map<QString, QVariant> params{{"id_analise_resultado", proxima++},
-                                                         {"id_tp_analise", tipo},
-                                                         {"id_analise_equipamento", idAnaliseEquipamento},
-                                                         {"vl_resultado", valor}};
-                for (int i = 0; i < insere.names.size(); ++i) {
-                    const QString n = insere.names[i].toLower();
-                    st.setParamLabel(i, n == "vl_resultado" ? QStringLiteral("Resultado Atual") : n);
-                    st.setParam(i, params.at(n));
-                }
-                st.execute();
-            }
-        }
-        tr.commit();
-    } catch (...) {
-        try {
-            tr.rollback();
-        } catch (...) {
-            tr.forget();
-        }
-        throw;
-    }
 }
 
 TfrmResultadoAnalise::TfrmResultadoAnalise(QWidget* parent) : QDialog(parent) {
@@ -287,6 +242,9 @@ void TfrmResultadoAnalise::CarregaResultados() {
         const std::vector<LinhaResultado> linhas =
             LeResultados(*ctx.IBSolution, *ctx.IBT_Gen, IidTpEquipamento, IidAnaliseEquipamento,
                          IidAnaliseAnterior, IidEquipamentoCli);
+        m_lidos.clear();
+        for (const LinhaResultado& l : linhas)
+            m_lidos.push_back(l.atual);
         for (const LinhaResultado& l : linhas) {
             cdsResultado.append();
             cdsResultado.fieldByName("ID_ANALISE_EQUIPAMENTO")->setValue(IidAnaliseEquipamento);
@@ -322,12 +280,18 @@ void TfrmResultadoAnalise::btnSalvarClick() {
     // A value still being typed in the grid is stored first.
     static_cast<GradeResultados*>(DBGrid1)->confirmaEdicao();
     if (cdsResultado.editing()) cdsResultado.post();
-    std::vector<std::pair<int, QVariant>> valores;
+    // Only what changed is written, in one transaction: a failure leaves the sample as it was.
+    std::vector<CelulaResultado> celulas;
     Field* tipo = cdsResultado.fieldByName("ID_TP_ANALISE");
+    Field* nome = cdsResultado.fieldByName("TIPO_ANALISE");
     Field* valor = cdsResultado.fieldByName("VL_RESULTADO");
+    const QString equipamento = lblEquipamento->text().mid(QStringLiteral("Equipamento: ").size());
     for (int r = 0; r < cdsResultado.recordCount(); ++r)
-        valores.emplace_back(cdsResultado.valueAt(r, tipo).toInt(), cdsResultado.valueAt(r, valor));
-    GravaResultados(*dataContext().IBSolution, IidAnaliseEquipamento, valores);
+        celulas.push_back(
+            {IidAnaliseEquipamento, cdsResultado.valueAt(r, tipo).toInt(),
+             r < static_cast<int>(m_lidos.size()) ? m_lidos[static_cast<size_t>(r)] : QVariant(),
+             cdsResultado.valueAt(r, valor), equipamento + " / " + cdsResultado.valueAt(r, nome).toString()});
+    GravacaoResultados(*dataContext().IBSolution).grava(celulas);
     accept();
 }
 

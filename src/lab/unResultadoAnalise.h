@@ -2,7 +2,7 @@
 // The results of one sample (MOV_ANALISE_RESULTADO): a modal window listing every analysis type
 // that has an ideal result for the analysis's equipment type, with the ideal result, the value
 // measured at the equipment's previous collection and the value measured now, which the user
-// types. "Salvar" replaces the sample's results with the values typed, all or nothing.
+// types. "Salvar" writes the values the user changed, all or nothing (GravacaoResultados).
 #include "data/DataSource.h"
 #include "data/Query.h"
 #include <QDialog>
@@ -31,12 +31,9 @@ std::vector<LinhaResultado> LeResultados(Database& db, Transaction& tr, int idTp
                                          int idAnaliseEquipamento, int idAnaliseAnterior,
                                          int idEquipamentoCli);
 
-// Replaces the results of a sample by the values given (analysis type, value; null values are
-// not stored) in one transaction of its own, committed once: after any failure the sample keeps
-// the results it had. The values of calculated types are computed from the others in the same
-// save, whatever was given for them.
-void GravaResultados(Database& db, int idAnaliseEquipamento,
-                     const std::vector<std::pair<int, QVariant>>& digitados);
+// The analysis types with an ideal result for the equipment type, each once, by name: (type,
+// name, ideal result) as rows without values.
+std::vector<LinhaResultado> LeTiposAnalise(Database& db, Transaction& tr, int idTpEquipamento);
 
 class TfrmResultadoAnalise : public QDialog {
     Q_OBJECT
@@ -70,6 +67,8 @@ protected:
 
 private:
     bool m_carregado = false;
+    // The current values as read, by row: what the save compares with.
+    std::vector<QVariant> m_lidos;
     // The calculated types' rows (read-only, computed as the others are typed).
     std::unique_ptr<CalculoGrade> m_calculo;
 };

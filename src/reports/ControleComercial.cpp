@@ -47,6 +47,11 @@ void ConfiguraCampoMes(QLineEdit& campo, QChar branco) {
     campo.setMaxLength(7);
 }
 
+void MostraMes(QLineEdit& campo, const QDate& dia) {
+    campo.setText(TextoMes(dia));
+    campo.setCursorPosition(0);
+}
+
 MesColeta MesInformado(QLineEdit& campo) {
     const std::optional<MesColeta> mes = LeMesColeta(campo.displayText());
     if (!mes) {

@@ -29,6 +29,9 @@ QString TextoMes(const QDate& dia);
 // Prepares a month edit: the input mask of digits "00/0000" with the given character for the
 // places not yet typed.
 void ConfiguraCampoMes(QLineEdit& campo, QChar branco);
+// Shows the month of a date in a month edit with the cursor at its start: a masked edit left
+// with the cursor after its text would drop the month typed next.
+void MostraMes(QLineEdit& campo, const QDate& dia);
 
 // The month typed in the month edit; an edit that holds no month gets the focus back and the
 // action ends with its message.

@@ -175,7 +175,7 @@ TfrmParRelAnaliseProposta::TfrmParRelAnaliseProposta(QWidget* parent)
 void TfrmParRelAnaliseProposta::FormActivate() {
     TfrmParametroRelatorio::FormActivate();
     if (TdmLookUp* lk = dmLookUp()) TdmLookUp::reabre(lk->IBQ_Representante);
-    mskMesColeta->setText(TextoMes(appClock().today()));
+    MostraMes(*mskMesColeta, appClock().today());
     mskMesColeta->setFocus();
 }
 

@@ -143,7 +143,7 @@ void TfrmParRelControleAnalise::FormShow() {
     if (TdmLookUp* lk = dmLookUp()) TdmLookUp::reabre(lk->IBQ_Representante);
     if (TfrmClassePrincipal* p = principal(); p && p->property(kNome).isValid())
         lkRepresentante->setKeyValue(p->property(kRepresentante));
-    mskData->setText(TextoMes(appClock().today()));
+    MostraMes(*mskData, appClock().today());
     mskData->setFocus();
 }
 

@@ -250,6 +250,19 @@ void TfrmClassePrincipal::FormShow() {
     mostraBotoesRegistro(false);
 }
 
+std::vector<std::pair<QString, QString>> contextoSessao(int idUsuario, const QString& login) {
+    const OsFacts& os = osFacts();
+    QString estacao = os.hostName().trimmed();
+    const QString ip = os.ipv4Address().trimmed();
+    if (!ip.isEmpty()) estacao = estacao.isEmpty() ? ip : estacao + " (" + ip + ")";
+    const QString usuarioSo = os.userName().trimmed();
+    if (!usuarioSo.isEmpty()) estacao = usuarioSo + "@" + estacao;
+    return {{"CTV_ID_USUARIO", QString::number(idUsuario)},
+            {"CTV_LOGIN", login},
+            {"CTV_ESTACAO", estacao},
+            {"CTV_APLICATIVO", QStringLiteral("Nexmoro Cortivandela")}};
+}
+
 void TfrmClassePrincipal::ConectaBanco() {
     if (erroconexao == 10) return;
     setStatus(0, "Efetuando conexão com o banco de dados...");
@@ -264,6 +277,7 @@ void TfrmClassePrincipal::ConectaBanco() {
         const QString path = conn.readString("Database", "path", "");
         const QString name = conn.readString("Database", "name", "");
         IBSolution.setDatabaseName(servidor.isEmpty() ? path + name : servidor + ":" + path + name);
+        IBSolution.setSessionContext(contextoSessao(codusuario, loginusuario));
         IBSolution.connect();
         setStatus(0, "");
         QApplication::restoreOverrideCursor();
@@ -403,19 +417,20 @@ void TfrmClassePrincipal::teclaTela(ScreenWindow* tela, int key, Qt::KeyboardMod
     }
     // A standard screen acts on the current data source only when a record screen owns it.
     if (!record && !cadastroAtivo() && key != Qt::Key_Escape) return;
+    // Like the function keys, a move acts only while its button does (a list with rows).
     if (mods == Qt::AltModifier) {
         switch (key) {
         case Qt::Key_Home:
-            bttPrimeiroClick();
+            if (bttPrimeiro->isEnabled()) bttPrimeiroClick();
             return;
         case Qt::Key_Left:
-            bttAnteriorClick();
+            if (bttAnterior->isEnabled()) bttAnteriorClick();
             return;
         case Qt::Key_Right:
-            bttSeguinteClick();
+            if (bttSeguinte->isEnabled()) bttSeguinteClick();
             return;
         case Qt::Key_End:
-            bttUltimoClick();
+            if (bttUltimo->isEnabled()) bttUltimoClick();
             return;
         default:
             break;
@@ -752,7 +767,11 @@ void TfrmClassePrincipal::bttAtualizaClick() {
         }
         q->transaction()->ensureActive();
     }
-    if (ds->active()) ds->refresh();
+    // A list left closed (its reopening failed, the server was away) opens again.
+    if (ds->active())
+        ds->refresh();
+    else if (q)
+        q->open();
     TotalRegistros();
 }
 
@@ -867,6 +886,12 @@ void TfrmClassePrincipal::TotalRegistros() {
         if (from < 0) return;
         const int order = sql::clausePos(S, "order by", Qt::CaseSensitive, from);
         const QString resto = order >= 0 ? S.mid(from, order - from) : S.mid(from);
+        if (sql::conditionAlwaysFalse(resto)) {
+            // A list opened empty on purpose holds no row: nothing to ask the server.
+            setStatus(0, "Registros Encontrados: " + formataContagem(0));
+            statusBar()->repaint();
+            return;
+        }
         IBQ_Gen.setSqlText(" select count(*) as total " + resto);
         for (const QString& p : IBQ_Gen.paramNames())
             IBQ_Gen.setParam(p, q->param(p));

@@ -17,6 +17,11 @@ class QMenu;
 class ScreenWindow;
 class TfrmCadastroPadrao;
 
+// What the main connection tells the database about its session, for the audit trail: the
+// program's user id and login, the workstation (operating-system user, host and address) and
+// the program's name.
+std::vector<std::pair<QString, QString>> contextoSessao(int idUsuario, const QString& login);
+
 class TfrmClassePrincipal : public QMainWindow {
     Q_OBJECT
 public:

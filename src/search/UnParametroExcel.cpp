@@ -219,6 +219,17 @@ int EscrevePlanilha(WorkbookWriter& wb, int folha, const Query& lista, const QLi
     copia.setSqlText(lista.sqlText());
     for (const QString& p : lista.paramNames())
         copia.setParam(p, lista.param(p));
+    // The copy is read once, row after row, straight into the workbook: the memory stays that
+    // of one part of rows whatever the list's size. The copy is the screens' shared query, so
+    // it goes back to its ordinary reading afterwards.
+    struct SoParaFrente {
+        Query& q;
+        ~SoParaFrente() {
+            q.close();
+            q.setForwardOnly(false);
+        }
+    } soParaFrente{copia};
+    copia.setForwardOnly(true);
     copia.open();
 
     std::vector<Coluna> cols(static_cast<size_t>(colunas.size()));

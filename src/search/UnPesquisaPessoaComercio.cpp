@@ -9,6 +9,7 @@
 #include "screens/UnPrincipal.h"
 #include "screens/controls/DBGrid.h"
 #include "screens/controls/DBLookupCombo.h"
+#include "screens/controls/TextoColuna.h"
 #include <QApplication>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <memory>
 
@@ -148,10 +150,14 @@ QString SQLPessoaPorCodigo(const QString& codigo, const QString& condicaoCategor
 
 namespace {
 
+// A criteria box: a character the database cannot hold (outside Windows-1252) is refused as it
+// is typed or pasted, naming the box by its label. The code boxes stop at their width.
 QLineEdit* caixaTexto(QWidget* pai, const char* nome, int maximo = 0) {
     auto* e = new QLineEdit(pai);
     e->setObjectName(nome);
-    if (maximo > 0) e->setMaxLength(maximo);
+    TextoColunaValidator::install(e, 0, true,
+                                  [e] { return textocoluna::nomeDoCampo(e, QString(), e->objectName()); });
+    e->setMaxLength(maximo > 0 ? maximo : 32767);
     return e;
 }
 
@@ -171,11 +177,21 @@ struct CursorEspera {
 
 } // namespace
 
+namespace {
+// Rows shown at once after "Pesquisar", and read per pass while the count follows.
+constexpr int kPrimeirasPessoas = 100;
+constexpr int kParteContagem = 2000;
+} // namespace
+
 TfrmPesquisaPessoaComercio::TfrmPesquisaPessoaComercio(QWidget* parent) : QDialog(parent) {
     setObjectName("frmPesquisaPessoaComercio");
     setWindowTitle("Pesquisa de Pessoas");
     resize(640, 560);
     IBQ_Pessoas.setName("IBQ_Pessoas");
+    m_contagem = new QTimer(this);
+    m_contagem->setSingleShot(true);
+    m_contagem->setInterval(0);
+    connect(m_contagem, &QTimer::timeout, this, [this] { contaRestante(); });
     IBQ_Pessoas.setDatabase(dataContext().IBSolution);
     IBQ_Pessoas.setTransaction(dataContext().IBTransaction);
     dsPessoas.setDataSet(&IBQ_Pessoas);
@@ -384,6 +400,17 @@ void TfrmPesquisaPessoaComercio::mostraQuantidade(int n) {
     lblQtdePessoas->setText(formataContagem(n));
 }
 
+void TfrmPesquisaPessoaComercio::contaRestante() {
+    if (!IBQ_Pessoas.active()) return;
+    guarded([&] { IBQ_Pessoas.fetchMore(kParteContagem); });
+    if (IBQ_Pessoas.active() && IBQ_Pessoas.canFetchMore()) {
+        lblQtdePessoas->setText(formataContagem(IBQ_Pessoas.recordCount()) + " ...");
+        m_contagem->start();
+        return;
+    }
+    mostraQuantidade(IBQ_Pessoas.active() ? IBQ_Pessoas.recordCount() : 0);
+}
+
 void TfrmPesquisaPessoaComercio::verificaTexto(const QLineEdit* caixa, const QString& nome) const {
     const QString t = caixa->text();
     qsizetype at = cp1252::firstUnencodable(t);
@@ -435,9 +462,14 @@ void TfrmPesquisaPessoaComercio::BitBtn4Click() {
         IBQ_Pessoas.close();
         IBQ_Pessoas.setSqlText(S);
         IBQ_Pessoas.open();
-        IBQ_Pessoas.fetchAll();
+        IBQ_Pessoas.fetchMore(kPrimeirasPessoas);
     }
-    mostraQuantidade(IBQ_Pessoas.recordCount());
+    if (IBQ_Pessoas.canFetchMore()) {
+        lblQtdePessoas->setText(formataContagem(IBQ_Pessoas.recordCount()) + " ...");
+        m_contagem->start();
+    } else {
+        mostraQuantidade(IBQ_Pessoas.recordCount());
+    }
     // The whole current row is marked, as moving through the result marks it.
     if (!IBQ_Pessoas.isEmpty()) DBGrid1->selectRow(IBQ_Pessoas.recNo());
     DBGrid1->setFocus();

@@ -101,6 +101,10 @@ private:
     void verificaTexto(const QLineEdit* caixa, const QString& rotulo) const;
     bool pesquisaExataCodigo() const;
     void mostraQuantidade(int n);
+    // Reads the rest of the result a part at a time between events, so the first rows show at
+    // once and the count follows.
+    void contaRestante();
+    class QTimer* m_contagem = nullptr;
     bool m_mostrada = false;
 };
 

@@ -69,6 +69,7 @@ protected:
         s = TSessaoUsuario{};
         s.codusuario = usuario;
         s.grupousuario = grupo;
+        s.loginusuario = "maria";
         s.Nm_usuario = "Maria";
         s.Nm_GrupoUsusario = "Laboratório";
         s.localarquivoiniteste = s_db->folder() + "/TESTE.ini";

@@ -115,9 +115,14 @@ TEST_F(ScriptTest, OwnTablesReachExistingSitesOnceAndCompleteAHalfRunScript) {
     antigo.exec("insert into SIS_CTV_PARAMETRO values ('X', 'mantido')");
     antigo.tr.commit();
     antigo.db.disconnect();
-    EXPECT_EQ(VerificaEsquemaProprio(antigo.db), proprios);
+    // The scripts on the laboratory's tables wait for them: this database has none.
+    QStringList podem;
+    for (const QString& n : proprios)
+        if (tabelasRequeridas(textoScriptProprio(n)).isEmpty()) podem << n;
+    ASSERT_FALSE(podem.contains("51_auditoria.sql"));
+    EXPECT_EQ(VerificaEsquemaProprio(antigo.db), podem);
     EXPECT_EQ(leParametroProprio(antigo.db, "X"), "mantido") << "an existing table is kept with its rows";
-    EXPECT_EQ(antigo.scalar("select count(*) from SIS_CTV_SCRIPT").toInt(), proprios.size());
+    EXPECT_EQ(antigo.scalar("select count(*) from SIS_CTV_SCRIPT").toInt(), podem.size());
     EXPECT_TRUE(VerificaEsquemaProprio(antigo.db).isEmpty()) << "each script runs once";
 
     TestDb novo; // schema/

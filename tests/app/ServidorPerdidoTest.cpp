@@ -253,4 +253,44 @@ TEST_F(ServidorPerdido, ClosingTheScreenAndTheProgramAfterTheServerDiedEndsClean
     main.reset();
 }
 
+TEST_F(ServidorPerdido, AListLeftClosedByTheLostServerIsNoErrorAndOpensAgainWithAtualizar) {
+    TfrmTipoAnalise* t = abreTipoAnalise();
+    ASSERT_TRUE(t);
+    QTest::keyClick(t->edtNome, Qt::Key_F2);
+    QTest::keyClicks(t->edtNome, "Cloro Livre");
+    QTest::keyClick(t->edtNome, Qt::Key_F3);
+    DataSet* ds = t->dsPadrao.dataSet();
+    ASSERT_EQ(ds->state(), DataSetState::Browse);
+
+    // "Mostrar Todos" while the server is down: the list cannot open again and stays closed.
+    srv.kill();
+    QTest::keyClick(t->edtNome, Qt::Key_F7);
+    ASSERT_EQ(problemas.size(), 1);
+    EXPECT_EQ(problemas[0], kConexaoPerdida);
+    EXPECT_FALSE(ds->active());
+    // The moves of a closed list do nothing, as their buttons say; no report for them.
+    for (Qt::Key k : {Qt::Key_Home, Qt::Key_Left, Qt::Key_Right, Qt::Key_End})
+        QTest::keyClick(t->edtNome, k, Qt::AltModifier);
+    EXPECT_EQ(problemas.size(), 1) << problemas.join(" | ").toStdString();
+    EXPECT_EQ(naoExplicados, 0);
+    // A new record on the closed list: the user is told to open it again, a refusal explained
+    // to the user with nothing for support.
+    QTest::keyClick(t->edtNome, Qt::Key_F2);
+    ASSERT_EQ(problemas.size(), 2);
+    EXPECT_TRUE(problemas[1].contains(QString::fromUtf8("está fechada; abra-a de novo (Atualizar)")))
+        << problemas[1].toStdString();
+    EXPECT_EQ(naoExplicados, 0);
+    EXPECT_TRUE(mail.calls.empty());
+
+    // The server is back: "Atualizar" opens the list again.
+    ASSERT_TRUE(srv.start()) << srv.error().toStdString();
+    QTest::keyClick(t->edtNome, Qt::Key_F4);
+    EXPECT_TRUE(ds->active());
+    QTest::keyClick(t->edtNome, Qt::Key_F7);
+    EXPECT_EQ(ds->recordCount(), 1);
+    EXPECT_EQ(t->edtNome->text(), "Cloro Livre");
+    EXPECT_EQ(naoExplicados, 0);
+    EXPECT_TRUE(mail.calls.empty());
+}
+
 } // namespace

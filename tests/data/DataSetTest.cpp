@@ -339,3 +339,22 @@ TEST(SqlTextTest, ClausesAreFoundOutsideQuotedTextCommentsAndSubqueries) {
 }
 
 } // namespace
+
+// The fixed false condition is known only where it decides the statement: a conjunct of its own
+// condition, never inside quoted text, a subquery or beside an "or".
+TEST(SqlTextTest, TheFixedFalseConditionIsKnownOnlyWhereItDecides) {
+    using sql::conditionAlwaysFalse;
+    EXPECT_TRUE(conditionAlwaysFalse("select * from mov_analise where 0=1 order by DT_COLETA desc"));
+    EXPECT_TRUE(conditionAlwaysFalse("select * from t where id = 7 and  0=1 \n order by a"));
+    EXPECT_TRUE(conditionAlwaysFalse("select * from t where 0 = 1  and  id_analise = 7"));
+    EXPECT_FALSE(conditionAlwaysFalse("select * from t where 0=0 order by a"));
+    EXPECT_FALSE(conditionAlwaysFalse("select * from t where nm = ' 0=1 ' order by a"));
+    EXPECT_FALSE(conditionAlwaysFalse("select * from t where id in (select id from u where 0=1)"));
+    EXPECT_FALSE(conditionAlwaysFalse("select * from t where 0=1 or id = 7"));
+    EXPECT_FALSE(conditionAlwaysFalse("select * from t where 10=1"));
+    EXPECT_FALSE(conditionAlwaysFalse("select * from t"));
+    EXPECT_TRUE(sql::selectsAggregate("select count(*) as total from t where 0=1"));
+    EXPECT_TRUE(sql::selectsAggregate("select MAX (id) from t"));
+    EXPECT_FALSE(sql::selectsAggregate("select id_count, maxima from t where 0=1"));
+    EXPECT_FALSE(sql::selectsAggregate("select * from t where id = (select max(id) from t)"));
+}

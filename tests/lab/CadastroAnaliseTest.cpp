@@ -202,6 +202,28 @@ TEST_F(CadastroAnaliseTest, AnImpossibleDateIsRefusedBySaveAndANewRecordIsTypedF
     EXPECT_EQ(dialogs.messageCount(), 4) << dialogs.texts().join('|').toStdString();
 }
 
+TEST_F(CadastroAnaliseTest, AClickThatLeavesAnImpossibleDateSavesNothingAndOpensNothing) {
+    amostra(2, 1, 3);
+    Cadastro* t = abreNaAnalise(1);
+    selecionaAmostra(t, 2);
+    // "Consultar Resultados" saves the analysis first: clicked with 31/02/2024 in the collection
+    // date, the date is refused, nothing is saved and the sample's screen does not open.
+    substitui(t->dtColeta, "31022024");
+    clica(t->btnConsultar);
+    pump();
+    EXPECT_EQ(dialogs.texts(), QStringList{"Data inválida"});
+    EXPECT_FALSE(telaEquipamentos());
+    EXPECT_EQ(scalar("select dt_coleta from mov_analise where id_analise = 1").toDate(), QDate(2024, 2, 1));
+    EXPECT_EQ(foco(), t->dtColeta);
+    // The next click acts.
+    clica(t->btnConsultar);
+    pump();
+    EXPECT_TRUE(telaEquipamentos());
+    EXPECT_EQ(dialogs.messageCount(), 1) << dialogs.texts().join('|').toStdString();
+    if (Equipamentos* e = telaEquipamentos()) clica(e->btnFechar);
+    pump();
+}
+
 TEST_F(CadastroAnaliseTest, AClientWithEquipmentOfOtherTypesOnlyIsRefused) {
     analise(2, "2024-03-01", 31, 1);
     Cadastro* t = abreNaAnalise(2);

@@ -159,11 +159,18 @@ TEST_F(ResultadoAnaliseTest, AValueThatIsNoNumberIsRefusedInTheGrid) {
 
 TEST_F(ResultadoAnaliseTest, ATypeEnteredTwiceForTheEquipmentTypeIsOneRow) {
     s_db->exec("insert into tab_resultado_ideal values (9, 1, 1, '6,5 a 9,0')");
+    const QVariant auditoria = scalar("select max(id_auditoria) from sis_ctv_auditoria");
     naJanela([](TfrmResultadoAnalise& d) {
         EXPECT_EQ(d.DBGrid1->model()->rowCount(), 3);
         clica(d.btnSalvar);
     });
     EXPECT_EQ(resultados(70), QStringList({"1=8.1", "2=2500"}));
+    // Nothing changed, nothing written: the results keep their rows and the trail has no row.
+    EXPECT_EQ(scalar("select min(id_analise_resultado) from mov_analise_resultado where "
+                     "id_analise_equipamento = 70")
+                  .toInt(),
+              6);
+    EXPECT_EQ(scalar("select max(id_auditoria) from sis_ctv_auditoria"), auditoria);
 }
 
 } // namespace

@@ -2,7 +2,9 @@
 // typed into, stays empty with the reason when an input is missing, and is stored by the save.
 #include "AnaliseFixture.h"
 #include "data/FaixaIdeal.h"
+#include "lab/GravacaoResultados.h"
 #include "lab/MarcaFaixaResultado.h"
+#include "lab/UnResultadosTodasAmostras.h"
 #include "lab/unResultadoAnalise.h"
 #include <QPushButton>
 
@@ -100,17 +102,59 @@ TEST_F(ResultadoCalculadoTest, TheCellFollowsTheTypedInputsAndTheSaveStoresIt) {
 // Whoever saves the results (this window, another grid) stores the computed value, not the one
 // given for the calculated type.
 TEST_F(ResultadoCalculadoTest, TheSaveComputesWhateverWasGiven) {
-    GravaResultados(s_db->db, 70, {{1, 7.0}, {2, 1500.0}, {3, QVariant()}, {5, 123.0}});
+    const auto celula = [](int tipo, QVariant lido, QVariant novo) {
+        return CelulaResultado{70, tipo, lido, novo, "Caldeira 01"};
+    };
+    GravacaoResultados(s_db->db).grava(
+        {celula(1, 8.1, 7.0), celula(2, 2500.0, 1500.0), celula(3, {}, {}), celula(5, 99.0, 123.0)});
     EXPECT_EQ(resultados(70), QStringList({"1=7", "2=1500", "5=15.5"}));
     // A fault of the domain leaves it out, never a wrong number.
     s_db->exec("update sis_ctv_formula set tx_formula = 'COND / (PH - 7)' where id_tp_analise = 5");
-    GravaResultados(s_db->db, 70, {{1, 7.0}, {2, 1500.0}, {5, 123.0}});
+    GravacaoResultados(s_db->db).grava(
+        {celula(1, 7.0, 7.0), celula(2, 1500.0, 1500.0), celula(5, 15.5, 123.0)});
     EXPECT_EQ(resultados(70), QStringList({"1=7", "2=1500"}));
     // The saturation index's ideal on the demo site is a signed range.
     const std::optional<FaixaIdeal> lsi = LeFaixaIdeal("-0,5 a 1,0");
     ASSERT_TRUE(lsi);
     EXPECT_EQ(lsi->minimo, -0.5);
     EXPECT_EQ(PosicaoNaFaixa(*lsi, -0.8), PosicaoFaixa::Abaixo);
+}
+
+// The grid of every sample computes each sample's column on its own; the save stores the
+// computed values with the typed ones, in the audit trail like them.
+TEST_F(ResultadoCalculadoTest, EachSampleOfTheOneGridIsComputedFromItsOwnColumn) {
+    amostra(71, 7, 3);
+    resultado(9, 71, 1, "7");
+    Cadastro* t = abreNaAnalise(7);
+    noDialogo<TfrmResultadosTodasAmostras>([](TfrmResultadosTodasAmostras& d) {
+        const int a0 = TfrmResultadosTodasAmostras::colunaAtual(0),
+                  a1 = TfrmResultadosTodasAmostras::colunaAtual(1);
+        ASSERT_EQ(celula(d.dbgResultados, 3, 0), "Análise 5");
+        EXPECT_EQ(celula(d.dbgResultados, 3, a0), "18,70");
+        EXPECT_EQ(celula(d.dbgResultados, 3, a1), "");
+        EXPECT_EQ(d.dbgResultados->model()->index(3, a1).data(Qt::ToolTipRole).toString(),
+                  "Não calculado: falta o valor de \"Análise 2\" (COND).");
+        EXPECT_FALSE(d.dbgResultados->model()->flags(d.dbgResultados->model()->index(3, a0)) &
+                     Qt::ItemIsEditable);
+        // To the second sample's COND.
+        tecla(Qt::Key_Tab);
+        ASSERT_EQ(d.dbgResultados->currentIndex().column(), a1);
+        tecla(Qt::Key_Down);
+        digitaValor("1000");
+        EXPECT_EQ(celula(d.dbgResultados, 3, a1), "15,00");
+        EXPECT_EQ(celula(d.dbgResultados, 3, a0), "18,70");
+        clica(d.btnSalvar);
+    });
+    clica(t->btnResultadosAmostras);
+    pump();
+    EXPECT_TRUE(m_dialogoVisto);
+    EXPECT_EQ(dialogs.messageCount(), 0) << dialogs.texts().join('|').toStdString();
+    EXPECT_EQ(resultados(70), QStringList({"1=8.1", "2=2500", "5=18.7"}));
+    EXPECT_EQ(resultados(71), QStringList({"1=7", "2=1000", "5=15"}));
+    EXPECT_EQ(scalar("select count(*) from sis_ctv_auditoria where id_analise_equipamento = 71 and "
+                     "id_tp_analise = 5")
+                  .toInt(),
+              1);
 }
 
 } // namespace

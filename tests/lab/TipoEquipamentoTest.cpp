@@ -229,3 +229,41 @@ TEST_F(TipoEquipamentoTest, TheProductsPageShowsTheListAsLastLoaded) {
     EXPECT_EQ(produtos(t), QStringList({"Dispersante Acrílico", "Inibidor de Corrosão"}));
     EXPECT_EQ(links("where id_tp_equipamento = 2"), 2);
 }
+
+TEST_F(TipoEquipamentoTest, AProductLinkWhoseKeyAnotherWorkstationTookAtOnceTakesAFreshKey) {
+    TfrmTipoEquipamento* t = abreTela();
+    t->DBEdit1->setFocus();
+    tecla(Qt::Key_F7);
+    clicaAba(t->pc, 2);
+    // The other workstation links a product with the key this one has just read, before this one
+    // writes: it commits on a connection of its own.
+    Query& q = padrao->IBQ_ProdutoEquipamento;
+    int vezes = 1;
+    q.beforePost = [&](DataSet& d) {
+        if (vezes-- <= 0) return;
+        s_db->exec(QString("insert into tab_produto_equipamento values (%1, 2, 3)")
+                       .arg(d.fieldByName("ID_PRODUTO_EQUIPAMENTO")->asInteger()));
+    };
+    escolheProduto(t, 1);
+    clica(t->BitBtn1);
+    EXPECT_EQ(dialogs.messageCount(), 0) << dialogs.texts().join('|').toStdString();
+    EXPECT_EQ(produtos(t), QStringList{"Biocida Oxidante"});
+    EXPECT_EQ(links("where id_produto_equipamento = 1 and id_tp_equipamento = 2"), 1);
+    EXPECT_EQ(links("where id_produto_equipamento = 2 and id_tp_equipamento = 1"), 1);
+    EXPECT_TRUE(main->IBSolution.connected());
+
+    // When every fresh key is taken as well, nothing is linked and the user is told; the next
+    // click links the product.
+    vezes = 100;
+    clica(t->BitBtn1);
+    ASSERT_EQ(dialogs.messageCount(), 1) << dialogs.texts().join('|').toStdString();
+    EXPECT_TRUE(dialogs.lastMessage().text.contains(QString::fromUtf8("Outras estações")))
+        << dialogs.lastMessage().text.toStdString();
+    EXPECT_FALSE(q.editing());
+    EXPECT_EQ(produtos(t), QStringList{"Biocida Oxidante"});
+    vezes = 0;
+    clica(t->BitBtn1);
+    EXPECT_EQ(produtos(t), QStringList({"Biocida Oxidante", "Biocida Oxidante"}));
+    EXPECT_EQ(dialogs.messageCount(), 1);
+    q.beforePost = nullptr;
+}

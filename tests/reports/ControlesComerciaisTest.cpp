@@ -430,5 +430,29 @@ TEST_F(ControleAnaliseTest, BothControlWorkbooksSayWhereTheyAreWhenNoProgramOpen
     EXPECT_EQ(shellRec.opened().size(), 2);
 }
 
+// The month edits get the current month whenever the screen shows it: the cursor is at the start
+// then, so a month typed at once replaces it, also after the screen was left and came back.
+TEST_F(ControleAnaliseTest, TheMonthShownOnOpeningIsTypedOverFromItsStart) {
+    TfrmParRelControleAnalise* t = abre();
+    ASSERT_EQ(foco(), t->mskData);
+    EXPECT_EQ(t->mskData->cursorPosition(), 0);
+    QTest::keyClicks(foco(), "052024");
+    EXPECT_EQ(t->mskData->text(), "05/2024");
+}
+
+TEST_F(AnalisePropostaTest, TheMonthShownOnEachActivationIsTypedOverFromItsStart) {
+    TfrmParRelAnaliseProposta* t = abre();
+    ASSERT_EQ(foco(), t->mskMesColeta);
+    QTest::keyClicks(foco(), "052024");
+    EXPECT_EQ(t->mskMesColeta->text(), "05/2024");
+    // Another screen in front, then this one again: the current month is back, typed over again.
+    abreMenu<TfrmParRelControleAnalise>("mniControleAnalisesCliente");
+    EXPECT_EQ(abreMenu<TfrmParRelAnaliseProposta>("mniControledeAnlisesePropostas1"), t);
+    ASSERT_EQ(foco(), t->mskMesColeta);
+    EXPECT_EQ(t->mskMesColeta->text(), "02/2024");
+    QTest::keyClicks(foco(), "112023");
+    EXPECT_EQ(t->mskMesColeta->text(), "11/2023");
+}
+
 } // namespace
 } // namespace listagens

@@ -557,4 +557,31 @@ TEST_F(PendenciasTest, TheHeaderRepeatsOnEveryPageAndTheGroupCountsAcrossPages) 
 }
 
 } // namespace
+// An impossible date typed in a period field and the print button clicked at once: the date is
+// refused with its message and nothing prints, neither with the old date nor with the new one.
+TEST_F(PendenciasTest, AnImpossibleDateFollowedByTheButtonIsRefusedAndNothingPrints) {
+    TfrmParRelEquipamentosComPendencias* t = abre();
+    periodo(t->dtInicial, t->dtFinal, "01022024", "29022024");
+    digitaEm(t->dtFinal, "31022024");
+    imprime(t->btnConfirmar);
+    EXPECT_EQ(dialogs.texts(), QStringList{"Data inválida"_t});
+    EXPECT_EQ(preview.count(), 0);
+    EXPECT_EQ(foco(), t->dtFinal);
+    // Corrected, it prints.
+    digitaEm(t->dtFinal, "28022024");
+    imprime(t->btnConfirmar);
+    EXPECT_EQ(dialogs.messageCount(), 1) << dialogs.texts().join('|').toStdString();
+    EXPECT_EQ(preview.count(), 1);
+}
+
+TEST_F(ClientesComAmostrasTest, AnImpossibleFirstDateFollowedByTheButtonIsRefusedAndNothingPrints) {
+    TfrmParRelClientesComAmostras* t = abre();
+    periodo(t->dtInicial, t->dtFinal, "01022024", "29022024");
+    digitaEm(t->dtInicial, "30022024");
+    imprime(t->btnConfirmar);
+    EXPECT_EQ(dialogs.texts(), QStringList{"Data inválida"_t});
+    EXPECT_EQ(preview.count(), 0);
+    EXPECT_EQ(foco(), t->dtInicial);
+}
+
 } // namespace listagens

@@ -853,5 +853,61 @@ TEST_F(ControlsDbTest, ALongListIsReadAsFarAsTheKeyOrTheUserNeeds) {
     DataSource src("dsRec", &rec);
     DBLookupCombo comChave(&form, &src, "ID_ITEM", &itens, "ID_ITEM", "NM_ITEM");
     EXPECT_EQ(comChave.currentText(), "Item 4321");
+    // The key's name was read by itself: the list keeps only its first page until the user
+    // moves the choice, which puts the key back in its place among all the rows.
+    EXPECT_TRUE(itens.canFetchMore());
+    EXPECT_LT(itens.recordCount(), 1000);
+    QTest::keyClick(&comChave, Qt::Key_Down);
+    EXPECT_FALSE(itens.canFetchMore());
     EXPECT_EQ(comChave.count(), 5000);
+    EXPECT_EQ(rec.fieldByName("ID_ITEM")->asInteger(), 4322);
+    EXPECT_EQ(comChave.currentText(), "Item 4322");
+}
+
+// A page of rows shows the names of a long list without reading it: each name is read by its
+// key. Two people of one name are told apart in the drop-down by the list's code.
+TEST_F(ControlsDbTest, NamesOfALongListAreReadByKeyAndSharedNamesShowTheirCode) {
+    Query itens(&s_db->db, nullptr, "IBQ_Itens");
+    itens.setSqlText(
+        "select id_item, case when id_item <= 2 then 'Adriana Almeida' else nm_item end as nm_item, "
+        "100000 + id_item as cd_item from tab_item order by 2, 1");
+    itens.open();
+    MemTable rec{"IBQ_Rec"};
+    rec.addFieldDef("ID_ITEM", FieldKind::Integer);
+    rec.defineLookupField("lkItem", "Item", 40, "ID_ITEM", &itens, "ID_ITEM", "NM_ITEM");
+    rec.createDataSet();
+    for (int id : {4321, 777, 2, 99999}) {
+        rec.append();
+        rec.fieldByName("ID_ITEM")->setValue(id);
+        rec.post();
+    }
+    DataSource src("dsRec", &rec);
+    QWidget form;
+    form.resize(400, 300);
+    DBGrid grid(&form, &src, "DBGrid1");
+    grid.resize(400, 300);
+    form.show();
+    settle();
+    grid.viewport()->grab();
+    QStringList nomes;
+    for (int r = 0; r < rec.recordCount(); ++r)
+        nomes << grid.gridModel()->index(r, 1).data().toString();
+    EXPECT_EQ(nomes, QStringList({"Item 4321", "Item 777", "Adriana Almeida", ""}));
+    EXPECT_TRUE(itens.canFetchMore());
+    EXPECT_LT(itens.recordCount(), 1000);
+
+    rec.first();
+    rec.moveBy(2);
+    DBLookupCombo lk(&form, &src, "ID_ITEM", &itens, "ID_ITEM", "NM_ITEM");
+    EXPECT_EQ(lk.currentText(), "Adriana Almeida — 100002");
+    EXPECT_EQ(lk.itemText(0), "Adriana Almeida — 100001");
+    EXPECT_EQ(lk.itemText(2), "Item 10");
+    // A list read again forgets the names read by key: a renamed row shows its new name.
+    s_db->exec("update tab_item set nm_item = 'Item Renomeado' where id_item = 4321");
+    rec.first();
+    EXPECT_EQ(rec.fieldByName("lkItem")->asString(), "Item 4321");
+    itens.close();
+    itens.open();
+    EXPECT_EQ(rec.fieldByName("lkItem")->asString(), "Item Renomeado");
+    s_db->exec("update tab_item set nm_item = 'Item 4321' where id_item = 4321");
 }

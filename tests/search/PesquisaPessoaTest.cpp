@@ -5,6 +5,7 @@
 #include "screens/controls/DBLookupCombo.h"
 #include "search/UnPesquisaPessoaComercio.h"
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLabel>
 #include <QPushButton>
 #include <set>
@@ -512,18 +513,39 @@ TEST_F(PesquisaPessoaTest, HostileTextInEveryBoxMatchesLiterally) {
     });
 }
 
-TEST_F(PesquisaPessoaTest, TextTheDatabaseCannotHoldIsRefusedNamingTheBox) {
+TEST_F(PesquisaPessoaTest, TextTheDatabaseCannotHoldIsRefusedAsItIsTypedNamingTheBox) {
     pesquisa("G", [this](TfrmPesquisaPessoaComercio& d) {
-        busca(d, "mskParteNome", QString::fromUtf8("日本"));
+        // Every box refuses the character at once; what was typed before it stays.
+        const std::pair<const char*, const char*> caixas[] = {{"mskParteNome", "Parte do Nome"},
+                                                              {"mskCodigo", "Código"},
+                                                              {"mskCNPJ_CPF", "CNPJ / CPF"},
+                                                              {"mskParteCodigo", "Início do Código"},
+                                                              {"mskInicioNome", "Início do Nome"}};
+        for (const auto& [nome, rotulo] : caixas) {
+            dialogs.clear();
+            substitui(caixa(d, nome), QString::fromUtf8("12日"));
+            ASSERT_EQ(dialogs.messageCount(), 1) << nome;
+            EXPECT_TRUE(dialogs.lastMessage().text.startsWith(
+                QString::fromUtf8("O campo \"%1\" contém o caractere \"日\"").arg(QString::fromUtf8(rotulo))))
+                << dialogs.lastMessage().text.toStdString();
+            EXPECT_EQ(caixa(d, nome)->text(), "12") << nome;
+            EXPECT_EQ(foco(), caixa(d, nome));
+            caixa(d, nome)->clear();
+        }
+        // Pasted, the text is refused whole.
+        dialogs.clear();
+        QApplication::clipboard()->setText(QString::fromUtf8("Ana ☺"));
+        clica(caixa(d, "mskInicioNome"));
+        tecla(Qt::Key_V, Qt::ControlModifier);
         ASSERT_EQ(dialogs.messageCount(), 1);
-        EXPECT_TRUE(
-            dialogs.lastMessage().text.startsWith("O campo \"Parte do Nome\" contém o caractere \"日\""))
+        EXPECT_TRUE(dialogs.lastMessage().text.startsWith(QString::fromUtf8("O campo \"Início do Nome\"")))
             << dialogs.lastMessage().text.toStdString();
-        EXPECT_EQ(foco(), caixa(d, "mskParteNome"));
+        EXPECT_EQ(caixa(d, "mskInicioNome")->text(), "");
         EXPECT_FALSE(d.IBQ_Pessoas.active());
         // "€" is a Windows-1252 character: searched, nothing found.
+        dialogs.clear();
         busca(d, "mskParteNome", QString::fromUtf8("€"));
-        EXPECT_EQ(dialogs.messageCount(), 1);
+        EXPECT_EQ(dialogs.messageCount(), 0);
         EXPECT_TRUE(d.IBQ_Pessoas.active());
     });
 }

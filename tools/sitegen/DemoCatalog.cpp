@@ -367,12 +367,15 @@ const std::vector<Screen>& screens() {
           {"btnConsultar", "TBitBtn", "Consultar Resultados"},
           {"BitBtn1", "TBitBtn", "Imprimir Relatório de Análise"},
           {"BTImpRelPreench", "TBitBtn", "Imprimir Planilha de Preenchimento"},
+          {"btnResultadosAmostras", "TBitBtn", "Resultados de Todas as Amostras"},
+          {"btnHistorico", "TBitBtn", "Histórico de Alterações"},
           {"btnEnviarLaudoEmail", "TBitBtn", "Enviar Laudo por E-mail"}}},
         {"frmEquipamentosAnalisados",
          "Equipamentos Analisados",
          {{"btnConsultar", "TBitBtn", "Resultados das Análises"},
           {"btnGrafico", "TBitBtn", "Gráfico"},
           {"btnFechar", "TBitBtn", "Fechar"},
+          {"btnHistorico", "TBitBtn", "Histórico de Alterações"},
           {"btnLimparConteudoComentarioAtual", "TBitBtn", "Limpar Conteúdo (1)"},
           {"btnLimparConteudoObservacaoAtual", "TBitBtn", "Limpar Conteúdo (2)"},
           {"btnTipoFonte", "TSpeedButton", "Fonte - Alterar fonte e variações para o texto selecionado (1)"},
@@ -436,6 +439,8 @@ const std::vector<Screen>& screens() {
           {"BtnTodasPendentes", "TBitBtn", "Tarefas Pendentes"},
           {"BitBtn4", "TSpeedButton", "Consultar Nossa Empresa"},
           {"btnFechar", "TBitBtn", "Fechar"}}},
+        // Opened from the analysis registration and the analysed-equipment screen.
+        {"frmHistoricoAlteracoes", "Histórico de Alterações", {{"btnFiltrar", "TBitBtn", "Filtrar"}}},
     };
     return v;
 }

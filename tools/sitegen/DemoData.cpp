@@ -860,6 +860,7 @@ private:
                                                "frmCadastroEquipamentodoCliente",
                                                "frmCadastrodeAnalise",
                                                "frmEquipamentosAnalisados",
+                                               "frmHistoricoAlteracoes",
                                                "frmPesquisarAnalises",
                                                "frmConfiguracoesGerais",
                                                "frmSobre",

@@ -140,6 +140,20 @@ void createSite(const QString& dir, const SiteOptions& options,
     }
 }
 
+// Switches the audit triggers of the laboratory tables (schema 51_auditoria.sql) on or off.
+static void auditoriaAtiva(Database& db, bool ativa) {
+    for (const char* gatilho :
+         {"MOV_ANALISE_AUDITORIA", "MOV_ANALISE_EQUIPAMENTO_AUDIT", "MOV_ANALISE_RESULTADO_AUDIT"}) {
+        Transaction tr(&db);
+        tr.start();
+        Statement st(&db, &tr);
+        st.prepare(QString("alter trigger %1 %2").arg(gatilho, ativa ? "active" : "inactive"));
+        st.execute();
+        st.free();
+        tr.commit();
+    }
+}
+
 static void buildSite(const SiteLayout& site, const SiteOptions& options,
                       const std::function<void(const QString&)>& progress) {
     for (const QString& p : {site.sistema, site.excel, site.dados, site.imagens, site.update, site.pesquisa})
@@ -157,6 +171,8 @@ static void buildSite(const SiteLayout& site, const SiteOptions& options,
     createDatabaseFromSchema(db, site.database(options.databaseName),
                              options.schemaDir.isEmpty() ? QString(CTV_SCHEMA_DIR_DEFAULT)
                                                          : options.schemaDir);
+    // The site's starting data is no change of anybody's: the audit trail starts empty.
+    auditoriaAtiva(db, false);
     {
         DbSink sink(db);
         progress("Gravando os dados de demonstração");
@@ -164,6 +180,7 @@ static void buildSite(const SiteLayout& site, const SiteOptions& options,
         if (options.large) generateLargeData(sink, progress);
         sink.finish();
     }
+    auditoriaAtiva(db, true);
     db.disconnect();
 
     progress("Gravando as imagens dos relatórios");

@@ -2,9 +2,30 @@
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "screens/controls/TextoColuna.h"
+#include <QAbstractButton>
+#include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QRegularExpressionValidator>
+#include <QTimer>
+
+namespace {
+
+// Takes the mouse press that is on its way to a button: the click that left an edit with a value
+// it refused must not act with the value the edit shows again (a print with the old date, a
+// save). It goes with the first press or double click it takes.
+class CliqueRecusado : public QObject {
+public:
+    explicit CliqueRecusado(QAbstractButton* botao) : QObject(botao) { botao->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() != QEvent::MouseButtonPress && e->type() != QEvent::MouseButtonDblClick) return false;
+        deleteLater();
+        return true;
+    }
+};
+
+} // namespace
 
 DBEdit::DBEdit(QWidget* parent, DataSource* ds, const QString& fieldName, const QString& name)
     : QLineEdit(parent), m_link([this](const DataEventInfo& e) { onEvent(e); }) {
@@ -216,8 +237,17 @@ void DBEdit::focusOutEvent(QFocusEvent* e) {
     QLineEdit::focusOutEvent(e);
     // A popup (the calendar, a menu) or another application taking the focus is no exit.
     if (e->reason() == Qt::PopupFocusReason || e->reason() == Qt::ActiveWindowFocusReason) return;
-    validate();
+    const bool aceito = validate();
     m_entryHeld = false;
+    if (aceito || e->reason() != Qt::MouseFocusReason) return;
+    // Left by a click on a button of the same window: the click is refused with the value, and
+    // the user is back in the edit to correct it.
+    auto* botao = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+    if (!botao || botao->window() != window()) return;
+    new CliqueRecusado(botao);
+    QTimer::singleShot(0, this, [self = QPointer<DBEdit>(this)] {
+        if (self && self->isVisible() && self->isEnabled()) self->setFocus(Qt::OtherFocusReason);
+    });
 }
 
 void DBEdit::keyPressEvent(QKeyEvent* e) {

@@ -8,6 +8,11 @@
 // The items of the combo: the empty entry, when there is one, and the list's rows read straight
 // from the list dataset, never copied, so a list of a hundred thousand people costs only its
 // fetch. The row count is taken when the list is read again (reloadList).
+namespace {
+// Rows a list reads before a key beyond them is looked up by itself.
+constexpr int kPrimeiraPagina = 200;
+} // namespace
+
 class DBLookupCombo::Model : public QAbstractListModel {
 public:
     explicit Model(DBLookupCombo* combo) : QAbstractListModel(combo), m_combo(combo) {}
@@ -21,24 +26,64 @@ public:
         m_texto = texto;
         m_vazio = vazio;
         m_linhas = lista && chave && texto ? lista->recordCount() : 0;
+        m_extra = false;
+        m_extraChave = QVariant();
+        m_extraTexto.clear();
+        // What tells apart two rows of the same name: the list's first other column (a code,
+        // a state), or else the key.
+        m_outro = nullptr;
+        if (m_linhas > 0) {
+            for (const auto& f : lista->fields())
+                if (f.get() != chave && f.get() != texto && !f->isLookup()) {
+                    m_outro = f.get();
+                    break;
+                }
+            if (!m_outro) m_outro = chave;
+        }
         endResetModel();
+    }
+    // The row of a key the list has not read yet, found by its key: shown after the rows read
+    // until the list is read whole. Returns its row.
+    int mostraExtra(const QVariant& chave, const QVariant& valor) {
+        const QString texto = m_texto ? Field::formatValue(*m_texto, valor) : valor.toString();
+        const int row = primeira() + m_linhas;
+        if (!m_extra) {
+            beginInsertRows(QModelIndex(), row, row);
+            m_extra = true;
+            m_extraChave = chave;
+            m_extraTexto = texto;
+            endInsertRows();
+        } else {
+            m_extraChave = chave;
+            m_extraTexto = texto;
+            emit dataChanged(index(row), index(row));
+        }
+        return row;
     }
     int primeira() const { return m_vazio.isEmpty() ? 0 : 1; }
     QVariant chave(int row) const {
         const int r = row - primeira();
+        if (m_extra && r == m_linhas) return m_extraChave;
         return r >= 0 && r < m_linhas && viva() ? m_lista->valueAt(r, m_chave) : QVariant();
     }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override {
-        return parent.isValid() ? 0 : primeira() + m_linhas;
+        return parent.isValid() ? 0 : primeira() + m_linhas + (m_extra ? 1 : 0);
     }
     QVariant data(const QModelIndex& index, int role) const override {
         if (!index.isValid()) return {};
         const int r = index.row() - primeira();
         if (role == Qt::DisplayRole || role == Qt::EditRole) {
             if (r < 0) return m_vazio;
-            return r < m_linhas && viva() ? Field::formatValue(*m_texto, m_lista->valueAt(r, m_texto))
-                                          : QString();
+            if (m_extra && r == m_linhas) return m_extraTexto;
+            if (r >= m_linhas || !viva()) return QString();
+            const QString t = texto(r);
+            // The list is in name order: a name shared with a neighbour gets what tells it apart.
+            if (m_outro && ((r > 0 && texto(r - 1) == t) || (r + 1 < m_linhas && texto(r + 1) == t))) {
+                const QString outro = Field::formatValue(*m_outro, m_lista->valueAt(r, m_outro)).trimmed();
+                if (!outro.isEmpty()) return t + QString::fromUtf8(" — ") + outro;
+            }
+            return t;
         }
         if (role == Qt::UserRole) return chave(index.row());
         return {};
@@ -51,11 +96,16 @@ private:
                m_lista->recordCount() >= m_linhas;
     }
 
+    QString texto(int r) const { return Field::formatValue(*m_texto, m_lista->valueAt(r, m_texto)); }
+
     DBLookupCombo* m_combo;
     DataSet* m_lista = nullptr;
-    Field *m_chave = nullptr, *m_texto = nullptr;
+    Field *m_chave = nullptr, *m_texto = nullptr, *m_outro = nullptr;
     QString m_vazio;
     int m_linhas = 0;
+    bool m_extra = false;
+    QVariant m_extraChave;
+    QString m_extraTexto;
 };
 
 DBLookupCombo::DBLookupCombo(QWidget* parent, DataSource* ds, const QString& fieldName, DataSet* list,
@@ -247,9 +297,30 @@ int DBLookupCombo::rowOf(const QVariant& key) {
     }
     const int row = m_index.value(listKey(key), -1);
     DataSet* list = effectiveList();
-    if (row < 0 && list && list->active() && list->canFetchMore()) {
-        fetchWholeList();
+    if (row < 0 && list && list->active() && list->canFetchMore() && list->recordCount() < kPrimeiraPagina) {
+        // A short list is read whole at once, as it always was.
+        {
+            FlagScope loading(m_loading);
+            list->fetchMore(kPrimeiraPagina - list->recordCount());
+        }
+        reloadList();
         return rowOf(key);
+    }
+    if (row < 0 && list && list->active() && list->canFetchMore()) {
+        // A key beyond the rows read of a long list: its name is read by the key, not the whole
+        // list.
+        QVariant texto;
+        {
+            FlagScope loading(m_loading);
+            texto = list->lookup(effectiveKeyField(), key, effectiveListField());
+        }
+        if (!list->canFetchMore()) {
+            // The list could only be read whole: its rows hold the key now, if it exists.
+            reloadList();
+            return rowOf(key);
+        }
+        if (texto.isNull()) return -1;
+        return m_model->mostraExtra(key, texto);
     }
     return row;
 }
