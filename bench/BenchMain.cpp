@@ -147,6 +147,7 @@ void benchPessoas(Database& db);
 void benchLaudo(Database& db, const QString& site);
 void benchAnalises(Database& db, const QString& site);
 void benchControle(Database& db);
+void benchFormula(Database& db);
 void benchGrafico(Database& db);
 void benchGrade(Database& db, const QString& site);
 
@@ -156,7 +157,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "uso: cortivandela-bench SITE [lista] [exporta] [pessoas] [analises] [controle] "
-                             "[laudo] [grafico] [grade]\n");
+                             "[laudo] [grafico] [grade] [formula]\n");
         return 2;
     }
     try {
@@ -164,7 +165,7 @@ int main(int argc, char** argv) {
         db.setDatabaseName(connectionString(QString::fromLocal8Bit(argv[1])));
         db.connect();
         // Optional names after the site run only those benchmarks: lista, exporta, pessoas, analises,
-        // controle, laudo, grafico, grade.
+        // controle, laudo, grafico, grade, formula.
         QStringList only;
         for (int i = 2; i < argc; ++i)
             only << QString::fromLocal8Bit(argv[i]);
@@ -178,6 +179,7 @@ int main(int argc, char** argv) {
         if (wanted("laudo")) benchLaudo(db, QString::fromLocal8Bit(argv[1]));
         if (wanted("grafico")) benchGrafico(db);
         if (wanted("grade")) benchGrade(db, QDir(QString::fromLocal8Bit(argv[1])).absolutePath());
+        if (wanted("formula")) benchFormula(db);
         db.disconnect();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());

@@ -3,7 +3,7 @@
 set -euo pipefail
 PACKAGES=(build-essential cmake pkg-config clang-format libgtest-dev
   firebird3.0-server-core firebird3.0-utils firebird-dev libfbclient2 firebird3.0-server
-  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libcurl4-openssl-dev libxlsxwriter-dev
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libcurl4-openssl-dev libxlsxwriter-dev libmuparser-dev
   fonts-dejavu-core fonts-liberation2 fonts-wine xvfb xauth poppler-utils qt6-translations-l10n
   python3-aiosmtpd openssl python3-openpyxl)
 missing=()

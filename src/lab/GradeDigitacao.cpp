@@ -1,4 +1,5 @@
 #include "lab/GradeDigitacao.h"
+#include "platform/ErrorHook.h"
 #include <QApplication>
 #include <QKeyEvent>
 
@@ -24,6 +25,7 @@ void GradeDigitacao::keyPressEvent(QKeyEvent* e) {
 
 void GradeDigitacao::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
     DBGrid::closeEditor(editor, hint);
+    if (aposEdicao) guarded(aposEdicao);
     if (hint == QAbstractItemDelegate::SubmitModelCache && !gridModel()->ultimaEdicaoRecusada()) abaixo();
 }
 

@@ -2,6 +2,7 @@
 #include "data/KeyAllocation.h"
 #include "data/Query.h"
 #include "data/Statement.h"
+#include "lab/ResultadosCalculados.h"
 #include "platform/Errors.h"
 #include "screens/controls/FieldText.h"
 #include <QLocale>
@@ -40,7 +41,10 @@ bool CelulaResultado::alterada() const {
     return !fieldtext::sameValue(lido, novo);
 }
 
-ResumoGravacao GravacaoResultados::grava(const std::vector<CelulaResultado>& celulas) {
+ResumoGravacao GravacaoResultados::grava(const std::vector<CelulaResultado>& dadas) {
+    // Calculated types are computed from the values saved with them.
+    std::vector<CelulaResultado> celulas = dadas;
+    completaCalculados(m_db, celulas);
     std::vector<const CelulaResultado*> alteradas;
     for (const CelulaResultado& c : celulas)
         if (c.alterada()) alteradas.push_back(&c);

@@ -34,9 +34,10 @@ class GravacaoResultados {
 public:
     explicit GravacaoResultados(Database& db) : m_db(db) {}
 
-    // Writes the changed cells in one transaction. On any failure the transaction is rolled
-    // back, nothing is written, and an AppError says which value failed and why (a lost
-    // connection travels on as the database's own error).
+    // Writes the changed cells in one transaction; the cells of calculated analysis types take
+    // the values computed from the other cells of their sample first. On any failure the transaction is
+    // rolled back, nothing is written, and an AppError says which value failed and why (a lost connection
+    // travels on as the database's own error).
     ResumoGravacao grava(const std::vector<CelulaResultado>& celulas);
 
     // Attempts of a save whose new keys other workstations took first.

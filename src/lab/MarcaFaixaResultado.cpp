@@ -107,7 +107,10 @@ QString MarcaFaixaResultado::dica(const QModelIndex& index) const {
 bool MarcaFaixaResultado::helpEvent(QHelpEvent* event, QAbstractItemView* view,
                                     const QStyleOptionViewItem& option, const QModelIndex& index) {
     if (event && event->type() == QEvent::ToolTip) {
-        const QString texto = dica(index);
+        QString texto = dica(index);
+        // The grid's own tooltip of the cell (a calculated value's formula) comes along.
+        const QString daGrade = index.data(Qt::ToolTipRole).toString();
+        if (!texto.isEmpty() && !daGrade.isEmpty()) texto += "\n" + daGrade;
         if (!texto.isEmpty()) {
             QToolTip::showText(event->globalPos(), texto, view);
             return true;

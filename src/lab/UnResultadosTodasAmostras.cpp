@@ -1,5 +1,6 @@
 #include "lab/UnResultadosTodasAmostras.h"
 #include "data/DataContext.h"
+#include "lab/CalculoGrade.h"
 #include "lab/GradeDigitacao.h"
 #include "lab/GravacaoResultados.h"
 #include "lab/MarcaFaixaResultado.h"
@@ -174,6 +175,8 @@ TfrmResultadosTodasAmostras::TfrmResultadosTodasAmostras(QWidget* parent) : QDia
     lblAnalise->setFont(negrito);
     lay->addWidget(lblAnalise);
     dbgResultados = new GradeTodasAmostras(this, &dsGrade, "dbgResultados");
+    m_calculo = std::make_unique<CalculoGrade>();
+    static_cast<GradeTodasAmostras*>(dbgResultados)->aposEdicao = [this] { m_calculo->recalcula(); };
     lay->addWidget(dbgResultados, 1);
     btnSalvar = new QPushButton("Salvar", this);
     btnSalvar->setObjectName("btnSalvar");
@@ -194,6 +197,8 @@ TfrmResultadosTodasAmostras::TfrmResultadosTodasAmostras(QWidget* parent) : QDia
     connect(btnCancelar, &QPushButton::clicked, this, [this] { guarded([this] { btnCancelarClick(); }); });
     resize(980, 560);
 }
+
+TfrmResultadosTodasAmostras::~TfrmResultadosTodasAmostras() = default;
 
 void TfrmResultadosTodasAmostras::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
@@ -286,6 +291,17 @@ void TfrmResultadosTodasAmostras::CarregaResultados() {
     auto* delegate = new DelegateAnterior(dbgResultados);
     for (size_t a = 0; a < m_dados.amostras.size(); ++a)
         dbgResultados->setItemDelegateForColumn(colunaAnterior(static_cast<int>(a)), delegate);
+    // Calculated types: read-only cells, computed down each sample's column as it is typed.
+    QStringList campos;
+    std::vector<int> colunasValor;
+    for (size_t a = 0; a < m_dados.amostras.size(); ++a) {
+        campos << QStringLiteral("VL_%1").arg(a);
+        colunasValor.push_back(colunaAtual(static_cast<int>(a)));
+    }
+    m_calculo->instala(dbgResultados, &cdsGrade, "ID_TP_ANALISE", campos, colunasValor);
+    m_calculo->carrega(*ctx.IBSolution, *ctx.IBT_Gen);
+    m_calculo->recalcula();
+    cdsGrade.first();
 }
 
 std::vector<CelulaResultado> TfrmResultadosTodasAmostras::celulas() {

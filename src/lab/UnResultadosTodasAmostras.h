@@ -9,8 +9,10 @@
 #include "lab/GravacaoResultados.h"
 #include <QDialog>
 #include <QVariant>
+#include <memory>
 #include <vector>
 
+class CalculoGrade;
 class DBGrid;
 class QLabel;
 class QPushButton;
@@ -37,6 +39,7 @@ class TfrmResultadosTodasAmostras : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmResultadosTodasAmostras(QWidget* parent = nullptr);
+    ~TfrmResultadosTodasAmostras() override;
 
     // Set by the opener before the window is shown.
     int IidAnalise = 0;
@@ -70,4 +73,6 @@ private:
     std::vector<CelulaResultado> celulas();
     bool m_carregado = false;
     DadosGradeResultados m_dados;
+    // The calculated types' rows (read-only, computed as the others are typed).
+    std::unique_ptr<CalculoGrade> m_calculo;
 };

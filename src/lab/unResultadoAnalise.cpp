@@ -1,9 +1,11 @@
 #include "lab/unResultadoAnalise.h"
 #include "data/DataContext.h"
 #include "data/SqlText.h"
+#include "lab/CalculoGrade.h"
 #include "lab/GradeDigitacao.h"
 #include "lab/GravacaoResultados.h"
 #include "lab/MarcaFaixaResultado.h"
+#include "lab/ResultadosCalculados.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "reports/GraficoTendencia.h"
@@ -144,6 +146,9 @@ TfrmResultadoAnalise::TfrmResultadoAnalise(QWidget* parent) : QDialog(parent) {
                          {"RESULTADO_ANTERIOR", "Resultado Anterior", 125, true, centro},
                          {"VL_RESULTADO", "Resultado Atual", 125, false, centro}});
     DBGrid1->setReadOnly(false);
+    m_calculo = std::make_unique<CalculoGrade>();
+    m_calculo->instala(DBGrid1, &cdsResultado, "ID_TP_ANALISE", {"VL_RESULTADO"}, {3});
+    static_cast<GradeResultados*>(DBGrid1)->aposEdicao = [this] { m_calculo->recalcula(); };
     marcaFaixa = new MarcaFaixaResultado(DBGrid1, "RESULTADO_IDEAL", "VL_RESULTADO");
     // A double click on a row opens its chart; on the current value it types the value.
     DBGrid1->onDblClick = [this] {
@@ -175,6 +180,8 @@ TfrmResultadoAnalise::TfrmResultadoAnalise(QWidget* parent) : QDialog(parent) {
     connect(btnGrafico, &QPushButton::clicked, this, [this] { guarded([this] { btnGraficoClick(); }); });
     resize(760, 480);
 }
+
+TfrmResultadoAnalise::~TfrmResultadoAnalise() = default;
 
 void TfrmResultadoAnalise::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
@@ -213,6 +220,9 @@ void TfrmResultadoAnalise::CarregaResultados() {
         throw;
     }
     cdsResultado.enableControls();
+    m_calculo->carrega(*ctx.IBSolution, *ctx.IBT_Gen);
+    m_calculo->recalcula();
+    cdsResultado.first();
 
     Query q(ctx.IBSolution, ctx.IBT_Gen, "IBQ_Equipamento");
     ctx.IBT_Gen->ensureActive();

@@ -7,8 +7,10 @@
 #include "data/Query.h"
 #include <QDialog>
 #include <QVariant>
+#include <memory>
 #include <vector>
 
+class CalculoGrade;
 class DBGrid;
 class MarcaFaixaResultado;
 class QLabel;
@@ -37,6 +39,7 @@ class TfrmResultadoAnalise : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmResultadoAnalise(QWidget* parent = nullptr);
+    ~TfrmResultadoAnalise() override;
 
     // Set by the opener before the window is shown.
     int IidTpEquipamento = 0, IidCliente = 0, IidAnalise = 0, IidAnaliseEquipamento = 0,
@@ -66,4 +69,6 @@ private:
     bool m_carregado = false;
     // The current values as read, by row: what the save compares with.
     std::vector<QVariant> m_lidos;
+    // The calculated types' rows (read-only, computed as the others are typed).
+    std::unique_ptr<CalculoGrade> m_calculo;
 };

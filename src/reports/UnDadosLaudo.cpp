@@ -11,6 +11,7 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 namespace {
@@ -217,7 +218,7 @@ void CriaCdsRelatorio(MemTable& t) {
     t.close();
     t.clearFieldDefs();
     t.addFieldDef(cds::NoPagina, FieldKind::Integer);
-    t.addFieldDef(cds::NmTpAnalise, FieldKind::String, 50);
+    t.addFieldDef(cds::NmTpAnalise, FieldKind::String, 80); // the name, and the fill-in sheet's mark
     t.addFieldDef(cds::DsResultadoIdeal, FieldKind::String, 50);
     // Currency columns: four decimal places, shown with two.
     for (int n = 1; n <= 4; ++n)
@@ -353,6 +354,14 @@ void MontaDadosLaudo(MemTable& t, const TAnaliseImpressao& a) {
 
 void MontaDadosPlanilha(MemTable& t, const TAnaliseImpressao& a) {
     const std::vector<Linha> linhas = leLinhas(a);
+    // Calculated types are marked, so that the bench does not measure them.
+    std::set<int> calculados;
+    {
+        auto q = prepara("select f.id_tp_analise from sis_ctv_formula f where f.tx_formula is not null");
+        q->open();
+        while (q->next())
+            calculados.insert(q->value(0).toInt());
+    }
     const std::vector<Amostra> equipamentos = leAmostras(a.idAnalise);
     LeitorResultados leitor;
     Historico historico(a.dtColeta, leitor);
@@ -361,6 +370,7 @@ void MontaDadosPlanilha(MemTable& t, const TAnaliseImpressao& a) {
     try {
         for (const Linha& l : linhas) {
             novaLinha(t, c, l);
+            if (calculados.count(l.idTpAnalise)) c.nome->setValue(l.nome + kMarcaCalculado);
             for (Field* f : c.equipamento)
                 f->setValue(0.0);
             for (const Amostra& e : equipamentos) {

@@ -63,3 +63,5 @@ void MontaDadosLaudo(MemTable& cdsRelatorio, const TAnaliseImpressao& analise);
 // Fill-in sheet: the same rows, each sample's column holding its value at the previous
 // collection (0 without one). Appends to the table.
 void MontaDadosPlanilha(MemTable& cdsRelatorio, const TAnaliseImpressao& analise);
+// What the fill-in sheet adds to the name of a calculated analysis type.
+inline const QString kMarcaCalculado = QStringLiteral(" (calculado: não medir)");

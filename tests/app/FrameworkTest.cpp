@@ -316,7 +316,8 @@ TEST_F(TipoAnaliseTest, TheRegistrationUserRegistersTheScreenItActivates) {
         s_db->scalar("select ds_caption from sis_formulario where nm_form = 'frmTipoAnalise'").toString(),
         "Tipo de Ánalise");
     EXPECT_EQ(
-        s_db->scalar("select count(*) from sis_componente where id_form = -1 and st_ativo = 'S'").toInt(), 5);
+        s_db->scalar("select count(*) from sis_componente where id_form = -1 and st_ativo = 'S'").toInt(), 7)
+        << "the five record rights and the formula page's two buttons";
 }
 
 TEST_F(TipoAnaliseTest, AMainConnectionThatFailsShowsItsMessageAndEndsTheProgram) {

@@ -78,6 +78,10 @@ const std::vector<Caso>& corpus() {
         faixa("8,3 a 9,0", 8.3, 9),
         maximo("Máx. 30", 30),
         maximo("Máx. 0,1", 0.1),
+        maximo("Máx. 2.000", 2000),
+        maximo("Máx. 40,0", 40),
+        faixa("-0,5 a 1,0", -0.5, 1), // the saturation index, signed
+        faixa("5,5 a 7,0", 5.5, 7),
         // The benchmarks' texts.
         maximo("Máx. 400,0", 400),
         maximo("Máx. 10,0", 10),

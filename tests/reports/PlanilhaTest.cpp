@@ -180,3 +180,16 @@ TEST_F(Planilha, TheDemoSitesLogoPrintsAtItsLayoutSizeHereAndUndistortedOnTheRep
 }
 
 } // namespace
+
+// A calculated type is marked on the sheet, so the bench does not measure it; the technical
+// report prints its stored value like any other.
+TEST_F(Planilha, CalculatedTypesAreMarkedNotToBeMeasured) {
+    exec("insert into sis_ctv_formula values (1, 'PH', null)");
+    exec("insert into sis_ctv_formula values (4, 'SIL', 'PH * 10')");
+    const auto& c = imprime(analise(2));
+    const QStringList nomes = c.record.texts("QRBand3", "qrdbNmTpAnalise");
+    EXPECT_EQ(nomes.count("Sílica (calculado: não medir)"_q), 2) << nomes.join('|').toStdString();
+    EXPECT_EQ(nomes.count("pH"), 2);
+    EXPECT_TRUE(pdfWords(c.pdfPath, 1).contains("Sílica (calculado: não medir)"_q));
+    exec("delete from sis_ctv_formula");
+}

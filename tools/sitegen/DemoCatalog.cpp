@@ -1,5 +1,6 @@
 #include "sitegen/DemoCatalog.h"
 #include "platform/Errors.h"
+#include <map>
 
 namespace demo {
 
@@ -187,8 +188,62 @@ const std::vector<AnalysisType>& analysisTypes() {
         {26, "Sólidos Suspensos Totais (mg/L)"},
         {27, "Zinco (mg/L Zn)"},
         {28, "Oxigênio Dissolvido (mg/L O2)"}, // kept for field work: no ideal result yet
+        {29, "Temperatura (°C)"},
+        {30, "Índice de Saturação de Langelier"},
+        {31, "Índice de Estabilidade de Ryznar"},
     };
     return v;
+}
+
+// pHs = (9,3 + A + B) - (C + D): A from the dissolved solids, B from the temperature in °C,
+// C from the calcium hardness and D from the total alkalinity (both as CaCO3).
+#define CTV_PHS                                                                                              \
+    "(9,3 + (log10(STD) - 1) / 10 + (-13,12 * log10(TEMP + 273) + 34,55)) - ((log10(DCA) - 0,4) + "          \
+    "log10(ALC))"
+
+const std::vector<AnalysisFormula>& analysisFormulas() {
+    static const std::vector<AnalysisFormula> v = {
+        {1, "PH", ""},
+        {3, "DT", ""},
+        {4, "DCA", ""},
+        {5, "ALC", ""},
+        {14, "STD", ""},
+        {29, "TEMP", ""},
+        {30, "LSI", "PH - (" CTV_PHS ")"},
+        {31, "RSI", "2 * (" CTV_PHS ") - PH"},
+    };
+    return v;
+}
+#undef CTV_PHS
+
+std::vector<std::pair<int, double>> sampleValues(const std::vector<const IdealResult*>& ideais,
+                                                 const std::function<double(const IdealResult&)>& draw) {
+    static const formula::Catalogo catalogo = formulaCatalogue();
+    std::vector<std::pair<int, double>> out;
+    std::map<int, double> medidos;
+    std::vector<int> calculados;
+    for (const IdealResult* r : ideais) {
+        if (catalogo.calculado(r->tpAnalise)) {
+            calculados.push_back(r->tpAnalise);
+            continue;
+        }
+        out.emplace_back(r->tpAnalise, draw(*r));
+        medidos[r->tpAnalise] = out.back().second;
+    }
+    const auto feitos = catalogo.calcula(medidos, calculados);
+    for (int t : calculados)
+        if (const formula::Resultado& r = feitos.at(t); r.valor)
+            out.emplace_back(t, formula::arredondaResultado(*r.valor));
+    return out;
+}
+
+formula::Catalogo formulaCatalogue() {
+    formula::Catalogo c;
+    for (const AnalysisFormula& f : analysisFormulas())
+        for (const AnalysisType& t : analysisTypes())
+            if (t.id == f.tpAnalise)
+                c.define({t.id, QString::fromUtf8(t.nome), f.codigo, QString::fromUtf8(f.formula)});
+    return c;
 }
 
 const std::vector<IdealResult>& idealResults() {
@@ -220,6 +275,10 @@ const std::vector<IdealResult>& idealResults() {
         {2, 15, "5,0 a 10,0", 3, 11, 1},
         {2, 18, "4 a 6", 3, 6.5, 1},
         {2, 19, "Máx. 10.000", 100, 15000, 0},
+        {2, 14, "Máx. 2.000", 300, 2100, 0},
+        {2, 29, "Máx. 40,0", 24, 38, 1},
+        {2, 30, "-0,5 a 1,0", 0, 0, 2}, // calculated from pH, temperature, solids, hardness, alkalinity
+        {2, 31, "5,5 a 7,0", 0, 0, 2},  // calculated
         // Circuito Fechado
         {3, 1, "8,5 a 10,0", 8.2, 10.3, 2},
         {3, 2, "Máx. 3.000", 800, 3200, 0},
@@ -293,7 +352,9 @@ const std::vector<Screen>& screens() {
         {"frmTipoEquipamento",
          "Tipo de Equipamento",
          {{"BitBtn1", "TBitBtn", "Incluir (1)"}, {"BitBtn2", "TBitBtn", "Excluir (1)"}}},
-        {"frmTipoAnalise", "Tipo de Ánalise", {}},
+        {"frmTipoAnalise",
+         "Tipo de Ánalise",
+         {{"btnSalvarFormula", "TBitBtn", "Salvar Fórmula"}, {"btnRecalcular", "TBitBtn", "Recalcular"}}},
         {"frmResultadoIdeal", "Resultados Ideais", {}},
         {"frmCadastroEquipamentodoCliente",
          "Equipamentos do Cliente",

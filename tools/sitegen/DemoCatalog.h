@@ -3,11 +3,13 @@
 // types with their ideal results, screens for the permission tables) and the small helpers
 // the demo and the large-site generators share: random numbers, document numbers, RTF texts
 // and a prepared insert.
+#include "data/Formula.h"
 #include "sitegen/SqlSink.h"
 #include <QDate>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+#include <functional>
 #include <random>
 #include <vector>
 
@@ -56,6 +58,12 @@ struct IdealResult {
     double max;
     int decimals;
 };
+// The code by which formulas name an analysis type, and the formula of a calculated type.
+struct AnalysisFormula {
+    int tpAnalise;
+    const char* codigo;
+    const char* formula; // empty: measured
+};
 struct Button {
     const char* nome;
     const char* classe;
@@ -82,6 +90,13 @@ const std::vector<EquipmentType>& equipmentTypes();
 const std::vector<AnalysisType>& analysisTypes();
 const std::vector<IdealResult>& idealResults();
 std::vector<const IdealResult*> idealResultsOf(int tpEquipamento);
+const std::vector<AnalysisFormula>& analysisFormulas();
+// The codes and formulas above, ready to compute the calculated types of a sample.
+formula::Catalogo formulaCatalogue();
+// The values of one sample of an equipment type: each measured type's value drawn by draw,
+// then the calculated types computed from them, rounded as the results column keeps them.
+std::vector<std::pair<int, double>> sampleValues(const std::vector<const IdealResult*>& ideais,
+                                                 const std::function<double(const IdealResult&)>& draw);
 const std::vector<Screen>& screens();
 const std::vector<OwnCompany>& ownCompanies();
 // The five pseudo-buttons standing for the record rights, with their captions.

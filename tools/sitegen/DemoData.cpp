@@ -443,6 +443,10 @@ private:
         int idealId = 1;
         for (const auto& r : idealResults())
             ideal({idealId++, r.tpAnalise, r.tpEquipamento, r.texto});
+        Insert formula(m_db, "SIS_CTV_FORMULA", {"ID_TP_ANALISE", "CD_TP_ANALISE", "TX_FORMULA"});
+        for (const auto& f : analysisFormulas())
+            formula(
+                {f.tpAnalise, f.codigo, *f.formula ? QVariant(QString::fromUtf8(f.formula)) : QVariant()});
     }
 
     // -- client equipment -------------------------------------------------------------------
@@ -644,8 +648,10 @@ private:
                 amostra({amostraKey, id, pieces[i]->id, int(i / 4) + 1, int(i % 4) + 1,
                          orNull(comment(g.tipo, avaliacao.isValid())), orNull(obs)});
                 if (!avaliacao.isValid()) continue;
-                for (const IdealResult* r : ideais)
-                    resultado({resultadoId++, r->tpAnalise, amostraKey, measuredValue(*r, pieces[i]->bias)});
+                const double bias = pieces[i]->bias;
+                for (const auto& [tipo, valor] :
+                     sampleValues(ideais, [&](const IdealResult& r) { return measuredValue(r, bias); }))
+                    resultado({resultadoId++, tipo, amostraKey, valor});
             }
         }
         m_nextAnalise = analiseId;

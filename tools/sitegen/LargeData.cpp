@@ -226,14 +226,14 @@ private:
                 row();
                 if (!avaliacao.isValid()) continue;
                 const double bias = m_rnd.real(0.25, 0.7);
-                for (const IdealResult* r : m_ideal[g.tipo - 1]) {
-                    double v = 0;
-                    if (r->max > r->min) {
-                        const double t = std::clamp(bias + m_rnd.normal(0.0, 0.18), 0.0, 1.0);
-                        const double f = std::pow(10.0, r->decimals);
-                        v = std::round((r->min + (r->max - r->min) * t) * f) / f;
-                    }
-                    resultado({m_nextResultado++, r->tpAnalise, amostraKey, v});
+                const auto valores = sampleValues(m_ideal[g.tipo - 1], [&](const IdealResult& r) {
+                    if (r.max <= r.min) return 0.0;
+                    const double t = std::clamp(bias + m_rnd.normal(0.0, 0.18), 0.0, 1.0);
+                    const double f = std::pow(10.0, r.decimals);
+                    return std::round((r.min + (r.max - r.min) * t) * f) / f;
+                });
+                for (const auto& [tipo, v] : valores) {
+                    resultado({m_nextResultado++, tipo, amostraKey, v});
                     row();
                     ++m_resultsWritten;
                 }

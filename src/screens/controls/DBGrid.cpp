@@ -183,6 +183,12 @@ QVariant DBGridModel::data(const QModelIndex& index, int role) const {
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(f->isNumeric() ? Qt::AlignRight | Qt::AlignVCenter
                                                   : Qt::AlignLeft | Qt::AlignVCenter);
+    case Qt::ToolTipRole:
+        if (cellToolTip) {
+            const QString dica = cellToolTip(index.row(), index.column());
+            if (!dica.isEmpty()) return dica;
+        }
+        return {};
     default:
         return {};
     }
@@ -215,7 +221,8 @@ QVariant DBGridModel::headerData(int section, Qt::Orientation orientation, int r
 Qt::ItemFlags DBGridModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     Qt::ItemFlags fl = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (m_editable && !m_columns[static_cast<size_t>(index.column())].readOnly) {
+    if (m_editable && !m_columns[static_cast<size_t>(index.column())].readOnly &&
+        !(cellReadOnly && cellReadOnly(index.row(), index.column()))) {
         Field* f = columnField(index.column());
         if (f && !f->readOnly() && !f->isLookup() && !f->isBlob()) fl |= Qt::ItemIsEditable;
     }

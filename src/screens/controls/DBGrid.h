@@ -58,6 +58,10 @@ public:
     // Whether the last value typed into a cell was refused (its message shown, nothing stored).
     bool ultimaEdicaoRecusada() const { return m_recusada; }
     bool canFetchMore(const QModelIndex& parent) const override;
+    // Cells of one row made read-only within an editable column, and a cell's tooltip (empty:
+    // none), for grids whose rows differ (a results grid's calculated rows).
+    std::function<bool(int row, int column)> cellReadOnly;
+    std::function<QString(int row, int column)> cellToolTip;
     void fetchMore(const QModelIndex& parent) override;
 
     // Text of the row indicator: the current record of a browsing dataset, "I" while it is
