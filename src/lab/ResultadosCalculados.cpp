@@ -89,9 +89,9 @@ void gravaFormula(Database& db, int idTpAnalise, const QString& codigo, const QS
     tr.start();
     try {
         const formula::Catalogo catalogo = formula::Catalogo::le(db, tr);
-        if (QString m = catalogo.verificaCodigo(idTpAnalise, codigo); !m.isEmpty()) throw AppError(m);
+        if (QString m = catalogo.verificaCodigo(idTpAnalise, codigo); !m.isEmpty()) throw ValidationError(m);
         if (QString m = catalogo.verificaFormula(idTpAnalise, codigo, formula); !m.isEmpty())
-            throw AppError(m);
+            throw ValidationError(m);
         Statement st(&db, &tr);
         if (codigo.isEmpty() && formula.isEmpty()) {
             st.prepare("delete from sis_ctv_formula where id_tp_analise = ?");
@@ -127,7 +127,8 @@ Recalculo recalculaFormula(Database& db, int idTpAnalise, const QDate& de, const
         QStringList lista;
         for (int t : catalogo.dependentes(idTpAnalise))
             if (catalogo.calculado(t)) lista << QString::number(t);
-        if (lista.isEmpty()) throw AppError("Este tipo de análise não é calculado: não há o que recalcular.");
+        if (lista.isEmpty())
+            throw ValidationError("Este tipo de análise não é calculado: não há o que recalcular.");
         Statement ideais(&db, &tr);
         ideais.prepare("select distinct id_tp_equipamento, id_tp_analise from tab_resultado_ideal where "
                        "id_tp_analise in (" +

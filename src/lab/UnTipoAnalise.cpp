@@ -5,10 +5,12 @@
 #include "data/UndmPadrao.h"
 #include "lab/ResultadosCalculados.h"
 #include "platform/Clock.h"
+#include "platform/Cp1252.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "screens/controls/DBDateEdit.h"
 #include "screens/controls/DBEdit.h"
+#include "screens/controls/TextoColuna.h"
 #include "support/UnProgressoGeral.h"
 #include <QGridLayout>
 #include <QLabel>
@@ -16,7 +18,9 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTabWidget>
+#include <QTextCursor>
 
 namespace {
 
@@ -112,7 +116,24 @@ TfrmTipoAnalise::TfrmTipoAnalise(QWidget* parent) : TfrmCadastroPadrao("frmTipoA
     connect(edtCodigo, &QLineEdit::textChanged, this, [this] {
         if (!m_carregando) verifica();
     });
+    // Code, formula and test values take only what the database can hold (Windows-1252): a
+    // character outside it is refused as it is typed or pasted, and what was there stays.
+    const auto nome = [](QWidget* w, const char* rotulo) {
+        return
+            [w, rotulo] { return textocoluna::nomeDoCampo(w, QString::fromUtf8(rotulo), w->objectName()); };
+    };
+    TextoColunaValidator::install(edtCodigo, 15, true, nome(edtCodigo, "Código"));
+    TextoColunaValidator::install(edtTeste, 0, true, nome(edtTeste, "Teste"));
     connect(edtFormula, &QPlainTextEdit::textChanged, this, [this] {
+        const QString t = edtFormula->toPlainText();
+        if (const qsizetype at = cp1252::firstUnencodable(t); at >= 0) {
+            const QSignalBlocker bloqueio(edtFormula);
+            edtFormula->setPlainText(m_formulaAceita);
+            edtFormula->moveCursor(QTextCursor::End);
+            warn(cp1252::refusal("O campo \"Fórmula\"", t, at));
+            return;
+        }
+        m_formulaAceita = t;
         if (!m_carregando) verifica();
     });
     connect(edtTeste, &QLineEdit::textChanged, this, [this] { testa(); });

@@ -51,4 +51,5 @@ private:
     int m_idCarregado = -1;
     QString m_codigoGravado, m_formulaGravada;
     bool m_carregando = false;
+    QString m_formulaAceita; // the formula text last accepted as typed
 };

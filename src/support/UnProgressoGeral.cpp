@@ -1,4 +1,5 @@
 #include "support/UnProgressoGeral.h"
+#include "platform/Dialogs.h"
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -10,6 +11,7 @@
 #include <QVBoxLayout>
 #include <QWindow>
 #include <algorithm>
+#include <memory>
 
 // ---------------------------------------------------------------- Gauge
 
@@ -122,9 +124,21 @@ void mantemPintada(QWidget* w, bool mostrada = false) {
 }
 } // namespace
 
+namespace {
+// The window and control that had the keyboard when the progress window appeared: it goes
+// back to them when it closes, also where no window manager picks the next active window.
+std::unique_ptr<KeyboardKeeper>& tecladoAntes() {
+    static std::unique_ptr<KeyboardKeeper> k;
+    return k;
+}
+} // namespace
+
 void MostraProgresso() {
     TfrmProgressoGeral* w = geral();
-    if (!w) w = new TfrmProgressoGeral();
+    if (!w) {
+        tecladoAntes() = std::make_unique<KeyboardKeeper>();
+        w = new TfrmProgressoGeral();
+    }
     w->show();
     w->raise();
     const QPointer<TfrmProgressoGeral> guarda(w);
@@ -165,4 +179,8 @@ void FechaProgresso() {
     TfrmProgressoGeral* w = geral();
     if (!w) return;
     w->close();
+    if (auto& k = tecladoAntes()) {
+        k->giveBack();
+        k.reset();
+    }
 }

@@ -139,6 +139,27 @@ TEST_F(TipoAnaliseFormulaTest, TheFormulaIsCheckedAsTypedTriedSavedAndRecomputed
                               .toInt());
     EXPECT_EQ(r.valoresAlterados, 1); // the May sample only
     EXPECT_EQ(resultados(80), QStringList({"1=7", "2=1000", "5=15"}));
+
+    // "Recalcular" on a measured type is the user's slip: told as such, no error report.
+    // The keyboard came back to the screen when the progress window closed.
+    ASSERT_TRUE(QApplication::focusWidget());
+    tecla(Qt::Key_Home, Qt::AltModifier);
+    while (ds(t)->fieldByName("ID_TP_ANALISE")->asInteger() != 3 && !ds(t)->eof())
+        tecla(Qt::Key_Right, Qt::AltModifier);
+    ASSERT_EQ(ds(t)->fieldByName("ID_TP_ANALISE")->asInteger(), 3);
+    const int antes = dialogs.messageCount();
+    clica(t->btnRecalcular);
+    ASSERT_EQ(dialogs.messageCount(), antes + 1);
+    EXPECT_EQ(dialogs.texts().last(), "Este tipo de análise não é calculado: não há o que recalcular.");
+    EXPECT_FALSE(frmProgressoGeral()) << "the progress window is closed";
+
+    // A character the database cannot hold is refused as it is typed; the formula stays.
+    digitaEm(t->edtFormula, "PH + 1");
+    digita(QString::fromUtf8("日"));
+    ASSERT_EQ(dialogs.messageCount(), antes + 2);
+    EXPECT_TRUE(dialogs.texts().last().startsWith("O campo \"Fórmula\""))
+        << dialogs.texts().last().toStdString();
+    EXPECT_EQ(t->edtFormula->toPlainText(), "PH + 1");
 }
 
 } // namespace

@@ -253,7 +253,9 @@ TEST_F(DemoDataTest, ResultsOnlyForAnalysisTypesWithAnIdealResult) {
         ASSERT_NE(a, nullptr);
         EXPECT_TRUE(ideal.count({a->values["ID_TP_EQUIPAMENTO"].toInt(), type}));
         EXPECT_TRUE(seen.insert({sample, type}).second) << "two results of one type on sample " << sample;
-        if (!calculated.count(type)) EXPECT_GE(r.values["VL_RESULTADO"].toDouble(), 0.0);
+        if (!calculated.count(type)) {
+            EXPECT_GE(r.values["VL_RESULTADO"].toDouble(), 0.0);
+        }
         ++perSample[sample];
     }
     // Evaluated samples carry one value per ideal result; samples awaiting evaluation none.
