@@ -5,6 +5,7 @@
 // - Todos (F7) on the analysis registration screen's grid: the time until the grid shows its
 //   first rows, against the raw fetch of the first 100 rows of the same statement; the grid
 //   holds only the rows it shows.
+#include "BenchComum.h"
 #include "app/UnMenuPrincipal.h"
 #include "data/DataContext.h"
 #include "data/FbStatus.h"
@@ -33,38 +34,13 @@ using namespace Firebird;
 
 namespace {
 
+using bench::escalar;
+using bench::executa;
+using bench::linha;
+using bench::mediana;
+
 constexpr int kTipos = 40;
 constexpr int kTipoEquipamento = 901;
-
-double mediana(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-void linha(const char* nome, double nossa, double bruta) {
-    std::printf("%s: ours %.2f ms, raw %.2f ms, ratio %.2f\n", nome, nossa, bruta,
-                bruta > 0 ? nossa / bruta : 0.0);
-    std::fflush(stdout);
-}
-
-QVariant escalar(Database& db, const QString& sql) {
-    Transaction tr(&db);
-    Query q(&db, &tr);
-    q.setSqlText(sql);
-    q.open();
-    const QVariant v = q.isEmpty() ? QVariant() : q.field(0)->value();
-    q.close();
-    tr.commit();
-    return v;
-}
-
-void executa(Database& db, const QString& sql) {
-    Transaction tr(&db);
-    Query q(&db, &tr);
-    q.setSqlText(sql);
-    q.execSQL();
-    tr.commit();
-}
 
 // The sample of the benchmark: an equipment type with 40 analysis types, one boiler and two
 // collections of it with every value measured. Written once per site; returns the samples

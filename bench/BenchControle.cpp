@@ -2,6 +2,7 @@
 // workbook as the screen writes it (main statement, purchase answers, the workbook writer with
 // subtotals and fitted columns) against the same two statements through the bare client library
 // and raw libxlsxwriter writing the same cells.
+#include "BenchComum.h"
 #include "data/FbStatus.h"
 #include "data/Query.h"
 #include "platform/WorkbookWriter.h"
@@ -23,10 +24,10 @@ using namespace Firebird;
 
 namespace {
 
-double mediana(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using bench::escalar;
+using bench::executa;
+using bench::linha;
+using bench::mediana;
 
 MesColeta mesMaisMovimentado(Database& db) {
     Transaction tr(&db);

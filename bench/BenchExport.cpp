@@ -1,6 +1,7 @@
 // Spreadsheet export of a large list: the export as the export window runs it (copy of the
 // list's statement, lookup texts, the workbook writer) against a raw fetch of the same statement
 // with the bare client library and raw libxlsxwriter writing the same cells.
+#include "BenchComum.h"
 #include "data/FbStatus.h"
 #include "data/Query.h"
 #include "platform/WorkbookWriter.h"
@@ -25,6 +26,11 @@ using namespace Firebird;
 
 namespace {
 
+using bench::escalar;
+using bench::executa;
+using bench::linha;
+using bench::mediana;
+
 const char* kSql100k = "select first 100000 * from mov_analise where 0=0 order by ID_ANALISE";
 const char* kSqlTodas = "select * from mov_analise where 0=0 order by ID_ANALISE";
 const char* kSql = kSql100k;
@@ -36,11 +42,6 @@ const QList<ColunaPlanilha> kColunas = {{"ID_ANALISE", "Análise"},
                                         {"lkCliente", "Cliente"},
                                         {"lkTipoEquipamento", "Tipo de Equipamento"},
                                         {"ID_REPRESENTANTE", "Representante"}};
-
-double medianOf(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 int ours(Database& db, const QString& file) {
     Transaction tr(&db);
@@ -252,10 +253,10 @@ void benchExportTodas(Database& db) {
     }
     kSql = kSql100k;
     if (rowsOurs != rowsRaw) std::printf("row counts differ: %d vs %d\n", rowsOurs, rowsRaw);
-    const double ms = medianOf(o), rawMs = medianOf(w);
+    const double ms = mediana(o), rawMs = mediana(w);
     std::printf("export 200 000 rows: ours %.2f ms, raw %.2f ms, ratio %.2f\n", ms, rawMs,
                 rawMs > 0 ? ms / rawMs : 0.0);
-    const double mb = medianOf(mo), rawMb = medianOf(mw);
+    const double mb = mediana(mo), rawMb = mediana(mw);
     std::printf("export 200 000 rows, peak memory: ours %.2f MiB, raw %.2f MiB, ratio %.2f\n", mb, rawMb,
                 rawMb > 0 ? mb / rawMb : 0.0);
     std::printf("  (%d rows x 8 columns; targets 1.3 and 1.5)\n", rowsOurs);
@@ -278,7 +279,7 @@ void benchExport(Database& db) {
         o.push_back(t.nsecsElapsed() / 1e6);
     }
     if (rowsOurs != rowsRaw) std::printf("row counts differ: %d vs %d\n", rowsOurs, rowsRaw);
-    const double ms = medianOf(o), rawMs = medianOf(w);
+    const double ms = mediana(o), rawMs = mediana(w);
     std::printf("spreadsheet export, %d rows x 8 columns: ours %.2f ms, raw %.2f ms, ratio %.2f\n", rowsOurs,
                 ms, rawMs, rawMs > 0 ? ms / rawMs : 0.0);
     std::printf("  (files %lld and %lld bytes; target 1.5)\n", static_cast<long long>(QFileInfo(a).size()),

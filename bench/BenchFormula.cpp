@@ -3,6 +3,7 @@
 // statements through the bare client library, which read the same results, compute the index
 // in plain C++ and write the same values, one transaction per analysis. The two sides take
 // turns with formulas one unit apart, so each run changes every value.
+#include "BenchComum.h"
 #include "data/FbStatus.h"
 #include "data/Query.h"
 #include "lab/ResultadosCalculados.h"
@@ -20,39 +21,17 @@ using namespace Firebird;
 
 namespace {
 
+using bench::escalar;
+using bench::executa;
+using bench::linha;
+using bench::mediana;
+
 constexpr int kTorre = 2;
 constexpr int kLsi = 30;
 constexpr int kPh = 1, kDca = 4, kAlc = 5, kStd = 14, kTemp = 29;
 const char* const kPhs =
     "(9,3 + (log10(STD) - 1) / 10 + (-13,12 * log10(TEMP + 273) + 34,55)) - ((log10(DCA) - "
     "0,4) + log10(ALC))";
-
-double mediana(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-void executa(Database& db, const QString& sql, const QVariantList& params = {}) {
-    Transaction tr(&db);
-    tr.start();
-    Statement st(&db, &tr);
-    st.prepare(sql);
-    for (int i = 0; i < params.size(); ++i)
-        st.setParam(i, params[i]);
-    st.execute();
-    tr.commit();
-}
-
-QVariant escalar(Database& db, const QString& sql) {
-    Transaction tr(&db);
-    Query q(&db, &tr);
-    q.setSqlText(sql);
-    q.open();
-    const QVariant v = q.isEmpty() ? QVariant() : q.field(0)->value();
-    q.close();
-    tr.commit();
-    return v;
-}
 
 // The same work through the bare OO API: the list of analyses, then per analysis one
 // transaction that reads its results, computes the index with the standard formula and writes

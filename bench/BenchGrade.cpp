@@ -2,6 +2,7 @@
 // equipment type with 40 analysis types, each sample with a previous collection. The window is
 // opened (its reads) and every value is changed and saved (one transaction, 480 updates with
 // their audit rows), against the same statements run with the bare client library.
+#include "BenchComum.h"
 #include "app/UnMenuPrincipal.h"
 #include "data/DataContext.h"
 #include "data/FbStatus.h"
@@ -27,28 +28,14 @@ using namespace Firebird;
 
 namespace {
 
+using bench::escalar;
+using bench::executa;
+using bench::linha;
+using bench::mediana;
+
 constexpr int kAmostras = 12;
 constexpr int kTipoEquipamento = 902;
 constexpr int kTipos = 40;
-
-QVariant escalar(Database& db, const QString& sql) {
-    Transaction tr(&db);
-    Query q(&db, &tr);
-    q.setSqlText(sql);
-    q.open();
-    const QVariant v = q.isEmpty() ? QVariant() : q.field(0)->value();
-    q.close();
-    tr.commit();
-    return v;
-}
-
-void executa(Database& db, const QString& sql) {
-    Transaction tr(&db);
-    Query q(&db, &tr);
-    q.setSqlText(sql);
-    q.execSQL();
-    tr.commit();
-}
 
 // Written once per site: the equipment type with 40 analysis types, 12 boilers of one client,
 // a January analysis and a February one sampling all of them with every value measured.
@@ -251,11 +238,6 @@ void fixaValores(Database& db, int idAnalise, double base) {
                 .arg(base)
                 .arg(idAnalise)
                 .arg(kTipoEquipamento));
-}
-
-double mediana(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // types each time. The window opened on one type (as from a row of the results window) and on
 // every type, until it is shown and painted, against the statement that reads the equipment's
 // values run with the bare client library in the same run.
+#include "BenchComum.h"
 #include "data/DataContext.h"
 #include "data/FbStatus.h"
 #include "data/Query.h"
@@ -18,6 +19,11 @@
 using namespace Firebird;
 
 namespace {
+
+using bench::escalar;
+using bench::executa;
+using bench::linha;
+using bench::mediana;
 
 const char* const kTipoEquipamento = "Linha de Tendência (benchmark)";
 constexpr int kColetas = 200, kTipos = 40;
@@ -44,11 +50,6 @@ private:
     QElapsedTimer m_parede;
     double m_cpu = 0;
 };
-
-double medianaDe(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 QVariant valorDe(Database& db, Transaction& tr, const QString& sql) {
     Query q(&db, &tr);
@@ -215,15 +216,15 @@ void benchGrafico(Database& db) {
     }
     for (int run = 0; run < 3; ++run)
         todos.push_back(janela(equipamento, {}, graficos));
-    auto mediana = [](const std::vector<Tempo>& v, bool cpu) {
+    auto medianaDe = [](const std::vector<Tempo>& v, bool cpu) {
         std::vector<double> x;
         for (const Tempo& t : v)
             x.push_back(cpu ? t.cpu : t.parede);
-        return medianaDe(x);
+        return bench::mediana(x);
     };
     auto linha = [&](const char* nome, const std::vector<Tempo>& nossos, const std::vector<Tempo>& crus) {
         for (bool cpu : {true, false}) {
-            const double n = mediana(nossos, cpu), b = mediana(crus, cpu);
+            const double n = medianaDe(nossos, cpu), b = medianaDe(crus, cpu);
             std::printf("trend chart, %s (%s): ours %.2f ms, raw %.2f ms, ratio %.2f\n", nome,
                         cpu ? "cpu" : "wall", n, b, b > 0 ? n / b : 0.0);
         }

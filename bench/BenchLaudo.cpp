@@ -3,6 +3,7 @@
 // assembly (MontaDadosLaudo, progress window included) runs against the same statements run raw
 // through the bare client library in the same run; the whole print (numbering, assembly,
 // header, layout and PDF) is timed with its page count.
+#include "BenchComum.h"
 #include "data/DataContext.h"
 #include "data/FbStatus.h"
 #include "data/Query.h"
@@ -25,14 +26,14 @@ using namespace Firebird;
 
 namespace {
 
+using bench::escalar;
+using bench::executa;
+using bench::linha;
+using bench::mediana;
+
 const char* const kTipoEquipamento = "Bancada de Ensaios (benchmark)";
 constexpr int kAmostras = 40, kTipos = 30, kColetasAnteriores = 3;
 const QDate kColeta(2021, 6, 15);
-
-double medianOf(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 QVariant escalar(Database& db, Transaction& tr, const QString& sql) {
     Query q(&db, &tr);
@@ -289,7 +290,7 @@ void benchLaudo(Database& db, const QString& site) {
         razoes.push_back(nosso / bruto);
     }
     std::printf("technical report assembly (%d samples, %d types): ours %.2f ms, raw %.2f ms, ratio %.2f\n",
-                kAmostras, kTipos, medianOf(nossos), medianOf(brutos), medianOf(razoes));
+                kAmostras, kTipos, mediana(nossos), mediana(brutos), mediana(razoes));
     std::printf("  (%d report rows from %zu listed, progress window included; target 1.5)\n", linhas,
                 linhasRaw);
 
@@ -305,7 +306,7 @@ void benchLaudo(Database& db, const QString& site) {
         impressoes.push_back(t.nsecsElapsed() / 1e6);
     }
     std::printf("technical report, whole print to PDF: ours %.2f ms, %d pages (target under 2000 ms)\n",
-                medianOf(impressoes), preview.last().pageCount);
+                mediana(impressoes), preview.last().pageCount);
     std::fflush(stdout);
     dataContext() = DataContext{};
     geral.commit();

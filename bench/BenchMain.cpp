@@ -3,6 +3,7 @@
 // same run.
 #include "data/FbStatus.h"
 #include "data/Query.h"
+#include "data/Schema.h"
 #include "platform/IniFile.h"
 #include <QApplication>
 #include <QDir>
@@ -164,6 +165,8 @@ int main(int argc, char** argv) {
         Database db;
         db.setDatabaseName(connectionString(QString::fromLocal8Bit(argv[1])));
         db.connect();
+        // The program's own tables, as the program's start brings them up to date.
+        atualizaEsquemaProprio(db);
         // Optional names after the site run only those benchmarks: lista, exporta, pessoas, analises,
         // controle, laudo, grafico, grade, formula.
         QStringList only;

@@ -1,6 +1,7 @@
 // Person search on the large site: the window's statement for a part of the name, run through
 // our dataset as the window runs it (open, first rows for the grid, then every row for the
 // count), against the same statement fetched with the bare client library in the same run.
+#include "BenchComum.h"
 #include "data/DataContext.h"
 #include "data/FbStatus.h"
 #include "data/Query.h"
@@ -20,6 +21,11 @@
 using namespace Firebird;
 
 namespace {
+
+using bench::escalar;
+using bench::executa;
+using bench::linha;
+using bench::mediana;
 
 struct Medida {
     double primeirasMs = 0, todasMs = 0;
@@ -81,11 +87,6 @@ Medida nossa(Database& db, const QString& sql) {
     q.close();
     tr.commit();
     return m;
-}
-
-double mediana(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 #include "data/Formula.h"
+#include "data/DatabaseError.h"
 #include "data/Query.h"
 #include <QLocale>
 #include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
 #include <cmath>
+#include <ibase.h>
 #include <muParser.h>
 #include <set>
 
@@ -325,7 +327,14 @@ Catalogo Catalogo::le(Database& db, Transaction& tr) {
     Query q(&db, &tr, "IBQ_Formulas");
     q.setSqlText("select tta.id_tp_analise, tta.nm_tp_analise, f.cd_tp_analise, f.tx_formula from "
                  "sis_ctv_formula f join tab_tp_analise tta on tta.id_tp_analise = f.id_tp_analise");
-    q.open();
+    try {
+        q.open();
+    } catch (const DatabaseError& e) {
+        // A site whose own tables could not be created yet (their script failed at start) has
+        // no calculated types: its results are entered and saved as before.
+        if (e.hasCode(isc_dsql_relation_err)) return c;
+        throw;
+    }
     q.fetchAll();
     for (int r = 0; r < q.recordCount(); ++r)
         c.define({q.valueAt(r, q.field(0)).toInt(), q.valueAt(r, q.field(1)).toString(),

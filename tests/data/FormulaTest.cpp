@@ -162,4 +162,9 @@ TEST(Formula, CatalogueReadsTheOwnTable) {
     // Deleting an analysis type takes its formula row along.
     t.exec("delete from tab_tp_analise where id_tp_analise = 2");
     EXPECT_EQ(t.scalar("select count(*) from sis_ctv_formula").toInt(), 1);
+
+    // A site whose own tables were not created yet has no calculated types, and says nothing.
+    TestDb semTabelas;
+    semTabelas.exec("drop table sis_ctv_formula");
+    EXPECT_FALSE(Catalogo::le(semTabelas.db, semTabelas.tr).calculado(1));
 }
