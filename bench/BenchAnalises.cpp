@@ -6,6 +6,7 @@
 //   first rows, against the raw fetch of the first 100 rows of the same statement; the grid
 //   holds only the rows it shows.
 #include "BenchComum.h"
+#include "ProgramaBancada.h"
 #include "app/UnMenuPrincipal.h"
 #include "data/DataContext.h"
 #include "data/FbStatus.h"
@@ -263,37 +264,17 @@ double brutoResultados(Database& db, const Amostra& a, const std::vector<std::pa
 }
 
 void pump() {
-    for (int i = 0; i < 3; ++i)
-        QApplication::processEvents();
+    ProgramaBancada::pump();
 }
 
 } // namespace
 
 void benchAnalises(Database& db, const QString& site) {
-    ScriptedDialogs dialogs;
-    ScopedDialogs usaDialogs(dialogs);
-    FakeOsFacts os;
-    os.setExecutablePath(site + "/Sistema/cortivandela");
-    ScopedOsFacts usaOs(os);
-    TSessaoUsuario& s = sessaoUsuario();
-    s.codusuario = 1;
-    s.grupousuario = -1;
-    s.Nm_usuario = "Bancada";
-    const QStringList inis = QDir(site + "/Dados").entryList({"*.ini", "*.INI"}, QDir::Files);
-    if (!inis.isEmpty()) s.localarquivoiniteste = site + "/Dados/" + inis.first();
-
     const Amostra a = preparaAmostra(db);
-    auto principal = std::make_unique<TfrmMenuPrincipal>();
-    principal->requestEnd = [] {};
-    auto lookup = std::make_unique<TdmLookUp>(&principal->IBSolution, &principal->IBTransaction);
-    auto padrao =
-        std::make_unique<TdmPadrao>(&principal->IBSolution, &principal->IBTransaction, lookup.get());
-    setDmLookUp(lookup.get());
-    setDmPadrao(padrao.get());
-    principal->resize(1280, 800);
-    principal->show();
-    pump();
-    if (!principal->IBSolution.connected()) {
+    ProgramaBancada programa(site, QString());
+    ScriptedDialogs& dialogs = programa.dialogs;
+    TfrmMenuPrincipal* principal = programa.principal();
+    if (!programa.conectado()) {
         std::printf("analysis screens: the site's connection could not be made (%s)\n",
                     dialogs.texts().join(" | ").toLocal8Bit().constData());
         return;
@@ -315,7 +296,7 @@ void benchAnalises(Database& db, const QString& site) {
             bruta.push_back(brutoResultados(db, a, valores));
             QElapsedTimer t;
             t.start();
-            TfrmResultadoAnalise frm(principal.get());
+            TfrmResultadoAnalise frm(principal);
             frm.IidTpEquipamento = kTipoEquipamento;
             frm.IidAnaliseEquipamento = a.amostra;
             frm.IidAnaliseAnterior = a.analiseAnterior;
@@ -403,12 +384,4 @@ void benchAnalises(Database& db, const QString& site) {
             "takes %.2f ms, a repaint of the grid %.2f ms; Todos again %.2f ms; targets 1.5 and 1.2)\n",
             buscadas, total, mediana(contagem), mediana(repinta), mediana(denovo));
     }
-    for (QMdiSubWindow* w : principal->mdi->subWindowList())
-        w->close();
-    pump();
-    setDmPadrao(nullptr);
-    padrao.reset();
-    setDmLookUp(nullptr);
-    lookup.reset();
-    principal.reset();
 }

@@ -3,6 +3,7 @@
 // opened (its reads) and every value is changed and saved (one transaction, 480 updates with
 // their audit rows), against the same statements run with the bare client library.
 #include "BenchComum.h"
+#include "ProgramaBancada.h"
 #include "app/UnMenuPrincipal.h"
 #include "data/DataContext.h"
 #include "data/FbStatus.h"
@@ -243,30 +244,11 @@ void fixaValores(Database& db, int idAnalise, double base) {
 } // namespace
 
 void benchGrade(Database& db, const QString& site) {
-    ScriptedDialogs dialogs;
-    ScopedDialogs usaDialogs(dialogs);
-    FakeOsFacts os;
-    os.setExecutablePath(site + "/Sistema/cortivandela");
-    ScopedOsFacts usaOs(os);
-    TSessaoUsuario& s = sessaoUsuario();
-    s.codusuario = 1;
-    s.grupousuario = -1;
-    s.loginusuario = "bancada";
-    s.Nm_usuario = "Bancada";
-    const QStringList inis = QDir(site + "/Dados").entryList({"*.ini", "*.INI"}, QDir::Files);
-    if (!inis.isEmpty()) s.localarquivoiniteste = site + "/Dados/" + inis.first();
-
     const int idAnalise = preparaAnalise(db);
-    auto principal = std::make_unique<TfrmMenuPrincipal>();
-    principal->requestEnd = [] {};
-    auto lookup = std::make_unique<TdmLookUp>(&principal->IBSolution, &principal->IBTransaction);
-    auto padrao =
-        std::make_unique<TdmPadrao>(&principal->IBSolution, &principal->IBTransaction, lookup.get());
-    setDmLookUp(lookup.get());
-    setDmPadrao(padrao.get());
-    principal->show();
-    QApplication::processEvents();
-    if (!principal->IBSolution.connected()) {
+    ProgramaBancada programa(site, "bancada");
+    ScriptedDialogs& dialogs = programa.dialogs;
+    TfrmMenuPrincipal* principal = programa.principal();
+    if (!programa.conectado()) {
         std::printf("results grid: the site's connection could not be made\n");
         return;
     }
@@ -287,7 +269,7 @@ void benchGrade(Database& db, const QString& site) {
             leitura.push_back(t.nsecsElapsed() / 1e6);
         }
         t.start();
-        TfrmResultadosTodasAmostras janela(principal.get());
+        TfrmResultadosTodasAmostras janela(principal);
         janela.IidAnalise = idAnalise;
         janela.show();
         abre.push_back(t.nsecsElapsed() / 1e6);
@@ -316,9 +298,4 @@ void benchGrade(Database& db, const QString& site) {
     if (dialogs.messageCount())
         std::printf("  messages: %s\n", dialogs.texts().join(" | ").toLocal8Bit().constData());
     std::fflush(stdout);
-    setDmPadrao(nullptr);
-    padrao.reset();
-    setDmLookUp(nullptr);
-    lookup.reset();
-    principal.reset();
 }
