@@ -6,15 +6,15 @@
 #include "platform/OsFacts.h"
 
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLabel>
-#include <algorithm>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QToolButton>
+#include <algorithm>
 
 namespace {
 // The first n characters; nothing for n <= 0 (QString::left would return the whole text).
@@ -56,7 +56,8 @@ TfrmLocalIni::TfrmLocalIni(QWidget* parent) : QDialog(parent) {
     // Wide enough for its longest line in the font in use: nothing is cut off.
     QFont negrito = font();
     negrito.setBold(true);
-    const QString indique = QStringLiteral("Indique o arquivo do Banco de Dados que será utilizado no aplicativo:");
+    const QString indique =
+        QStringLiteral("Indique o arquivo do Banco de Dados que será utilizado no aplicativo:");
     const int W = std::max(470, QFontMetrics(negrito).horizontalAdvance(indique) + 40);
     setFixedSize(W, 190);
 

@@ -1,6 +1,6 @@
 #include "platform/LockedFile.h"
-#include "platform/Errors.h"
 #include "platform/Cp1252.h"
+#include "platform/Errors.h"
 
 #include <QFile>
 

@@ -1,12 +1,12 @@
 #include "support/UnPesquisaSatisfacaoNexmoro.h"
 #include "data/Query.h"
 #include "platform/Clock.h"
+#include "platform/Cp1252.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
 #include "platform/IniFile.h"
 #include "platform/OsFacts.h"
 #include "platform/Processes.h"
-#include "platform/Cp1252.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include <QLabel>
 #include "AppFixture.h"
 #include "app/UnLocalArquivoIni.h"
+#include <QLabel>
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -233,7 +233,8 @@ TEST(QtDialogsDeathTest, RefusesToBlockInsideTests) {
                                      MsgButtons::YesNoCancel, MsgAnswer::Yes),
                  "Message box without an installed test double");
     EXPECT_DEATH(QtDialogs().openFile("Abrir", "/", "Todos|*"), "File-open dialog without");
-    EXPECT_DEATH(QtDialogs().saveFile("Salvar como PNG", "/x.png", "Imagem PNG|*.png"), "File-save dialog without");
+    EXPECT_DEATH(QtDialogs().saveFile("Salvar como PNG", "/x.png", "Imagem PNG|*.png"),
+                 "File-save dialog without");
 }
 
 // ---- file filter ----

@@ -854,20 +854,13 @@ private:
         Insert grant(m_db, "SIS_EVENTO_AUTORIZADO",
                      {"ID_EVENTO_AUTORIZADO", "ID_GR_USUARIO", "ID_COMPONENTE"});
 
-        const std::set<QString> laboratorio = {"frmTipoAnalise",
-                                               "frmTipoEquipamento",
-                                               "frmResultadoIdeal",
-                                               "frmCadastroEquipamentodoCliente",
-                                               "frmCadastrodeAnalise",
-                                               "frmEquipamentosAnalisados",
-                                               "frmHistoricoAlteracoes",
-                                               "frmPesquisarAnalises",
-                                               "frmConfiguracoesGerais",
-                                               "frmSobre",
-                                               "frmParRelAnaliseColeta",
-                                               "frmParRelEquipamentosComPendencias",
-                                               "frmCorreioInterno",
-                                               "frmAgendaTarefas"};
+        const std::set<QString> laboratorio = {"frmTipoAnalise",         "frmTipoEquipamento",
+                                               "frmResultadoIdeal",      "frmCadastroEquipamentodoCliente",
+                                               "frmCadastrodeAnalise",   "frmEquipamentosAnalisados",
+                                               "frmHistoricoAlteracoes", "frmPesquisarAnalises",
+                                               "frmConfiguracoesGerais", "frmSobre",
+                                               "frmParRelAnaliseColeta", "frmParRelEquipamentosComPendencias",
+                                               "frmCorreioInterno",      "frmAgendaTarefas"};
         const std::set<QString> comercial = {"frmCadastroEquipamentodoCliente",
                                              "frmPesquisarAnalises",
                                              "frmSobre",

@@ -73,9 +73,11 @@ void QtReportPreview::show(ReportEngine& report) {
     if (auto* view = dlg->findChild<QPrintPreviewWidget*>()) view->setZoomFactor(1.0);
     // The toolbar tells the zoom as it is: 100 %, no "fit" button pressed.
     for (QAction* a : dlg->findChildren<QAction*>()) {
-        if (a->objectName() != QLatin1String("fitPageAction") && a->objectName() != QLatin1String("fitWidthAction"))
+        if (a->objectName() != QLatin1String("fitPageAction") &&
+            a->objectName() != QLatin1String("fitWidthAction"))
             continue;
-        if (QActionGroup* g = a->actionGroup()) g->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+        if (QActionGroup* g = a->actionGroup())
+            g->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
         a->setChecked(false);
     }
     execModal(*dlg);
