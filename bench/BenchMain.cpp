@@ -150,6 +150,7 @@ void benchAnalises(Database& db, const QString& site);
 void benchControle(Database& db);
 void benchFormula(Database& db);
 void benchGrafico(Database& db);
+void benchTelas(Database& db, const QString& site);
 void benchGrade(Database& db, const QString& site);
 
 int main(int argc, char** argv) {
@@ -181,6 +182,7 @@ int main(int argc, char** argv) {
         if (wanted("controle")) benchControle(db);
         if (wanted("laudo")) benchLaudo(db, QString::fromLocal8Bit(argv[1]));
         if (wanted("grafico")) benchGrafico(db);
+        if (wanted("telas")) benchTelas(db, QDir(QString::fromLocal8Bit(argv[1])).absolutePath());
         if (wanted("grade")) benchGrade(db, QDir(QString::fromLocal8Bit(argv[1])).absolutePath());
         if (wanted("formula")) benchFormula(db);
         db.disconnect();

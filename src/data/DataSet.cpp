@@ -811,6 +811,7 @@ QVariant DataSet::valueAt(int row, const Field* f) const {
         if (!list || !key) return {};
         QVariant k = valueAt(row, key);
         if (k.isNull()) return {};
+        prefetchLookupsAround(row, f, list, key);
         return list->lookup(f->lookupKeyFields(), k, f->lookupResultField());
     }
     const char* rec = m_rows[static_cast<size_t>(row)];
@@ -865,6 +866,18 @@ bool DataSet::locate(const QString& fieldNames, const QVariantList& values, Loca
     return false;
 }
 
+const DataSet::LookupIndex& DataSet::lookupIndex(const QString& keyField, const Field* kf) {
+    LookupIndex& idx = m_lookupIndex[keyField.toUpper()];
+    if (idx.builtFor != m_version || idx.rows.isEmpty()) {
+        idx.rows.clear();
+        idx.rows.reserve(recordCount());
+        for (int r = recordCount() - 1; r >= 0; --r)
+            idx.rows.insert(keyText(valueAt(r, kf)), r);
+        idx.builtFor = m_version;
+    }
+    return idx;
+}
+
 QVariant DataSet::lookup(const QString& keyField, const QVariant& key, const QString& resultField) {
     if (!active()) return {};
     Field* kf = findField(keyField);
@@ -873,14 +886,7 @@ QVariant DataSet::lookup(const QString& keyField, const QVariant& key, const QSt
     // The rows read so far first; a list not read to its end is asked for the one key rather
     // than read whole, so a page of rows never costs the whole list.
     for (;;) {
-        LookupIndex& idx = m_lookupIndex[keyField.toUpper()];
-        if (idx.builtFor != m_version || idx.rows.isEmpty()) {
-            idx.rows.clear();
-            idx.rows.reserve(recordCount());
-            for (int r = recordCount() - 1; r >= 0; --r)
-                idx.rows.insert(keyText(valueAt(r, kf)), r);
-            idx.builtFor = m_version;
-        }
+        const LookupIndex& idx = lookupIndex(keyField, kf);
         auto it = idx.rows.constFind(keyText(key));
         if (it != idx.rows.constEnd()) return valueAt(*it, rf);
         if (!canFetchMore() && !rowsCutShort()) return {};
@@ -890,6 +896,37 @@ QVariant DataSet::lookup(const QString& keyField, const QVariant& key, const QSt
         if (!canFetchMore()) return {};
         fetchAll();
     }
+}
+
+void DataSet::prefetchLookup(const QString& keyField, const QVariantList& keys, const QString& resultField) {
+    if (!active() || (!canFetchMore() && !rowsCutShort())) return;
+    Field* kf = findField(keyField);
+    Field* rf = findField(resultField);
+    if (!kf || !rf) return;
+    const LookupIndex& idx = lookupIndex(keyField, kf);
+    QVariantList faltam;
+    for (const QVariant& k : keys)
+        if (!k.isNull() && !idx.rows.contains(keyText(k))) faltam.append(k);
+    if (faltam.size() > 1) lookupUnreadMany(kf->fieldName(), faltam, rf->fieldName());
+}
+
+void DataSet::prefetchLookupsAround(int row, const Field* lookup, DataSet* list, const Field* key) const {
+    // A grid paints a page of rows: the keys of the block of rows around the one asked go to the
+    // list together, once per block while the rows stay as they are.
+    constexpr int kBloco = 64;
+    if (m_lookupBlocksFor != m_version) {
+        m_lookupBlocks.clear();
+        m_lookupBlocksFor = m_version;
+    }
+    const int bloco = row / kBloco;
+    QSet<int>& feitos = m_lookupBlocks[lookup];
+    if (feitos.contains(bloco)) return;
+    feitos.insert(bloco);
+    QVariantList chaves;
+    const int fim = std::min(recordCount(), (bloco + 1) * kBloco);
+    for (int r = bloco * kBloco; r < fim; ++r)
+        chaves.append(valueAt(r, key));
+    list->prefetchLookup(lookup->lookupKeyFields(), chaves, lookup->lookupResultField());
 }
 
 void DataSet::refresh() {

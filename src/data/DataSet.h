@@ -174,8 +174,17 @@ public:
         (void)keyField, (void)key, (void)resultField, (void)result;
         return false;
     }
+    // The same for several keys at once, where this dataset can (one statement for them all):
+    // later lookupUnread calls for these keys answer without a statement.
+    virtual void lookupUnreadMany(const QString& keyField, const QVariantList& keys,
+                                  const QString& resultField) {
+        (void)keyField, (void)keys, (void)resultField;
+    }
     // Rows the statement still had when its cursor ended early (a hard commit or rollback).
     virtual bool rowsCutShort() const { return false; }
+    // Makes the keys' texts known ahead of their lookups: the keys not among the rows read are
+    // read together (a grid painting a page of rows asks for each of its rows in turn).
+    void prefetchLookup(const QString& keyField, const QVariantList& keys, const QString& resultField);
 
 protected:
     virtual void internalApply(UpdateKind kind, const char* rec, const char* old);
@@ -260,6 +269,11 @@ private:
         size_t builtFor = 0;
     };
     QHash<QString, LookupIndex> m_lookupIndex;
+    const LookupIndex& lookupIndex(const QString& keyField, const Field* kf);
+    // Blocks of rows whose lookup keys were handed to their lists ahead (per lookup field).
+    mutable QHash<const Field*, QSet<int>> m_lookupBlocks;
+    mutable size_t m_lookupBlocksFor = 0;
+    void prefetchLookupsAround(int row, const Field* lookup, DataSet* list, const Field* key) const;
     size_t m_version = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "data/Query.h"
 #include "data/SqlText.h"
 #include "data/UpdateSql.h"
+#include <QSet>
 
 Query::Query(Database* db, Transaction* tr, const QString& name) : DataSet(name), m_db(db), m_tr(tr) {}
 
@@ -135,15 +136,8 @@ void Query::internalClose() {
     m_cutShort = false;
 }
 
-bool Query::lookupUnread(const QString& keyField, const QVariant& key, const QString& resultField,
-                         QVariant& result) {
-    if (m_semLeitorChave || !m_db) return false;
-    const QString chave = keyField + QChar(0x1f) + resultField + QChar(0x1f) + keyText(key);
-    const auto it = m_porChave.constFind(chave);
-    if (it != m_porChave.constEnd()) {
-        result = *it;
-        return true;
-    }
+QString Query::keyedReadText(const QString& keyField, const QString& resultField, const QString& condition,
+                             bool withKey) const {
     // The list's own statement as a derived table, read by the key. Its ordering is dropped
     // (it would make the server walk the ordering index) unless it chooses the rows.
     const auto tem = [&](const char* palavra) {
@@ -152,14 +146,34 @@ bool Query::lookupUnread(const QString& keyField, const QVariant& key, const QSt
     const bool ordemEscolhe = tem("first") || tem("skip") || tem("rows") || tem("union");
     const QString corpo = ordemEscolhe ? m_text : sql::beforeClause(m_text, "order by", Qt::CaseInsensitive);
     const auto nome = [](const QString& n) { return "x.\"" + QString(n).replace('"', "\"\"") + "\""; };
-    const QString texto = "select " + nome(resultField) + " from (" + corpo + ") x where " + nome(keyField) +
-                          " = :CTV_CHAVE_LISTA";
+    return "select " + (withKey ? nome(keyField) + ", " : QString()) + nome(resultField) + " from (" + corpo +
+           ") x where " + nome(keyField) + condition;
+}
+
+Query& Query::keyReader() {
+    if (!m_leitorChave) m_leitorChave = std::make_unique<Query>(m_db, transaction(), name());
+    Query& q = *m_leitorChave;
+    q.close();
+    q.setTransaction(transaction());
+    return q;
+}
+
+static QString lookupCacheKey(const QString& keyField, const QString& resultField, const QVariant& key) {
+    return keyField + QChar(0x1f) + resultField + QChar(0x1f) + keyText(key);
+}
+
+bool Query::lookupUnread(const QString& keyField, const QVariant& key, const QString& resultField,
+                         QVariant& result) {
+    if (m_semLeitorChave || !m_db) return false;
+    const QString chave = lookupCacheKey(keyField, resultField, key);
+    const auto it = m_porChave.constFind(chave);
+    if (it != m_porChave.constEnd()) {
+        result = *it;
+        return true;
+    }
     try {
-        if (!m_leitorChave) m_leitorChave = std::make_unique<Query>(m_db, transaction(), name());
-        Query& q = *m_leitorChave;
-        q.close();
-        q.setTransaction(transaction());
-        q.setSqlText(texto);
+        Query& q = keyReader();
+        q.setSqlText(keyedReadText(keyField, resultField, " = :CTV_CHAVE_LISTA", false));
         for (const QString& p : m_paramNames)
             q.setParam(p, param(p));
         q.setParam("CTV_CHAVE_LISTA", key);
@@ -173,6 +187,49 @@ bool Query::lookupUnread(const QString& keyField, const QVariant& key, const QSt
     }
     m_porChave.insert(chave, result);
     return true;
+}
+
+void Query::lookupUnreadMany(const QString& keyField, const QVariantList& keys, const QString& resultField) {
+    if (m_semLeitorChave || !m_db) return;
+    // Whole-number keys only: their text is the same however the server gives them back, so a
+    // key missing from the answer surely has no row.
+    QVariantList faltam;
+    QSet<QString> vistas;
+    for (const QVariant& k : keys) {
+        const auto tipo = k.typeId();
+        if (tipo != QMetaType::Int && tipo != QMetaType::LongLong && tipo != QMetaType::Short) return;
+        const QString c = lookupCacheKey(keyField, resultField, k);
+        if (m_porChave.contains(c) || vistas.contains(c)) continue;
+        vistas.insert(c);
+        faltam.append(k);
+    }
+    if (faltam.size() < 2) return;
+    QStringList marcas;
+    for (int i = 0; i < faltam.size(); ++i)
+        marcas.append(":CTV_CHAVE_" + QString::number(i));
+    QHash<QString, QVariant> lidos;
+    try {
+        Query& q = keyReader();
+        q.setSqlText(keyedReadText(keyField, resultField, " in (" + marcas.join(", ") + ")", true));
+        for (const QString& p : m_paramNames)
+            q.setParam(p, param(p));
+        for (int i = 0; i < faltam.size(); ++i)
+            q.setParam("CTV_CHAVE_" + QString::number(i), faltam[i]);
+        q.open();
+        // The first row of a key gives its text, as the read of the one key does.
+        for (q.first(); !q.eof(); q.next()) {
+            const QString c = lookupCacheKey(keyField, resultField, q.field(0)->value());
+            if (!lidos.contains(c)) lidos.insert(c, q.field(1)->value());
+        }
+        q.close();
+    } catch (const std::exception&) {
+        // Left to the reads one key at a time.
+        return;
+    }
+    for (const QVariant& k : faltam) {
+        const QString c = lookupCacheKey(keyField, resultField, k);
+        m_porChave.insert(c, lidos.value(c));
+    }
 }
 
 QByteArray Query::loadBlob(BlobId id) const {

@@ -46,6 +46,8 @@ public:
     bool fromDatabase() const override { return true; }
     bool lookupUnread(const QString& keyField, const QVariant& key, const QString& resultField,
                       QVariant& result) override;
+    void lookupUnreadMany(const QString& keyField, const QVariantList& keys,
+                          const QString& resultField) override;
     bool rowsCutShort() const override { return m_cutShort; }
 
     // After a save that touched no row (RecordConflict): reads the edited record's row again by
@@ -78,6 +80,9 @@ private:
     bool m_cutShort = false;
     // Rows read one by one by their key while the list is not read whole: key field, result
     // field and key -> value (null for a key no row has). Forgotten when the list is read again.
+    QString keyedReadText(const QString& keyField, const QString& resultField, const QString& condition,
+                          bool withKey) const;
+    Query& keyReader();
     QHash<QString, QVariant> m_porChave;
     std::unique_ptr<Query> m_leitorChave;
     bool m_semLeitorChave = false;

@@ -164,32 +164,86 @@ QString TextosLookup::normaliza(const QVariant& chave) {
     return k;
 }
 
+bool TextosPorChave::numerica(const QString& chave, qint64& n) {
+    // Only a key whose text is the number's own ("12", not "012" or "+12") is stored as one, so
+    // two key texts never share an entry.
+    if (chave.isEmpty() || chave.size() > 18) return false;
+    bool ok = false;
+    n = chave.toLongLong(&ok);
+    return ok && QString::number(n) == chave;
+}
+
+quint32 TextosPorChave::acrescenta(const QString& texto) {
+    const QByteArray b = texto.toUtf8();
+    const auto inicio = static_cast<quint32>(m_texto.size());
+    const auto n = static_cast<quint32>(b.size());
+    for (int i = 0; i < 4; ++i)
+        m_texto.append(static_cast<char>((n >> (8 * i)) & 0xff));
+    m_texto.append(b);
+    return inicio;
+}
+
+bool TextosPorChave::busca(const QString& chave, QString& texto) const {
+    qint64 n = 0;
+    quint32 inicio = 0;
+    if (numerica(chave, n)) {
+        const auto it = m_numericas.constFind(n);
+        if (it == m_numericas.constEnd()) return false;
+        inicio = *it;
+    } else {
+        const auto it = m_outras.constFind(chave);
+        if (it == m_outras.constEnd()) return false;
+        inicio = *it;
+    }
+    quint32 tam = 0;
+    for (int i = 0; i < 4; ++i)
+        tam |= static_cast<quint32>(static_cast<uchar>(m_texto.at(inicio + i))) << (8 * i);
+    texto = QString::fromUtf8(m_texto.constData() + inicio + 4, tam);
+    return true;
+}
+
+bool TextosPorChave::contem(const QString& chave) const {
+    qint64 n = 0;
+    return numerica(chave, n) ? m_numericas.contains(n) : m_outras.contains(chave);
+}
+
+void TextosPorChave::guarda(const QString& chave, const QString& texto) {
+    if (contem(chave)) return;
+    qint64 n = 0;
+    if (numerica(chave, n))
+        m_numericas.insert(n, acrescenta(texto));
+    else
+        m_outras.insert(chave, acrescenta(texto));
+}
+
 QString TextosLookup::texto(const QVariant& chave) {
     if (m_lista) {
         const QVariant v = m_lista->lookup(m_chave, chave, m_resultado);
         return v.isNull() ? QString() : v.toString();
     }
     const QString k = normaliza(chave);
-    if (auto it = m_textos.constFind(k); it != m_textos.constEnd()) return *it;
+    QString t;
+    if (m_textos.busca(k, t)) return t;
     if (m_todos) return QString();
     if (++m_faltas > 32) {
         leTodos();
-        return m_textos.value(k);
+        m_textos.busca(k, t);
+        return t;
     }
     m_q.close();
     m_q.setSqlText(" select " + m_resultado + " from " + m_de + m_juncao + m_chave + " = " + "'" +
                    keyText(chave).replace("'", "''") + "'");
     m_q.open();
     ++m_consultas;
-    const QString t = m_q.isEmpty() ? QString() : m_q.field(0)->displayText();
+    t = m_q.isEmpty() ? QString() : m_q.field(0)->displayText();
     m_q.close();
-    m_textos.insert(k, t);
+    m_textos.guarda(k, t);
     return t;
 }
 
 void TextosLookup::leTodos() {
     // Many different keys: one statement for the whole list. The first row of a key gives its
-    // text, as the statement per key would.
+    // text, as the statement per key would; texts already read by key stay as they were read.
     // The list is read once from first to last, so only its texts stay in memory.
     m_q.close();
     m_q.setSqlText(" select " + m_chave + ", " + m_resultado + " from " + m_de);
@@ -198,16 +252,11 @@ void TextosLookup::leTodos() {
     ++m_consultas;
     Field* fk = m_q.field(0);
     Field* fr = m_q.field(1);
-    QHash<QString, QString> lidos;
     for (m_q.first(); !m_q.eof(); m_q.next()) {
         const QString k = normaliza(fk->value());
-        if (!lidos.contains(k)) lidos.insert(k, Field::formatValue(*fr, fr->value()));
+        if (!m_textos.contem(k)) m_textos.guarda(k, Field::formatValue(*fr, fr->value()));
     }
     m_q.close();
-    // Texts already read by key stay as they were read.
-    for (auto it = m_textos.constBegin(); it != m_textos.constEnd(); ++it)
-        lidos.insert(it.key(), it.value());
-    m_textos = std::move(lidos);
     m_todos = true;
 }
 

@@ -22,6 +22,24 @@ struct ColunaPlanilha {
     QString titulo;
 };
 
+// Texts by key text, kept small: a whole-number key is stored as a number, and every text as
+// UTF-8 in one buffer, so the texts of a list of 100 000 names take a few megabytes. The first
+// text stored for a key stays.
+class TextosPorChave {
+public:
+    bool busca(const QString& chave, QString& texto) const;
+    void guarda(const QString& chave, const QString& texto);
+    bool contem(const QString& chave) const;
+    qsizetype tamanho() const { return m_numericas.size() + m_outras.size(); }
+
+private:
+    static bool numerica(const QString& chave, qint64& n);
+    quint32 acrescenta(const QString& texto);
+    QHash<qint64, quint32> m_numericas; // key -> start of its text in m_texto
+    QHash<QString, quint32> m_outras;
+    QByteArray m_texto; // each text as its byte count (4 bytes) and its UTF-8 bytes
+};
+
 // The texts of one lookup field for the export, each key's text read once. The text of a key
 // is what " select <result> from <list's tables and condition> where/and <key> = '<key>'"
 // gives; after a few dozen different keys the whole list is read in one statement instead.
@@ -38,7 +56,7 @@ private:
     Query& m_q;
     DataSet* m_lista = nullptr; // a list that is not a query is read directly
     QString m_resultado, m_chave, m_de, m_juncao;
-    QHash<QString, QString> m_textos;
+    TextosPorChave m_textos;
     bool m_todos = false;
     int m_faltas = 0, m_consultas = 0;
 };

@@ -726,6 +726,13 @@ TEST_F(ControlsDbTest, GridFetchesALargeListInChunks) {
     EXPECT_LT(q.recordCount(), 5000);
     EXPECT_EQ(m->index(0, 1).data().toString(), "Item 1");
     EXPECT_EQ(m->index(0, 2).data().toString(), "02/01/2020");
+    // Reopened under a shown grid, the list holds what its opening read: the grid following
+    // the first record (the only one, then) fetches no chunk of its own.
+    q.close();
+    q.open();
+    EXPECT_LT(q.recordCount(), m->fetchChunk());
+    settle();
+    EXPECT_GE(m->rowCount(), 10);
     // The last record brings every row, and the grid follows it there.
     q.last();
     EXPECT_EQ(m->rowCount(), 5000);
@@ -753,6 +760,24 @@ TEST_F(ControlsDbTest, TypingFindsAnEntryOfALongListBeyondTheRowsRead) {
     QTest::keyClicks(&lk, "item 4321");
     EXPECT_EQ(lk.currentText(), "Item 4321");
     EXPECT_EQ(rec.fieldByName("ID_ITEM")->asInteger(), 4321);
+
+    // Typing reads the list only as far as the entry found.
+    itens.close();
+    itens.open();
+    rec.edit();
+    rec.fieldByName("ID_ITEM")->setValue(4999);
+    rec.post();
+    DBLookupCombo outro(&form, &src, "ID_ITEM", &itens, "ID_ITEM", "NM_ITEM");
+    outro.show();
+    outro.setFocus();
+    settle();
+    ASSERT_EQ(outro.currentText(), "Item 4999");
+    ASSERT_TRUE(itens.canFetchMore());
+    QTest::keyClicks(&outro, "item 1234");
+    EXPECT_EQ(outro.currentText(), "Item 1234");
+    EXPECT_EQ(rec.fieldByName("ID_ITEM")->asInteger(), 1234);
+    EXPECT_TRUE(itens.canFetchMore());
+    EXPECT_LT(itens.recordCount(), 5000);
 }
 
 TEST_F(ControlsDbTest, AMemoRefusesWhatItsColumnCannotHoldAsTypedOrPasted) {

@@ -251,7 +251,7 @@ bool DBGridModel::setData(const QModelIndex& index, const QVariant& value, int r
 
 bool DBGridModel::canFetchMore(const QModelIndex& parent) const {
     DataSet* ds = dataSet();
-    return !parent.isValid() && ds && ds->active() && ds->canFetchMore();
+    return !m_fetchSuspended && !parent.isValid() && ds && ds->active() && ds->canFetchMore();
 }
 
 void DBGridModel::fetchMore(const QModelIndex& parent) {
@@ -356,6 +356,11 @@ void DBGrid::syncCurrent() {
     const QModelIndex idx = m_model->index(row, std::min(col, m_model->columnCount() - 1));
     if (currentIndex() != idx) {
         FlagScope syncing(m_syncing);
+        struct SemBusca {
+            DBGridModel* m;
+            ~SemBusca() { m->suspendFetch(false); }
+        } semBusca{m_model};
+        m_model->suspendFetch(true);
         selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect);
     }
     scrollTo(idx);

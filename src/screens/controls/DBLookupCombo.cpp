@@ -11,6 +11,8 @@
 namespace {
 // Rows a list reads before a key beyond them is looked up by itself.
 constexpr int kPrimeiraPagina = 200;
+// Rows typing reads at a time while no entry begins with what was typed.
+constexpr int kPartePesquisa = 1000;
 } // namespace
 
 class DBLookupCombo::Model : public QAbstractListModel {
@@ -61,6 +63,7 @@ public:
         return row;
     }
     int primeira() const { return m_vazio.isEmpty() ? 0 : 1; }
+    int linhasLidas() const { return m_linhas; }
     QVariant chave(int row) const {
         const int r = row - primeira();
         if (m_extra && r == m_linhas) return m_extraChave;
@@ -280,6 +283,39 @@ void DBLookupCombo::antesDeEscolher() {
             refresh();
         }
     });
+}
+
+void DBLookupCombo::antesDeBuscar() {
+    // Typing reads the list only as far as the first entry it finds (primeiraQueComeca).
+    guarded([&] {
+        if (m_dirty) refresh();
+    });
+}
+
+int DBLookupCombo::primeiraQueComeca(const QString& wanted, int from) {
+    // The list is read in order, a part at a time, until an entry begins with what was typed:
+    // the first one found among the rows read is the list's first. The row of a key beyond the
+    // rows read (shown after them) takes its place in the list only once the list is read whole.
+    for (;;) {
+        DataSet* list = effectiveList();
+        const bool mais = list && list->active() && list->canFetchMore();
+        const int fim = mais ? m_model->primeira() + m_model->linhasLidas() : count();
+        for (int i = std::max(0, from); i < fim; ++i)
+            if (comparavel(itemText(i)).startsWith(wanted)) return i;
+        if (!mais) return -1;
+        from = fim;
+        bool leu = false;
+        guarded([&] {
+            {
+                FlagScope loading(m_loading);
+                list->fetchMore(kPartePesquisa);
+            }
+            reloadList();
+            refresh();
+            leu = true;
+        });
+        if (!leu) return -1;
+    }
 }
 
 int DBLookupCombo::rowOf(const QVariant& key) {

@@ -63,6 +63,8 @@ signals:
 
 protected:
     void antesDeEscolher() override;
+    void antesDeBuscar() override;
+    int primeiraQueComeca(const QString& wanted, int from) override;
 
 private:
     void onEvent(const DataEventInfo& e);

@@ -1,8 +1,7 @@
 #include "screens/controls/ReadOnlyCombo.h"
+#include <algorithm>
 
-namespace {
-// Text compared by the search: without accents, letter case folded.
-QString comparavel(const QString& s) {
+QString ReadOnlyCombo::comparavel(const QString& s) {
     const QString d = s.normalized(QString::NormalizationForm_D);
     QString out;
     out.reserve(d.size());
@@ -10,7 +9,12 @@ QString comparavel(const QString& s) {
         if (c.category() != QChar::Mark_NonSpacing) out += c;
     return out.toCaseFolded();
 }
-} // namespace
+
+int ReadOnlyCombo::primeiraQueComeca(const QString& wanted, int from) {
+    for (int i = std::max(0, from); i < count(); ++i)
+        if (comparavel(itemText(i)).startsWith(wanted)) return i;
+    return -1;
+}
 
 QString ReadOnlyCombo::typedSearch() const {
     if (m_search.isEmpty() || !m_lastKey.isValid() || m_lastKey.elapsed() > kSearchPauseMs) return QString();
@@ -52,7 +56,7 @@ bool ReadOnlyCombo::searchKey(QKeyEvent* e) {
     if (text.isEmpty() || !text[0].isPrint()) return false;
     // Nothing typed yet: the space bar opens the list.
     if (going.isEmpty() && text.trimmed().isEmpty()) return false;
-    antesDeEscolher();
+    antesDeBuscar();
     const QString wanted = going + text;
     m_lastKey.start();
     // A letter that no entry continues with is ignored; the search stays where it was.
@@ -61,15 +65,12 @@ bool ReadOnlyCombo::searchKey(QKeyEvent* e) {
 }
 
 bool ReadOnlyCombo::selectFirstBeginningWith(const QString& typed) {
-    const QString wanted = comparavel(typed);
-    for (int i = 0; i < count(); ++i) {
-        if (!comparavel(itemText(i)).startsWith(wanted)) continue;
-        if (i != currentIndex()) {
-            setCurrentIndex(i);
-            emit activated(i);
-            emit textActivated(itemText(i));
-        }
-        return true;
+    const int i = primeiraQueComeca(comparavel(typed), 0);
+    if (i < 0) return false;
+    if (i != currentIndex()) {
+        setCurrentIndex(i);
+        emit activated(i);
+        emit textActivated(itemText(i));
     }
-    return false;
+    return true;
 }

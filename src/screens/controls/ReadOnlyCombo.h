@@ -29,6 +29,13 @@ protected:
 
     // Called before a key or the wheel may move the choice: every choice must be reachable.
     virtual void antesDeEscolher() {}
+    // Called before typing searches the entries; by default every entry is made reachable.
+    virtual void antesDeBuscar() { antesDeEscolher(); }
+    // The first entry from `from` on whose text begins with `wanted` (both as compared by the
+    // search), -1 when none. A combo whose entries are read as needed reads on until one is found.
+    virtual int primeiraQueComeca(const QString& wanted, int from);
+    // The text the search compares: without accents, letter case folded.
+    static QString comparavel(const QString& s);
 
     void keyPressEvent(QKeyEvent* e) override;
     void wheelEvent(QWheelEvent* e) override {
