@@ -1,7 +1,7 @@
 // Data-aware controls driven through QTest offscreen: in-memory tables for the controls' own
 // behaviour, a real embedded database for the grid's chunked fetching and a reopened list.
+#include "DatabaseSuite.h"
 #include "QtPrinters.h"
-#include "TestDb.h"
 #include "data/DataSource.h"
 #include "data/Query.h"
 #include "platform/Dialogs.h"
@@ -669,27 +669,24 @@ create table tab_item (id_item integer not null primary key, nm_item varchar(40)
 create table tab_tp (id_tp integer not null primary key, nm_tp varchar(30) not null);
 )";
 
-class ControlsDbTest : public ::testing::Test {
+class ControlsDbTest : public DatabaseSuite<ControlsDbTest> {
+public:
+    static QString script() { return kScript; }
+
 protected:
     static void SetUpTestSuite() {
-        s_db = new TestDb(kScript);
+        DatabaseSuite::SetUpTestSuite();
         s_db->exec("execute block as declare i integer = 1; begin "
                    "while (i <= 5000) do begin "
                    "insert into tab_item values (:i, 'Item ' || :i, dateadd(:i day to date '2020-01-01')); "
                    "i = i + 1; end end");
-    }
-    static void TearDownTestSuite() {
-        delete s_db;
-        s_db = nullptr;
     }
     void SetUp() override {
         s_db->exec("delete from tab_tp");
         s_db->exec("insert into tab_tp values (1, 'Bomba')");
         s_db->exec("insert into tab_tp values (2, 'Motor')");
     }
-    static TestDb* s_db;
 };
-TestDb* ControlsDbTest::s_db = nullptr;
 
 TEST_F(ControlsDbTest, GridFetchesALargeListInChunks) {
     Query q(&s_db->db, nullptr, "IBQ_Item");
