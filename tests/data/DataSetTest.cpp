@@ -351,7 +351,7 @@ TEST(SqlTextTest, StatementsDerivedFromAListKeepToItsOwnClauses) {
     EXPECT_EQ(sql::countStatement("select 1", "total"), "");
     EXPECT_EQ(
         sql::showAllStatement(s, "where ID = 2", "order by NM desc"),
-        "select (select max(x) from u where u.a = t.a) m from t   where 0=0  and ID = 2 order by NM desc");
+        "select (select max(x) from u where u.a = t.a) m from t   where 0=0  and  ID = 2 order by NM desc");
     EXPECT_EQ(sql::showAllStatement("select * from t where 0=1 ", "", ""), "select * from t  where 0=0 ");
     const sql::Clauses c = sql::splitClauses(s);
     EXPECT_EQ(c.head, "select (select max(x) from u where u.a = t.a) m from t  ");
