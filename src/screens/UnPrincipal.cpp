@@ -781,13 +781,7 @@ void TfrmClassePrincipal::bttMostrarTodosClick() {
     if (!q) return;
     SalvaNavegacao();
     q->close();
-    QString sql = sql::beforeClause(q->sqlText(), "where");
-    if (mywhere.isEmpty())
-        sql += " where 0=0 ";
-    else
-        sql += QString(" where 0=0 ") + " and " + mywhere.mid(5);
-    if (!myorderby.isEmpty()) sql += " order by " + myorderby.mid(9);
-    q->setSqlText(sql);
+    q->setSqlText(sql::showAllStatement(q->sqlText(), mywhere, myorderby));
     q->open();
     if (TfrmCadastroPadrao* tela = cadastroAtivo()) tela->MostrarTodos = "S";
     TotalRegistros();
@@ -880,19 +874,16 @@ void TfrmClassePrincipal::TotalRegistros() {
         Query* q = comoQuery(dataSetAtual());
         if (!q) return;
         IBQ_Gen.close();
-        const QString S = q->sqlText();
         // The clauses are found outside quoted text: a filter value may hold "order by".
-        const int from = sql::clausePos(S, "from");
-        if (from < 0) return;
-        const int order = sql::clausePos(S, "order by", Qt::CaseSensitive, from);
-        const QString resto = order >= 0 ? S.mid(from, order - from) : S.mid(from);
-        if (sql::conditionAlwaysFalse(resto)) {
+        const QString contagem = sql::countStatement(q->sqlText(), "total");
+        if (contagem.isEmpty()) return;
+        if (sql::conditionAlwaysFalse(contagem)) {
             // A list opened empty on purpose holds no row: nothing to ask the server.
             setStatus(0, "Registros Encontrados: " + formataContagem(0));
             statusBar()->repaint();
             return;
         }
-        IBQ_Gen.setSqlText(" select count(*) as total " + resto);
+        IBQ_Gen.setSqlText(contagem);
         for (const QString& p : IBQ_Gen.paramNames())
             IBQ_Gen.setParam(p, q->param(p));
         IBQ_Gen.open();

@@ -6,7 +6,9 @@
 // selling and non-selling operations. A logged-in main window (group 1), the program folder,
 // scripted dialogs, a recording shell and a report preview that keeps its pages as PDF.
 #include "DatabaseSuite.h"
+#include "Gestos.h"
 #include "QtPrinters.h"
+#include "app/Programa.h"
 #include "app/UnMenuPrincipal.h"
 #include "data/DataContext.h"
 #include "data/UndmLookup.h"
@@ -51,7 +53,7 @@ enum : int {
     kOBrien = 7,  // Ana's; "O'Brien Química"
 };
 
-class ListagemTest : public DatabaseSuite<ListagemTest> {
+class ListagemTest : public DatabaseSuite<ListagemTest>, protected Gestos {
 protected:
     static void exec(const QString& sql) { s_db->exec(sql); }
 
@@ -294,26 +296,22 @@ protected:
         s.grupousuario = grupo;
         s.Nm_usuario = "Roberto";
         s.localarquivoiniteste = s_db->folder() + "/TESTE.ini";
-        main = std::make_unique<TfrmMenuPrincipal>();
-        main->requestEnd = [] {};
-        lookup = std::make_unique<TdmLookUp>(&main->IBSolution, &main->IBTransaction);
-        padrao = std::make_unique<TdmPadrao>(&main->IBSolution, &main->IBTransaction, lookup.get());
-        setDmLookUp(lookup.get());
-        setDmPadrao(padrao.get());
+        programa = std::make_unique<Programa>([] {});
+        main = programa->principal();
+        lookup = programa->lookup();
+        padrao = programa->padrao();
         main->resize(1100, 700);
         main->show();
         QApplication::processEvents();
     }
     void logout() {
         if (!main) return;
-        for (QMdiSubWindow* w : main->mdi->subWindowList())
-            w->close();
+        programa->fechaTelas();
         pump();
-        setDmPadrao(nullptr);
-        padrao.reset();
-        setDmLookUp(nullptr);
-        lookup.reset();
-        main.reset();
+        main = nullptr;
+        lookup = nullptr;
+        padrao = nullptr;
+        programa.reset();
         pump();
     }
     static void pump() {
@@ -335,7 +333,6 @@ protected:
         return qobject_cast<T*>(main->telaAtiva());
     }
 
-    static QWidget* foco() { return QApplication::focusWidget(); }
     // Replaces what a field shows by typing, as the user does.
     static void digitaEm(QWidget* campo, const QString& texto) {
         campo->setFocus();
@@ -351,7 +348,6 @@ protected:
                 QTest::sendKeyEvent(QTest::Click, campo, Qt::Key_unknown, QString(c), Qt::NoModifier);
         }
     }
-    static void clica(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
 
     QString pastaExcel() const { return QFileInfo(exe).absolutePath() + "/Excel"; }
 
@@ -367,9 +363,10 @@ protected:
     ScriptedReportPreview preview;
     ScopedReportPreview previewScope{preview};
     QString exe;
-    std::unique_ptr<TfrmMenuPrincipal> main;
-    std::unique_ptr<TdmLookUp> lookup;
-    std::unique_ptr<TdmPadrao> padrao;
+    std::unique_ptr<Programa> programa;
+    TfrmMenuPrincipal* main = nullptr;
+    TdmLookUp* lookup = nullptr;
+    TdmPadrao* padrao = nullptr;
 };
 
 } // namespace listagens
