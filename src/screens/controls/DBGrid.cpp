@@ -251,7 +251,7 @@ bool DBGridModel::setData(const QModelIndex& index, const QVariant& value, int r
 
 bool DBGridModel::canFetchMore(const QModelIndex& parent) const {
     DataSet* ds = dataSet();
-    return !m_fetchSuspended && !parent.isValid() && ds && ds->active() && ds->canFetchMore();
+    return !parent.isValid() && ds && ds->active() && ds->canFetchMore();
 }
 
 void DBGridModel::fetchMore(const QModelIndex& parent) {
@@ -259,7 +259,7 @@ void DBGridModel::fetchMore(const QModelIndex& parent) {
     DataSet* ds = dataSet();
     if (!ds || !ds->active()) return;
     // The rows arrive through RowsFetched; nothing is inserted here.
-    guarded([&] { ds->fetchMore(m_chunk); });
+    guarded([&] { ds->fetchMore(m_fetchLimit > 0 ? m_fetchLimit : m_chunk); });
 }
 
 // ---------------------------------------------------------------- view
@@ -348,6 +348,11 @@ void DBGrid::applyColumnWidths() {
         setColumnWidth(i, defaultWidth(i));
 }
 
+namespace {
+// The least a grid following its list's record fetches when it takes that record for its last.
+constexpr int kLinhasAoSeguir = 50;
+} // namespace
+
 void DBGrid::syncCurrent() {
     DataSet* ds = m_model->dataSet();
     const int row = ds && ds->active() ? ds->recNo() : -1;
@@ -356,11 +361,13 @@ void DBGrid::syncCurrent() {
     const QModelIndex idx = m_model->index(row, std::min(col, m_model->columnCount() - 1));
     if (currentIndex() != idx) {
         FlagScope syncing(m_syncing);
-        struct SemBusca {
+        struct UmaTela {
             DBGridModel* m;
-            ~SemBusca() { m->suspendFetch(false); }
-        } semBusca{m_model};
-        m_model->suspendFetch(true);
+            ~UmaTela() { m->limitFetch(0); }
+        } umaTela{m_model};
+        const int altura = std::max(1, verticalHeader()->defaultSectionSize());
+        // A grid not shown yet has no height to go by: it keeps its usual chunk.
+        if (isVisible()) m_model->limitFetch(std::max(kLinhasAoSeguir, viewport()->height() / altura + 1));
         selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect);
     }
     scrollTo(idx);

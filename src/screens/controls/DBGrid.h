@@ -58,9 +58,10 @@ public:
     // Whether the last value typed into a cell was refused (its message shown, nothing stored).
     bool ultimaEdicaoRecusada() const { return m_recusada; }
     bool canFetchMore(const QModelIndex& parent) const override;
-    // While the view follows the dataset's current record, the view fetches nothing itself: a
-    // list just opened holds one row, which the view would take for its last one.
-    void suspendFetch(bool on) { m_fetchSuspended = on; }
+    // While the view follows the dataset's current record, a fetch the view asks for reads only
+    // `rows` (0: the usual chunk): a list just opened holds one row, which the view takes for its
+    // last one, and then needs no more than a screenful.
+    void limitFetch(int rows) { m_fetchLimit = rows; }
     // Cells of one row made read-only within an editable column, and a cell's tooltip (empty:
     // none), for grids whose rows differ (a results grid's calculated rows).
     std::function<bool(int row, int column)> cellReadOnly;
@@ -79,7 +80,7 @@ signals:
     void currentRecordMoved();
 
 private:
-    bool m_fetchSuspended = false;
+    int m_fetchLimit = 0;
     bool m_recusada = false;
     bool m_removing = false;
     void onEvent(const DataEventInfo& e);
