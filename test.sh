@@ -13,11 +13,13 @@ exec 9>/tmp/cortivandela-test.lock
 flock 9
 
 scripts/deps.sh
+# CTV_WERROR=ON (as .ci/run sets it) makes every compiler warning an error.
+WERROR=-DCTV_WERROR=${CTV_WERROR:-OFF}
 if [ "$BUILD" = build-sanitize ]; then
-  scripts/build.sh "$BUILD" -DCTV_SANITIZE=ON
+  scripts/build.sh "$BUILD" -DCTV_SANITIZE=ON "$WERROR"
   export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 else
-  scripts/build.sh "$BUILD"
+  scripts/build.sh "$BUILD" "$WERROR"
 fi
 
 # The Firebird server of the multi-client tests: this run stops only a server it started.

@@ -4,6 +4,7 @@
 // with the tables the login uses, and the seams (dialogs, clock, OS facts) installed.
 #include "QtPrinters.h"
 #include "TestDb.h"
+#include "Utf8Literal.h"
 #include "app/UnScript.h"
 #include "app/UnSplash.h"
 #include "data/DataContext.h"
@@ -17,12 +18,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
-
-// Expected texts as QString: Qt 6.4 compares a QString with a long UTF-8 literal wrongly when
-// the literal holds several accented letters.
-inline QString operator""_q(const char* text, size_t size) {
-    return QString::fromUtf8(text, qsizetype(size));
-}
 
 // The shared tables as far as the login and the script level use them; TAB_PARAMETRO without
 // the two script level columns, as older databases have it.

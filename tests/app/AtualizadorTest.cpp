@@ -1,6 +1,7 @@
 // Self-update decisions with files in temporary folders: the paths handed to the updater, the
 // date comparisons, the switch-off file, the updater's leftovers and the desktop shortcut, and
 // the update script run for real on copies (never on the test program, never ending a process).
+#include "Utf8Literal.h"
 #include "app/UnTelaAtualizador.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -15,10 +16,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-inline QString operator""_q(const char* text, size_t size) {
-    return QString::fromUtf8(text, qsizetype(size));
-}
 
 const QDateTime kBuild(QDate(2024, 2, 10), QTime(14, 35, 50));
 

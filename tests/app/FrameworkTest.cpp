@@ -13,8 +13,6 @@
 #include <QMdiSubWindow>
 #include <QTest>
 
-TestDb* FrameworkTest::s_db = nullptr;
-
 namespace {
 
 TEST(PreparaSQLTest, CutsWhereAndOrderByAndOpensEmpty) {

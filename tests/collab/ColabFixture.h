@@ -4,7 +4,8 @@
 // reading rows as another user's program does at the same moment. The permission rows give
 // group 2 every button and right of both screens, group 3 the buttons without the record
 // rights, and group 4 every right but "Ler Mensagem" and "Tarefa Iniciada".
-#include "app/FrameworkFixture.h"
+#include "FrameworkFixture.h"
+#include "Utf8Literal.h"
 #include "collab/UnAgendaTarefas.h"
 #include "collab/UnCorreioInterno.h"
 #include "platform/Clock.h"
@@ -17,10 +18,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
-
-inline QString operator""_q(const char* text, size_t size) {
-    return QString::fromUtf8(text, qsizetype(size));
-}
 
 class ColabTest : public FrameworkTest {
 protected:

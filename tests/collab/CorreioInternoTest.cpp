@@ -13,8 +13,6 @@
 #include "platform/report/ReportPreview.h"
 #endif
 
-TestDb* FrameworkTest::s_db = nullptr;
-
 namespace {
 
 class CorreioInternoTest : public ColabTest {

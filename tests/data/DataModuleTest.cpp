@@ -1,8 +1,8 @@
 // The data modules on the full schema: every edit query opens and writes through its update
 // object, the data-module rules on client equipment and analysed equipment, the parameter
 // row's save, and the lookup columns.
+#include "DatabaseSuite.h"
 #include "QtPrinters.h"
-#include "TestDb.h"
 #include "data/DataContext.h"
 #include "data/UndmPadrao.h"
 #include "platform/Clock.h"
@@ -11,10 +11,10 @@
 
 namespace {
 
-class DataModuleTest : public ::testing::Test {
+class DataModuleTest : public DatabaseSuite<DataModuleTest> {
 protected:
     static void SetUpTestSuite() {
-        s_db = new TestDb();
+        DatabaseSuite::SetUpTestSuite();
         s_db->exec("insert into tab_parametro (id_parametro, nm_empresa, nm_contato, tx_laudo_tecnico) "
                    "values (1, 'Hidrolab', 'Ana', '{\\rtf1 texto}')");
         s_db->exec("insert into cad_pessoa (id_pessoa, cd_pessoa, nm_pesquisa, nm_pessoa, ct_cliente) "
@@ -29,7 +29,6 @@ protected:
                            .arg(id)
                            .arg(QString::fromUtf8(ds)));
     }
-    static void TearDownTestSuite() { delete s_db; }
     void SetUp() override {
         lookup = std::make_unique<TdmLookUp>(&s_db->db, &s_db->tr);
         dm = std::make_unique<TdmPadrao>(&s_db->db, &s_db->tr, lookup.get());
@@ -41,7 +40,6 @@ protected:
         q.applyUpdates();
         s_db->tr.commitRetaining();
     }
-    static TestDb* s_db;
     std::unique_ptr<TdmLookUp> lookup;
     std::unique_ptr<TdmPadrao> dm;
     FixedClock clock{QDateTime(QDate(2026, 3, 10), QTime(9, 0))};
@@ -49,7 +47,6 @@ protected:
     ScriptedDialogs dialogs;
     ScopedDialogs dialogScope{dialogs};
 };
-TestDb* DataModuleTest::s_db = nullptr;
 
 TEST_F(DataModuleTest, EveryEditQueryOpensOnTheSchema) {
     for (Query* q : dm->editQueries()) {

@@ -1,7 +1,7 @@
 // A query as the rows of a report: values by row index, texts in the fields' display formats,
 // groups on a column, and the printed PDF read back.
 #include "data/DataSetReportSource.h"
-#include "TestDb.h"
+#include "DatabaseSuite.h"
 #include "data/Field.h"
 #include "data/Query.h"
 #include "platform/Clock.h"
@@ -19,10 +19,13 @@ create table mov_coleta (id_coleta integer not null primary key, nm_cliente varc
   vl_resultado numeric(15,2), tx_comentario blob sub_type text);
 )";
 
-class DataSetReportSourceTest : public ::testing::Test {
+class DataSetReportSourceTest : public DatabaseSuite<DataSetReportSourceTest> {
+public:
+    static QString script() { return kScript; }
+
 protected:
     static void SetUpTestSuite() {
-        s_db = new TestDb(kScript);
+        DatabaseSuite::SetUpTestSuite();
         const char* rows[] = {
             "1, 'Água Viva Ltda', '10.03.2024', 1234.5, '{\\rtf1 pH \\b alto\\b0\\par}'",
             "2, 'Água Viva Ltda', '11.03.2024', 0, null",
@@ -31,18 +34,12 @@ protected:
         for (const char* r : rows)
             s_db->exec(QString("insert into mov_coleta values (%1)").arg(r));
     }
-    static void TearDownTestSuite() {
-        delete s_db;
-        s_db = nullptr;
-    }
     void SetUp() override {
         q = std::make_unique<Query>(&s_db->db, nullptr, "IBQ_Coleta");
         q->setSqlText("select * from mov_coleta order by id_coleta");
     }
-    static TestDb* s_db;
     std::unique_ptr<Query> q;
 };
-TestDb* DataSetReportSourceTest::s_db = nullptr;
 
 TEST_F(DataSetReportSourceTest, ReadsRowsByIndexWithoutMovingTheCurrentRecord) {
     DataSetReportSource src(*q);

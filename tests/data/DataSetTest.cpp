@@ -1,6 +1,6 @@
 // The dataset contract on a real embedded database: states, events, cached updates
 // through update objects, blobs, chunked fetch, locate, refresh, lookups.
-#include "TestDb.h"
+#include "DatabaseSuite.h"
 #include "data/DataSource.h"
 #include "data/Query.h"
 #include "data/SqlText.h"
@@ -15,13 +15,11 @@ create table tab_tp_analise (id_tp_analise integer not null primary key, nm_tp_a
 create table tab_grupo (id_grupo integer not null primary key, nm_grupo varchar(60));
 )";
 
-class DataSetTest : public ::testing::Test {
+class DataSetTest : public DatabaseSuite<DataSetTest> {
+public:
+    static QString script() { return kScript; }
+
 protected:
-    static void SetUpTestSuite() { s_db = new TestDb(kScript); }
-    static void TearDownTestSuite() {
-        delete s_db;
-        s_db = nullptr;
-    }
     void SetUp() override {
         s_db->exec("delete from tab_tp_analise");
         s_db->exec("delete from tab_grupo");
@@ -45,11 +43,9 @@ protected:
         q->applyUpdates();
         s_db->tr.commitRetaining();
     }
-    static TestDb* s_db;
     std::unique_ptr<Query> q;
     UpdateSql upd{"IBU_TipoAnalise"};
 };
-TestDb* DataSetTest::s_db = nullptr;
 
 TEST_F(DataSetTest, StatesAndEventsFollowTheEditCycle) {
     std::vector<QString> log;

@@ -1,25 +1,22 @@
 // Key allocation: largest key plus one, next negative key, the table of a field origin.
 #include "data/KeyAllocation.h"
-#include "TestDb.h"
+#include "DatabaseSuite.h"
 #include <gtest/gtest.h>
 
 namespace {
 
-class KeyAllocationTest : public ::testing::Test {
+class KeyAllocationTest : public DatabaseSuite<KeyAllocationTest> {
+public:
+    static QString script() { return "create table t (id integer not null primary key, nm varchar(10));"; }
+
 protected:
-    static void SetUpTestSuite() {
-        s_db = new TestDb("create table t (id integer not null primary key, nm varchar(10));");
-    }
-    static void TearDownTestSuite() { delete s_db; }
     void SetUp() override { s_db->exec("delete from t"); }
     void keys(std::initializer_list<int> ids) {
         for (int id : ids)
             s_db->exec(QString("insert into t values (%1, 'x')").arg(id));
     }
-    static TestDb* s_db;
     Query q{&s_db->db};
 };
-TestDb* KeyAllocationTest::s_db = nullptr;
 
 TEST_F(KeyAllocationTest, NextKeyIsLargestPlusOneOrOne) {
     EXPECT_EQ(AdicionaID(q, "t", "id"), 1);

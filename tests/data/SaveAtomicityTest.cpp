@@ -2,7 +2,7 @@
 // the database without the record and gives it back to the user; a lost connection is known
 // and re-attached; a plain commit leaves open lists whole; a modify writes only what changed
 // and only over the values it read; a list still being read holds each row once.
-#include "TestDb.h"
+#include "DatabaseSuite.h"
 #include "data/Query.h"
 #include "data/UpdateSql.h"
 #include <QSet>
@@ -68,13 +68,11 @@ struct Client {
     }
 };
 
-class SaveAtomicityTest : public ::testing::Test {
+class SaveAtomicityTest : public DatabaseSuite<SaveAtomicityTest> {
+public:
+    static QString script() { return kScript; }
+
 protected:
-    static void SetUpTestSuite() { s_db = new TestDb(kScript); }
-    static void TearDownTestSuite() {
-        delete s_db;
-        s_db = nullptr;
-    }
     void SetUp() override {
         s_db->exec("delete from equip");
         for (int i = 1; i <= 3; ++i)
@@ -87,10 +85,8 @@ protected:
     }
     void TearDown() override { c.reset(); }
     int count(const QString& where) { return s_db->scalar("select count(*) from equip " + where).toInt(); }
-    static TestDb* s_db;
     std::unique_ptr<Client> c;
 };
-TestDb* SaveAtomicityTest::s_db = nullptr;
 
 TEST_F(SaveAtomicityTest, AFailedCommitOfANewRecordGivesItBackAndTheListHoldsOnlyTheDatabasesRows) {
     Query& q = *c->q;

@@ -1,7 +1,7 @@
 // General functions: text and number helpers, the statement runners on the general
 // transaction and the lookups, on a real embedded database.
 #include "data/UnFuncoes.h"
-#include "TestDb.h"
+#include "DatabaseSuite.h"
 #include "data/DataContext.h"
 #include "platform/Errors.h"
 #include <QDir>
@@ -127,13 +127,11 @@ create table tab_parametro (id_parametro integer default 1 not null primary key,
 create table tab_item (id_item integer not null primary key, nm_item varchar(30));
 )";
 
-class UnFuncoesDb : public ::testing::Test {
+class UnFuncoesDb : public DatabaseSuite<UnFuncoesDb> {
+public:
+    static QString script() { return kScript; }
+
 protected:
-    static void SetUpTestSuite() { s_db = new TestDb(kScript); }
-    static void TearDownTestSuite() {
-        delete s_db;
-        s_db = nullptr;
-    }
     void SetUp() override {
         s_db->exec("delete from cad_pessoa");
         s_db->exec("delete from sis_usuario");
@@ -150,11 +148,9 @@ protected:
         sessaoUsuario() = savedSession;
         gen->rollback();
     }
-    static TestDb* s_db;
     std::unique_ptr<Transaction> gen;
     TSessaoUsuario savedSession;
 };
-TestDb* UnFuncoesDb::s_db = nullptr;
 
 TEST_F(UnFuncoesDb, AbreQueryRunsOnTheGeneralTransactionAndFetchesEverything) {
     for (int i = 1; i <= 120; ++i)

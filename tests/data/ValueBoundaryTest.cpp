@@ -1,7 +1,7 @@
 // What crosses the boundary to the database is stored exactly as given or refused with a
 // message naming the field: Windows-1252 text, numbers within their column, real dates, whole
 // statement texts, keys at the limit of their column.
-#include "TestDb.h"
+#include "DatabaseSuite.h"
 #include "data/KeyAllocation.h"
 #include "data/Query.h"
 #include "data/UpdateSql.h"
@@ -18,13 +18,11 @@ create table cliente (id integer not null primary key, nome varchar(20), obs blo
 create table grande (id bigint not null primary key);
 )";
 
-class ValueBoundaryTest : public ::testing::Test {
+class ValueBoundaryTest : public DatabaseSuite<ValueBoundaryTest> {
+public:
+    static QString script() { return kScript; }
+
 protected:
-    static void SetUpTestSuite() { s_db = new TestDb(kScript); }
-    static void TearDownTestSuite() {
-        delete s_db;
-        s_db = nullptr;
-    }
     void SetUp() override {
         s_db->exec("delete from cliente");
         s_db->exec("delete from grande");
@@ -58,11 +56,9 @@ protected:
             ->scalar("select cast(" + col + " as varchar(40) character set octets) from cliente where id = 1")
             .toString();
     }
-    static TestDb* s_db;
     std::unique_ptr<Query> q;
     UpdateSql u{"IBU_Cliente"};
 };
-TestDb* ValueBoundaryTest::s_db = nullptr;
 
 TEST(Cp1252Test, EveryByteRoundTripsAndOnlyForeignCharactersAreRefused) {
     QByteArray all;

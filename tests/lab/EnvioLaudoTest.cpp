@@ -4,6 +4,7 @@
 #include "AnaliseFixture.h"
 #include "MailPeers.h"
 #include "ReportReadBack.h"
+#include "Utf8Literal.h"
 #include "lab/UnConfiguracoesGerais.h"
 #include "lab/UnEmailLaudo.h"
 #include "lab/UnEnviaLaudoEmail.h"
@@ -21,10 +22,6 @@
 namespace {
 
 MailPeers* g_peers = nullptr;
-
-QString operator""_q(const char* text, size_t size) {
-    return QString::fromUtf8(text, qsizetype(size));
-}
 
 class EnvioLaudoTest : public AnaliseTest {
 protected:

@@ -7,8 +7,6 @@
 #include <QMenu>
 #include <QPushButton>
 
-TestDb* FrameworkTest::s_db = nullptr;
-
 class TipoEquipamentoTest : public LabTest {
 protected:
     TfrmTipoEquipamento* abreTela() { return abre<TfrmTipoEquipamento>("frmTipoEquipamento"); }

@@ -17,6 +17,7 @@
 //   Analysis 3 (05/03/2024): client 11, the tower, pH.
 #include "ReportReadBack.h"
 #include "TestDb.h"
+#include "Utf8Literal.h"
 #include "data/DataContext.h"
 #include "platform/Clock.h"
 #include "platform/report/ReportPreview.h"
@@ -29,12 +30,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <vector>
-
-// Expected texts as QString: Qt 6.4 compares a QString with a long UTF-8 literal wrongly when
-// the literal holds several accented letters.
-inline QString operator""_q(const char* text, size_t size) {
-    return QString::fromUtf8(text, qsizetype(size));
-}
 
 class LaudoTest : public ::testing::Test {
 protected:

@@ -5,8 +5,8 @@
 // analyses around February 2024 (the 29th included) and February 2023, and sales documents of
 // selling and non-selling operations. A logged-in main window (group 1), the program folder,
 // scripted dialogs, a recording shell and a report preview that keeps its pages as PDF.
+#include "DatabaseSuite.h"
 #include "QtPrinters.h"
-#include "TestDb.h"
 #include "app/UnMenuPrincipal.h"
 #include "data/DataContext.h"
 #include "data/UndmLookup.h"
@@ -51,10 +51,8 @@ enum : int {
     kOBrien = 7,  // Ana's; "O'Brien Química"
 };
 
-class ListagemTest : public ::testing::Test {
+class ListagemTest : public DatabaseSuite<ListagemTest> {
 protected:
-    static inline TestDb* s_db = nullptr;
-
     static void exec(const QString& sql) { s_db->exec(sql); }
 
     static QByteArray logoJpeg() {
@@ -141,7 +139,7 @@ protected:
     }
 
     static void SetUpTestSuite() {
-        s_db = new TestDb();
+        DatabaseSuite::SetUpTestSuite();
         // Analyses written by another application may lack a representative.
         exec("alter table mov_analise alter id_representante drop not null");
         exec("insert into tab_parametro (id_parametro, nm_empresa, fm_mascara_quantidade, st_confirma_sair) "
@@ -271,11 +269,6 @@ protected:
         nota(8, "2023-02-28", kBeta, 1, 1000, 1);
         nota(9, "2024-02-07", kBeta, 3, 1001, 4); // another bonus
     }
-    static void TearDownTestSuite() {
-        delete s_db;
-        s_db = nullptr;
-    }
-
     void SetUp() override {
         QDir(s_db->folder()).mkpath("Sistema");
         exe = s_db->folder() + "/Sistema/cortivandela";

@@ -1,6 +1,6 @@
 // Access permissions on a real embedded database: which screens and buttons a group may use,
 // and the registration of screens and their buttons in the permission tables.
-#include "TestDb.h"
+#include "DatabaseSuite.h"
 #include "data/Query.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
@@ -45,16 +45,13 @@ struct Screen {
     QWidget w;
 };
 
-class Permissoes : public ::testing::Test {
+class Permissoes : public DatabaseSuite<Permissoes> {
+public:
+    static QString script() { return kScript; }
+
 protected:
-    static void SetUpTestSuite() { s_db = new TestDb(kScript); }
-    static void TearDownTestSuite() {
-        delete s_db;
-        s_db = nullptr;
-    }
     void SetUp() override {
-        for (const char* t : {"sis_evento_autorizado", "sis_componente", "sis_formulario", "sis_gr_usuario"})
-            s_db->exec(QString("delete from ") + t);
+        clearTables({"sis_evento_autorizado", "sis_componente", "sis_formulario", "sis_gr_usuario"});
         gen = std::make_unique<Query>(&s_db->db, nullptr, "IBQ_Gen");
     }
     // Rows of a select as "a|b|c" texts.
@@ -88,10 +85,8 @@ protected:
         s_db->exec("insert into sis_evento_autorizado values (100, 5, 10)");
         s_db->exec("insert into sis_evento_autorizado values (101, 5, 12)");
     }
-    static TestDb* s_db;
     std::unique_ptr<Query> gen;
 };
-TestDb* Permissoes::s_db = nullptr;
 
 // ---------------------------------------------------------------- questions
 

@@ -13,8 +13,6 @@
 #include <QLabel>
 #include <QPushButton>
 
-TestDb* FrameworkTest::s_db = nullptr;
-
 namespace {
 
 TEST(PesquisaSqlTest, PiecesOfTheStatement) {

@@ -3,8 +3,9 @@
 // list tools know (text, integer, fixed-point, floating-point, date, date-time, time, flag, memo,
 // and two lookups), and the helpers that drive the tools' modal windows with key and mouse
 // events.
+#include "FrameworkFixture.h"
+#include "Gestos.h"
 #include "QtPrinters.h"
-#include "app/FrameworkFixture.h"
 #include "screens/UnCadastroPadrao.h"
 #include "screens/controls/DBEdit.h"
 #include "screens/controls/DBGrid.h"
@@ -63,7 +64,7 @@ public:
     DBEdit* edtNome = nullptr;
 };
 
-class SearchTest : public FrameworkTest {
+class SearchTest : public FrameworkTest, protected Gestos {
 protected:
     static void SetUpTestSuite() {
         FrameworkTest::SetUpTestSuite();
@@ -124,39 +125,6 @@ protected:
         return r;
     }
 
-    // Runs `passos` on the modal window of type D once it is shown by the action that follows
-    // the call; the window is closed afterwards should the steps leave it open.
-    template <class D> void noDialogo(std::function<void(D&)> passos) {
-        m_dialogoVisto = false;
-        QTimer::singleShot(0, [this, passos] {
-            QPointer<D> d = qobject_cast<D*>(QApplication::activeModalWidget());
-            if (!d) {
-                ADD_FAILURE() << "nenhuma janela modal do tipo esperado";
-                if (QWidget* m = QApplication::activeModalWidget()) m->close();
-                return;
-            }
-            m_dialogoVisto = true;
-            d->activateWindow();
-            QApplication::setActiveWindow(d);
-            QApplication::processEvents();
-            passos(*d);
-            if (d && d->isVisible()) d->close();
-        });
-    }
-    bool dialogoVisto() const { return m_dialogoVisto; }
-
-    // The widget holding the keyboard focus.
-    static QWidget* foco() { return QApplication::focusWidget(); }
-    // Types the text into the focused widget, accented letters included.
-    static void digita(const QString& texto) {
-        for (const QChar c : texto) {
-            if (c.unicode() < 128)
-                QTest::keyClick(foco(), c.toLatin1());
-            else
-                QTest::sendKeyEvent(QTest::Click, foco(), Qt::Key_unknown, QString(c), Qt::NoModifier);
-        }
-    }
-    static void tecla(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(foco(), k, m); }
     // Clicks into a box and replaces its text by typing.
     static void substitui(QWidget* caixa, const QString& texto) {
         QWidget* alvo = caixa;

@@ -3,6 +3,7 @@
 // support settings, Dados/ with the connection settings file, a main window connected to a
 // fresh embedded database with the tables the reports touch, and every seam installed.
 #include "TestDb.h"
+#include "Utf8Literal.h"
 #include "data/DataContext.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -25,11 +26,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
-
-// Expected texts as QString (Qt 6.4 compares a QString with a long UTF-8 literal wrongly).
-inline QString operator""_q(const char* text, size_t size) {
-    return QString::fromUtf8(text, qsizetype(size));
-}
 
 inline const QString kSupportSchema = QStringLiteral(R"(
 CREATE TABLE SIS_GR_USUARIO (

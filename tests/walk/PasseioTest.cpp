@@ -2,13 +2,11 @@
 // run in the suite (a fixed seed, bounded in steps and seconds). A long run, or another seed:
 //   CTV_PASSEIO_SEMENTE=<n> CTV_PASSEIO_PASSOS=<n> CTV_PASSEIO_SEGUNDOS=0 test_walk
 #include "Passeio.h"
-#include "lab/LabFixture.h"
+#include "LabFixture.h"
 #include "platform/MailTransport.h"
 #include "platform/Processes.h"
 #include "platform/Shell.h"
 #include "platform/report/ReportPreview.h"
-
-TestDb* FrameworkTest::s_db = nullptr;
 
 namespace {
 

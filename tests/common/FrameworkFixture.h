@@ -1,7 +1,7 @@
 #pragma once
 // A logged-in main window on a fresh embedded database with the full schema: the program
 // settings file, the connection settings file, the data modules and scripted dialogs.
-#include "TestDb.h"
+#include "DatabaseSuite.h"
 #include "app/UnMenuPrincipal.h"
 #include "data/DataContext.h"
 #include "data/UndmPadrao.h"
@@ -15,10 +15,10 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-class FrameworkTest : public ::testing::Test {
+class FrameworkTest : public DatabaseSuite<FrameworkTest> {
 protected:
     static void SetUpTestSuite() {
-        s_db = new TestDb();
+        DatabaseSuite::SetUpTestSuite();
         s_db->exec("insert into tab_parametro (id_parametro, nm_empresa, st_confirma_sair) values (1, "
                    "'Hidrolab', 'S')");
         for (auto [id, nome] :
@@ -38,10 +38,6 @@ protected:
         s_db->exec(QString("insert into sis_evento_autorizado values (%1, 3, -4)").arg(ev++));
         for (int c = -1; c >= -5; --c)
             s_db->exec(QString("insert into sis_evento_autorizado values (%1, 1, %2)").arg(ev++).arg(c));
-    }
-    static void TearDownTestSuite() {
-        delete s_db;
-        s_db = nullptr;
     }
 
     void SetUp() override {
@@ -105,7 +101,6 @@ protected:
         }
     }
 
-    static TestDb* s_db;
     FakeOsFacts os;
     ScopedOsFacts osScope{os};
     ScriptedDialogs dialogs;

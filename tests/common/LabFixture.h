@@ -3,7 +3,8 @@
 // base products, two equipment types, the situations of list 75 (one text with a Windows-1252
 // dash), three people, two client equipment of which the first was sampled in an analysis, and
 // a fixed clock. Helpers drive the screens and the person search with keys and the mouse.
-#include "app/FrameworkFixture.h"
+#include "FrameworkFixture.h"
+#include "Gestos.h"
 #include "platform/Clock.h"
 #include "screens/controls/DBGrid.h"
 #include <QAction>
@@ -16,7 +17,7 @@
 #include <QTimer>
 #include <functional>
 
-class LabTest : public FrameworkTest {
+class LabTest : public FrameworkTest, protected Gestos {
 protected:
     static void SetUpTestSuite() {
         FrameworkTest::SetUpTestSuite();
@@ -51,10 +52,9 @@ protected:
 
     void SetUp() override {
         // The framework fixture renews the analysis types: what refers to them goes first.
-        for (const char* t : {"mov_analise_equipamento", "mov_analise", "tab_equipamento_cli",
-                              "tab_resultado_ideal", "tab_produto_equipamento", "tab_tp_equipamento",
-                              "cad_produto_base", "tab_opcao_tabela", "cad_pessoa"})
-            s_db->exec(QString("delete from %1").arg(t));
+        clearTables({"mov_analise_equipamento", "mov_analise", "tab_equipamento_cli", "tab_resultado_ideal",
+                     "tab_produto_equipamento", "tab_tp_equipamento", "cad_produto_base", "tab_opcao_tabela",
+                     "cad_pessoa"});
         FrameworkTest::SetUp();
         for (auto [id, nome] :
              {std::pair{1, "Biocida Oxidante"}, {2, "Dispersante Acrílico"}, {3, "Inibidor de Corrosão"}})
@@ -116,17 +116,6 @@ protected:
         return o;
     }
 
-    static QWidget* foco() { return QApplication::focusWidget(); }
-    static void tecla(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(foco(), k, m); }
-    // Types into the focused widget, accented letters included.
-    static void digita(const QString& texto) {
-        for (const QChar c : texto) {
-            if (c.unicode() < 128)
-                QTest::keyClick(foco(), c.toLatin1());
-            else
-                QTest::sendKeyEvent(QTest::Click, foco(), Qt::Key_unknown, QString(c), Qt::NoModifier);
-        }
-    }
     // Clicks into an edit and replaces its text by typing.
     static void substitui(QWidget* caixa, const QString& texto) {
         if (auto* c = qobject_cast<QComboBox*>(caixa); c && c->lineEdit()) caixa = c->lineEdit();
@@ -135,7 +124,6 @@ protected:
         tecla(Qt::Key_Backspace);
         digita(texto);
     }
-    static void clica(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
     // Clicks the tab of a page.
     static void clicaAba(QTabWidget* pc, int pagina) {
         QTabBar* barra = pc->tabBar();
@@ -149,27 +137,6 @@ protected:
     static QString celula(DBGrid* g, int linha, int coluna) {
         return g->model()->index(linha, coluna).data().toString();
     }
-
-    // Runs `passos` on the modal window of type D that the action following the call opens;
-    // the window is closed afterwards should the steps leave it open.
-    template <class D> void noDialogo(std::function<void(D&)> passos) {
-        m_dialogoVisto = false;
-        QTimer::singleShot(0, [this, passos] {
-            QPointer<D> d = qobject_cast<D*>(QApplication::activeModalWidget());
-            if (!d) {
-                ADD_FAILURE() << "nenhuma janela modal do tipo esperado";
-                if (QWidget* m = QApplication::activeModalWidget()) m->close();
-                return;
-            }
-            m_dialogoVisto = true;
-            d->activateWindow();
-            QApplication::setActiveWindow(d);
-            QApplication::processEvents();
-            passos(*d);
-            if (d && d->isVisible()) d->close();
-        });
-    }
-    bool m_dialogoVisto = false;
 
     QVariant scalar(const QString& sql) { return s_db->scalar(sql); }
 
