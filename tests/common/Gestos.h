@@ -37,13 +37,18 @@ protected:
                 if (QWidget* m = QApplication::activeModalWidget()) m->close();
                 return;
             }
-            m_dialogoVisto = true;
-            d->activateWindow();
-            QApplication::setActiveWindow(d);
-            QApplication::processEvents();
-            passos(*d);
-            if (d && d->isVisible()) d->close();
+            conduz(d, passos);
         });
+    }
+    // Brings the modal window forward and runs the steps on it; the window is closed afterwards
+    // should the steps leave it open.
+    template <class D> void conduz(QPointer<D> d, const std::function<void(D&)>& passos) {
+        m_dialogoVisto = true;
+        d->activateWindow();
+        QApplication::setActiveWindow(d);
+        QApplication::processEvents();
+        passos(*d);
+        if (d && d->isVisible()) d->close();
     }
     bool dialogoVisto() const { return m_dialogoVisto; }
 

@@ -89,12 +89,7 @@ protected:
             QPointer<D> d = qobject_cast<D*>(QApplication::activeModalWidget());
             if (!d) return;
             espera.stop();
-            m_dialogoVisto = true;
-            d->activateWindow();
-            QApplication::setActiveWindow(d);
-            QApplication::processEvents();
-            passos(*d);
-            if (d && d->isVisible()) d->close();
+            conduz(d, passos);
         });
         espera.start();
         clica(botao);

@@ -6,6 +6,7 @@
 // selling and non-selling operations. A logged-in main window (group 1), the program folder,
 // scripted dialogs, a recording shell and a report preview that keeps its pages as PDF.
 #include "DatabaseSuite.h"
+#include "Gestos.h"
 #include "QtPrinters.h"
 #include "app/UnMenuPrincipal.h"
 #include "data/DataContext.h"
@@ -51,7 +52,7 @@ enum : int {
     kOBrien = 7,  // Ana's; "O'Brien Química"
 };
 
-class ListagemTest : public DatabaseSuite<ListagemTest> {
+class ListagemTest : public DatabaseSuite<ListagemTest>, protected Gestos {
 protected:
     static void exec(const QString& sql) { s_db->exec(sql); }
 
@@ -335,7 +336,6 @@ protected:
         return qobject_cast<T*>(main->telaAtiva());
     }
 
-    static QWidget* foco() { return QApplication::focusWidget(); }
     // Replaces what a field shows by typing, as the user does.
     static void digitaEm(QWidget* campo, const QString& texto) {
         campo->setFocus();
@@ -351,7 +351,6 @@ protected:
                 QTest::sendKeyEvent(QTest::Click, campo, Qt::Key_unknown, QString(c), Qt::NoModifier);
         }
     }
-    static void clica(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
 
     QString pastaExcel() const { return QFileInfo(exe).absolutePath() + "/Excel"; }
 
