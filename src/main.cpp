@@ -1,10 +1,9 @@
 // Process start: the login window, then the main window with the data modules.
+#include "app/Programa.h"
 #include "app/UnLocalArquivoIni.h"
 #include "app/UnMenuPrincipal.h"
 #include "app/UnSplash.h"
 #include "app/UnTelaAtualizador.h"
-#include "data/UndmLookup.h"
-#include "data/UndmPadrao.h"
 #include "platform/ErrorHook.h"
 #include "platform/Fonts.h"
 #include "platform/QtTranslations.h"
@@ -63,33 +62,25 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    auto principal = std::make_unique<TfrmMenuPrincipal>();
+    Programa programa;
+    TfrmMenuPrincipal* principal = programa.principal();
     auto localIni = std::make_unique<TfrmLocalIni>();
-    auto lookup = std::make_unique<TdmLookUp>(&principal->IBSolution, &principal->IBTransaction);
-    auto padrao =
-        std::make_unique<TdmPadrao>(&principal->IBSolution, &principal->IBTransaction, lookup.get());
-    setDmLookUp(lookup.get());
-    setDmPadrao(padrao.get());
     splash->hide();
     // Without a window manager "maximized" means nothing: fill the screen ourselves.
     if (QScreen* screen = QGuiApplication::primaryScreen())
         principal->setGeometry(screen->availableGeometry());
     principal->showMaximized();
     // From now on it ends like closing the main window, without any question.
-    aoReceberSigterm([p = principal.get()] { p->encerraSemPerguntas(); });
+    aoReceberSigterm([principal] { principal->encerraSemPerguntas(); });
     const int rc = app.exec();
     aoReceberSigterm({});
     // Closing the connection and the client library's own shutdown come next; should either
     // never return (a server that died), the process still ends.
     limitaTempoDeSaida(rc);
 
-    // Screens go with the main window's frame; the data modules before the connection.
+    // Leaving, the program object takes the data modules down before the connection, and the
+    // screens with the main window's frame.
     principal->hide();
-    setDmPadrao(nullptr);
-    padrao.reset();
-    setDmLookUp(nullptr);
-    lookup.reset();
     localIni.reset();
-    principal.reset();
     return rc;
 }

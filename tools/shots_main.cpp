@@ -2,10 +2,9 @@
 // main window, every screen that exists (record form and grid) and page 1 of the technical
 // report and of the fill-in sheet of a demo analysis, on a site, so the look can be reviewed
 // without a display.
+#include "app/Programa.h"
 #include "app/UnMenuPrincipal.h"
 #include "app/UnSplash.h"
-#include "data/UndmLookup.h"
-#include "data/UndmPadrao.h"
 #include "lab/UnCadastrodeAnalise.h"
 #include "lab/UnEmailLaudo.h"
 #include "lab/UnEnviaLaudoEmail.h"
@@ -128,16 +127,11 @@ int main(int argc, char** argv) {
     }
     splash->hide();
 
-    auto principal = std::make_unique<TfrmMenuPrincipal>();
-    principal->requestEnd = [] {};
-    auto lookup = std::make_unique<TdmLookUp>(&principal->IBSolution, &principal->IBTransaction);
-    auto padrao =
-        std::make_unique<TdmPadrao>(&principal->IBSolution, &principal->IBTransaction, lookup.get());
-    setDmLookUp(lookup.get());
-    setDmPadrao(padrao.get());
+    Programa programa([] {});
+    TfrmMenuPrincipal* principal = programa.principal();
     principal->resize(1280, 800);
     principal->show();
-    failures += !save(principal.get(), out, "principal");
+    failures += !save(principal, out, "principal");
 
     // Every registered screen (hidden menus included): its record form and, for record
     // screens, the grid with every row.
@@ -147,11 +141,11 @@ int main(int argc, char** argv) {
         ScreenWindow* tela = principal->telaAtiva();
         if (!tela) continue;
         const QString nome = slug(r.caption);
-        failures += !save(principal.get(), out, nome);
+        failures += !save(principal, out, nome);
         if (qobject_cast<TfrmCadastroPadrao*>(tela)) {
             guarded([&] { principal->bttMostrarTodosClick(); });
             guarded([&] { principal->bttFichaClick(); });
-            failures += !save(principal.get(), out, nome + "-tabela");
+            failures += !save(principal, out, nome + "-tabela");
             guarded([&] { principal->bttFichaClick(); });
         }
         // A listing's parameter screen prints with what it proposes: page 1 of the report.
@@ -219,7 +213,7 @@ int main(int argc, char** argv) {
         cadastro->btnConsultar->click();
         pump();
         if (TfrmEquipamentosAnalisados* equipamentos = cadastro->telaEquipamentos()) {
-            failures += !save(principal.get(), out, "equipamentos-analisados");
+            failures += !save(principal, out, "equipamentos-analisados");
             QTimer::singleShot(0, [&] {
                 if (QWidget* janela = QApplication::activeModalWidget()) {
                     failures += !save(janela, out, "resultado-das-analises");
@@ -248,10 +242,10 @@ int main(int argc, char** argv) {
                 carregaConfiguracaoEmailLaudo(), DestinatariosDoCliente(principal->IBSolution, cliente),
                 AssuntoLaudo(nome, coleta), TextoLaudo(coleta, QStringLiteral("Laboratório")),
                 NomeArquivoLaudo(ds->fieldByName("ID_ANALISE")->asInteger(), nome, coleta),
-                QByteArray(180 * 1024, '\0'), principal.get());
+                QByteArray(180 * 1024, '\0'), principal);
             envio.show();
             failures += !save(&envio, out, "enviar-laudo-email");
-            TfrmEmailLaudo conta(principal.get());
+            TfrmEmailLaudo conta(principal);
             conta.show();
             failures += !save(&conta, out, "email-laudos");
         });
@@ -267,7 +261,7 @@ int main(int argc, char** argv) {
         cadastro->btnHistorico->click();
         pump();
         if (auto* historico = principal->findChild<TfrmHistoricoAlteracoes*>("frmHistoricoAlteracoes")) {
-            failures += !save(principal.get(), out, "historico-de-alteracoes");
+            failures += !save(principal, out, "historico-de-alteracoes");
             if (QMdiSubWindow* s = historico->subWindow()) s->close();
             pump();
         }
@@ -276,13 +270,7 @@ int main(int argc, char** argv) {
     }
     for (const auto& m : dialogs.messages())
         std::printf("mensagem: %s\n", m.text.toLocal8Bit().constData());
-    for (QMdiSubWindow* s : principal->mdi->subWindowList())
-        s->close();
+    programa.fechaTelas();
     pump();
-    setDmPadrao(nullptr);
-    padrao.reset();
-    setDmLookUp(nullptr);
-    lookup.reset();
-    principal.reset();
     return failures ? 1 : 0;
 }

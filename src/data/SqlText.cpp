@@ -145,6 +145,53 @@ QString fromClause(const QString& sql, const QString& keyword, Qt::CaseSensitivi
     return p >= 0 ? sql.mid(p) : QString();
 }
 
+QString fromPart(const QString& sql, Qt::CaseSensitivity cs) {
+    const int from = clausePos(sql, "from", cs);
+    if (from < 0) return QString();
+    const int order = clausePos(sql, "order by", cs, from);
+    return order >= 0 ? sql.mid(from, order - from) : sql.mid(from);
+}
+
+QString countStatement(const QString& sql, const QString& alias) {
+    const QString resto = fromPart(sql);
+    return resto.isEmpty() ? QString() : " select count(*) as " + alias + " " + resto;
+}
+
+QString conditionJoin(const QString& sql, Qt::CaseSensitivity cs) {
+    return clausePos(sql, "where", cs) >= 0 ? QStringLiteral(" and ") : QStringLiteral(" where ");
+}
+
+Clauses splitClauses(const QString& sql) {
+    Clauses c{sql, {}, {}};
+    QString& S = c.head;
+    const int w = clausePos(S, "where");
+    if (w >= 0) {
+        c.where = S.mid(w);
+        const int o = clausePos(S, "order by", Qt::CaseSensitive, w);
+        if (o < 0) {
+            S = S.left(w);
+        } else {
+            c.where = c.where.left(o - w);
+            S = (S.left(w) + S.mid(o)).trimmed();
+        }
+    }
+    const int o = clausePos(S, "order by");
+    if (o >= 0) {
+        c.orderBy = S.mid(o);
+        S = S.left(o);
+    }
+    return c;
+}
+
+QString showAllStatement(const QString& sql, const QString& mywhere, const QString& myorderby) {
+    const QString B = mywhere.mid(5);
+    const QString M = myorderby.mid(9);
+    QString r = beforeClause(sql, "where") + " where 0=0 ";
+    if (!B.isEmpty()) r += " and " + B;
+    if (!M.isEmpty()) r += " order by " + M;
+    return r;
+}
+
 bool conditionAlwaysFalse(const QString& sql) {
     const Qt::CaseSensitivity ci = Qt::CaseInsensitive;
     const int where = clausePos(sql, "where", ci);

@@ -37,6 +37,29 @@ int clausePos(const QString& sql, const QString& keyword, Qt::CaseSensitivity cs
 QString beforeClause(const QString& sql, const QString& keyword, Qt::CaseSensitivity cs = Qt::CaseSensitive);
 // The statement from its clause `keyword` on (empty when it has none).
 QString fromClause(const QString& sql, const QString& keyword, Qt::CaseSensitivity cs = Qt::CaseSensitive);
+// The statement from its own "from" keyword, as written, up to its own ordering: its tables and
+// condition. Empty when it has none.
+QString fromPart(const QString& sql, Qt::CaseSensitivity cs = Qt::CaseSensitive);
+// " select count(*) as <alias> " and the statement's fromPart: the number of rows it gives.
+// Empty when it has no "from".
+QString countStatement(const QString& sql, const QString& alias);
+// What joins one more condition to the statement: " and " after a condition of its own,
+// " where " when it has none.
+QString conditionJoin(const QString& sql, Qt::CaseSensitivity cs = Qt::CaseSensitive);
+
+// A list's statement cut where the record screens cut it: the part before its own condition,
+// the condition ("where ..." up to the ordering, empty when it has none) and the ordering
+// ("order by ...", empty when it has none). A statement with both loses the blanks at its ends.
+struct Clauses {
+    QString head;
+    QString where;
+    QString orderBy;
+};
+Clauses splitClauses(const QString& sql);
+// The list's statement showing every row: its own condition replaced by " where 0=0 " and the
+// screen's fixed condition `mywhere` ("where ...", may be empty) after it, then the screen's
+// ordering `myorderby` ("order by ...", may be empty).
+QString showAllStatement(const QString& sql, const QString& mywhere, const QString& myorderby);
 
 // True when the statement's own condition (its top-level where, outside quoted text and
 // subqueries) is a conjunction holding the fixed false condition 0=1: it selects no row.

@@ -2,13 +2,13 @@
 #include "data/DataContext.h"
 #include "data/ParametrosProprios.h"
 #include "data/UndmPadrao.h"
-#include "lab/DBRichEdit.h"
 #include "lab/UnEmailLaudo.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "reports/UnRelatorioAnaliseMod2.h"
 #include "screens/UnPrincipal.h"
 #include "screens/controls/DBGrid.h"
+#include "screens/controls/DBRichEdit.h"
 #include <QCheckBox>
 #include <QFrame>
 #include <QGridLayout>
@@ -32,21 +32,11 @@ TfrmConfiguracoesGerais::TfrmConfiguracoesGerais(QWidget* parent)
     DBRichEdit1->setDefaultFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     DBRichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     rotulo->setBuddy(DBRichEdit1);
-    auto ferramenta = [this](const char* nome, FerramentaTexto f, const QString& dica) {
-        auto* b = new QToolButton(pagFicha);
-        b->setObjectName(nome);
-        b->setIcon(IconeFerramentaTexto(f));
-        b->setToolTip(dica);
-        b->setFixedSize(26, 26);
-        b->setFocusPolicy(Qt::StrongFocus);
-        return b;
-    };
-    btnTipoFonte = ferramenta("btnTipoFonte", FerramentaTexto::Fonte,
-                              "Fonte - Alterar fonte e variações para o texto selecionado");
-    btnNumerar =
-        ferramenta("btnNumerar", FerramentaTexto::Marcador, "Marcador -Iniciar uma lista com marcador");
-    btnIdentar = ferramenta("btnIdentar", FerramentaTexto::Recuo,
-                            QString::fromUtf8("Recuo - Criar recuo no parágrafo"));
+    const auto botoes =
+        BotoesFerramentaTexto<QToolButton>(pagFicha, "btnTipoFonte", "btnNumerar", "btnIdentar");
+    btnTipoFonte = botoes.fonte;
+    btnNumerar = botoes.marcador;
+    btnIdentar = botoes.recuo;
     auto* topo = new QHBoxLayout;
     topo->addWidget(rotulo);
     topo->addStretch();
@@ -148,14 +138,7 @@ bool TfrmConfiguracoesGerais::FormClose() {
 }
 
 void TfrmConfiguracoesGerais::btnTipoFonteClick() {
-    const std::optional<QFont> escolhida = dialogs().chooseFont(fonteDialogo);
-    // A cancelled dialog leaves the text as it was.
-    if (!escolhida) {
-        DBRichEdit1->setFocus(Qt::OtherFocusReason);
-        return;
-    }
-    fonteDialogo = *escolhida;
-    textorico::aplicaFonte(*DBRichEdit1, *escolhida);
+    textorico::escolheFonte(*DBRichEdit1, fonteDialogo, fonteDialogo);
 }
 
 void TfrmConfiguracoesGerais::btnNumerarClick() {

@@ -2,7 +2,6 @@
 #include "data/DataContext.h"
 #include "data/UndmPadrao.h"
 #include "lab/ContagemForaFaixa.h"
-#include "lab/DBRichEdit.h"
 #include "lab/UnCadastrodeAnalise.h"
 #include "lab/UnHistoricoAlteracoes.h"
 #include "lab/unResultadoAnalise.h"
@@ -15,6 +14,7 @@
 #include "screens/controls/DBEdit.h"
 #include "screens/controls/DBGrid.h"
 #include "screens/controls/DBLookupCombo.h"
+#include "screens/controls/DBRichEdit.h"
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -43,16 +43,6 @@ QTextEdit* editorAnterior(QWidget* pai, const char* nome) {
     e->setPalette(cinza(e));
     e->document()->setDefaultFont(QFont(QStringLiteral("Tahoma"), 10));
     return e;
-}
-
-template <class B> B* ferramenta(QWidget* pai, const char* nome, FerramentaTexto f, const QString& dica) {
-    auto* b = new B(pai);
-    b->setObjectName(nome);
-    b->setIcon(IconeFerramentaTexto(f));
-    b->setToolTip(dica);
-    b->setFixedSize(26, 26);
-    b->setFocusPolicy(Qt::StrongFocus);
-    return b;
 }
 
 } // namespace
@@ -149,12 +139,10 @@ TfrmEquipamentosAnalisados::TfrmEquipamentosAnalisados(QWidget* parent)
         return p;
     };
 
-    BitBtn1 = ferramenta<QPushButton>(this, "BitBtn1", FerramentaTexto::Fonte,
-                                      "Fonte - Alterar fonte e variações para o texto selecionado (2)");
-    BitBtn2 = ferramenta<QPushButton>(this, "BitBtn2", FerramentaTexto::Marcador,
-                                      "Marcador -Iniciar uma lista com marcador (2)");
-    BitBtn3 = ferramenta<QPushButton>(this, "BitBtn3", FerramentaTexto::Recuo,
-                                      "Recuo - Criar recuo no parágrafo (2)");
+    const auto botoesObs = BotoesFerramentaTexto<QPushButton>(this, "BitBtn1", "BitBtn2", "BitBtn3", " (2)");
+    BitBtn1 = botoesObs.fonte;
+    BitBtn2 = botoesObs.marcador;
+    BitBtn3 = botoesObs.recuo;
     for (QPushButton* b : {BitBtn1, BitBtn2, BitBtn3})
         b->setAutoDefault(false);
     const Pagina obs = montaPagina(
@@ -167,12 +155,11 @@ TfrmEquipamentosAnalisados::TfrmEquipamentosAnalisados(QWidget* parent)
     lblTamanhoObs = obs.tamanho;
     btnLimparConteudoObservacaoAtual = obs.limpar;
 
-    btnTipoFonte = ferramenta<QToolButton>(this, "btnTipoFonte", FerramentaTexto::Fonte,
-                                           "Fonte - Alterar fonte e variações para o texto selecionado (1)");
-    btnNumerar = ferramenta<QToolButton>(this, "btnNumerar", FerramentaTexto::Marcador,
-                                         "Marcador -Iniciar uma lista com marcador (1)");
-    btnIdentar = ferramenta<QToolButton>(this, "btnIdentar", FerramentaTexto::Recuo,
-                                         QString::fromUtf8("Recuo - Criar recuo no parágrafo (1)"));
+    const auto botoesCom =
+        BotoesFerramentaTexto<QToolButton>(this, "btnTipoFonte", "btnNumerar", "btnIdentar", " (1)");
+    btnTipoFonte = botoesCom.fonte;
+    btnNumerar = botoesCom.marcador;
+    btnIdentar = botoesCom.recuo;
     const Pagina com = montaPagina(
         QString::fromUtf8("2. Comentários"), "tsComentarios", QString::fromUtf8("Comentário Anterior"),
         "DBRichEdit2", QString::fromUtf8("Comentário Atual (para impressão no laudo)"), "TX_COMENTARIO",
@@ -412,14 +399,7 @@ bool TfrmEquipamentosAnalisados::eventFilter(QObject* o, QEvent* e) {
 void TfrmEquipamentosAnalisados::escolheFonte(QTextEdit& editor, QFont& fonte, bool tamanho10) {
     QFont inicial = fonte;
     if (tamanho10) inicial.setPointSize(10);
-    const std::optional<QFont> escolhida = dialogs().chooseFont(inicial);
-    // A cancelled dialog leaves the text as it was.
-    if (!escolhida) {
-        editor.setFocus(Qt::OtherFocusReason);
-        return;
-    }
-    fonte = *escolhida;
-    textorico::aplicaFonte(editor, *escolhida);
+    textorico::escolheFonte(editor, fonte, inicial);
 }
 
 void TfrmEquipamentosAnalisados::btnTipoFonteClick() {

@@ -3,9 +3,8 @@
 #include "data/UnFuncoes.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
-#include "platform/OsFacts.h"
+#include "platform/WorkbookFiles.h"
 #include "platform/WorkbookWriter.h"
-#include "search/UnParametroExcel.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -81,7 +80,7 @@ void FinalizaPlanilhaControle(WorkbookWriter& wb, const QString& erro, const QSt
 }
 
 QString CaminhoPlanilhaControle(const QString& nome) {
-    return QFileInfo(osFacts().executablePath()).absolutePath() + "/Excel/" + nome + ".xlsx";
+    return CaminhoPlanilha(nome);
 }
 
 QString PreparaArquivoControle(const QString& nomeRelatorio) {

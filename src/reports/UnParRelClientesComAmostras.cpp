@@ -4,6 +4,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
+#include "reports/ListagemClientes.h"
 #include "reports/ListagensComuns.h"
 #include "reports/UnRelClientesComAmostras.h"
 #include "screens/controls/DBDateEdit.h"
@@ -54,23 +55,14 @@ void TfrmParRelClientesComAmostras::btnConfirmarClick() {
     ValidaPeriodo(dtInicial, dtFinal, false);
     const DataContext& dc = dataContext();
     TfrmRelClientesComAmostras rel(dc.IBSolution, dc.IBSolution->defaultTransaction());
-    Query& q = rel.IBQRelClientesAmostras;
-    q.close();
     const QVariant cliente = lkCliente->keyValue();
     const QVariant rep = lkRepresentante->keyValue();
     const QVariant tipo = lkEquipamento->keyValue();
     const QString nome = mskNomeRelatorio->text();
     rel.setTitulo(nome.isEmpty() ? QStringLiteral("Relatório de Clientes com Amostras") : nome);
-    q.setSqlText(TfrmRelClientesComAmostras::sql(dtInicial->date(), dtFinal->date(), !cliente.isNull(),
-                                                 !rep.isNull(), !tipo.isNull()));
-    if (!cliente.isNull()) q.setParam("ID_CLIENTE", cliente);
-    if (!rep.isNull()) q.setParam("ID_REPRESENTANTE", rep);
-    if (!tipo.isNull()) q.setParam("ID_TP_EQUIPAMENTO", tipo);
     rel.setPeriodo(TextoPeriodo(dtInicial, dtFinal, "Período de: "));
-    q.open();
-    if (q.isEmpty()) {
-        warn("Nenhum registro encontrado !");
-        return;
-    }
-    rel.qrpClientesComAmostras.preview();
+    MostraListagemClientes(rel.IBQRelClientesAmostras, rel.qrpClientesComAmostras,
+                           TfrmRelClientesComAmostras::sql(dtInicial->date(), dtFinal->date(),
+                                                           !cliente.isNull(), !rep.isNull(), !tipo.isNull()),
+                           {{"ID_CLIENTE", cliente}, {"ID_REPRESENTANTE", rep}, {"ID_TP_EQUIPAMENTO", tipo}});
 }

@@ -4,6 +4,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
+#include "reports/ListagemClientes.h"
 #include "reports/ListagensComuns.h"
 #include "reports/UnRelClientesSemAmostras.h"
 #include "screens/controls/DBDateEdit.h"
@@ -49,19 +50,11 @@ void TfrmParRelatorioClientesSemAmostras::btnConfirmarClick() {
     ValidaPeriodo(dtInicial, dtFinal, true);
     const DataContext& dc = dataContext();
     TfrmRelClientesSemAmostras rel(dc.IBSolution, dc.IBSolution->defaultTransaction());
-    Query& q = rel.IBQRelClientesAmostras;
-    q.close();
     const QVariant rep = rxdbrepresentante->keyValue();
     const QVariant tipo = rxdbtpequipamento->keyValue();
-    q.setSqlText(
-        TfrmRelClientesSemAmostras::sql(dtInicial->date(), dtFinal->date(), !rep.isNull(), !tipo.isNull()));
-    if (!rep.isNull()) q.setParam("ID_REPRESENTANTE", rep);
-    if (!tipo.isNull()) q.setParam("ID_TP_EQUIPAMENTO", tipo);
     rel.setPeriodo(TextoPeriodo(dtInicial, dtFinal, "Período de: "));
-    q.open();
-    if (q.isEmpty()) {
-        warn("Nenhum registro encontrado !");
-        return;
-    }
-    rel.qrpClientesSemAmostras.preview();
+    MostraListagemClientes(
+        rel.IBQRelClientesAmostras, rel.qrpClientesSemAmostras,
+        TfrmRelClientesSemAmostras::sql(dtInicial->date(), dtFinal->date(), !rep.isNull(), !tipo.isNull()),
+        {{"ID_REPRESENTANTE", rep}, {"ID_TP_EQUIPAMENTO", tipo}});
 }

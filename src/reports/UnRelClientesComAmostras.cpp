@@ -1,46 +1,21 @@
 #include "reports/UnRelClientesComAmostras.h"
 #include "data/SqlText.h"
-#include "reports/ListagensComuns.h"
+#include "reports/ListagemClientes.h"
 
 TfrmRelClientesComAmostras::TfrmRelClientesComAmostras(Database* db, Transaction* tr)
     : IBQRelClientesAmostras(db, tr, "IBQRelClientesAmostras"),
       qrpClientesComAmostras(QStringLiteral("Relatório de Clientes com Amostras")), m_db(db), m_tr(tr) {
     ReportEngine& r = qrpClientesComAmostras;
-    const double w = r.printableWidthMm();
-    r.setSource(&m_linhas);
     r.setOnStart([this](ReportEngine&) { qrpClientesComAmostrasBeforePrint(); });
-    TituloListagem(r, "Relatório de Clientes com Amostras");
-
-    ReportGroup& grupo = r.addGroup("QRGroupRepresentante", "REPRESENTANTE");
-    ReportBand& cab = grupo.addHeader("QRBandGrupoCab", 14);
-    cab.addText("qrlRepresentante", {0, 2, 28, 5}, "Representante:").setFont(reportFont(10, true));
-    cab.addField("qrdRepresentante", {28, 2, w - 28, 5}, "REPRESENTANTE").setFont(reportFont(10));
-    cab.addText("qrlDataColeta", {5, 8.5, 25, 5}, "Data Coleta").setFont(reportFont(9, true));
-    cab.addText("qrlCliente", {32, 8.5, 80, 5}, "Cliente").setFont(reportFont(9, true));
-    cab.addText("qrlTipoEquipamento", {115, 8.5, 75, 5}, "Tipo de Equipamento").setFont(reportFont(9, true));
-    cab.addHLine(0, 13.5, w);
-    // The representative's heading keeps its first line under it.
-    cab.setKeepWithNextMm(5);
-
-    ReportBand& det = r.addDetail("QRBandDetalhe", 5);
-    det.addField("qrdDataColeta", {5, 0, 25, 5}, "DT_COLETA", "DD/MM/YYYY").setFont(reportFont(9));
-    det.addField("qrdCliente", {32, 0, 80, 5}, "NM_PESQUISA").setFont(reportFont(9));
-    det.addField("qrdTipoEquipamento", {115, 0, 75, 5}, "NM_TP_EQUIPAMENTO").setFont(reportFont(9));
-    det.setBeforePrint([this](ReportBandEvent&) { ++m_contagem; });
-
-    ReportBand& rod = grupo.addFooter("QRBandGrupoRod", 9);
-    rod.addHLine(0, 0.5, w);
-    rod.addText("qrlTotal", {100, 2, 15, 5}, "Total:").setFont(reportFont(9, true));
-    ReportText& n = rod.addText("qrlQtde", {115, 2, 20, 5});
-    n.setFont(reportFont(9));
-    n.setAlignment(Qt::AlignRight | Qt::AlignTop);
-    rod.addText("qrlColetas", {137, 2, 30, 5}, "Coletas").setFont(reportFont(9));
-    rod.setBeforePrint([this](ReportBandEvent& e) {
-        e.report.text("qrlQtde").setText(QString::number(m_contagem));
-        m_contagem = 0;
-    });
-
-    RodapeListagem(r, QString(), true);
+    MontaListagemClientes(r, m_linhas, m_contagem,
+                          {"Relatório de Clientes com Amostras",
+                           "REPRESENTANTE",
+                           {{"DataColeta", "Data Coleta", "DT_COLETA", 5, 25, "DD/MM/YYYY"},
+                            {"Cliente", "Cliente", "NM_PESQUISA", 32, 80},
+                            {"TipoEquipamento", "Tipo de Equipamento", "NM_TP_EQUIPAMENTO", 115, 75}},
+                           "qrlColetas",
+                           "Coletas",
+                           [](int n) { return QString::number(n); }});
 }
 
 QString TfrmRelClientesComAmostras::sql(const QDate& inicial, const QDate& final, bool comCliente,
@@ -69,7 +44,5 @@ void TfrmRelClientesComAmostras::setPeriodo(const QString& texto) {
 }
 
 void TfrmRelClientesComAmostras::qrpClientesComAmostrasBeforePrint() {
-    m_contagem = 0;
-    const ParametrosRelatorio p = LeParametrosRelatorio(m_db, m_tr);
-    EmpresaNaListagem(qrpClientesComAmostras, p);
+    IniciaListagemClientes(qrpClientesComAmostras, m_contagem, m_db, m_tr);
 }

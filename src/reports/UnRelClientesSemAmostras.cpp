@@ -1,45 +1,21 @@
 #include "reports/UnRelClientesSemAmostras.h"
 #include "data/SqlText.h"
-#include "reports/ListagensComuns.h"
+#include "reports/ListagemClientes.h"
 
 TfrmRelClientesSemAmostras::TfrmRelClientesSemAmostras(Database* db, Transaction* tr)
     : IBQRelClientesAmostras(db, tr, "IBQRelClientesAmostras"),
       qrpClientesSemAmostras(QStringLiteral("Relatório de Clientes Sem Amostras")), m_db(db), m_tr(tr) {
     ReportEngine& r = qrpClientesSemAmostras;
-    const double w = r.printableWidthMm();
-    r.setSource(&m_linhas);
     r.setOnStart([this](ReportEngine&) { qrpClientesSemAmostrasBeforePrint(); });
-    TituloListagem(r, "Relatório de Clientes Sem Amostras");
-
     // One group per representative (the rows come ordered by the representative's key).
-    ReportGroup& grupo = r.addGroup("QRGroupRepresentante", "ID_VENDEDOR");
-    ReportBand& cab = grupo.addHeader("QRBandGrupoCab", 14);
-    cab.addText("qrlRepresentante", {0, 2, 28, 5}, "Representante:").setFont(reportFont(10, true));
-    cab.addField("qrdRepresentante", {28, 2, w - 28, 5}, "REPRESENTANTE").setFont(reportFont(10));
-    cab.addText("qrlCliente", {5, 8.5, 90, 5}, "Cliente").setFont(reportFont(9, true));
-    cab.addText("qrlTipoEquipamento", {100, 8.5, 90, 5}, "Tipo de Equipamento").setFont(reportFont(9, true));
-    cab.addHLine(0, 13.5, w);
-    // The representative's heading keeps its first line under it.
-    cab.setKeepWithNextMm(5);
-
-    ReportBand& det = r.addDetail("QRBandDetalhe", 5);
-    det.addField("qrdCliente", {5, 0, 90, 5}, "NM_PESQUISA").setFont(reportFont(9));
-    det.addField("qrdTipoEquipamento", {100, 0, 90, 5}, "NM_TP_EQUIPAMENTO").setFont(reportFont(9));
-    det.setBeforePrint([this](ReportBandEvent&) { ++m_contagem; });
-
-    ReportBand& rod = grupo.addFooter("QRBandGrupoRod", 9);
-    rod.addHLine(0, 0.5, w);
-    rod.addText("qrlTotal", {100, 2, 15, 5}, "Total:").setFont(reportFont(9, true));
-    ReportText& n = rod.addText("qrlQtde", {115, 2, 20, 5});
-    n.setFont(reportFont(9));
-    n.setAlignment(Qt::AlignRight | Qt::AlignTop);
-    rod.addText("qrlClientes", {137, 2, 30, 5}, "Clientes").setFont(reportFont(9));
-    rod.setBeforePrint([this](ReportBandEvent& e) {
-        e.report.text("qrlQtde").setText(ReportFormat::number(m_contagem, "###,##0"));
-        m_contagem = 0;
-    });
-
-    RodapeListagem(r, QString(), true);
+    MontaListagemClientes(r, m_linhas, m_contagem,
+                          {"Relatório de Clientes Sem Amostras",
+                           "ID_VENDEDOR",
+                           {{"Cliente", "Cliente", "NM_PESQUISA", 5, 90},
+                            {"TipoEquipamento", "Tipo de Equipamento", "NM_TP_EQUIPAMENTO", 100, 90}},
+                           "qrlClientes",
+                           "Clientes",
+                           [](int n) { return ReportFormat::number(n, "###,##0"); }});
 }
 
 // The client's analyses of the period are found through the client's index: "+ 0" keeps the
@@ -66,7 +42,5 @@ void TfrmRelClientesSemAmostras::setPeriodo(const QString& texto) {
 }
 
 void TfrmRelClientesSemAmostras::qrpClientesSemAmostrasBeforePrint() {
-    m_contagem = 0;
-    const ParametrosRelatorio p = LeParametrosRelatorio(m_db, m_tr);
-    EmpresaNaListagem(qrpClientesSemAmostras, p);
+    IniciaListagemClientes(qrpClientesSemAmostras, m_contagem, m_db, m_tr);
 }

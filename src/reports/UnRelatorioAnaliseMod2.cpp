@@ -9,6 +9,7 @@
 #include "reports/GraficoTendencia.h"
 #include "reports/ImagensLaudo.h"
 #include "reports/PreparedQuery.h"
+#include "reports/TextoRelatorio.h"
 
 #include <QFileInfo>
 
@@ -36,17 +37,6 @@ const Coluna kAnterior[4] = {{86.5, 12.1}, {115.9, 11.5}, {146.1, 12.0}, {176.5,
 const Coluna kPar[4] = {{69.8, 29.7}, {99.5, 28.8}, {128.3, 30.7}, {159.0, 29.6}};
 const Coluna kMetadeAtual[4] = {{69.8, 15.4}, {99.5, 14.5}, {128.3, 16.7}, {159.0, 15.6}};
 const Coluna kMetadeAnterior[4] = {{85.2, 14.3}, {114.0, 14.3}, {145.0, 14.0}, {174.6, 14.0}};
-
-QString numero(int n) {
-    return QString::number(n);
-}
-
-ReportText& texto(ReportBand& b, const QString& nome, const QRectF& mm, const QString& t = {},
-                  double pontos = 10, bool negrito = false) {
-    ReportText& e = b.addText(nome, mm, t);
-    e.setFont(reportFont(pontos, negrito));
-    return e;
-}
 
 bool comentarioEmBranco(const QString& rtf) {
     return RtfCodec::plainText(rtf).trimmed().isEmpty();

@@ -5,6 +5,7 @@
 #include "platform/Errors.h"
 #include "reports/ImagensLaudo.h"
 #include "reports/PreparedQuery.h"
+#include "reports/TextoRelatorio.h"
 
 namespace {
 
@@ -15,17 +16,6 @@ const double kValor[4] = {52.9, 74.0, 95.2, 116.4};
 // The footer picture: its place on the paper, below the last row of every page.
 constexpr double kRodapeTopo = 261.4, kRodapeAltura = 25.1, kRodapeLargura = 188.6;
 constexpr double kRodapeVazio = 7.4;
-
-QString numero(int n) {
-    return QString::number(n);
-}
-
-ReportText& texto(ReportBand& b, const QString& nome, const QRectF& mm, const QString& t = {},
-                  double pontos = 10, bool negrito = false) {
-    ReportText& e = b.addText(nome, mm, t);
-    e.setFont(reportFont(pontos, negrito));
-    return e;
-}
 
 QString data(const QVariant& v) {
     const QDate d = v.toDate();

@@ -415,13 +415,7 @@ void RecordToolbar::showAll() {
     if (!q) return;
     SalvaNavegacao();
     q->close();
-    QString sql = sql::beforeClause(q->sqlText(), "where");
-    if (m_p.mywhere.isEmpty())
-        sql += " where 0=0 ";
-    else
-        sql += QString(" where 0=0 ") + " and " + m_p.mywhere.mid(5);
-    if (!m_p.myorderby.isEmpty()) sql += " order by " + m_p.myorderby.mid(9);
-    q->setSqlText(sql);
+    q->setSqlText(sql::showAllStatement(q->sqlText(), m_p.mywhere, m_p.myorderby));
     q->open();
     if (ActiveScreen* tela = listOwner()) tela->showAllDone();
     TotalRegistros();
@@ -484,19 +478,16 @@ void RecordToolbar::TotalRegistros() {
         Query* q = comoQuery(dataSetAtual());
         if (!q) return;
         m_p.IBQ_Gen.close();
-        const QString S = q->sqlText();
         // The clauses are found outside quoted text: a filter value may hold "order by".
-        const int from = sql::clausePos(S, "from");
-        if (from < 0) return;
-        const int order = sql::clausePos(S, "order by", Qt::CaseSensitive, from);
-        const QString resto = order >= 0 ? S.mid(from, order - from) : S.mid(from);
-        if (sql::conditionAlwaysFalse(resto)) {
+        const QString contagem = sql::countStatement(q->sqlText(), "total");
+        if (contagem.isEmpty()) return;
+        if (sql::conditionAlwaysFalse(contagem)) {
             // A list opened empty on purpose holds no row: nothing to ask the server.
             m_p.setStatus(0, "Registros Encontrados: " + formataContagem(0));
             m_p.statusBar()->repaint();
             return;
         }
-        m_p.IBQ_Gen.setSqlText(" select count(*) as total " + resto);
+        m_p.IBQ_Gen.setSqlText(contagem);
         for (const QString& p : m_p.IBQ_Gen.paramNames())
             m_p.IBQ_Gen.setParam(p, q->param(p));
         m_p.IBQ_Gen.open();

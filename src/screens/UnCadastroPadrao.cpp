@@ -21,22 +21,10 @@ PreparacaoSQL PreparaSQL(const QString& input, int passagem, const QString& wher
     QString& S = r.sql;
     if (passagem != 1) return r;
     // The clauses are those of the statement itself, not words inside quoted text or a subquery.
-    const int w = sql::clausePos(S, "where");
-    if (w >= 0) {
-        r.mywhere = S.mid(w);
-        const int o = sql::clausePos(S, "order by", Qt::CaseSensitive, w);
-        if (o < 0) {
-            S = S.left(w);
-        } else {
-            r.mywhere = r.mywhere.left(o - w);
-            S = (S.left(w) + S.mid(o)).trimmed();
-        }
-    }
-    const int o = sql::clausePos(S, "order by");
-    if (o >= 0) {
-        r.myorderby = S.mid(o);
-        S = S.left(o);
-    }
+    const sql::Clauses c = sql::splitClauses(S);
+    S = c.head;
+    if (!c.where.isEmpty()) r.mywhere = c.where;
+    if (!c.orderBy.isEmpty()) r.myorderby = c.orderBy;
     // A wanted record opens the list on it, whether the main window or the screen itself
     // asked for it.
     const bool procura = !r.procuraPrincipal.isEmpty() || !r.procuraTela.isEmpty();
@@ -50,7 +38,7 @@ PreparacaoSQL PreparaSQL(const QString& input, int passagem, const QString& wher
         const QString& v = r.procuraPrincipal;
         const int comma = v.indexOf(',');
         const QString T = v.left(comma) + " = " + (comma >= 0 ? v.mid(comma + 1).trimmed() : QString());
-        if (!S.contains(T)) S = S + (sql::clausePos(S, "where") >= 0 ? " and " : " where ") + T;
+        if (!S.contains(T)) S = S + sql::conditionJoin(S) + T;
         r.procuraTela = r.procuraPrincipal;
         r.procuraPrincipal.clear();
     }

@@ -10,16 +10,15 @@
 #include <QPushButton>
 
 QString MontaOrdenacaoSQL(const QString& sql, bool semCampos, const QList<QPair<QString, bool>>& colunas) {
-    QString S = sql;
     // The list's own ordering, not "order by" inside a filter's quoted value.
-    const int o = sql::clausePos(S, "order by");
-    if (semCampos) return o >= 0 ? S.left(o) : S;
+    const QString S = sql::beforeClause(sql, "order by");
+    if (semCampos) return S;
     QString O = " order by ";
     for (const auto& [coluna, desc] : colunas)
         O += coluna + (desc ? " desc " : " asc ") + ",";
     if (O == " order by ") O.clear();
     if (O.endsWith(',')) O.chop(1);
-    return (o >= 0 ? S.left(o) : S) + O;
+    return S + O;
 }
 
 TfrmOrdena::TfrmOrdena(TfrmClassePrincipal* principal, QWidget* parent)

@@ -4,16 +4,12 @@
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "platform/Errors.h"
-#include "platform/OsFacts.h"
-#include "platform/Processes.h"
-#include "platform/Shell.h"
 #include "platform/WorkbookWriter.h"
 #include "screens/ScreenWindow.h"
 #include "screens/UnPrincipal.h"
 #include "screens/controls/DBGrid.h"
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,100 +18,7 @@
 
 namespace {
 TfrmParametroExcel* g_frm = nullptr;
-
-// Characters no file name may hold on the workstations that share the folder.
-const QString kProibidos = QStringLiteral("\\/:*?\"<>|");
-
-// The folder of exported workbooks, beside the executable.
-QString pastaExcel() {
-    return QFileInfo(osFacts().executablePath()).absolutePath() + "/Excel";
-}
-
-// Names under which the spreadsheet program runs on this workstation.
-const QStringList kProgramasPlanilha = {"soffice.bin", "soffice", "oosplash",
-                                        "libreoffice", "scalc",   "localc"};
-
-bool mesmaEstacao(const QString& a, const QString& b) {
-    // "labpc" and "labpc.lab.local" are one workstation.
-    const QString ca = a.section('.', 0, 0).trimmed(), cb = b.section('.', 0, 0).trimmed();
-    return !ca.isEmpty() && ca.compare(cb, Qt::CaseInsensitive) == 0;
-}
-
-bool programaPlanilhaRodando() {
-    for (const ProcessEntry& p : processes().running())
-        for (const QString& nome : kProgramasPlanilha)
-            if (p.name.compare(nome, Qt::CaseInsensitive) == 0) return true;
-    return false;
-}
-
 } // namespace
-
-QString CaminhoTravaPlanilha(const QString& caminho) {
-    const QFileInfo fi(caminho);
-    return fi.absolutePath() + "/.~lock." + fi.fileName() + "#";
-}
-
-TravaPlanilha LeTravaPlanilha(const QString& caminho) {
-    TravaPlanilha t;
-    QFile f(CaminhoTravaPlanilha(caminho));
-    if (!f.exists()) return t;
-    t.existe = true;
-    if (!f.open(QIODevice::ReadOnly)) return t;
-    const QString texto = QString::fromUtf8(f.read(4096));
-    QStringList partes{QString()};
-    for (int i = 0; i < texto.size(); ++i) {
-        const QChar c = texto[i];
-        if (c == '\\' && i + 1 < texto.size()) {
-            partes.last() += texto[++i];
-        } else if (c == ',') {
-            partes << QString();
-        } else if (c == ';') {
-            break;
-        } else {
-            partes.last() += c;
-        }
-    }
-    if (partes.size() >= 3) {
-        t.usuario = partes[1].trimmed();
-        t.estacao = partes[2].trimmed();
-        if (partes.size() >= 4) t.quando = partes[3].trimmed();
-    }
-    return t;
-}
-
-void LiberaArquivoPlanilha(const QString& caminho, const QString& nome) {
-    const QFileInfo fi(caminho);
-    if (!fi.exists() && !fi.isSymLink()) return;
-    const QString emUso =
-        "Não foi possivel deletar o arquivo " + nome + "\r" + "Feche este arquivo caso esteja em uso.";
-    const TravaPlanilha trava = LeTravaPlanilha(caminho);
-    if (trava.existe) {
-        // A lock of this workstation whose program no longer runs was left by a program that
-        // ended without closing the workbook; any other lock may be a workbook really open.
-        const bool daqui = !trava.estacao.isEmpty() && mesmaEstacao(trava.estacao, osFacts().hostName());
-        if (!daqui || programaPlanilhaRodando()) {
-            QString quem;
-            if (!trava.usuario.isEmpty() && !trava.estacao.isEmpty())
-                quem = "\r(aberto por " + trava.usuario + " na estação " + trava.estacao + ")";
-            warnAndAbort(emUso + quem);
-        }
-        QString marca = "O arquivo " + nome + " está marcado como aberto";
-        if (!trava.usuario.isEmpty()) marca += " por " + trava.usuario;
-        if (!trava.quando.isEmpty()) marca += " desde " + trava.quando;
-        marca += ", mas o programa de planilhas que o abriu não está mais em execução nesta estação.\r"
-                 "Deseja substituir o arquivo?";
-        if (ask(marca, MsgButtons::YesNo, MsgAnswer::No) != MsgAnswer::Yes) throw SilentAbort();
-        QFile::remove(CaminhoTravaPlanilha(caminho));
-    }
-    if (!QFile::remove(caminho)) warnAndAbort(emUso);
-}
-
-void AbrePlanilhaGravada(const QString& caminho) {
-    if (shell().open(caminho)) return;
-    inform("A planilha foi gravada em:\r" + QDir::toNativeSeparators(caminho) +
-           "\rNenhum programa deste computador abre este tipo de arquivo: abra-a com um programa de "
-           "planilhas.");
-}
 
 TfrmParametroExcel* frmParametroExcel() {
     return g_frm;
@@ -148,12 +51,10 @@ TextosLookup::TextosLookup(const Field& lookup, Query& consulta)
         m_lista = lookup.lookupDataSet();
         return;
     }
-    const QString U = lista->sqlText().toUpper();
-    const int from = sql::clausePos(U, "FROM");
-    QString L = from >= 0 ? U.mid(from + 4) : QString();
-    L = sql::beforeClause(L, "ORDER BY");
+    // The list's tables and condition, without its ordering.
+    const QString L = sql::fromPart(lista->sqlText().toUpper(), Qt::CaseInsensitive).mid(4);
     m_de = L.trimmed();
-    m_juncao = sql::clausePos(L, "WHERE") >= 0 ? QStringLiteral(" and ") : QStringLiteral(" where ");
+    m_juncao = sql::conditionJoin(L, Qt::CaseInsensitive);
 }
 
 QString TextosLookup::normaliza(const QVariant& chave) {
@@ -324,24 +225,6 @@ int EscrevePlanilha(WorkbookWriter& wb, int folha, const Query& lista, const QLi
     return r - 1;
 }
 
-// ---------------------------------------------------------------- file name
-
-QString ValidaNomeArquivo(const QString& nome) {
-    if (nome.trimmed().isEmpty()) return "Informe o nome do arquivo.";
-    for (const QChar c : nome)
-        if (kProibidos.contains(c) || c.unicode() < 32)
-            return "O nome do arquivo não pode conter os caracteres \\ / : * ? \" < > | nem caracteres de "
-                   "controle.";
-    if (nome == "." || nome == "..") return "Informe um nome de arquivo válido.";
-    if (QFile::encodeName(nome + ".xlsx").size() > 255) return "O nome do arquivo é longo demais.";
-    return QString();
-}
-
-QString NomeArquivoProposto(const QString& caption) {
-    const int traco = caption.indexOf('-');
-    return traco >= 0 ? caption.left(traco).trimmed() : caption;
-}
-
 // ---------------------------------------------------------------- window
 
 TfrmParametroExcel::TfrmParametroExcel(TfrmClassePrincipal* principal, QWidget* parent)
@@ -403,7 +286,7 @@ Query* TfrmParametroExcel::lista() const {
 }
 
 QString TfrmParametroExcel::arquivo() const {
-    return pastaExcel() + "/" + mskNomeArquivo->text() + ".xlsx";
+    return CaminhoPlanilha(mskNomeArquivo->text());
 }
 
 void TfrmParametroExcel::btnGerarArquivoClick() {
@@ -416,12 +299,8 @@ void TfrmParametroExcel::btnGerarArquivoClick() {
     }
     // The count of the list's rows: its tables and condition, without its ordering. The clauses
     // are found outside quoted text, so a filter on "recorder" counts what it finds.
-    const QString S = q->sqlText();
-    const int from = sql::clausePos(S, "from");
-    QString T = from >= 0 ? S.mid(from + 4) : S;
-    T = sql::beforeClause(T, "order by");
     IBQ_Gen.close();
-    IBQ_Gen.setSqlText(" select count(*) as qtde from " + T.trimmed());
+    IBQ_Gen.setSqlText(sql::countStatement(q->sqlText(), "qtde"));
     for (const QString& p : IBQ_Gen.paramNames())
         IBQ_Gen.setParam(p, q->param(p));
     IBQ_Gen.open();
@@ -445,7 +324,7 @@ bool TfrmParametroExcel::GeraPlanilha() {
     Gauge1->setValue(1);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
-    const QString pasta = pastaExcel();
+    const QString pasta = PastaPlanilhas();
     if (!QDir().mkpath(pasta)) throw AppError("Não pode ser Criado o Diretório " + pasta);
     const QString caminho = arquivo();
     LiberaArquivoPlanilha(caminho, mskNomeArquivo->text());

@@ -79,14 +79,6 @@ QString CondicaoLookup(const QString& colunaChave, const QVariant& chave) {
     return colunaChave + " = " + NumeroPesquisaSQL(v) + " and ";
 }
 
-namespace {
-// Everything before the statement's "where" (the whole text when it has none); a "where"
-// inside a quoted value of an earlier filter does not count.
-QString antesDoWhere(const QString& sql) {
-    return sql::beforeClause(sql, "where");
-}
-} // namespace
-
 QString MontaSQLPesquisa(const QString& sql, const QString& mywhere, const QString& myorderby, bool semCampos,
                          const QStringList& condicoes) {
     const QString B = mywhere.mid(5);
@@ -94,25 +86,20 @@ QString MontaSQLPesquisa(const QString& sql, const QString& mywhere, const QStri
     if (semCampos) {
         QString W = " where 0=1 ";
         if (!B.isEmpty()) W += " and " + B;
-        return antesDoWhere(sql) + W;
+        return sql::beforeClause(sql, "where") + W;
     }
     QString W = B.isEmpty() ? QStringLiteral(" where ") : " where " + B + " and ";
     for (const QString& c : condicoes)
         W += c;
     if (W == " where ") W = " where 0=1 ";
     if (W.endsWith("and ")) W.chop(4);
-    QString r = antesDoWhere(sql) + W;
+    QString r = sql::beforeClause(sql, "where") + W;
     if (!M.isEmpty()) r += " order by " + M;
     return r;
 }
 
 QString MostrarTodosSQL(const QString& sql, const QString& mywhere, const QString& myorderby) {
-    const QString B = mywhere.mid(5);
-    const QString M = myorderby.mid(9);
-    QString r = antesDoWhere(sql) + " where 0=0 ";
-    if (!B.isEmpty()) r += " and " + B;
-    if (!M.isEmpty()) r += " order by " + M;
-    return r;
+    return sql::showAllStatement(sql, mywhere, myorderby);
 }
 
 // ---------------------------------------------------------------- number box

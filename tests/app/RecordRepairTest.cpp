@@ -317,7 +317,7 @@ TEST_F(RecordRepairTest, TheDesktopsEndRequestClosesWithoutQuestionsAndWritesThe
     TfrmTipoAnalise* t = open();
     typeInto(t->edtNome, " pendente");
     dialogs.clear();
-    aoReceberSigterm([m = main.get()] { m->encerraSemPerguntas(); });
+    aoReceberSigterm([m = main] { m->encerraSemPerguntas(); });
     std::raise(SIGTERM);
     for (int i = 0; i < 20 && endRequests == 0; ++i) {
         QApplication::processEvents();

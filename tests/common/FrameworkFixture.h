@@ -2,6 +2,7 @@
 // A logged-in main window on a fresh embedded database with the full schema: the program
 // settings file, the connection settings file, the data modules and scripted dialogs.
 #include "DatabaseSuite.h"
+#include "app/Programa.h"
 #include "app/UnMenuPrincipal.h"
 #include "data/DataContext.h"
 #include "data/UndmPadrao.h"
@@ -69,12 +70,10 @@ protected:
         s.Nm_usuario = "Maria";
         s.Nm_GrupoUsusario = "Laboratório";
         s.localarquivoiniteste = s_db->folder() + "/TESTE.ini";
-        main = std::make_unique<TfrmMenuPrincipal>();
-        main->requestEnd = [this] { ++endRequests; };
-        lookup = std::make_unique<TdmLookUp>(&main->IBSolution, &main->IBTransaction);
-        padrao = std::make_unique<TdmPadrao>(&main->IBSolution, &main->IBTransaction, lookup.get());
-        setDmLookUp(lookup.get());
-        setDmPadrao(padrao.get());
+        programa = std::make_unique<Programa>([this] { ++endRequests; });
+        main = programa->principal();
+        lookup = programa->lookup();
+        padrao = programa->padrao();
         main->resize(1100, 700);
         main->show();
         QApplication::processEvents();
@@ -82,14 +81,12 @@ protected:
 
     void logout() {
         if (!main) return;
-        for (QMdiSubWindow* w : main->mdi->subWindowList())
-            w->close();
+        programa->fechaTelas();
         QApplication::processEvents();
-        setDmPadrao(nullptr);
-        padrao.reset();
-        setDmLookUp(nullptr);
-        lookup.reset();
-        main.reset();
+        main = nullptr;
+        lookup = nullptr;
+        padrao = nullptr;
+        programa.reset();
         QApplication::processEvents();
     }
 
@@ -106,8 +103,9 @@ protected:
     ScriptedDialogs dialogs;
     ScopedDialogs dialogScope{dialogs};
     QString exe;
-    std::unique_ptr<TfrmMenuPrincipal> main;
-    std::unique_ptr<TdmLookUp> lookup;
-    std::unique_ptr<TdmPadrao> padrao;
+    std::unique_ptr<Programa> programa;
+    TfrmMenuPrincipal* main = nullptr;
+    TdmLookUp* lookup = nullptr;
+    TdmPadrao* padrao = nullptr;
     int endRequests = 0;
 };

@@ -334,6 +334,29 @@ TEST(SqlTextTest, ClausesAreFoundOutsideQuotedTextCommentsAndSubqueries) {
     EXPECT_EQ(sql::clausePos("select 'a' from t where 0=0 ", "where", Qt::CaseSensitive, 25), -1);
 }
 
+// The statements the lists derive from their own: the count of the rows, every row shown, the
+// statement cut into its clauses and one more condition joined, all by the statement's own
+// clauses, never by a filter value's words or a subquery's.
+TEST(SqlTextTest, StatementsDerivedFromAListKeepToItsOwnClauses) {
+    const QString s =
+        "select (select max(x) from u where u.a = t.a) m from t  where NM = 'recorder where order by' "
+        "order by NM";
+    EXPECT_EQ(sql::fromPart(s), "from t  where NM = 'recorder where order by' ");
+    EXPECT_EQ(sql::countStatement(s, "total"),
+              " select count(*) as total from t  where NM = 'recorder where order by' ");
+    EXPECT_EQ(sql::countStatement("select 1", "total"), "");
+    EXPECT_EQ(
+        sql::showAllStatement(s, "where ID = 2", "order by NM desc"),
+        "select (select max(x) from u where u.a = t.a) m from t   where 0=0  and  ID = 2 order by NM desc");
+    EXPECT_EQ(sql::showAllStatement("select * from t where 0=1 ", "", ""), "select * from t  where 0=0 ");
+    const sql::Clauses c = sql::splitClauses(s);
+    EXPECT_EQ(c.head, "select (select max(x) from u where u.a = t.a) m from t  ");
+    EXPECT_EQ(c.where, "where NM = 'recorder where order by' ");
+    EXPECT_EQ(c.orderBy, "order by NM");
+    EXPECT_EQ(sql::conditionJoin(c.head), " where ");
+    EXPECT_EQ(sql::conditionJoin(s), " and ");
+}
+
 } // namespace
 
 // The fixed false condition is known only where it decides the statement: a conjunct of its own

@@ -93,7 +93,7 @@ TEST_F(CampoObrigatorioTest, EveryRecordScreenExplainsAnEmptyRequiredFieldWithou
     QStringList testadas;
     for (const TelaRegistrada& r : telasRegistradas()) {
         main->activateWindow();
-        QApplication::setActiveWindow(main.get());
+        QApplication::setActiveWindow(main);
         main->abreTelaRegistrada(r.nome);
         pump();
         auto* t = main->findChild<TfrmCadastroPadrao*>(r.nome);
@@ -120,7 +120,7 @@ TEST_F(CampoObrigatorioTest, EveryRecordScreenExplainsAnEmptyRequiredFieldWithou
 
     // The analysed equipment, opened from an analysis with "Incluir Equipamento".
     main->activateWindow();
-    QApplication::setActiveWindow(main.get());
+    QApplication::setActiveWindow(main);
     Cadastro* c = abreNaAnalise(1);
     clica(c->btnIncluir);
     pump();

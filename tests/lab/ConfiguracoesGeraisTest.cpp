@@ -1,9 +1,9 @@
 // The laboratory settings: the report's standing text edited as rich text without the main
 // toolbar, saved by "Fechar" into its own column only, and the parameter row never added or removed.
 #include "AnaliseFixture.h"
-#include "lab/DBRichEdit.h"
 #include "lab/UnConfiguracoesGerais.h"
 #include "platform/RtfCodec.h"
+#include "screens/controls/DBRichEdit.h"
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTextDocument>

@@ -3,8 +3,8 @@
 // stored, the size labels and the clear buttons.
 #include "AnaliseFixture.h"
 #include "data/SqlText.h"
-#include "lab/DBRichEdit.h"
 #include "platform/RtfCodec.h"
+#include "screens/controls/DBRichEdit.h"
 #include <QClipboard>
 #include <QLineEdit>
 #include <QPushButton>

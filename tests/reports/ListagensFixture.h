@@ -8,6 +8,7 @@
 #include "DatabaseSuite.h"
 #include "Gestos.h"
 #include "QtPrinters.h"
+#include "app/Programa.h"
 #include "app/UnMenuPrincipal.h"
 #include "data/DataContext.h"
 #include "data/UndmLookup.h"
@@ -295,26 +296,22 @@ protected:
         s.grupousuario = grupo;
         s.Nm_usuario = "Roberto";
         s.localarquivoiniteste = s_db->folder() + "/TESTE.ini";
-        main = std::make_unique<TfrmMenuPrincipal>();
-        main->requestEnd = [] {};
-        lookup = std::make_unique<TdmLookUp>(&main->IBSolution, &main->IBTransaction);
-        padrao = std::make_unique<TdmPadrao>(&main->IBSolution, &main->IBTransaction, lookup.get());
-        setDmLookUp(lookup.get());
-        setDmPadrao(padrao.get());
+        programa = std::make_unique<Programa>([] {});
+        main = programa->principal();
+        lookup = programa->lookup();
+        padrao = programa->padrao();
         main->resize(1100, 700);
         main->show();
         QApplication::processEvents();
     }
     void logout() {
         if (!main) return;
-        for (QMdiSubWindow* w : main->mdi->subWindowList())
-            w->close();
+        programa->fechaTelas();
         pump();
-        setDmPadrao(nullptr);
-        padrao.reset();
-        setDmLookUp(nullptr);
-        lookup.reset();
-        main.reset();
+        main = nullptr;
+        lookup = nullptr;
+        padrao = nullptr;
+        programa.reset();
         pump();
     }
     static void pump() {
@@ -366,9 +363,10 @@ protected:
     ScriptedReportPreview preview;
     ScopedReportPreview previewScope{preview};
     QString exe;
-    std::unique_ptr<TfrmMenuPrincipal> main;
-    std::unique_ptr<TdmLookUp> lookup;
-    std::unique_ptr<TdmPadrao> padrao;
+    std::unique_ptr<Programa> programa;
+    TfrmMenuPrincipal* main = nullptr;
+    TdmLookUp* lookup = nullptr;
+    TdmPadrao* padrao = nullptr;
 };
 
 } // namespace listagens

@@ -73,7 +73,7 @@ protected:
 
 TEST_F(PasseioTest, AWalkOfTheRecordScreensKeepsEveryRuleAtEveryStep) {
     Passeio::Ambiente amb;
-    amb.principal = main.get();
+    amb.principal = main;
     amb.dialogos = &dialogs;
     amb.conferencia = [this] { return &conferencia; };
     amb.telas = kTelas;

@@ -12,6 +12,7 @@
 // Windows-1252) is refused with a message naming the field, and the document goes back to what it
 // held before that change.
 #include "screens/controls/DataLink.h"
+#include <QAbstractButton>
 #include <QFont>
 #include <QIcon>
 #include <QTextEdit>
@@ -59,6 +60,9 @@ void MostraTextoRico(QTextEdit& editor, const QString& stored);
 namespace textorico {
 // Font family, style and size on the selection (on the text typed next when nothing is selected).
 void aplicaFonte(QTextEdit& editor, const QFont& font);
+// The font dialog opened on `inicial`: the chosen font goes on the selection and is kept in
+// `fonte` for the next time; a cancelled dialog changes nothing and gives the focus back.
+void escolheFonte(QTextEdit& editor, QFont& fonte, const QFont& inicial);
 // Removes the bullet of a bulleted paragraph, otherwise starts a bullet list.
 void alternaMarcador(QTextEdit& editor);
 // First-line indent of the paragraph: 10 points when it is 0, 0 otherwise.
@@ -75,6 +79,31 @@ double recuoPrimeiraLinha();
 // Pictures of the formatting buttons, drawn so that no image file is needed.
 enum class FerramentaTexto { Fonte, Marcador, Recuo };
 QIcon IconeFerramentaTexto(FerramentaTexto ferramenta);
+// A formatting button of the editors (a tool button or a push button): its picture, its hint,
+// 26 by 26 pixels, reached by Tab and by click.
+void PreparaBotaoFerramenta(QAbstractButton& botao, const QString& nome, FerramentaTexto ferramenta,
+                            const QString& dica);
+// The hint of a formatting button ("Fonte - Alterar fonte e variações para o texto selecionado").
+QString DicaFerramentaTexto(FerramentaTexto ferramenta);
+
+// The three formatting buttons of an editor (font, bullet, indent), created in that order under
+// the given object names; `marca` follows each hint, telling two editors' buttons apart (" (1)").
+template <class Botao> struct BotoesTexto {
+    Botao* fonte;
+    Botao* marcador;
+    Botao* recuo;
+};
+template <class Botao>
+BotoesTexto<Botao> BotoesFerramentaTexto(QWidget* pai, const QString& fonte, const QString& marcador,
+                                         const QString& recuo, const QString& marca = {}) {
+    const auto botao = [&](const QString& nome, FerramentaTexto f) {
+        auto* b = new Botao(pai);
+        PreparaBotaoFerramenta(*b, nome, f, DicaFerramentaTexto(f) + marca);
+        return b;
+    };
+    return {botao(fonte, FerramentaTexto::Fonte), botao(marcador, FerramentaTexto::Marcador),
+            botao(recuo, FerramentaTexto::Recuo)};
+}
 
 // "(Tamanho: 1.234)": the number of characters of a stored text, digits grouped as in Brazil.
 QString RotuloTamanho(int caracteres);

@@ -1,4 +1,4 @@
-#include "lab/DBRichEdit.h"
+#include "screens/controls/DBRichEdit.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "platform/Errors.h"
@@ -225,7 +225,39 @@ void alternaNegrito(QTextEdit& editor) {
     devolveFoco(editor);
 }
 
+void escolheFonte(QTextEdit& editor, QFont& fonte, const QFont& inicial) {
+    const std::optional<QFont> escolhida = dialogs().chooseFont(inicial);
+    // A cancelled dialog leaves the text as it was.
+    if (!escolhida) {
+        editor.setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    fonte = *escolhida;
+    aplicaFonte(editor, *escolhida);
+}
+
 } // namespace textorico
+
+void PreparaBotaoFerramenta(QAbstractButton& botao, const QString& nome, FerramentaTexto ferramenta,
+                            const QString& dica) {
+    botao.setObjectName(nome);
+    botao.setIcon(IconeFerramentaTexto(ferramenta));
+    botao.setToolTip(dica);
+    botao.setFixedSize(26, 26);
+    botao.setFocusPolicy(Qt::StrongFocus);
+}
+
+QString DicaFerramentaTexto(FerramentaTexto ferramenta) {
+    switch (ferramenta) {
+    case FerramentaTexto::Fonte:
+        return QStringLiteral("Fonte - Alterar fonte e variações para o texto selecionado");
+    case FerramentaTexto::Marcador:
+        return QStringLiteral("Marcador -Iniciar uma lista com marcador");
+    case FerramentaTexto::Recuo:
+        break;
+    }
+    return QStringLiteral("Recuo - Criar recuo no parágrafo");
+}
 
 QIcon IconeFerramentaTexto(FerramentaTexto ferramenta) {
     QPixmap p(20, 20);
