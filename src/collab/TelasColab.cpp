@@ -1,6 +1,7 @@
 #include "collab/TelasColab.h"
 #include "collab/UnAgendaTarefas.h"
 #include "collab/UnCorreioInterno.h"
+#include "screens/MensagensBanco.h"
 #include "screens/ScreenRegistry.h"
 
 void registraTelasColab() {
@@ -9,4 +10,6 @@ void registraTelasColab() {
                   [] { return new TfrmCorreioInterno; }, false});
     registraTela({"frmAgendaTarefas", "Utilitários", "AgendadeTarefas1", "Agenda de Tarefas", 20,
                   [] { return new TfrmAgendaTarefas; }, false});
+    registraNomeTabela("SIS_COMUNICACAO", "Correio Interno");
+    registraNomeTabela("TAB_TAREFA", "Agenda de Tarefas");
 }

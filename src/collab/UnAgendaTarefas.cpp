@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/ErrorHook.h"
 #include "platform/Errors.h"
+#include "screens/UnPermissoes.h"
 #include "screens/UnPrincipal.h"
 #include "screens/controls/DBCheckBox.h"
 #include "screens/controls/DBDateEdit.h"
@@ -71,15 +72,13 @@ RotulosDocumento rotulosDocumento(Query& q, const QVariant& idNfComercio) {
 }
 
 namespace {
-bool autorizado(const QAbstractButton* b) {
-    return b->property("tag").toInt() == 1;
-}
 void habilita(QAbstractButton* b, bool regra) {
     b->setEnabled(regra && autorizado(b));
 }
 } // namespace
 
-TfrmAgendaTarefas::TfrmAgendaTarefas(QWidget* parent) : TfrmCadastroPadrao("frmAgendaTarefas", parent) {
+TfrmAgendaTarefas::TfrmAgendaTarefas(QWidget* parent)
+    : TfrmCadastroPadrao("frmAgendaTarefas", listaDoModulo(&TdmPadrao::IBQ_AgendaTarefas), parent) {
     setWindowTitle("Agenda de Tarefas");
     const DataContext& ctx = dataContext();
     IBQ_Pessoas.setName("IBQ_Pessoas");
@@ -260,8 +259,6 @@ TfrmAgendaTarefas::TfrmAgendaTarefas(QWidget* parent) : TfrmCadastroPadrao("frmA
     mudanca(DBEdit_DHInicio, &TfrmAgendaTarefas::DBEdit_DHInicioChange);
     mudanca(DBEdit_DHConclusao, &TfrmAgendaTarefas::DBEdit_DHConclusaoChange);
     connect(lkPessoa, &DBLookupCombo::keyChanged, this, [this] { guarded([this] { lkPessoaChange(); }); });
-
-    if (dm) NomeDataSet = &dm->IBQ_AgendaTarefas;
 }
 
 DataSet* TfrmAgendaTarefas::tarefa() const {
@@ -279,7 +276,6 @@ bool TfrmAgendaTarefas::criadorDaTarefa() const {
 }
 
 void TfrmAgendaTarefas::FormShow() {
-    if (TdmPadrao* dm = dmPadrao()) NomeDataSet = &dm->IBQ_AgendaTarefas;
     TfrmCadastroPadrao::FormShow();
     if (!PermissaoAcesso) return;
     regraPessoa();

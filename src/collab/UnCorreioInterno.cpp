@@ -6,6 +6,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "platform/Errors.h"
+#include "screens/UnPermissoes.h"
 #include "screens/UnPrincipal.h"
 #include "screens/controls/DBEdit.h"
 #include "screens/controls/DBLookupCombo.h"
@@ -46,14 +47,8 @@ SituacaoMensagem situacaoNoBanco(Database* db, Transaction* tr, const QVariant& 
     return s;
 }
 
-namespace {
-// Buttons are enabled by the screen's rules only where the group's rights allow them.
-bool autorizado(const QAbstractButton* b) {
-    return b->property("tag").toInt() == 1;
-}
-} // namespace
-
-TfrmCorreioInterno::TfrmCorreioInterno(QWidget* parent) : TfrmCadastroPadrao("frmCorreioInterno", parent) {
+TfrmCorreioInterno::TfrmCorreioInterno(QWidget* parent)
+    : TfrmCadastroPadrao("frmCorreioInterno", listaDoModulo(&TdmPadrao::IBQ_CorreioInterno), parent) {
     setWindowTitle("Correio Interno");
     auto* lay = new QGridLayout(pagFicha);
     // The subject is created first: it is the first control of the tab order, where inserting
@@ -159,7 +154,6 @@ TfrmCorreioInterno::TfrmCorreioInterno(QWidget* parent) : TfrmCadastroPadrao("fr
     connect(
         pc, &QTabWidget::currentChanged, this, [this] { guarded([this] { aplicaRegra(); }); },
         Qt::QueuedConnection);
-    if (TdmPadrao* dm = dmPadrao()) NomeDataSet = &dm->IBQ_CorreioInterno;
     aplicaRegra();
 }
 
@@ -179,7 +173,6 @@ bool TfrmCorreioInterno::eventFilter(QObject* o, QEvent* e) {
 void TfrmCorreioInterno::FormShow() {
     TdmPadrao* dm = dmPadrao();
     if (dm) {
-        NomeDataSet = &dm->IBQ_CorreioInterno;
         dm->correioInternoAberto = true;
     }
     TfrmCadastroPadrao::FormShow();
@@ -286,8 +279,12 @@ void TfrmCorreioInterno::aplicaRegra() {
     RxDBLookupCombo1->setReadOnly(!r.podeAlterar);
     btnLerMensagem->setEnabled(r.podeLer && autorizado(btnLerMensagem));
     btnImprimir->setEnabled(r.podeImprimir && autorizado(btnImprimir));
-    TfrmClassePrincipal* p = principal();
-    if (p && p->dsAtual == &dsPadrao) p->bttExcluir->setEnabled(excluir && r.podeExcluir);
+    // Excluir follows the rule of the message where the toolbar acts on this list.
+    notifyChange(Change::DeleteRule);
+}
+
+bool TfrmCorreioInterno::mayDeleteCurrent() const {
+    return regraAtual().podeExcluir;
 }
 
 void TfrmCorreioInterno::dsPadraoDataChange() {

@@ -71,6 +71,8 @@ public:
 
     // The rule for the current record of the screen.
     RegraMensagem regraAtual() const;
+    // Only the sender deletes, and only while the message is unread.
+    bool mayDeleteCurrent() const override;
 
 protected:
     bool eventFilter(QObject* o, QEvent* e) override;

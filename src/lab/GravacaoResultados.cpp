@@ -4,15 +4,11 @@
 #include "data/Statement.h"
 #include "lab/ResultadosCalculados.h"
 #include "platform/Errors.h"
+#include "screens/MensagensBanco.h"
 #include "screens/controls/FieldText.h"
 #include <QLocale>
 
 namespace {
-
-// The database refused a second row with the same primary or unique key.
-bool chaveDuplicada(const DatabaseError& e) {
-    return e.hasCode(335544665) || e.hasCode(335544349);
-}
 
 QString textoValor(const QVariant& v) {
     if (v.isNull()) return QStringLiteral("(vazio)");

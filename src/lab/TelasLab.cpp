@@ -6,6 +6,7 @@
 #include "lab/UnResultadoIdeal.h"
 #include "lab/UnTipoAnalise.h"
 #include "lab/UnTipoEquipamento.h"
+#include "screens/MensagensBanco.h"
 #include "screens/ScreenRegistry.h"
 
 void registraTelasLab() {
@@ -23,4 +24,11 @@ void registraTelasLab() {
                   30, [] { return new TfrmPesquisarAnalises; }});
     registraTela({"frmConfiguracoesGerais", "Arquivo", "ConfiguraesGerais1", "Configurações do Cortivandela",
                   10, [] { return new TfrmConfiguracoesGerais; }, false});
+    // The laboratory's tables as a refused delete names them.
+    registraNomeTabela("TAB_RESULTADO_IDEAL", "Resultados Ideais");
+    registraNomeTabela("TAB_EQUIPAMENTO_CLI", "Equipamentos do Cliente");
+    registraNomeTabela("TAB_PRODUTO_EQUIPAMENTO", "Produtos Utilizados do Tipo de Equipamento");
+    registraNomeTabela("MOV_ANALISE", "Cadastro de Análise");
+    registraNomeTabela("MOV_ANALISE_EQUIPAMENTO", "Equipamentos Analisados");
+    registraNomeTabela("MOV_ANALISE_RESULTADO", "Resultados das Análises");
 }

@@ -21,7 +21,8 @@ const QString kTipoBloqueado = QString::fromUtf8(
 }
 
 TfrmCadastroEquipamentodoCliente::TfrmCadastroEquipamentodoCliente(QWidget* parent)
-    : TfrmCadastroPadrao("frmCadastroEquipamentodoCliente", parent) {
+    : TfrmCadastroPadrao("frmCadastroEquipamentodoCliente", listaDoModulo(&TdmPadrao::IBQ_Equipamento_Cli),
+                         parent) {
     setWindowTitle("Equipamentos do Cliente");
     TdmLookUp* lk = dmLookUp();
     auto* lay = new QGridLayout(pagFicha);
@@ -113,11 +114,9 @@ TfrmCadastroEquipamentodoCliente::TfrmCadastroEquipamentodoCliente(QWidget* pare
         if (!f) atualizaBloqueioTipo();
     };
     resize(560, 420);
-    if (TdmPadrao* dm = dmPadrao()) NomeDataSet = &dm->IBQ_Equipamento_Cli;
 }
 
 void TfrmCadastroEquipamentodoCliente::FormShow() {
-    if (TdmPadrao* dm = dmPadrao()) NomeDataSet = &dm->IBQ_Equipamento_Cli;
     TfrmCadastroPadrao::FormShow();
 }
 

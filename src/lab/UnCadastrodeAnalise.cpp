@@ -13,6 +13,7 @@
 #include "platform/Errors.h"
 #include "reports/UnDadosLaudo.h"
 #include "reports/UnImpressaoAnalise.h"
+#include "screens/UnPermissoes.h"
 #include "screens/UnPrincipal.h"
 #include "screens/controls/DBDateEdit.h"
 #include "screens/controls/DBEdit.h"
@@ -44,11 +45,6 @@ namespace {
 const char* const kTipoBloqueado =
     "O tipo de equipamento não pode ser alterado: esta análise já tem equipamentos "
     "analisados, cujos resultados foram medidos para o tipo atual.";
-
-// Buttons are enabled by the screen's rules only where the group's rights allow them.
-bool autorizado(const QAbstractButton* b) {
-    return b->property("tag").toInt() == 1;
-}
 
 // The help icon of the tutorial: a picture that opens the page when clicked.
 class LinkTutorial : public QLabel {
@@ -98,7 +94,7 @@ void CabeNaArea(ScreenWindow* tela) {
 }
 
 TfrmCadastrodeAnalise::TfrmCadastrodeAnalise(QWidget* parent)
-    : TfrmCadastroPadrao("frmCadastrodeAnalise", parent) {
+    : TfrmCadastroPadrao("frmCadastrodeAnalise", listaDoModulo(&TdmPadrao::IBQ_Mov_Analise), parent) {
     setWindowTitle(QString::fromUtf8("Cadastro de Análise"));
     const DataContext& ctx = dataContext();
     IBQ_Gen.setName("IBQ_Gen");
@@ -315,7 +311,6 @@ TfrmCadastrodeAnalise::TfrmCadastrodeAnalise(QWidget* parent)
         if (!f || f->fieldName().compare("ID_ANALISE", Qt::CaseInsensitive) == 0) dsPadraoDataChange();
     };
     resize(640, 600);
-    if (dm) NomeDataSet = &dm->IBQ_Mov_Analise;
 }
 
 TfrmCadastrodeAnalise::~TfrmCadastrodeAnalise() = default;
@@ -325,7 +320,6 @@ TfrmEquipamentosAnalisados* TfrmCadastrodeAnalise::telaEquipamentos() const {
 }
 
 void TfrmCadastrodeAnalise::FormShow() {
-    if (TdmPadrao* dm = dmPadrao()) NomeDataSet = &dm->IBQ_Mov_Analise;
     TfrmCadastroPadrao::FormShow();
     if (!PermissaoAcesso) return;
     CabeNaArea(this);
@@ -496,7 +490,7 @@ void TfrmCadastrodeAnalise::abreEquipamentos(bool novo, int idAnaliseEquipamento
     auto* tela = new TfrmEquipamentosAnalisados;
     tela->iIdAnalise = id;
     // The screen lists the samples of this analysis only (its Todos included).
-    tela->mywhere = "where id_analise = " + QString::number(id);
+    tela->defineCondicaoBase("where id_analise = " + QString::number(id));
     tela->incluirAoAbrir = novo;
     QPointer<TfrmCadastrodeAnalise> self(this);
     tela->aoFechar = [self] {

@@ -23,7 +23,8 @@
 #include <QVBoxLayout>
 
 TfrmConfiguracoesGerais::TfrmConfiguracoesGerais(QWidget* parent)
-    : TfrmCadastroPadrao("frmConfiguracoesGerais", parent), fonteDialogo(QStringLiteral("Tahoma"), 8) {
+    : TfrmCadastroPadrao("frmConfiguracoesGerais", listaDoModulo(&TdmPadrao::IBQ_ConfGerais), parent),
+      fonteDialogo(QStringLiteral("Tahoma"), 8) {
     setWindowTitle(QString::fromUtf8("Configurações do Cortivandela"));
     auto* lay = new QGridLayout(pagFicha);
     auto* rotulo = new QLabel(QString::fromUtf8("Texto complementar para o Laudo Técnico"), pagFicha);
@@ -93,7 +94,6 @@ TfrmConfiguracoesGerais::TfrmConfiguracoesGerais(QWidget* parent)
 
     montaGrade({{"TX_LAUDO_TECNICO", QString::fromUtf8("Texto complementar para o Laudo Técnico"), 600}});
     resize(744, 476);
-    if (TdmPadrao* dm = dmPadrao()) NomeDataSet = &dm->IBQ_ConfGerais;
 }
 
 TfrmConfiguracoesGerais::~TfrmConfiguracoesGerais() {
@@ -102,7 +102,6 @@ TfrmConfiguracoesGerais::~TfrmConfiguracoesGerais() {
 
 void TfrmConfiguracoesGerais::FormShow() {
     MostrarTodos = "S";
-    if (TdmPadrao* dm = dmPadrao()) NomeDataSet = &dm->IBQ_ConfGerais;
     TfrmCadastroPadrao::FormShow();
     if (!PermissaoAcesso) return;
     if (Database* db = dataContext().IBSolution) {

@@ -9,6 +9,7 @@
 #include "platform/ErrorHook.h"
 #include "platform/Errors.h"
 #include "reports/GraficoTendencia.h"
+#include "screens/UnPermissoes.h"
 #include "screens/UnPrincipal.h"
 #include "screens/controls/DBEdit.h"
 #include "screens/controls/DBGrid.h"
@@ -26,10 +27,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-bool autorizado(const QAbstractButton* b) {
-    return b->property("tag").toInt() == 1;
-}
 
 QPalette cinza(QWidget* w) {
     QPalette p = w->palette();
@@ -51,7 +48,8 @@ QTextEdit* editorAnterior(QWidget* pai, const char* nome) {
 } // namespace
 
 TfrmEquipamentosAnalisados::TfrmEquipamentosAnalisados(QWidget* parent)
-    : TfrmCadastroPadrao("frmEquipamentosAnalisados", parent) {
+    : TfrmCadastroPadrao("frmEquipamentosAnalisados", listaDoModulo(&TdmPadrao::IBQ_EquipAnalisados),
+                         parent) {
     setWindowTitle("Equipamentos Analisados");
     const DataContext& ctx = dataContext();
     IBQ_Equipamento.setName("IBQ_Equipamento");
@@ -236,7 +234,6 @@ TfrmEquipamentosAnalisados::TfrmEquipamentosAnalisados(QWidget* parent)
         });
     });
     resize(720, 640);
-    if (TdmPadrao* dm = dmPadrao()) NomeDataSet = &dm->IBQ_EquipAnalisados;
 }
 
 TfrmEquipamentosAnalisados::~TfrmEquipamentosAnalisados() {
@@ -266,7 +263,6 @@ void TfrmEquipamentosAnalisados::FormShow() {
     MostrarTodos = "S";
     TdmPadrao* dm = dmPadrao();
     if (dm) {
-        NomeDataSet = &dm->IBQ_EquipAnalisados;
         dm->analiseDaTelaEquipamentos = [this] { return iIdAnalise; };
         dm->atualizaTamanhoTextos = [this] { pc_MostrarTamanhoCampo(); };
     }

@@ -72,7 +72,7 @@ QString MontaSQLHistorico(int idAnalise, int idAnaliseEquipamento, const QString
 }
 
 TfrmHistoricoAlteracoes::TfrmHistoricoAlteracoes(int idAnalise, int idAnaliseEquipamento, QWidget* parent)
-    : TfrmCadastroPadrao("frmHistoricoAlteracoes", parent), m_idAnalise(idAnalise),
+    : TfrmCadastroPadrao("frmHistoricoAlteracoes", &IBQ_Historico, parent), m_idAnalise(idAnalise),
       m_idAnaliseEquipamento(idAnaliseEquipamento) {
     setWindowTitle(QString::fromUtf8("Histórico de Alterações"));
     const DataContext& ctx = dataContext();
@@ -82,7 +82,6 @@ TfrmHistoricoAlteracoes::TfrmHistoricoAlteracoes(int idAnalise, int idAnaliseEqu
     IBQ_Historico.setSqlText(MontaSQLHistorico(idAnalise, idAnaliseEquipamento));
     // Every row of the history is shown when the screen opens.
     MostrarTodos = "S";
-    NomeDataSet = &IBQ_Historico;
 
     auto* lay = new QGridLayout(pagFicha);
     lblTitulo = new QLabel(pagFicha);

@@ -6,7 +6,8 @@
 #include <QGridLayout>
 #include <QLabel>
 
-TfrmResultadoIdeal::TfrmResultadoIdeal(QWidget* parent) : TfrmCadastroPadrao("frmResultadoIdeal", parent) {
+TfrmResultadoIdeal::TfrmResultadoIdeal(QWidget* parent)
+    : TfrmCadastroPadrao("frmResultadoIdeal", listaDoModulo(&TdmPadrao::IBQ_ResultadoIdeal), parent) {
     setWindowTitle("Resultados Ideais");
     TdmLookUp* lk = dmLookUp();
     auto* lay = new QGridLayout(pagFicha);
@@ -36,11 +37,9 @@ TfrmResultadoIdeal::TfrmResultadoIdeal(QWidget* parent) : TfrmCadastroPadrao("fr
                 {"lkTipoEquipamento", "Tipo de Equipamento", 200},
                 {"DS_RESULTADO_IDEAL", "Resultado Ideal", 160}});
     resize(600, 240);
-    if (TdmPadrao* dm = dmPadrao()) NomeDataSet = &dm->IBQ_ResultadoIdeal;
 }
 
 void TfrmResultadoIdeal::FormShow() {
-    if (TdmPadrao* dm = dmPadrao()) NomeDataSet = &dm->IBQ_ResultadoIdeal;
     TfrmCadastroPadrao::FormShow();
 }
 

@@ -40,7 +40,8 @@ QString textoResultado(double v) {
 
 } // namespace
 
-TfrmTipoAnalise::TfrmTipoAnalise(QWidget* parent) : TfrmCadastroPadrao("frmTipoAnalise", parent) {
+TfrmTipoAnalise::TfrmTipoAnalise(QWidget* parent)
+    : TfrmCadastroPadrao("frmTipoAnalise", listaDoModulo(&TdmPadrao::IBQ_TipoAnalise), parent) {
     setWindowTitle("Tipo de Ánalise");
     auto* lay = new QGridLayout(pagFicha);
     auto* lbl = new QLabel("Tipo de Ánalise", pagFicha);
@@ -149,11 +150,9 @@ TfrmTipoAnalise::TfrmTipoAnalise(QWidget* parent) : TfrmCadastroPadrao("frmTipoA
 
     montaGrade({{"NM_TP_ANALISE", "Tipo de Análise", 380}});
     resize(560, 420);
-    if (TdmPadrao* dm = dmPadrao()) NomeDataSet = &dm->IBQ_TipoAnalise;
 }
 
 void TfrmTipoAnalise::FormShow() {
-    if (TdmPadrao* dm = dmPadrao()) NomeDataSet = &dm->IBQ_TipoAnalise;
     const QDate hoje = appClock().today();
     dtInicio->setDate(QDate(hoje.year(), 1, 1));
     dtFim->setDate(hoje);

@@ -15,7 +15,8 @@
 #include <QToolBar>
 #include <set>
 
-TfrmTipoEquipamento::TfrmTipoEquipamento(QWidget* parent) : TfrmCadastroPadrao("frmTipoEquipamento", parent) {
+TfrmTipoEquipamento::TfrmTipoEquipamento(QWidget* parent)
+    : TfrmCadastroPadrao("frmTipoEquipamento", listaDoModulo(&TdmPadrao::IBQ_TipoEquipamento), parent) {
     setWindowTitle("Tipo de Equipamento");
     pc->setTabText(DadosGerais, "Dados Gerais");
 
@@ -79,11 +80,9 @@ TfrmTipoEquipamento::TfrmTipoEquipamento(QWidget* parent) : TfrmCadastroPadrao("
     connect(pc, &QTabWidget::currentChanged, this, [this](int i) { guarded([&] { pcChange(i); }); });
     dsPadrao.onDataChange = [this](Field*) { dsPadraoDataChange(); };
     resize(560, 330);
-    if (dm) NomeDataSet = &dm->IBQ_TipoEquipamento;
 }
 
 void TfrmTipoEquipamento::FormShow() {
-    if (TdmPadrao* dm = dmPadrao()) NomeDataSet = &dm->IBQ_TipoEquipamento;
     TfrmCadastroPadrao::FormShow();
     if (!PermissaoAcesso) return;
     // The pages are offered as tabs; the grid's page is reached through the toolbar only.
@@ -113,14 +112,7 @@ bool TfrmTipoEquipamento::FormClose() {
 void TfrmTipoEquipamento::ajustaBarraFerramentas() {
     TfrmClassePrincipal* p = principal();
     if (!p || p->dsAtual != &dsPadrao) return;
-    const bool visivel = pc->currentIndex() == DadosGerais;
-    for (QToolButton* b : {p->bttAnterior, p->bttAtualiza, p->bttCancelar, p->bttExcluir, p->bttFechar,
-                           p->bttIncluir, p->bttMostrarTodos, p->bttOrdena, p->bttPesquisa, p->bttPrimeiro,
-                           p->bttSalvar, p->bttSeguinte, p->bttUltimo})
-        p->mostraBotao(b, visivel);
-    // Without the record buttons their separators would stand side by side.
-    for (QAction* a : p->tb1->actions())
-        if (a->isSeparator()) a->setVisible(visivel);
+    p->barraRegistro().showEditButtons(pc->currentIndex() == DadosGerais);
 }
 
 void TfrmTipoEquipamento::pcChange(int pagina) {

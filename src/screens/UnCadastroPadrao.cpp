@@ -46,8 +46,13 @@ PreparacaoSQL PreparaSQL(const QString& input, int passagem, const QString& wher
     return r;
 }
 
-TfrmCadastroPadrao::TfrmCadastroPadrao(const QString& name, QWidget* parent)
-    : ScreenWindow(ScreenKind::Record, name, parent) {
+DataSet* listaDoModulo(Query TdmPadrao::*lista) {
+    TdmPadrao* dm = dmPadrao();
+    return dm ? &(dm->*lista) : nullptr;
+}
+
+TfrmCadastroPadrao::TfrmCadastroPadrao(const QString& name, DataSet* lista, QWidget* parent)
+    : ScreenWindow(ScreenKind::Record, name, parent), NomeDataSet(lista) {
     setWindowTitle("Cadastro Padrão");
     auto* lay = new QVBoxLayout(this);
     lay->setContentsMargins(0, 0, 0, 0);
@@ -66,8 +71,7 @@ TfrmCadastroPadrao::TfrmCadastroPadrao(const QString& name, QWidget* parent)
 }
 
 TfrmCadastroPadrao::~TfrmCadastroPadrao() {
-    if (TfrmClassePrincipal* p = principal())
-        if (p->dsAtual == &dsPadrao) p->dsAtual = nullptr;
+    if (TfrmClassePrincipal* p = principal()) p->barraRegistro().release(this);
 }
 
 Query* TfrmCadastroPadrao::query() const {
@@ -108,8 +112,7 @@ void TfrmCadastroPadrao::FormShow() {
     TfrmClassePrincipal* p = principal();
     if (NomeDataSet && !dsPadrao.dataSet()) dsPadrao.setDataSet(NomeDataSet);
     if (!verificaAcesso()) return;
-    p->sFichaTabela = "F";
-    p->atualizaBotaoFicha();
+    p->barraRegistro().viewReset();
     pc->tabBar()->hide();
     lePosicao(0);
     Query* q = query();
@@ -156,7 +159,7 @@ void TfrmCadastroPadrao::FormShow() {
             if (TfrmClassePrincipal* pr = principal()) pr->resolvePendente(d);
         };
     }
-    p->bttFicha->setEnabled(true);
+    p->barraRegistro().enableViewSwitch();
     PcPermissaoAcesso();
 }
 
@@ -189,14 +192,7 @@ void TfrmCadastroPadrao::FormActivate() {
         excluir = RetornaDireito(p->IBQ_Gen, p->grupousuario, objectName(), "cpfExcluir");
         bGerarExcel = RetornaDireito(p->IBQ_Gen, p->grupousuario, objectName(), "cpfExportaExcel");
     }
-    p->ProcGen.clear();
-    p->dsAtual = &dsPadrao;
-    p->mywhere = mywhere;
-    p->myorderby = myorderby;
-    p->PageControl = pc;
-    p->sFichaTabela = pc->currentIndex() == 1 ? "T" : "F";
-    p->atualizaBotaoFicha();
-    p->mostraBotoesRegistro(true);
+    p->barraRegistro().activate(this);
     if (DataSet* ds = dsPadrao.dataSet()) m_estadoAnterior = ds->state();
     dsPadraoStateChange();
     p->TotalRegistros();
@@ -209,19 +205,8 @@ void TfrmCadastroPadrao::dsPadraoStateChange() {
     const DataSetState st = ds->state();
     const DataSetState antes = m_estadoAnterior;
     m_estadoAnterior = st;
-    if (p->dsAtual == &dsPadrao) {
-        const bool editando = ds->editing();
-        const bool linhas = ds->active() && ds->recordCount() > 0;
-        p->bttIncluir->setEnabled(incluir);
-        p->bttSalvar->setEnabled(editando);
-        p->bttCancelar->setEnabled(editando);
-        p->bttExcluir->setEnabled(excluir);
-        p->bttAtualiza->setEnabled(!editando);
-        for (QToolButton* b : {p->bttPrimeiro, p->bttAnterior, p->bttSeguinte, p->bttUltimo})
-            b->setEnabled(linhas);
-        p->bttOrdena->setEnabled(linhas);
-        p->bttExcel->setEnabled(linhas && bGerarExcel);
-    }
+    // The toolbar's buttons follow the new state when this screen's list is the one it acts on.
+    notifyChange(Change::State);
     // Rights are enforced on entering a state.
     if (st == DataSetState::Edit && antes != DataSetState::Edit && !alterar) {
         ds->cancel();
@@ -286,7 +271,7 @@ bool TfrmCadastroPadrao::FormClose() {
         }
         FormFechado = true;
     }
-    if (p->dsAtual == &dsPadrao) p->dsAtual = nullptr;
+    p->barraRegistro().release(this);
     return true;
 }
 
@@ -322,6 +307,62 @@ void TfrmCadastroPadrao::LeCFG(int Pagina) {
                 s->showMinimized();
             else if (state == "0")
                 s->showNormal();
+        }
+    }
+}
+
+bool TfrmCadastroPadrao::showsGrid() const {
+    return pc->currentIndex() == 1;
+}
+
+void TfrmCadastroPadrao::switchView(bool grid) {
+    DataSet* ds = dsPadrao.dataSet();
+    QMdiSubWindow* sub = subWindow();
+    if (!grid) {
+        tag = -2;
+        AtualizaConfiguracoesTela();
+        if (sub) {
+            sub->showNormal();
+            sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+        }
+        pc->setCurrentIndex(0);
+        if (ds) ds->cancel();
+        tag = 0;
+        AtualizaConfiguracoesTela();
+        if (sub) sub->show();
+        for (QWidget* wdg : pagFicha->findChildren<QWidget*>())
+            if ((wdg->focusPolicy() & Qt::TabFocus) && wdg->isEnabled() && wdg->isVisibleTo(this)) {
+                wdg->setFocus();
+                break;
+            }
+    } else {
+        if (ds) ds->cancel();
+        tag = -1;
+        AtualizaConfiguracoesTela();
+        if (sub)
+            sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                                Qt::WindowCloseButtonHint);
+        if (ds) ds->cancel();
+        pc->setCurrentIndex(1);
+        tag = 1;
+        AtualizaConfiguracoesTela();
+        if (sub && !sub->isVisible()) sub->show();
+        if (DBGrid1 && DBGrid1->isEnabled()) DBGrid1->setFocus();
+    }
+}
+
+void TfrmCadastroPadrao::focusForInsert() {
+    // A multi-page record form goes back to its first page; the first control of the tab order
+    // gets the focus.
+    if (pc && pc->count() > 2) pc->setCurrentIndex(0);
+    for (QWidget* wdg : pagFicha->findChildren<QWidget*>()) {
+        if (wdg->focusPolicy() & Qt::TabFocus && wdg->isEnabled() && wdg->isVisibleTo(this) &&
+            !qobject_cast<QTabWidget*>(wdg) && !wdg->inherits("QCheckBox") &&
+            !wdg->inherits("QAbstractButton")) {
+            wdg->setFocus();
+            break;
         }
     }
 }

@@ -2,7 +2,6 @@
 #include "data/DataContext.h"
 #include "screens/UnPermissoes.h"
 #include "screens/UnPrincipal.h"
-#include <QToolBar>
 
 TfrmFormPadrao::TfrmFormPadrao(const QString& name, QWidget* parent)
     : ScreenWindow(ScreenKind::Standard, name, parent) {
@@ -22,9 +21,7 @@ void TfrmFormPadrao::FormActivate() {
     if (!PermissaoAcesso || !p) return;
     p->gbpainelcontrole->hide();
     if (p->codusuario == -2) p->IncluiObjetos();
-    // Excel keeps its visibility and state.
-    for (QToolButton* b : p->botoesRegistro())
-        if (b != p->bttExcel) p->mostraBotao(b, false);
+    p->barraRegistro().hideForStandardScreen();
 }
 
 bool TfrmFormPadrao::FormClose() {

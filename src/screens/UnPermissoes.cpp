@@ -137,6 +137,10 @@ void ApplyButtonRights(Query& gen, int grupo, QWidget* screen, bool withApplicat
     }
 }
 
+bool autorizado(const QAbstractButton* b) {
+    return b->property("tag").toInt() == 1;
+}
+
 // ---------------------------------------------------------------- registration
 
 QString RetiraCaracteresEspeciais(const QString& texto) {

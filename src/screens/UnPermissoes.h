@@ -42,6 +42,9 @@ QList<QAbstractButton*> BotoesDaTela(QWidget* screen);
 // property "tag" = 1; any other group runs the button query per button: no row disables the
 // button, a row sets its "tag" to 1.
 void ApplyButtonRights(Query& gen, int grupo, QWidget* screen, bool withApplication);
+// Whether the group's rights allow the button (ApplyButtonRights gave it the "tag" 1): a screen
+// enables a button by its own rules only where this holds.
+bool autorizado(const QAbstractButton* b);
 
 // The text without "&" and "'".
 QString RetiraCaracteresEspeciais(const QString& texto);

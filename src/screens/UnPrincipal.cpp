@@ -1,28 +1,23 @@
 #include "screens/UnPrincipal.h"
 #include "data/DataContext.h"
 #include "data/KeyAllocation.h"
-#include "data/SqlText.h"
 #include "data/UndmPadrao.h"
-#include "data/UpdateSql.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "platform/Errors.h"
 #include "platform/IniFile.h"
 #include "platform/OsFacts.h"
-#include "screens/UnCadastroPadrao.h"
+#include "screens/ActiveScreen.h"
+#include "screens/ScreenWindow.h"
 #include "screens/UnPermissoes.h"
-#include "screens/controls/DBGrid.h"
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
-#include <QHash>
-#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPainterPath>
-#include <QRegularExpression>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -68,6 +63,7 @@ TfrmClassePrincipal::TfrmClassePrincipal(QWidget* parent) : QMainWindow(parent) 
     IBQ_ID.setDatabase(&IBSolution);
     dataContext() = DataContext{&IBSolution, &IBTransaction, &IBT_Gen};
     requestEnd = [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); };
+    m_barra = std::make_unique<RecordToolbar>(*this);
     if (qApp->windowIcon().isNull()) qApp->setWindowIcon(iconePrograma());
 
     // Frame: the multi-document area with the control panel over it.
@@ -324,15 +320,11 @@ void TfrmClassePrincipal::encerraSemPerguntas() {
         m->close();
         if (QApplication::activeModalWidget() == m) break;
     }
-    for (ScreenWindow* t : telasAbertas())
-        if (auto* c = qobject_cast<TfrmCadastroPadrao*>(t))
-            if (DataSet* ds = c->dsPadrao.dataSet(); ds && ds->editing()) ds->cancel();
+    cancelaEdicoes();
     QPointer<TfrmClassePrincipal> self(this);
     QTimer::singleShot(0, this, [self] {
         if (!self) return;
-        for (ScreenWindow* t : self->telasAbertas())
-            if (auto* c = qobject_cast<TfrmCadastroPadrao*>(t))
-                if (DataSet* ds = c->dsPadrao.dataSet(); ds && ds->editing()) ds->cancel();
+        self->cancelaEdicoes();
         self->close();
         if (self && self->isVisible()) {
             // A screen refused to close: the end goes on all the same.
@@ -340,6 +332,13 @@ void TfrmClassePrincipal::encerraSemPerguntas() {
             if (self->requestEnd) self->requestEnd();
         }
     });
+}
+
+void TfrmClassePrincipal::cancelaEdicoes() {
+    for (ScreenWindow* t : telasAbertas())
+        if (auto* a = dynamic_cast<ActiveScreen*>(t))
+            if (DataSet* ds = a->listSource() ? a->listSource()->dataSet() : nullptr; ds && ds->editing())
+                ds->cancel();
 }
 
 // ---------------------------------------------------------------- screens in the frame
@@ -378,14 +377,6 @@ ScreenWindow* TfrmClassePrincipal::telaAtiva() const {
     return w ? qobject_cast<ScreenWindow*>(w->widget()) : nullptr;
 }
 
-TfrmCadastroPadrao* TfrmClassePrincipal::cadastroAtivo() const {
-    // The record screen that owns the current data source.
-    for (ScreenWindow* t : telasAbertas())
-        if (auto* c = qobject_cast<TfrmCadastroPadrao*>(t))
-            if (&c->dsPadrao == dsAtual) return c;
-    return nullptr;
-}
-
 bool TfrmClassePrincipal::outraTelaAberta(ScreenWindow* exceto, bool incluiPadrao) const {
     for (ScreenWindow* t : telasAbertas()) {
         if (t == exceto || t->objectName() == exceto->objectName()) continue;
@@ -409,503 +400,79 @@ void TfrmClassePrincipal::subWindowActivated(QMdiSubWindow* w) {
     }
 }
 
+// ---------------------------------------------------------------- record toolbar
+
 void TfrmClassePrincipal::teclaTela(ScreenWindow* tela, int key, Qt::KeyboardModifiers mods) {
-    const bool record = tela->screenKind() == ScreenKind::Record;
-    if (tela->screenKind() == ScreenKind::Report) {
-        if (key == Qt::Key_Escape) bttFecharClick();
-        return;
-    }
-    // A standard screen acts on the current data source only when a record screen owns it.
-    if (!record && !cadastroAtivo() && key != Qt::Key_Escape) return;
-    // Like the function keys, a move acts only while its button does (a list with rows).
-    if (mods == Qt::AltModifier) {
-        switch (key) {
-        case Qt::Key_Home:
-            if (bttPrimeiro->isEnabled()) bttPrimeiroClick();
-            return;
-        case Qt::Key_Left:
-            if (bttAnterior->isEnabled()) bttAnteriorClick();
-            return;
-        case Qt::Key_Right:
-            if (bttSeguinte->isEnabled()) bttSeguinteClick();
-            return;
-        case Qt::Key_End:
-            if (bttUltimo->isEnabled()) bttUltimoClick();
-            return;
-        default:
-            break;
-        }
-    }
-    switch (key) {
-    case Qt::Key_F2:
-        if (bttIncluir->isEnabled()) bttIncluirClick();
-        break;
-    case Qt::Key_F3:
-        if (bttSalvar->isEnabled()) bttSalvarClick();
-        break;
-    case Qt::Key_F4:
-        if (!record || bttAtualiza->isEnabled()) bttAtualizaClick();
-        break;
-    case Qt::Key_F5:
-        if (bttExcluir->isEnabled()) bttExcluirClick();
-        break;
-    case Qt::Key_F6:
-        bttCancelarClick();
-        break;
-    case Qt::Key_F7:
-        if (bttMostrarTodos->isEnabled()) bttMostrarTodosClick();
-        break;
-    case Qt::Key_F8:
-        if (bttPesquisa->isEnabled()) bttPesquisaClick();
-        break;
-    case Qt::Key_F9:
-        if (bttOrdena->isEnabled()) bttOrdenaClick();
-        break;
-    case Qt::Key_F12:
-        if (record) bttFichaClick();
-        break;
-    case Qt::Key_Escape:
-        bttFecharClick();
-        break;
-    default:
-        break;
-    }
+    m_barra->pressKey(tela, key, mods);
 }
-
-// ---------------------------------------------------------------- toolbar actions
-
-DataSet* TfrmClassePrincipal::dataSetAtual() const {
-    return dsAtual ? dsAtual->dataSet() : nullptr;
-}
-
-static Query* comoQuery(DataSet* ds) {
-    return dynamic_cast<Query*>(ds);
-}
-
 void TfrmClassePrincipal::bttIncluirClick() {
-    DataSet* ds = dataSetAtual();
-    if (!ds) return;
-    if (ds->editing()) bttSalvarClick();
-    if (TfrmCadastroPadrao* tela = cadastroAtivo()) {
-        // A multi-page record form goes back to its first page; the first control of the
-        // tab order gets the focus.
-        if (tela->pc && tela->pc->count() > 2) tela->pc->setCurrentIndex(0);
-        for (QWidget* wdg : tela->pagFicha->findChildren<QWidget*>()) {
-            if (wdg->focusPolicy() & Qt::TabFocus && wdg->isEnabled() && wdg->isVisibleTo(tela) &&
-                !qobject_cast<QTabWidget*>(wdg) && !wdg->inherits("QCheckBox") &&
-                !wdg->inherits("QAbstractButton")) {
-                wdg->setFocus();
-                break;
-            }
-        }
-    }
-    ds->insert();
-    TotalRegistros();
+    m_barra->insert();
 }
-
 void TfrmClassePrincipal::bttSalvarClick() {
-    DataSet* ds = dataSetAtual();
-    if (!ds) return;
-    if (!ds->editing()) throw SilentAbort();
-    salvaDataSet(*ds);
-    TotalRegistros();
+    m_barra->save();
 }
-
-namespace {
-
-// The database refused a second row with the same value of a primary or unique key.
-bool chaveDuplicada(const DatabaseError& e) {
-    return e.hasCode(335544665) || e.hasCode(335544349);
-}
-
-QString textoDoCampo(const Field& f, const QVariant& v) {
-    if (v.isNull()) return QStringLiteral("(vazio)");
-    QString t = Field::formatValue(f, v);
-    if (t.startsWith(QLatin1String("{\\rtf"))) return QStringLiteral("(texto formatado)");
-    t.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return t.size() > 60 ? t.left(60) + QStringLiteral("...") : t;
-}
-
-} // namespace
-
-void TfrmClassePrincipal::salvaDataSet(DataSet& ds) {
-    Query* q = comoQuery(&ds);
-    Transaction* tr = q ? q->transaction() : nullptr;
-    if (tr) tr->ensureActive();
-    const bool novo = ds.state() == DataSetState::Insert && ds.fieldCount() > 0;
-    const QString tabela = novo ? tableOfOrigin(ds.field(0)->origin()) : QString();
-    // Keys are the largest plus one, read without a lock: another workstation saving a new
-    // record at the same moment can take the same one. Its primary key refuses the second
-    // insert; the record is then saved with a fresh key, a few times at most.
-    constexpr int kTentativas = 3;
-    for (int tentativa = 1;; ++tentativa) {
-        qint64 chave = 0;
-        if (novo) {
-            chave = AdicionaID(tabela, ds.field(0)->fieldName());
-            ds.field(0)->setValue(chave);
-        }
-        ds.post();
-        try {
-            if (q)
-                q->applyAndCommit();
-            else
-                ds.applyUpdates();
-            return;
-        } catch (const RecordConflict& e) {
-            ds.reopenPostedRecord();
-            if (e.kind() != UpdateKind::Modify || !q) throw;
-            resolveConflito(*q);
-            return;
-        } catch (const DatabaseError& e) {
-            // Nothing of the record reached the database: it goes back to its edit or insert
-            // state with what the user typed, and the list shows only what the database holds.
-            ds.reopenPostedRecord();
-            if (!novo || !chaveDuplicada(e) || ds.state() != DataSetState::Insert) throw;
-            // A refusal of another unique key leaves the largest key as it was.
-            if (AdicionaID(tabela, ds.field(0)->fieldName()) == chave) throw;
-            if (tentativa >= kTentativas)
-                warnAndAbort(
-                    "Outras estações de trabalho gravaram ao mesmo tempo registros com o código que "
-                    "este receberia. O registro não foi gravado e continua na tela: salve-o novamente.");
-        } catch (...) {
-            ds.reopenPostedRecord();
-            throw;
-        }
-    }
-}
-
-void TfrmClassePrincipal::resolveConflito(Query& q) {
-    switch (q.rereadEditedRow()) {
-    case Query::RowReread::Gone:
-        warnAndAbort("Este registro não existe mais no banco de dados: outra estação de trabalho o excluiu "
-                     "depois que ele foi lido. A sua alteração não foi gravada e continua na tela.");
-    case Query::RowReread::Unknown:
-        warnAndAbort(
-            "Outra estação de trabalho alterou ou excluiu este registro depois que ele foi lido. A sua "
-            "alteração não foi gravada e continua na tela; cancele-a (F6) para ver os valores atuais.");
-    case Query::RowReread::Found:
-        break;
-    }
-    QStringList atuais, suas;
-    bool mesmaAlteracao = true;
-    for (int col : q.changedColumns()) {
-        const Field* f = q.field(col);
-        const QVariant agora = q.databaseRowValue(col), sua = f->value();
-        if (agora.isNull() != sua.isNull() || agora != sua) mesmaAlteracao = false;
-        atuais.append("  " + f->displayLabel() + ": " + textoDoCampo(*f, agora));
-        suas.append("  " + f->displayLabel() + ": " + textoDoCampo(*f, sua));
-    }
-    // The other workstation wrote what this user wanted: there is nothing left to write.
-    if (mesmaAlteracao) {
-        q.takeDatabaseRow(false);
-        return;
-    }
-    const MsgAnswer a = ask("Outra estação de trabalho alterou este registro depois que ele foi lido; a sua "
-                            "alteração não foi gravada.\n\nValores atuais:\n" +
-                                atuais.join('\n') + "\n\nA sua alteração:\n" + suas.join('\n') +
-                                "\n\nGravar a sua alteração sobre os valores atuais ?",
-                            MsgButtons::YesNo, MsgAnswer::No);
-    if (a != MsgAnswer::Yes) {
-        // The record shows what the database holds now.
-        q.takeDatabaseRow(false);
-        throw SilentAbort();
-    }
-    q.takeDatabaseRow(true);
-    salvaDataSet(q);
-}
-
-void TfrmClassePrincipal::bttCancelarClick() {
-    DataSet* ds = dataSetAtual();
-    if (!ds) return;
-    ds->cancel();
-    bttAtualizaClick();
-}
-
-void TfrmClassePrincipal::bttExcluirClick() {
-    DataSet* ds = dataSetAtual();
-    if (!ds || !bttExcluir->isEnabled()) return;
-    if (ask("Excluir este registro ?", MsgButtons::YesNo, MsgAnswer::No) != MsgAnswer::Yes) return;
-    Query* q = comoQuery(ds);
-    if (q) q->transaction()->ensureActive();
-    if (ds->isEmpty() || ds->fieldCount() == 0) return;
-    const QVariant k = ds->field(0)->value();
-    const QString keyName = ds->field(0)->fieldName();
-    const qint64 K = k.toLongLong();
-    bool reposiciona = false;
-    QString motivo;
-    try {
-        if (K > 0) {
-            ds->remove();
-            try {
-                if (q)
-                    q->applyAndCommit();
-                else
-                    ds->applyUpdates();
-            } catch (const RecordConflict& e) {
-                // The row was gone already: the list no longer shows it, and the user is told.
-                ds->commitUpdates();
-                motivo = e.message();
-            } catch (const DatabaseError& e) {
-                ds->cancelUpdates();
-                reposiciona = true;
-                motivo = motivoExclusaoRecusada(e);
-            } catch (...) {
-                ds->cancelUpdates();
-                reposiciona = true;
-            }
-        } else if (K < 0) {
-            warn("Exclusão não permitida. Registro necessário para funções internas do sistema.");
-            reposiciona = true;
-        }
-    } catch (...) {
-        reposiciona = true;
-    }
-    if (reposiciona && !k.isNull()) guarded([&] { ds->locate(keyName, k); });
-    // The row came back; the user is told why, so the refusal is not mistaken for a failure.
-    if (!motivo.isEmpty()) warn(motivo);
-    TotalRegistros();
-}
-
-QString motivoExclusaoRecusada(const DatabaseError& e) {
-    if (isConnectionLost(e))
-        return QStringLiteral("O registro não foi excluído: a conexão com o servidor do banco de dados foi "
-                              "perdida. Verifique se o servidor está ligado e tente novamente.");
-    // Firebird names the table whose foreign key still points at the record.
-    static const QRegularExpression fk(
-        QStringLiteral("FOREIGN KEY constraint \"[^\"]*\" on table \"([^\"]+)\""));
-    const auto m = fk.match(e.message());
-    if (!m.hasMatch()) {
-        return QStringLiteral("O registro não pôde ser excluído. O banco de dados informou:\n%1")
-            .arg(e.message());
-    }
-    // The table as the user knows it, where it is one of this system's.
-    static const QHash<QString, QString> nomes = {
-        {"TAB_RESULTADO_IDEAL", "Resultados Ideais"},
-        {"TAB_EQUIPAMENTO_CLI", "Equipamentos do Cliente"},
-        {"TAB_PRODUTO_EQUIPAMENTO", "Produtos Utilizados do Tipo de Equipamento"},
-        {"MOV_ANALISE", "Cadastro de Análise"},
-        {"MOV_ANALISE_EQUIPAMENTO", "Equipamentos Analisados"},
-        {"MOV_ANALISE_RESULTADO", "Resultados das Análises"},
-        {"SIS_COMUNICACAO", "Correio Interno"},
-        {"TAB_TAREFA", "Agenda de Tarefas"},
-    };
-    const QString tabela = m.captured(1);
-    const QString nome = nomes.value(tabela.toUpper());
-    return QStringLiteral("Este registro não pode ser excluído porque está sendo usado na tabela %1. "
-                          "Exclua ou altere antes os registros dessa tabela que o utilizam.")
-        .arg(nome.isEmpty() ? tabela : QStringLiteral("%1 (%2)").arg(nome, tabela));
-}
-
-void TfrmClassePrincipal::SalvaNavegacao() {
-    DataSet* ds = dataSetAtual();
-    if (!ds || !ds->editing()) return;
-    resolvePendente(*ds);
-}
-
-void TfrmClassePrincipal::resolvePendente(DataSet& ds) {
-    if (!ds.editing()) return;
-    if (confirmaSair()) {
-        MsgAnswer a = ask("Salvar alterações ?", MsgButtons::YesNoCancel, MsgAnswer::Yes);
-        if (a == MsgAnswer::Cancel) throw SilentAbort();
-        if (a == MsgAnswer::No) {
-            // "Não" discards the change: nothing of it stays behind for a later save.
-            ds.cancel();
-            return;
-        }
-    }
-    salvaDataSet(ds);
-    TotalRegistros();
-}
-
-bool TfrmClassePrincipal::confirmaSair() const {
-    TdmPadrao* dm = dmPadrao();
-    if (!dm) return true;
-    if (!dm->IBQ_Parametros.active()) dm->IBQ_Parametros.open();
-    return dm->IBQ_Parametros.fieldByName("ST_CONFIRMA_SAIR")->asString() == "S";
-}
-
-void TfrmClassePrincipal::Navegacao() {
-    DataSet* ds = dataSetAtual();
-    for (QToolButton* b : {bttPrimeiro, bttAnterior, bttSeguinte, bttUltimo})
-        b->setEnabled(true);
-    if (!ds) return;
-    if (ds->eof()) {
-        bttSeguinte->setEnabled(false);
-        bttUltimo->setEnabled(false);
-    }
-    if (ds->bof()) {
-        bttPrimeiro->setEnabled(false);
-        bttAnterior->setEnabled(false);
-    }
-}
-
-#define MOVE_ACTION(fn, op)                                                                                  \
-    void TfrmClassePrincipal::fn() {                                                                         \
-        DataSet* ds = dataSetAtual();                                                                        \
-        if (!ds) return;                                                                                     \
-        SalvaNavegacao();                                                                                    \
-        ds->op();                                                                                            \
-        Navegacao();                                                                                         \
-        TotalRegistros();                                                                                    \
-    }
-MOVE_ACTION(bttPrimeiroClick, first)
-MOVE_ACTION(bttAnteriorClick, prior)
-MOVE_ACTION(bttSeguinteClick, next)
-MOVE_ACTION(bttUltimoClick, last)
-#undef MOVE_ACTION
-
 void TfrmClassePrincipal::bttAtualizaClick() {
-    DataSet* ds = dataSetAtual();
-    if (!ds) return;
-    Query* q = comoQuery(ds);
-    if (q) {
-        if (UpdateSql* u = q->updateObject()) {
-            // The stored refresh statements have an empty column list.
-            const QString text = u->refreshSql.join('\n');
-            const int from = sql::clausePos(text, "from");
-            if (from >= 0) u->refreshSql = QStringList{"Select * " + text.mid(from)};
-        }
-        q->transaction()->ensureActive();
-    }
-    // A list left closed (its reopening failed, the server was away) opens again.
-    if (ds->active())
-        ds->refresh();
-    else if (q)
-        q->open();
-    TotalRegistros();
+    m_barra->refresh();
 }
-
+void TfrmClassePrincipal::bttExcluirClick() {
+    m_barra->remove();
+}
+void TfrmClassePrincipal::bttCancelarClick() {
+    m_barra->cancel();
+}
 void TfrmClassePrincipal::bttMostrarTodosClick() {
-    DataSet* ds = dataSetAtual();
-    Query* q = comoQuery(ds);
-    if (!q) return;
-    SalvaNavegacao();
-    q->close();
-    q->setSqlText(sql::showAllStatement(q->sqlText(), mywhere, myorderby));
-    q->open();
-    if (TfrmCadastroPadrao* tela = cadastroAtivo()) tela->MostrarTodos = "S";
-    TotalRegistros();
+    m_barra->showAll();
 }
-
 void TfrmClassePrincipal::bttPesquisaClick() {
-    if (!dataSetAtual() || !ferramentasLista.pesquisar) return;
-    ferramentasLista.pesquisar();
-    TotalRegistros();
+    m_barra->filter();
 }
-
 void TfrmClassePrincipal::bttOrdenaClick() {
-    if (!dataSetAtual() || !ferramentasLista.ordenar) return;
-    ferramentasLista.ordenar();
-    TotalRegistros();
+    m_barra->sort();
 }
-
-void TfrmClassePrincipal::bttExcelClick() {
-    if (!dataSetAtual() || !ferramentasLista.exportar) return;
-    ferramentasLista.exportar();
-}
-
 void TfrmClassePrincipal::bttFichaClick() {
-    TfrmCadastroPadrao* tela = qobject_cast<TfrmCadastroPadrao*>(telaAtiva());
-    if (!tela || &tela->dsPadrao != dsAtual) return;
-    DataSet* ds = dataSetAtual();
-    QMdiSubWindow* sub = tela->subWindow();
-    if (sFichaTabela == "T") {
-        SalvaNavegacao();
-        tela->tag = -2;
-        tela->AtualizaConfiguracoesTela();
-        if (sub) {
-            sub->showNormal();
-            sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                                Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-        }
-        tela->pc->setCurrentIndex(0);
-        if (ds) ds->cancel();
-        tela->tag = 0;
-        tela->AtualizaConfiguracoesTela();
-        if (sub) sub->show();
-        for (QWidget* wdg : tela->pagFicha->findChildren<QWidget*>())
-            if ((wdg->focusPolicy() & Qt::TabFocus) && wdg->isEnabled() && wdg->isVisibleTo(tela)) {
-                wdg->setFocus();
-                break;
-            }
-        bttIncluir->setEnabled(tela->incluir);
-        bttExcluir->setEnabled(tela->excluir && ds && !ds->isEmpty());
-        sFichaTabela = "F";
-        atualizaBotaoFicha();
-    } else {
-        SalvaNavegacao();
-        if (ds) ds->cancel();
-        tela->tag = -1;
-        tela->AtualizaConfiguracoesTela();
-        if (sub)
-            sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                                Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
-                                Qt::WindowCloseButtonHint);
-        if (ds) ds->cancel();
-        tela->pc->setCurrentIndex(1);
-        tela->tag = 1;
-        tela->AtualizaConfiguracoesTela();
-        if (sub && !sub->isVisible()) sub->show();
-        if (tela->DBGrid1 && tela->DBGrid1->isEnabled()) tela->DBGrid1->setFocus();
-        bttIncluir->setEnabled(false);
-        if (ds && ds->isEmpty()) bttExcluir->setEnabled(false);
-        sFichaTabela = "T";
-        atualizaBotaoFicha();
-    }
-    TotalRegistros();
+    m_barra->switchView();
 }
-
-void TfrmClassePrincipal::atualizaBotaoFicha() {
-    if (sFichaTabela == "T") {
-        bttFicha->setToolTip("Mostra os Dados no Formato de Ficha (F12)");
-        bttFicha->setText("Ficha");
-    } else {
-        bttFicha->setToolTip("Mostra os Dados no Formato de Tabela (F12)");
-        bttFicha->setText("Tabela");
-    }
+void TfrmClassePrincipal::bttExcelClick() {
+    m_barra->exportList();
 }
-
+void TfrmClassePrincipal::bttPrimeiroClick() {
+    m_barra->first();
+}
+void TfrmClassePrincipal::bttAnteriorClick() {
+    m_barra->prior();
+}
+void TfrmClassePrincipal::bttSeguinteClick() {
+    m_barra->next();
+}
+void TfrmClassePrincipal::bttUltimoClick() {
+    m_barra->last();
+}
 void TfrmClassePrincipal::bttFecharClick() {
-    if (QMdiSubWindow* w = mdi->activeSubWindow()) w->close();
+    m_barra->closeScreen();
 }
-
+void TfrmClassePrincipal::atualizaBotaoFicha() {
+    m_barra->atualizaBotaoFicha();
+}
 void TfrmClassePrincipal::TotalRegistros() {
-    try {
-        Query* q = comoQuery(dataSetAtual());
-        if (!q) return;
-        IBQ_Gen.close();
-        // The clauses are found outside quoted text: a filter value may hold "order by".
-        const QString contagem = sql::countStatement(q->sqlText(), "total");
-        if (contagem.isEmpty()) return;
-        if (sql::conditionAlwaysFalse(contagem)) {
-            // A list opened empty on purpose holds no row: nothing to ask the server.
-            setStatus(0, "Registros Encontrados: " + formataContagem(0));
-            statusBar()->repaint();
-            return;
-        }
-        IBQ_Gen.setSqlText(contagem);
-        for (const QString& p : IBQ_Gen.paramNames())
-            IBQ_Gen.setParam(p, q->param(p));
-        IBQ_Gen.open();
-        const qlonglong total = IBQ_Gen.fieldByName("total")->value().toLongLong();
-        IBQ_Gen.close();
-        setStatus(0, "Registros Encontrados: " + formataContagem(total));
-        statusBar()->repaint();
-    } catch (...) {
-        // The record count never reports an error.
-    }
+    m_barra->TotalRegistros();
 }
-
-QString formataContagem(qlonglong total) {
-    // The pattern "000,000": at least six digits, grouped by thousands (pt_BR).
-    const QString sep = QLocale(QLocale::Portuguese, QLocale::Brazil).groupSeparator();
-    const QString digits = QString::number(total).rightJustified(6, '0');
-    QString grouped;
-    for (int i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) grouped += sep;
-        grouped += digits[i];
-    }
-    return grouped;
+void TfrmClassePrincipal::SalvaNavegacao() {
+    m_barra->SalvaNavegacao();
+}
+void TfrmClassePrincipal::resolvePendente(DataSet& ds) {
+    m_barra->resolvePendente(ds);
+}
+void TfrmClassePrincipal::salvaDataSet(DataSet& ds) {
+    m_barra->salvaDataSet(ds);
+}
+void TfrmClassePrincipal::resolveConflito(Query& q) {
+    m_barra->resolveConflito(q);
+}
+bool TfrmClassePrincipal::confirmaSair() const {
+    return m_barra->confirmaSair();
+}
+void TfrmClassePrincipal::Navegacao() {
+    m_barra->Navegacao();
 }
 
 qint64 TfrmClassePrincipal::AdicionaID(const QString& Tabela, const QString& Campo) {

@@ -3,11 +3,13 @@
 // the main connection with its transactions, key allocation and the permission checks.
 #include "data/DataSource.h"
 #include "data/Query.h"
+#include "screens/RecordToolbar.h"
 #include <QLabel>
 #include <QMainWindow>
 #include <QMap>
 #include <QPointer>
 #include <QToolButton>
+#include <memory>
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -15,7 +17,6 @@ class QTabWidget;
 class QToolBar;
 class QMenu;
 class ScreenWindow;
-class TfrmCadastroPadrao;
 
 // What the main connection tells the database about its session, for the audit trail: the
 // program's user id and login, the workstation (operating-system user, host and address) and
@@ -36,9 +37,10 @@ public:
 
     // Public fields.
     QString jpggerado, sMascaraValor, sMascaraQuantidade, sMascaraQuantidadeServ, sUsarEnter;
+    // The list the record toolbar acts on, with its design condition and ordering (set by the
+    // toolbar when a record screen is activated; the list tools read them).
     DataSource* dsAtual = nullptr;
     QString ProcGen, mywhere, myorderby;
-    QTabWidget* PageControl = nullptr;
     int grupousuario = 0, codusuario = 0;
     QString loginusuario;
     int erroconexao = 0;
@@ -73,6 +75,9 @@ public:
         std::function<void()> pesquisar, ordenar, exportar;
     } ferramentasLista;
 
+    // The record toolbar's behaviour.
+    RecordToolbar& barraRegistro() { return *m_barra; }
+
     // Toolbar actions.
     void bttIncluirClick();
     void bttSalvarClick();
@@ -94,6 +99,8 @@ public:
     // pending changes are discarded, the logoff is written and the connection closed.
     void encerraSemPerguntas();
     bool encerrandoSemPerguntas() const { return m_semPerguntas; }
+    // Every open record screen's change is discarded.
+    void cancelaEdicoes();
 
     // The view button's caption and hint name the view it switches to, after sFichaTabela.
     void atualizaBotaoFicha();
@@ -121,7 +128,6 @@ public:
     // Screens in the frame.
     QMdiSubWindow* abreTela(ScreenWindow* tela);
     ScreenWindow* telaAtiva() const;
-    TfrmCadastroPadrao* cadastroAtivo() const;
     QList<ScreenWindow*> telasAbertas() const;
     void teclaTela(ScreenWindow* tela, int key, Qt::KeyboardModifiers mods);
     // Whether another visible screen of the given kinds is open besides `exceto`.
@@ -137,15 +143,11 @@ protected:
 private:
     QToolButton* botao(const char* name, const QString& caption, const QString& hint, int icon);
     void subWindowActivated(QMdiSubWindow* w);
-    DataSet* dataSetAtual() const;
+    std::unique_ptr<RecordToolbar> m_barra;
     bool m_shown = false;
     bool m_semPerguntas = false;
     QList<QAction*> m_separadores;
 };
 
 TfrmClassePrincipal* frmPrincipal();
-// Why the database refused a delete, in Portuguese, naming the table that uses the record.
-QString motivoExclusaoRecusada(const DatabaseError& e);
 QIcon iconePrograma();
-// "Registros Encontrados" count: at least six digits, grouped (001.234).
-QString formataContagem(qlonglong total);

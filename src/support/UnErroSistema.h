@@ -2,6 +2,7 @@
 // The error report: every error not handled where it happens is explained in Portuguese by
 // matching the database's text against a table of rules, logged in the shared data folder,
 // captured with the screen, mailed to the maker's support when no rule explains it, and shown.
+#include "screens/MensagensBanco.h"
 #include <QDialog>
 #include <QStringList>
 #include <exception>
@@ -44,12 +45,6 @@ using ConsultaBanco = std::function<QStringList(const QString& sql, const QStrin
 // The index look-ups of the duplicate-value rules go through consulta; their failures are
 // recorded in falhas and leave the rule without effect.
 ResultadoRegras AplicaRegrasErro(const QString& mensagem, const ConsultaBanco& consulta);
-
-// The pieces the rules take out of a message (exposed for tests).
-QString TabelaViolacaoPrimaria(const QString& mensagem);
-QString CampoObrigatorio(const QString& mensagem);
-QString ColunaValidacao(const QString& mensagem);
-QString TabelaChaveEstrangeira(const QString& mensagem);
 
 // What a report needs from the running program.
 struct AmbienteErro {

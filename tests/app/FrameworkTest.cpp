@@ -86,7 +86,7 @@ TEST_F(TipoAnaliseTest, OpensOncePerNameEmptyThenShowAll) {
     ds(t)->fetchAll();
     EXPECT_EQ(ds(t)->recordCount(), 5);
     EXPECT_EQ(main->status(0), "Registros Encontrados: 000.005");
-    EXPECT_EQ(t->MostrarTodos, "S");
+    EXPECT_TRUE(t->mostraTodos());
 }
 
 TEST_F(TipoAnaliseTest, SaveAllocatesTheNextKeyWhateverWasTyped) {
@@ -288,7 +288,8 @@ TEST_F(TipoAnaliseTest, AGroupWithoutComponentsIsRefusedAndGroupMinusOneIsNot) {
     login(-1);
     TfrmTipoAnalise* t = open();
     ASSERT_TRUE(t);
-    EXPECT_TRUE(t->incluir && t->alterar && t->excluir && t->bGerarExcel);
+    const RecordRights r = t->rights();
+    EXPECT_TRUE(r.incluir && r.alterar && r.excluir && r.exportar);
 }
 
 TEST_F(TipoAnaliseTest, CaptionFollowsTheCompanyAndClosingWritesTheLogoff) {
@@ -454,7 +455,7 @@ TEST_F(TipoAnaliseTest, ShowAllKeepsTheDesignCondition) {
     padrao->IBQ_TipoAnalise.setSqlText(
         "select * from tab_tp_analise where id_tp_analise > 2\norder by nm_tp_analise");
     TfrmTipoAnalise* t = open();
-    EXPECT_EQ(t->mywhere, "where id_tp_analise > 2\n");
+    EXPECT_EQ(t->baseCondition(), "where id_tp_analise > 2\n");
     main->bttMostrarTodosClick();
     EXPECT_EQ(padrao->IBQ_TipoAnalise.sqlText(),
               "select * from tab_tp_analise  where 0=0  and  id_tp_analise > 2\n order by nm_tp_analise");

@@ -28,10 +28,9 @@ namespace {
 // owns and one that only a control uses. Its show changes the SQL of both lists.
 class TelaTeste : public TfrmCadastroPadrao {
 public:
-    TelaTeste() : TfrmCadastroPadrao("frmTelaTeste") {
+    TelaTeste() : TfrmCadastroPadrao("frmTelaTeste", &dmPadrao()->IBQ_TipoEquipamento) {
         setWindowTitle("Tela de Teste");
         TdmPadrao* dm = dmPadrao();
-        NomeDataSet = &dm->IBQ_TipoEquipamento;
         dsProdutos.setDataSet(&dm->IBQ_ProdutoEquipamento);
         dsConsulta.setDataSet(&dm->IBQ_ConsultaProdutoEquip);
         edtNome = new DBEdit(pagFicha, &dsPadrao, "NM_TP_EQUIPAMENTO", "edtNome");

@@ -265,3 +265,20 @@ TEST_F(TipoEquipamentoTest, AProductLinkWhoseKeyAnotherWorkstationTookAtOnceTake
     EXPECT_EQ(dialogs.messageCount(), 1);
     q.beforePost = nullptr;
 }
+
+TEST_F(TipoEquipamentoTest, ATypeInUseStaysAndTheRefusalNamesTheTableAsTheLaboratoryRegisteredIt) {
+    TfrmTipoEquipamento* t = abreTela();
+    t->DBEdit1->setFocus();
+    tecla(Qt::Key_F7);
+    tecla(Qt::Key_Right, Qt::AltModifier);
+    ASSERT_EQ(t->DBEdit1->text(), "Torre de Resfriamento");
+    dialogs.clear();
+    dialogs.queueAnswer(MsgAnswer::Yes);
+    tecla(Qt::Key_F5);
+    EXPECT_EQ(dialogs.lastMessage().text,
+              QString::fromUtf8("Este registro não pode ser excluído porque está sendo usado na tabela "
+                                "Equipamentos do Cliente (TAB_EQUIPAMENTO_CLI). Exclua ou altere antes os "
+                                "registros dessa tabela que o utilizam."));
+    EXPECT_EQ(scalar("select count(*) from tab_tp_equipamento where id_tp_equipamento = 2").toInt(), 1);
+    EXPECT_EQ(t->DBEdit1->text(), "Torre de Resfriamento");
+}

@@ -67,13 +67,12 @@ TEST_F(OrdenaTest, OffersEveryLabelledFieldAndTheRowRule) {
 
 TEST_F(OrdenaTest, ReproducesTheAnalysisListExample) {
     s_db->exec("delete from mov_analise");
-    auto* t = new TfrmCadastroPadrao("frmAnaliseTeste");
     Query q(&main->IBSolution, nullptr, "IBQ_Mov_Analise");
     q.setSqlText("select * from mov_analise order by DT_COLETA desc");
     q.defineField("DT_COLETA").displayLabel = "Data Coleta";
     q.defineLookupField("lkCliente", "Cliente", 40, "ID_CLIENTE", &lookup->IBQ_Pessoas, "ID_PESSOA",
                         "NM_PESQUISA");
-    t->NomeDataSet = &q;
+    auto* t = new TfrmCadastroPadrao("frmAnaliseTeste", &q);
     main->abreTela(t);
     pump();
     q.setSqlText("select * from mov_analise where 0=0 order by DT_COLETA desc");

@@ -365,13 +365,12 @@ TEST_F(PesquisaTest, ReproducesTheAnalysisListExample) {
     s_db->exec("insert into mov_analise values (1, '2024-03-02', '2024-03-03', null, null, 15, 10, 10, 1)");
     s_db->exec("insert into mov_analise values (2, '2024-04-02', '2024-04-03', null, null, 15, 10, 10, 1)");
     s_db->exec("insert into mov_analise values (3, '2024-03-10', '2024-03-11', null, null, 11, 10, 10, 1)");
-    auto* t = new TfrmCadastroPadrao("frmAnaliseTeste");
     Query q(&main->IBSolution, nullptr, "IBQ_Mov_Analise");
     q.setSqlText("select * from mov_analise order by DT_COLETA desc");
     q.defineField("DT_COLETA").displayLabel = "Data Coleta";
     q.defineLookupField("lkCliente", "Cliente", 40, "ID_CLIENTE", &lookup->IBQ_Pessoas, "ID_PESSOA",
                         "NM_PESQUISA");
-    t->NomeDataSet = &q;
+    auto* t = new TfrmCadastroPadrao("frmAnaliseTeste", &q);
     main->abreTela(t);
     pump();
     q.setSqlText("select * from mov_analise where 0=0 order by DT_COLETA desc");

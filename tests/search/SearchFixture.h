@@ -21,7 +21,7 @@
 class TfrmAmostraTeste : public TfrmCadastroPadrao {
 public:
     TfrmAmostraTeste(Database* db, const QString& sql, const QString& caption, bool comLookups = true)
-        : TfrmCadastroPadrao("frmAmostraTeste") {
+        : TfrmCadastroPadrao("frmAmostraTeste", &qAmostra) {
         setWindowTitle(caption);
         qAmostra.setName("qAmostra");
         qAmostra.setDatabase(db);
@@ -59,7 +59,6 @@ public:
                     {"TX_OBS", "Observação", 200}});
         edtNome = new DBEdit(pagFicha, &dsPadrao, "NM_AMOSTRA", "edtNome");
         edtNome->setGeometry(8, 8, 300, 22);
-        NomeDataSet = &qAmostra;
     }
     Query qAmostra;
     DBEdit* edtNome = nullptr;
