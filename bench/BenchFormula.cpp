@@ -48,7 +48,6 @@ double bruto(Database& db, const QDate& de, const QDate& ate, int* alterados) {
         tpb->insertTag(&st, isc_tpb_nowait);
         ITransaction* t = att->startTransaction(&st, tpb->getBufferLength(&st), tpb->getBuffer(&st));
         tpb->dispose();
-        st.check();
         return t;
     };
     QElapsedTimer timer;
@@ -78,7 +77,6 @@ double bruto(Database& db, const QDate& de, const QDate& ate, int* alterados) {
     ml->release();
     sl->free(&st);
     t->commit(&st);
-    st.check();
 
     ITransaction* prep = inicia();
     IStatement* sam = att->prepare(&st, prep, 0,
@@ -93,9 +91,7 @@ double bruto(Database& db, const QDate& de, const QDate& ate, int* alterados) {
     IStatement* upd = att->prepare(
         &st, prep, 0, "update mov_analise_resultado set vl_resultado = ? where id_analise_resultado = ?",
         SQL_DIALECT_V6, IStatement::PREPARE_PREFETCH_METADATA);
-    st.check();
     prep->commit(&st);
-    st.check();
     IMessageMetadata* samIn = sam->getInputMetadata(&st);
     IMessageMetadata* samOut = sam->getOutputMetadata(&st);
     IMessageMetadata* selIn = sel->getInputMetadata(&st);
@@ -123,7 +119,6 @@ double bruto(Database& db, const QDate& de, const QDate& ate, int* alterados) {
         std::memcpy(bsi.data() + samInOff, &id, 4);
         *reinterpret_cast<int16_t*>(bsi.data() + samInNull) = 0;
         IResultSet* rsa = sam->openCursor(&st, tr, samIn, bsi.data(), samOut, 0);
-        st.check();
         std::vector<int32_t> chaves;
         while (rsa->fetchNext(&st, bso.data()) == IStatus::RESULT_OK) {
             int32_t k;
@@ -135,7 +130,6 @@ double bruto(Database& db, const QDate& de, const QDate& ate, int* alterados) {
             std::memcpy(bi.data() + inOff, &amostra, 4);
             *reinterpret_cast<int16_t*>(bi.data() + inNull) = 0;
             IResultSet* rs = sel->openCursor(&st, tr, selIn, bi.data(), selOut, 0);
-            st.check();
             Amostra a;
             while (rs->fetchNext(&st, bo.data()) == IStatus::RESULT_OK) {
                 int32_t chave, tipo;
@@ -165,11 +159,9 @@ double bruto(Database& db, const QDate& de, const QDate& ate, int* alterados) {
             *reinterpret_cast<int16_t*>(bu.data() + uvn) = 0;
             *reinterpret_cast<int16_t*>(bu.data() + ukn) = 0;
             upd->execute(&st, tr, updIn, bu.data(), nullptr, nullptr);
-            st.check();
             ++*alterados;
         }
         tr->commit(&st);
-        st.check();
     }
     const double ms = timer.nsecsElapsed() / 1e6;
     samIn->release();

@@ -117,7 +117,6 @@ public:
         tpb->insertTag(&m_st, isc_tpb_nowait);
         ITransaction* t = m_att->startTransaction(&m_st, tpb->getBufferLength(&m_st), tpb->getBuffer(&m_st));
         tpb->dispose();
-        m_st.check();
         return t;
     }
     // Every row into a row store; returns the rows' first two integer columns.
@@ -128,7 +127,6 @@ public:
         IMessageMetadata* meta = st->getOutputMetadata(&m_st);
         const unsigned len = meta->getMessageLength(&m_st);
         IResultSet* rs = st->openCursor(&m_st, t, nullptr, nullptr, meta, 0);
-        m_st.check();
         std::vector<char> linhas, buf(len);
         std::vector<std::pair<int, int>> chaves;
         while (rs->fetchNext(&m_st, buf.data()) == IStatus::RESULT_OK) {
@@ -142,7 +140,6 @@ public:
         rs->close(&m_st);
         st->free(&m_st);
         meta->release();
-        m_st.check();
         return chaves;
     }
     // update ... set vl_resultado = new where sample, type and the value read.
@@ -153,7 +150,6 @@ public:
                            "id_analise_equipamento = ? and id_tp_analise = ? and vl_resultado = ?",
                            SQL_DIALECT_V6, IStatement::PREPARE_PREFETCH_METADATA);
         IMessageMetadata* in = st->getInputMetadata(&m_st);
-        m_st.check();
         std::vector<char> buf(in->getMessageLength(&m_st));
         for (const auto& [amostra, tipo, novo, lido] : celulas) {
             std::fill(buf.begin(), buf.end(), 0);
@@ -162,16 +158,11 @@ public:
             std::memcpy(buf.data() + in->getOffset(&m_st, 2), &tipo, 4);
             std::memcpy(buf.data() + in->getOffset(&m_st, 3), &lido, 8);
             st->execute(&m_st, t, in, buf.data(), nullptr, nullptr);
-            m_st.check();
         }
         in->release();
         st->free(&m_st);
-        m_st.check();
     }
-    void confirma(ITransaction* t) {
-        t->commit(&m_st);
-        m_st.check();
-    }
+    void confirma(ITransaction* t) { t->commit(&m_st); }
 
 private:
     IAttachment* m_att;

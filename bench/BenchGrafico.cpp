@@ -145,7 +145,6 @@ Tempo bruto(Database& db, const QString& sql, size_t& linhas) {
     IMessageMetadata* meta = stmt->getOutputMetadata(&st);
     const unsigned len = meta->getMessageLength(&st);
     IResultSet* rs = stmt->openCursor(&st, tra, nullptr, nullptr, meta, 0);
-    st.check();
     std::vector<char> store, buf(len);
     linhas = 0;
     while (rs->fetchNext(&st, buf.data()) == IStatus::RESULT_OK) {
@@ -158,7 +157,6 @@ Tempo bruto(Database& db, const QString& sql, size_t& linhas) {
     meta->release();
     tra->commit(&st);
     tpb->dispose();
-    st.check();
     return ms;
 }
 

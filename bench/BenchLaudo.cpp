@@ -132,12 +132,10 @@ public:
         const QByteArray text = parsed.text.toLatin1();
         m_st = att->prepare(&m_s, tra, 0, text.constData(), SQL_DIALECT_V6,
                             IStatement::PREPARE_PREFETCH_METADATA);
-        m_s.check();
         m_in = m_st->getInputMetadata(&m_s);
         m_out = m_st->getOutputMetadata(&m_s);
         m_inBuf.assign(m_in->getMessageLength(&m_s), 0);
         m_outBuf.assign(m_out->getMessageLength(&m_s), 0);
-        m_s.check();
     }
     ~Raw() {
         if (m_rs) m_rs->close(&m_s);
@@ -163,11 +161,9 @@ public:
     void open() {
         if (m_rs) m_rs->close(&m_s);
         m_rs = m_st->openCursor(&m_s, m_tra, m_in, m_inBuf.data(), m_out, 0);
-        m_s.check();
     }
     bool next() {
         const bool ok = m_rs->fetchNext(&m_s, m_outBuf.data()) == IStatus::RESULT_OK;
-        m_s.check();
         if (ok) m_rows.insert(m_rows.end(), m_outBuf.begin(), m_outBuf.end());
         return ok;
     }
@@ -201,7 +197,6 @@ size_t montaRaw(Database& db, const TAnaliseImpressao& a) {
     tpb->insertTag(&s, isc_tpb_rec_version);
     tpb->insertTag(&s, isc_tpb_nowait);
     ITransaction* tra = db.attachment()->startTransaction(&s, tpb->getBufferLength(&s), tpb->getBuffer(&s));
-    s.check();
     size_t linhas = 0;
     {
         Raw lista(db.attachment(), tra, sqllaudo::kLinhas);
@@ -250,7 +245,6 @@ size_t montaRaw(Database& db, const TAnaliseImpressao& a) {
     }
     tra->commit(&s);
     tpb->dispose();
-    s.check();
     return linhas;
 }
 

@@ -64,7 +64,6 @@ RawResult rawFetch(Database& db, const QString& sql, size_t limit = SIZE_MAX) {
     IMessageMetadata* meta = stmt->getOutputMetadata(&st);
     const unsigned len = meta->getMessageLength(&st);
     IResultSet* rs = stmt->openCursor(&st, tra, nullptr, nullptr, meta, 0);
-    st.check();
     std::vector<char> store;
     store.reserve(static_cast<size_t>(len) * 1024);
     std::vector<char> buf(len);
@@ -80,7 +79,6 @@ RawResult rawFetch(Database& db, const QString& sql, size_t limit = SIZE_MAX) {
     meta->release();
     tra->commit(&st);
     tpb->dispose();
-    st.check();
     return r;
 }
 

@@ -52,7 +52,6 @@ Medida bruto(Database& db, const QString& sql) {
     IMessageMetadata* meta = stmt->getOutputMetadata(&st);
     const unsigned len = meta->getMessageLength(&st);
     IResultSet* rs = stmt->openCursor(&st, tra, nullptr, nullptr, meta, 0);
-    st.check();
     std::vector<char> linhas;
     linhas.reserve(static_cast<size_t>(len) * 1024);
     std::vector<char> buf(len);
@@ -67,7 +66,6 @@ Medida bruto(Database& db, const QString& sql) {
     meta->release();
     tra->commit(&st);
     tpb->dispose();
-    st.check();
     return m;
 }
 

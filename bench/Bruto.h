@@ -25,7 +25,6 @@ public:
         Firebird::ITransaction* t =
             m_att->startTransaction(&m_st, tpb->getBufferLength(&m_st), tpb->getBuffer(&m_st));
         tpb->dispose();
-        m_st.check();
         return t;
     }
     // Prepares, fetches every row into a row store, frees; returns the rows.
@@ -36,7 +35,6 @@ public:
         Firebird::IMessageMetadata* meta = st->getOutputMetadata(&m_st);
         const unsigned len = meta->getMessageLength(&m_st);
         Firebird::IResultSet* rs = st->openCursor(&m_st, t, nullptr, nullptr, meta, 0);
-        m_st.check();
         std::vector<char> linhas, buf(len);
         int n = 0;
         while (rs->fetchNext(&m_st, buf.data()) == Firebird::IStatus::RESULT_OK) {
@@ -46,7 +44,6 @@ public:
         rs->close(&m_st);
         st->free(&m_st);
         meta->release();
-        m_st.check();
         return n;
     }
     // The first column of the first row, an integer (0 when null).
@@ -55,7 +52,6 @@ public:
         Firebird::IStatement* st = m_att->prepare(&m_st, t, 0, texto.constData(), SQL_DIALECT_V6,
                                                   Firebird::IStatement::PREPARE_PREFETCH_METADATA);
         Firebird::IMessageMetadata* meta = st->getOutputMetadata(&m_st);
-        m_st.check();
         std::vector<char> buf(meta->getMessageLength(&m_st));
         Firebird::IResultSet* rs = st->openCursor(&m_st, t, nullptr, nullptr, meta, 0);
         int32_t v = 0;
@@ -65,13 +61,11 @@ public:
         rs->close(&m_st);
         st->free(&m_st);
         meta->release();
-        m_st.check();
         return v;
     }
     void executa(Firebird::ITransaction* t, const QString& sql) {
         m_att->execute(&m_st, t, 0, Database::encode(sql).constData(), SQL_DIALECT_V6, nullptr, nullptr,
                        nullptr, nullptr);
-        m_st.check();
     }
     // The results insert, prepared once and run per value.
     void insere(Firebird::ITransaction* t, int primeiraChave, int amostra,
@@ -82,7 +76,6 @@ public:
                            "id_analise_equipamento,vl_resultado)VALUES(?,?,?,?)",
                            SQL_DIALECT_V6, Firebird::IStatement::PREPARE_PREFETCH_METADATA);
         Firebird::IMessageMetadata* in = st->getInputMetadata(&m_st);
-        m_st.check();
         std::vector<char> buf(in->getMessageLength(&m_st));
         int chave = primeiraChave;
         for (const auto& [tipo, valor] : valores) {
@@ -93,16 +86,11 @@ public:
             const int64_t v = static_cast<int64_t>(valor * 10000.0 + 0.5);
             std::memcpy(buf.data() + in->getOffset(&m_st, 3), &v, 8);
             st->execute(&m_st, t, in, buf.data(), nullptr, nullptr);
-            m_st.check();
         }
         in->release();
         st->free(&m_st);
-        m_st.check();
     }
-    void confirma(Firebird::ITransaction* t) {
-        t->commit(&m_st);
-        m_st.check();
-    }
+    void confirma(Firebird::ITransaction* t) { t->commit(&m_st); }
 
 private:
     Firebird::IAttachment* m_att;

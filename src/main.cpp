@@ -4,6 +4,7 @@
 #include "app/UnMenuPrincipal.h"
 #include "app/UnSplash.h"
 #include "app/UnTelaAtualizador.h"
+#include "data/EmbeddedEngine.h"
 #include "platform/ErrorHook.h"
 #include "platform/Fonts.h"
 #include "platform/QtTranslations.h"

@@ -5,6 +5,7 @@
 #include "app/Programa.h"
 #include "app/UnMenuPrincipal.h"
 #include "app/UnSplash.h"
+#include "data/EmbeddedEngine.h"
 #include "lab/UnCadastrodeAnalise.h"
 #include "lab/UnEmailLaudo.h"
 #include "lab/UnEnviaLaudoEmail.h"

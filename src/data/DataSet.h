@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QSet>
 #include <QStringList>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <unordered_map>
@@ -222,6 +223,7 @@ private:
     const Extra* findExtra(const char* rec) const;
     QByteArray blobContent(int col, const char* rec) const;
     void checkRequired();
+    void requireActive() const;
     void scrolled();
     void copyRecord(char* dst, const char* src) const;
     int positionAfterFetch(int row);
@@ -275,6 +277,33 @@ private:
     mutable size_t m_lookupBlocksFor = 0;
     void prefetchLookupsAround(int row, const Field* lookup, DataSet* list, const Field* key) const;
     size_t m_version = 0;
+};
+
+// Keeps a dataset's controls from following it for a scope: a long read or fill repaints its
+// controls once, at the end, also when it ends with an error.
+class ControlsDisabled {
+public:
+    explicit ControlsDisabled(DataSet& ds) : m_ds(ds), m_unwinding(std::uncaught_exceptions()) {
+        m_ds.disableControls();
+    }
+    ~ControlsDisabled() noexcept(false) {
+        // A control refusing the repaint while an error is already on its way must not end
+        // the program; otherwise its error is the caller's.
+        if (std::uncaught_exceptions() > m_unwinding) {
+            try {
+                m_ds.enableControls();
+            } catch (...) {
+            }
+        } else {
+            m_ds.enableControls();
+        }
+    }
+    ControlsDisabled(const ControlsDisabled&) = delete;
+    ControlsDisabled& operator=(const ControlsDisabled&) = delete;
+
+private:
+    DataSet& m_ds;
+    int m_unwinding;
 };
 
 QString dataSetStateName(DataSetState s);

@@ -86,8 +86,7 @@ Database::~Database() {
 
 QByteArray Database::buildDpb(bool create) const {
     FbStatus st;
-    IXpbBuilder* dpb = fbMaster()->getUtilInterface()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0);
-    st.check();
+    FbPtr<IXpbBuilder> dpb(fbMaster()->getUtilInterface()->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0));
     dpb->insertString(&st, isc_dpb_user_name,
                       cp1252::encodeChecked(m_user, QStringLiteral("O usuário")).constData());
     dpb->insertString(&st, isc_dpb_password,
@@ -101,11 +100,8 @@ QByteArray Database::buildDpb(bool create) const {
         dpb->insertInt(&st, isc_dpb_sql_dialect, 3);
         dpb->insertInt(&st, isc_dpb_force_write, 0);
     }
-    st.check();
-    QByteArray out(reinterpret_cast<const char*>(dpb->getBuffer(&st)),
-                   static_cast<int>(dpb->getBufferLength(&st)));
-    dpb->dispose();
-    return out;
+    return QByteArray(reinterpret_cast<const char*>(dpb->getBuffer(&st)),
+                      static_cast<int>(dpb->getBufferLength(&st)));
 }
 
 void Database::connect() {
@@ -123,15 +119,12 @@ void Database::attach(bool create) {
         throw DatabaseError(QStringLiteral("O nome do banco de dados não foi informado."), 0, QString());
     QByteArray dpb = buildDpb(create);
     FbStatus st;
-    IProvider* prov = fbMaster()->getDispatcher();
+    FbPtr<IProvider> prov(fbMaster()->getDispatcher());
     const QByteArray name = m_name.toLocal8Bit();
     const auto len = static_cast<unsigned>(dpb.size());
     const auto* buf = reinterpret_cast<const unsigned char*>(dpb.constData());
-    IAttachment* att = create ? prov->createDatabase(&st, name.constData(), len, buf)
-                              : prov->attachDatabase(&st, name.constData(), len, buf);
-    prov->release();
-    st.check();
-    m_att = att;
+    m_att.reset(create ? prov->createDatabase(&st, name.constData(), len, buf)
+                       : prov->attachDatabase(&st, name.constData(), len, buf));
     m_wanted = true;
     if (m_context.empty()) return;
     try {
@@ -139,10 +132,7 @@ void Database::attach(bool create) {
     } catch (...) {
         // A connection that cannot say who works on it is not used.
         freeStatements();
-        FbStatus ds;
-        m_att->detach(&ds);
-        if (ds.failed()) m_att->release();
-        m_att = nullptr;
+        m_att.endOrRelease<FbQuietStatus>([](IAttachment* a, auto* s) { a->detach(s); });
         throw;
     }
 }
@@ -179,11 +169,11 @@ bool Database::connected() const {
     const unsigned epoch = g_lostEpoch.load();
     if (epoch != m_seenEpoch) {
         m_seenEpoch = epoch;
-        FbStatus st;
+        FbQuietStatus st;
         m_att->ping(&st);
         if (st.failed()) const_cast<Database*>(this)->dropLost();
     }
-    return m_att != nullptr;
+    return static_cast<bool>(m_att);
 }
 
 void Database::dropLost() {
@@ -193,8 +183,7 @@ void Database::dropLost() {
     auto open = m_transactions;
     for (Transaction* t : open)
         t->forget();
-    m_att->release();
-    m_att = nullptr;
+    m_att.reset();
 }
 
 void Database::ensureConnected() {
@@ -216,18 +205,13 @@ void Database::disconnect() {
             t->forget();
         }
     }
-    FbStatus st;
-    m_att->detach(&st);
-    if (st.failed()) {
-        // A broken connection cannot be detached; release it anyway.
-        m_att->release();
-    }
-    m_att = nullptr;
+    // A broken connection cannot be detached; it is released anyway.
+    m_att.endOrRelease<FbQuietStatus>([](IAttachment* a, auto* s) { a->detach(s); });
 }
 
 IAttachment* Database::attachment() const {
     if (!connected()) const_cast<Database*>(this)->ensureConnected();
-    return m_att;
+    return m_att.get();
 }
 
 void Database::attachTransaction(Transaction* t) {
@@ -279,30 +263,28 @@ void Transaction::start() {
     if (m_tra) return;
     if (!m_db) throw DatabaseError(QStringLiteral("A transação não tem banco de dados."), 0, QString());
     FbStatus st;
-    IXpbBuilder* tpb = fbMaster()->getUtilInterface()->getXpbBuilder(&st, IXpbBuilder::TPB, nullptr, 0);
+    FbPtr<IXpbBuilder> tpb(fbMaster()->getUtilInterface()->getXpbBuilder(&st, IXpbBuilder::TPB, nullptr, 0));
     tpb->insertTag(&st, isc_tpb_write);
     tpb->insertTag(&st, isc_tpb_read_committed);
     tpb->insertTag(&st, isc_tpb_rec_version);
     tpb->insertTag(&st, isc_tpb_nowait);
-    st.check();
     IAttachment* att = m_db->attachment();
-    ITransaction* tra = att->startTransaction(&st, tpb->getBufferLength(&st), tpb->getBuffer(&st));
-    tpb->dispose();
-    st.check();
-    m_tra = tra;
+    m_tra.reset(att->startTransaction(&st, tpb->getBufferLength(&st), tpb->getBuffer(&st)));
+}
+
+void Transaction::dropIfLost() {
+    // A transaction of a connection that was lost is gone with it.
+    if (m_tra && m_db && !m_db->connected()) m_tra.disown();
 }
 
 void Transaction::ensureActive() {
-    // A transaction of a connection that was lost is gone with it.
-    if (m_tra && m_db && !m_db->connected()) m_tra = nullptr;
+    dropIfLost();
     if (!m_tra) start();
 }
 
 ITransaction* Transaction::handle() {
-    // A transaction of a connection that was lost is gone with it.
-    if (m_tra && m_db && !m_db->connected()) m_tra = nullptr;
     ensureActive();
-    return m_tra;
+    return m_tra.get();
 }
 
 void Transaction::ending() {
@@ -313,35 +295,36 @@ void Transaction::ending() {
 
 void Transaction::commit() {
     if (!m_tra) return;
-    // Lists of this transaction that still have rows to fetch would lose their cursors: the
-    // work is committed all the same, retaining the transaction's context.
-    if (!m_endListeners.empty()) {
-        commitRetaining();
-        return;
-    }
+    // The lists' cursors end with the transaction: they stop at the rows they hold.
+    ending();
     FbStatus st;
-    m_tra->commit(&st);
-    st.check();
-    m_tra = nullptr;
+    m_tra.end([&](ITransaction* t) { t->commit(&st); });
+}
+
+void Transaction::commitKeepingCursors() {
+    if (m_endListeners.empty())
+        commit();
+    else
+        commitRetaining();
 }
 
 void Transaction::commitRetaining() {
     if (!m_tra) return;
     FbStatus st;
     m_tra->commitRetaining(&st);
-    st.check();
 }
 
 void Transaction::rollback() {
     if (!m_tra) return;
     ending();
+    // A rollback that fails (a broken connection) still ends the transaction here.
     FbStatus st;
-    m_tra->rollback(&st);
-    ITransaction* t = m_tra;
-    m_tra = nullptr;
-    if (st.failed()) {
+    ITransaction* t = m_tra.disown();
+    try {
+        t->rollback(&st);
+    } catch (...) {
         t->release();
-        st.check();
+        throw;
     }
 }
 
@@ -349,12 +332,10 @@ void Transaction::rollbackRetaining() {
     if (!m_tra) return;
     FbStatus st;
     m_tra->rollbackRetaining(&st);
-    st.check();
 }
 
 void Transaction::forget() {
     if (!m_tra) return;
     ending();
-    m_tra->release();
-    m_tra = nullptr;
+    m_tra.reset();
 }

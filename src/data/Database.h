@@ -1,6 +1,7 @@
 #pragma once
 // Connection and transactions on the Firebird OO API.
 #include "data/DatabaseError.h"
+#include "data/FbPtr.h"
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -87,7 +88,7 @@ private:
     QString m_user = "SYSDBA";
     QString m_password = kDatabasePassword;
     QString m_charset = "ISO8859_1";
-    Firebird::IAttachment* m_att = nullptr;
+    FbPtr<Firebird::IAttachment> m_att;
     bool m_wanted = false; // connected by the program, and not disconnected since
     mutable unsigned m_seenEpoch = 0;
     Transaction* m_default = nullptr;
@@ -108,12 +109,16 @@ public:
     Database* database() const { return m_db; }
 
     void start();
+    // Ends the transaction: lists still fetching from it stop at the rows they hold.
     void commit();
+    // Commits the work and keeps the transaction and the cursors of its open lists: a hard
+    // commit when no list is fetching from it, a retaining one otherwise.
+    void commitKeepingCursors();
     void commitRetaining();
     void rollback();
     // Undoes the work since the last commit and keeps the transaction (and its cursors) open.
     void rollbackRetaining();
-    bool active() const { return m_tra != nullptr; }
+    bool active() const { return static_cast<bool>(m_tra); }
     // Starts the transaction when it is not active.
     void ensureActive();
 
@@ -122,8 +127,7 @@ public:
     // Called when the connection goes away: its lists stop fetching, the handle is released.
     void forget();
 
-    // Open cursors, closed before the transaction ends (rollback, lost connection); while any is
-    // registered a hard commit is made retaining.
+    // Open cursors, closed before the transaction ends (commit, rollback, lost connection).
     void addEndListener(const void* key, std::function<void()> fn) { m_endListeners[key] = std::move(fn); }
     void removeEndListener(const void* key) { m_endListeners.erase(key); }
     // Expires when the transaction object is destroyed.
@@ -131,10 +135,11 @@ public:
 
 private:
     void ending();
+    void dropIfLost();
     std::map<const void*, std::function<void()>> m_endListeners;
     std::shared_ptr<void> m_life = std::make_shared<int>(0);
     Database* m_db = nullptr;
-    Firebird::ITransaction* m_tra = nullptr;
+    FbPtr<Firebird::ITransaction> m_tra;
 };
 
 // True when the error says that the connection with the database is gone (server stopped or

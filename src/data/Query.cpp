@@ -350,7 +350,7 @@ void Query::execSQL() {
         tr->commitRetaining();
         return;
     case sql::CommitKind::Commit:
-        tr->commit();
+        tr->commitKeepingCursors();
         return;
     case sql::CommitKind::None:
         break;
@@ -375,16 +375,10 @@ void Query::refresh() {
         key = field(0)->value();
     }
     const int row = recNo();
-    disableControls();
-    try {
-        close();
-        open();
-        if (!key.isNull()) {
-            if (!locate(keyName, key)) setRecNo(std::min(row, recordCount() - 1));
-        }
-    } catch (...) {
-        enableControls();
-        throw;
+    ControlsDisabled quiet(*this);
+    close();
+    open();
+    if (!key.isNull()) {
+        if (!locate(keyName, key)) setRecNo(std::min(row, recordCount() - 1));
     }
-    enableControls();
 }

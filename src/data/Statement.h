@@ -1,12 +1,11 @@
 #pragma once
-// A prepared statement on the Firebird OO API, with values bound by position, and the
-// record layout/codec that both statements and datasets use for message buffers.
+// A prepared statement on the Firebird OO API, with values bound by position.
+#include "data/Blob.h"
 #include "data/Database.h"
-#include <QDate>
-#include <QDateTime>
+#include "data/FbPtr.h"
+#include "data/RecordLayout.h"
 #include <QStringList>
 #include <QVariant>
-#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -16,92 +15,9 @@ class IResultSet;
 class IMessageMetadata;
 } // namespace Firebird
 
-// Kinds of column a record can hold.
-enum class FieldKind {
-    String,
-    FixedChar,
-    SmallInt,
-    Integer,
-    LargeInt,
-    Float,
-    Double,
-    BCD,
-    Date,
-    Time,
-    DateTime,
-    Memo,
-    Blob,
-    Boolean,
-    Lookup
-};
-
-// One column of a fixed-size record (the message layout of the database).
-struct ColumnLayout {
-    QString name;         // alias as returned
-    QString relation;     // origin table, empty for expressions
-    QString column;       // origin column
-    unsigned sqlType = 0; // SQL_* without the nullable bit
-    int subType = 0;
-    int scale = 0;
-    unsigned length = 0; // bytes of the value area
-    unsigned offset = 0;
-    unsigned nullOffset = 0;
-    unsigned charSet = 0;
-    bool nullable = true;
-    FieldKind kind = FieldKind::String;
-    int charSize() const; // size in characters for text
-};
-
-struct RecordLayout {
-    std::vector<ColumnLayout> columns;
-    unsigned size = 0;
-    int indexOf(const QString& name) const; // case-insensitive, -1 when missing
-    // Builds a layout for in-memory tables: (name, kind, size in characters).
-    static RecordLayout build(const std::vector<std::tuple<QString, FieldKind, int>>& defs);
-    static RecordLayout fromMetadata(Firebird::IMessageMetadata* meta);
-};
-
-// An 8-byte blob reference as stored in a record.
-struct BlobId {
-    uint32_t high = 0, low = 0;
-    bool isNull() const { return high == 0 && low == 0; }
-};
-
-namespace codec {
-bool isNull(const ColumnLayout& c, const char* rec);
-void setNull(const ColumnLayout& c, char* rec, bool null);
-// Decodes a non-blob value (blobs yield their BlobId through blobId()).
-QVariant decode(const ColumnLayout& c, const char* rec);
-// Encodes v into the column, or throws AppError naming `label` (the column name when empty):
-// text outside Windows-1252 or longer than the column, numbers outside the column's range,
-// non-finite or (for whole-number columns) fractional, and texts that are not one valid date.
-void encode(const ColumnLayout& c, char* rec, const QVariant& v, const QString& label = QString());
-// A number written as text the Brazilian way: an optional sign, digits grouped by dots in
-// threes or not grouped at all, and an optional decimal comma ("1.000" is one thousand,
-// "1.234,56", "-0,5", "1234,5"). Anything else is not a number ("1,234.56", "1.5", "1.00").
-struct NumberText {
-    bool ok = false;
-    bool negative = false;
-    QString whole;    // the digits before the comma, without grouping
-    QString fraction; // the digits after it, without trailing zeros
-    double value = 0;
-};
-NumberText parseNumberText(const QString& s);
-// A date written as text: dd/mm/yyyy, d/m/yy, dd.mm.yyyy or yyyy-mm-dd, and nothing else;
-// invalid when the text is not exactly one real date.
-QDate parseDateText(const QString& s);
-// A date as above, optionally followed by a blank and h:mm or h:mm:ss.
-QDateTime parseDateTimeText(const QString& s);
-BlobId blobId(const ColumnLayout& c, const char* rec);
-void setBlobId(const ColumnLayout& c, char* rec, BlobId id);
-// Values compare equal as the database would see them (used for change detection).
-bool sameValue(const ColumnLayout& c, const char* a, const char* b);
-} // namespace codec
-
-QByteArray readBlob(Database* db, Transaction* tr, BlobId id);
-BlobId writeBlob(Database* db, Transaction* tr, const QByteArray& data);
-
-class FbStatus;
+template <typename Wrapper> class BasicFbStatus;
+class RaisingStatusWrapper;
+using FbStatus = BasicFbStatus<RaisingStatusWrapper>;
 
 class Statement {
 public:
@@ -112,7 +28,7 @@ public:
 
     // Prepares text with '?' placeholders (named parameters are resolved by the caller).
     void prepare(const QString& sqlText);
-    bool prepared() const { return m_stmt != nullptr; }
+    bool prepared() const { return static_cast<bool>(m_stmt); }
     int paramCount() const { return static_cast<int>(m_in.columns.size()); }
     void setParam(int index, const QVariant& value);
     // The name that messages about a refused value of this parameter use.
@@ -128,7 +44,7 @@ public:
     // Fetches the next row into buf (outputLayout().size bytes); false at the end.
     bool fetch(char* buf);
     void closeCursor();
-    bool cursorOpen() const { return m_rs != nullptr; }
+    bool cursorOpen() const { return static_cast<bool>(m_rs); }
     const RecordLayout& outputLayout() const { return m_out; }
     Transaction* transaction() const { return m_tr; }
     Database* database() const { return m_db; }
@@ -141,10 +57,9 @@ private:
     QString paramLabel(size_t index) const;
     Database* m_db;
     Transaction* m_tr;
-    Firebird::IStatement* m_stmt = nullptr;
-    Firebird::IResultSet* m_rs = nullptr;
-    Firebird::IMessageMetadata* m_inMeta = nullptr;
-    Firebird::IMessageMetadata* m_outMeta = nullptr;
+    FbPtr<Firebird::IStatement> m_stmt;
+    FbPtr<Firebird::IResultSet> m_rs;
+    FbPtr<Firebird::IMessageMetadata> m_inMeta, m_outMeta;
     RecordLayout m_in, m_out;
     std::vector<char> m_inBuf;
     std::vector<QVariant> m_params;

@@ -168,7 +168,7 @@ void ExecutaSQL(Query& q, const QString& sqlText, bool commit) {
     q.setTransaction(tr);
     q.setSqlText(sqlText);
     q.execSQL();
-    if (commit) tr->commit();
+    if (commit) tr->commitKeepingCursors();
 }
 
 // ---------------------------------------------------------------- lookups

@@ -226,8 +226,8 @@ void TfrmResultadosTodasAmostras::CarregaResultados() {
                             " - " + q.field(1)->asString());
     q.close();
 
-    cdsGrade.disableControls();
-    try {
+    {
+        ControlsDisabled quiet(cdsGrade);
         cdsGrade.close();
         cdsGrade.clearFieldDefs();
         cdsGrade.addFieldDef("ID_TP_ANALISE", FieldKind::Integer);
@@ -277,11 +277,7 @@ void TfrmResultadosTodasAmostras::CarregaResultados() {
         }
         cdsGrade.first();
         dbgResultados->setColumns(colunas);
-    } catch (...) {
-        cdsGrade.enableControls();
-        throw;
     }
-    cdsGrade.enableControls();
     dbgResultados->setReadOnly(false);
     // Each sample's values are marked when outside the range of their row's ideal result.
     for (size_t a = 0; a < m_dados.amostras.size(); ++a)

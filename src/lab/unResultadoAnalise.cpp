@@ -195,8 +195,8 @@ void TfrmResultadoAnalise::showEvent(QShowEvent* e) {
 
 void TfrmResultadoAnalise::CarregaResultados() {
     const DataContext& ctx = dataContext();
-    cdsResultado.disableControls();
-    try {
+    {
+        ControlsDisabled quiet(cdsResultado);
         cdsResultado.createDataSet();
         const std::vector<LinhaResultado> linhas =
             LeResultados(*ctx.IBSolution, *ctx.IBT_Gen, IidTpEquipamento, IidAnaliseEquipamento,
@@ -215,11 +215,7 @@ void TfrmResultadoAnalise::CarregaResultados() {
             cdsResultado.post();
         }
         cdsResultado.first();
-    } catch (...) {
-        cdsResultado.enableControls();
-        throw;
     }
-    cdsResultado.enableControls();
     m_calculo->carrega(*ctx.IBSolution, *ctx.IBT_Gen);
     m_calculo->recalcula();
     cdsResultado.first();

@@ -1,8 +1,8 @@
 #include "reports/UnDadosLaudo.h"
 
 #include "data/DataContext.h"
+#include "data/PreparedQuery.h"
 #include "platform/Errors.h"
-#include "reports/PreparedQuery.h"
 #include "reports/SqlLaudo.h"
 #include "support/UnProgressoGeral.h"
 
@@ -233,17 +233,22 @@ void CopiaCdsRelatorio(MemTable& origem, MemTable& destino) {
     std::vector<Field*> alvo;
     for (int i = 0; i < colunas; ++i)
         alvo.push_back(destino.fieldByName(origem.field(i)->fieldName()));
-    origem.disableControls();
-    destino.disableControls();
-    const int linhas = origem.recordCount();
-    for (int r = 0; r < linhas; ++r) {
-        destino.append();
-        for (int i = 0; i < colunas; ++i)
-            alvo[static_cast<size_t>(i)]->setValue(origem.valueAt(r, origem.field(i)));
-        destino.post();
+    {
+        ControlsDisabled quietOrigem(origem), quietDestino(destino);
+        const int linhas = origem.recordCount();
+        try {
+            for (int r = 0; r < linhas; ++r) {
+                destino.append();
+                for (int i = 0; i < colunas; ++i)
+                    alvo[static_cast<size_t>(i)]->setValue(origem.valueAt(r, origem.field(i)));
+                destino.post();
+            }
+        } catch (...) {
+            // A row the copy refuses is not left half-typed in the target.
+            if (destino.editing()) destino.cancel();
+            throw;
+        }
     }
-    destino.enableControls();
-    origem.enableControls();
     destino.first();
 }
 
@@ -319,7 +324,7 @@ void MontaDadosLaudo(MemTable& t, const TAnaliseImpressao& a) {
     MostraProgresso();
     ConfiguraProgresso("Aguarde ...", "Processando...", "Aguarde o processamento...", 0,
                        static_cast<int>(linhas.size()));
-    t.disableControls();
+    ControlsDisabled quiet(t);
     try {
         for (const Linha& l : linhas) {
             AvancaProgresso();
@@ -346,10 +351,8 @@ void MontaDadosLaudo(MemTable& t, const TAnaliseImpressao& a) {
         }
     } catch (...) {
         if (t.editing()) t.cancel();
-        t.enableControls();
         throw;
     }
-    t.enableControls();
 }
 
 void MontaDadosPlanilha(MemTable& t, const TAnaliseImpressao& a) {
@@ -366,7 +369,7 @@ void MontaDadosPlanilha(MemTable& t, const TAnaliseImpressao& a) {
     LeitorResultados leitor;
     Historico historico(a.dtColeta, leitor);
     const Colunas c(t);
-    t.disableControls();
+    ControlsDisabled quiet(t);
     try {
         for (const Linha& l : linhas) {
             novaLinha(t, c, l);
@@ -386,8 +389,6 @@ void MontaDadosPlanilha(MemTable& t, const TAnaliseImpressao& a) {
         }
     } catch (...) {
         if (t.editing()) t.cancel();
-        t.enableControls();
         throw;
     }
-    t.enableControls();
 }

@@ -3,12 +3,12 @@
 #include "data/DataContext.h"
 #include "data/FaixaIdeal.h"
 #include "data/ParametrosProprios.h"
+#include "data/PreparedQuery.h"
 #include "data/UnFuncoes.h"
 #include "platform/Errors.h"
 #include "platform/RtfCodec.h"
 #include "reports/GraficoTendencia.h"
 #include "reports/ImagensLaudo.h"
-#include "reports/PreparedQuery.h"
 #include "reports/TextoRelatorio.h"
 
 #include <QFileInfo>

@@ -1,10 +1,10 @@
 #include "reports/UnRelatorioPreenchimento.h"
 
 #include "data/DataContext.h"
+#include "data/PreparedQuery.h"
 #include "data/UnFuncoes.h"
 #include "platform/Errors.h"
 #include "reports/ImagensLaudo.h"
-#include "reports/PreparedQuery.h"
 #include "reports/TextoRelatorio.h"
 
 namespace {

@@ -2,6 +2,7 @@
 // the next save is one clear report, the typed record stays on the screen, closing the screen
 // and the program works, and once the server is back the same record saves.
 #include "OwnFirebirdServer.h"
+#include "ProgramaAberto.h"
 #include "app/UnMenuPrincipal.h"
 #include "data/DataContext.h"
 #include "data/Schema.h"
@@ -32,7 +33,7 @@
 
 namespace {
 
-class ServidorPerdido : public ::testing::Test {
+class ServidorPerdido : public ::testing::Test, protected ProgramaAberto {
 protected:
     void SetUp() override {
         if (!srv.start()) GTEST_SKIP() << "servidor próprio indisponível: " << srv.error().toStdString();
@@ -67,35 +68,14 @@ protected:
         suporte.close();
         suporte.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 
-        TSessaoUsuario& s = sessaoUsuario();
-        s = TSessaoUsuario{};
-        s.codusuario = 1;
-        s.grupousuario = -1;
-        s.Nm_usuario = "Maria";
-        s.localarquivoiniteste = site.filePath("Dados/SITE.ini");
-        main = std::make_unique<TfrmMenuPrincipal>();
-        main->requestEnd = [this] { ++endRequests; };
-        lookup = std::make_unique<TdmLookUp>(&main->IBSolution, &main->IBTransaction);
-        padrao = std::make_unique<TdmPadrao>(&main->IBSolution, &main->IBTransaction, lookup.get());
-        setDmLookUp(lookup.get());
-        setDmPadrao(padrao.get());
+        abrePrograma(1, -1, "Maria", site.filePath("Dados/SITE.ini"));
         main->resize(1000, 700);
-        main->show();
         QApplication::processEvents();
         ASSERT_TRUE(main->IBSolution.connected());
     }
 
     void TearDown() override {
-        if (main) {
-            for (QMdiSubWindow* w : main->mdi->subWindowList())
-                w->close();
-            QApplication::processEvents();
-        }
-        setDmPadrao(nullptr);
-        padrao.reset();
-        setDmLookUp(nullptr);
-        lookup.reset();
-        main.reset();
+        fechaPrograma();
         dataContext() = DataContext{};
         QApplication::processEvents();
     }
@@ -109,12 +89,6 @@ protected:
             pump();
         }
         return t;
-    }
-    static void pump() {
-        for (int i = 0; i < 3; ++i) {
-            QApplication::processEvents();
-            QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        }
     }
     // Rows of the analysis types as the server holds them, read on a connection of its own.
     QStringList nomesNoServidor() {
@@ -146,10 +120,6 @@ protected:
     ScopedMailTransport mailScope{mail};
     FakeProcesses procs;
     ScopedProcesses procsScope{procs};
-    std::unique_ptr<TfrmMenuPrincipal> main;
-    std::unique_ptr<TdmLookUp> lookup;
-    std::unique_ptr<TdmPadrao> padrao;
-    int endRequests = 0;
 
     // What each error report showed; the presenter closes it with its button.
     QStringList problemas, solucoes, originais;
@@ -246,11 +216,7 @@ TEST_F(ServidorPerdido, ClosingTheScreenAndTheProgramAfterTheServerDiedEndsClean
     pump();
     EXPECT_EQ(endRequests, 1);
     EXPECT_EQ(naoExplicados, 0);
-    setDmPadrao(nullptr);
-    padrao.reset();
-    setDmLookUp(nullptr);
-    lookup.reset();
-    main.reset();
+    fechaPrograma();
 }
 
 TEST_F(ServidorPerdido, AListLeftClosedByTheLostServerIsNoErrorAndOpensAgainWithAtualizar) {

@@ -1,4 +1,5 @@
 #include "AppFixture.h"
+#include "data/EmbeddedEngine.h"
 
 #include <QElapsedTimer>
 #include <QLabel>

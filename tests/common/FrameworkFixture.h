@@ -2,6 +2,7 @@
 // A logged-in main window on a fresh embedded database with the full schema: the program
 // settings file, the connection settings file, the data modules and scripted dialogs.
 #include "DatabaseSuite.h"
+#include "ProgramaAberto.h"
 #include "app/Programa.h"
 #include "app/UnMenuPrincipal.h"
 #include "data/DataContext.h"
@@ -16,7 +17,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-class FrameworkTest : public DatabaseSuite<FrameworkTest> {
+class FrameworkTest : public DatabaseSuite<FrameworkTest>, protected ProgramaAberto {
 protected:
     static void SetUpTestSuite() {
         DatabaseSuite::SetUpTestSuite();
@@ -61,51 +62,15 @@ protected:
     void TearDown() override { logout(); }
 
     void login(int grupo, int usuario = 1) {
-        logout();
-        TSessaoUsuario& s = sessaoUsuario();
-        s = TSessaoUsuario{};
-        s.codusuario = usuario;
-        s.grupousuario = grupo;
-        s.loginusuario = "maria";
-        s.Nm_usuario = "Maria";
-        s.Nm_GrupoUsusario = "Laboratório";
-        s.localarquivoiniteste = s_db->folder() + "/TESTE.ini";
-        programa = std::make_unique<Programa>([this] { ++endRequests; });
-        main = programa->principal();
-        lookup = programa->lookup();
-        padrao = programa->padrao();
-        main->resize(1100, 700);
-        main->show();
-        QApplication::processEvents();
+        abrePrograma(usuario, grupo, "Maria", s_db->folder() + "/TESTE.ini", "Laboratório");
     }
-
-    void logout() {
-        if (!main) return;
-        programa->fechaTelas();
-        QApplication::processEvents();
-        main = nullptr;
-        lookup = nullptr;
-        padrao = nullptr;
-        programa.reset();
-        QApplication::processEvents();
-    }
+    void logout() { fechaPrograma(); }
 
     QString settingsPath() const { return programSettingsPath(exe); }
-    void pump() {
-        for (int i = 0; i < 3; ++i) {
-            QApplication::processEvents();
-            QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        }
-    }
 
     FakeOsFacts os;
     ScopedOsFacts osScope{os};
     ScriptedDialogs dialogs;
     ScopedDialogs dialogScope{dialogs};
     QString exe;
-    std::unique_ptr<Programa> programa;
-    TfrmMenuPrincipal* main = nullptr;
-    TdmLookUp* lookup = nullptr;
-    TdmPadrao* padrao = nullptr;
-    int endRequests = 0;
 };

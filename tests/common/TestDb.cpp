@@ -1,18 +1,13 @@
 #include "TestDb.h"
+#include "data/EmbeddedEngine.h"
 #include "data/Schema.h"
 #include "data/Statement.h"
 #include "platform/Cp1252.h"
 #include <QDir>
 #include <QFileInfo>
-#include <unistd.h>
 
 void TestDb::prepareEngine() {
-    // A user outside the firebird group cannot use the shared lock folder.
-    if (!qEnvironmentVariableIsSet("FIREBIRD_LOCK") && access("/tmp/firebird", W_OK) != 0) {
-        QString lock = QDir::tempPath() + "/ctv-fblock-" + QString::number(getuid());
-        QDir().mkpath(lock);
-        qputenv("FIREBIRD_LOCK", lock.toLocal8Bit());
-    }
+    prepareEmbeddedEngine();
 }
 
 TestDb::TestDb(const QString& script) {

@@ -238,6 +238,30 @@ TEST_F(DataSetTest, CommitRetainKeepsTheTransactionActive) {
     x.execSQL();
     EXPECT_FALSE(s_db->tr.active());
     EXPECT_EQ(s_db->scalar("select count(*) from tab_grupo").toInt(), 1);
+
+    // A "commit" typed while a list still fetches from the transaction keeps its cursor: the
+    // list goes on to its last row. A commit asked of the transaction itself ends it, and the
+    // list keeps the rows it holds, marked as cut short.
+    q->open();
+    ASSERT_TRUE(q->canFetchMore());
+    x.setSqlText("insert into tab_grupo values (2, 'H')");
+    x.execSQL();
+    x.setSqlText("commit");
+    x.execSQL();
+    EXPECT_TRUE(s_db->tr.active());
+    q->fetchAll();
+    EXPECT_EQ(q->recordCount(), 5);
+    EXPECT_FALSE(q->rowsCutShort());
+
+    q->close();
+    q->open();
+    ASSERT_TRUE(q->canFetchMore());
+    s_db->tr.commit();
+    EXPECT_FALSE(s_db->tr.active());
+    EXPECT_FALSE(q->canFetchMore());
+    EXPECT_EQ(q->recordCount(), 1);
+    EXPECT_TRUE(q->rowsCutShort());
+    EXPECT_EQ(s_db->scalar("select count(*) from tab_grupo").toInt(), 2);
 }
 
 TEST_F(DataSetTest, NamedParametersAndQuotedText) {

@@ -296,4 +296,21 @@ TEST_F(DadosLaudo, CopyKeepsEveryRowAndValue) {
     }
 }
 
+TEST_F(DadosLaudo, ARowTheCopyRefusesLeavesBothTablesFollowedByTheirControls) {
+    NumeraPaginasAmostras(2);
+    MontaDadosLaudo(cdsRelatorio, analise(2));
+    ASSERT_GE(cdsRelatorio.recordCount(), 3);
+    MemTable copia("copia");
+    CriaCdsRelatorio(copia);
+    int gravadas = 0;
+    copia.beforePost = [&](DataSet&) {
+        if (++gravadas == 3) throw ValidationError(QStringLiteral("Linha recusada."));
+    };
+    EXPECT_THROW(CopiaCdsRelatorio(cdsRelatorio, copia), ValidationError);
+    EXPECT_FALSE(cdsRelatorio.controlsDisabled());
+    EXPECT_FALSE(copia.controlsDisabled());
+    EXPECT_FALSE(copia.editing());
+    EXPECT_EQ(copia.recordCount(), 2);
+}
+
 } // namespace

@@ -7,6 +7,7 @@
 // scripted dialogs, a recording shell and a report preview that keeps its pages as PDF.
 #include "DatabaseSuite.h"
 #include "Gestos.h"
+#include "ProgramaAberto.h"
 #include "QtPrinters.h"
 #include "app/Programa.h"
 #include "app/UnMenuPrincipal.h"
@@ -53,7 +54,7 @@ enum : int {
     kOBrien = 7,  // Ana's; "O'Brien Química"
 };
 
-class ListagemTest : public DatabaseSuite<ListagemTest>, protected Gestos {
+class ListagemTest : public DatabaseSuite<ListagemTest>, protected Gestos, protected ProgramaAberto {
 protected:
     static void exec(const QString& sql) { s_db->exec(sql); }
 
@@ -288,38 +289,8 @@ protected:
     }
     void TearDown() override { logout(); }
 
-    void login(int grupo) {
-        logout();
-        TSessaoUsuario& s = sessaoUsuario();
-        s = TSessaoUsuario{};
-        s.codusuario = 1;
-        s.grupousuario = grupo;
-        s.Nm_usuario = "Roberto";
-        s.localarquivoiniteste = s_db->folder() + "/TESTE.ini";
-        programa = std::make_unique<Programa>([] {});
-        main = programa->principal();
-        lookup = programa->lookup();
-        padrao = programa->padrao();
-        main->resize(1100, 700);
-        main->show();
-        QApplication::processEvents();
-    }
-    void logout() {
-        if (!main) return;
-        programa->fechaTelas();
-        pump();
-        main = nullptr;
-        lookup = nullptr;
-        padrao = nullptr;
-        programa.reset();
-        pump();
-    }
-    static void pump() {
-        for (int i = 0; i < 3; ++i) {
-            QApplication::processEvents();
-            QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        }
-    }
+    void login(int grupo) { abrePrograma(1, grupo, "Roberto", s_db->folder() + "/TESTE.ini"); }
+    void logout() { fechaPrograma(); }
 
     // Opens a screen from its menu item, as the user does.
     template <class T> T* abreMenu(const QString& item) {
@@ -363,10 +334,6 @@ protected:
     ScriptedReportPreview preview;
     ScopedReportPreview previewScope{preview};
     QString exe;
-    std::unique_ptr<Programa> programa;
-    TfrmMenuPrincipal* main = nullptr;
-    TdmLookUp* lookup = nullptr;
-    TdmPadrao* padrao = nullptr;
 };
 
 } // namespace listagens

@@ -6,6 +6,7 @@
 //     test_walk --gtest_filter='PasseioServidor*'   (one command line)
 #include "OwnFirebirdServer.h"
 #include "Passeio.h"
+#include "ProgramaAberto.h"
 #include "app/UnMenuPrincipal.h"
 #include "data/DataContext.h"
 #include "data/Schema.h"
@@ -73,7 +74,7 @@ const TabelaEscrita kEscritas[] = {
      ", ID_CLIENTE, ID_TP_EQUIPAMENTO, ID_SITAUCAO_EQUIPAMENTO|, 31, 2, -246"},
 };
 
-class PasseioServidor : public ::testing::Test {
+class PasseioServidor : public ::testing::Test, protected ProgramaAberto {
 protected:
     void SetUp() override {
         if (!srv.start()) GTEST_SKIP() << "servidor próprio indisponível: " << srv.error().toStdString();
@@ -99,38 +100,15 @@ protected:
         IniFile(programSettingsPath(exe))
             .writeString("IniServidor", "nomearquivo", site.filePath("Dados/SITE.ini"));
 
-        TSessaoUsuario& s = sessaoUsuario();
-        s = TSessaoUsuario{};
-        s.codusuario = 1;
-        s.grupousuario = -1;
-        s.Nm_usuario = "Maria";
-        s.localarquivoiniteste = site.filePath("Dados/SITE.ini");
-        main = std::make_unique<TfrmMenuPrincipal>();
-        main->requestEnd = [this] { ++endRequests; };
-        lookup = std::make_unique<TdmLookUp>(&main->IBSolution, &main->IBTransaction);
-        padrao = std::make_unique<TdmPadrao>(&main->IBSolution, &main->IBTransaction, lookup.get());
-        setDmLookUp(lookup.get());
-        setDmPadrao(padrao.get());
-        main->resize(1100, 700);
-        main->show();
-        QApplication::processEvents();
+        abrePrograma(1, -1, "Maria", site.filePath("Dados/SITE.ini"));
         ASSERT_TRUE(main->IBSolution.connected());
         for (Database* d : {&conferencia, &outra})
             d->setDatabaseName(srv.connectionString("site.fdb"));
     }
 
     void TearDown() override {
-        if (main) {
-            if (!srv.running()) srv.start();
-            for (QMdiSubWindow* w : main->mdi->subWindowList())
-                w->close();
-            QApplication::processEvents();
-        }
-        setDmPadrao(nullptr);
-        padrao.reset();
-        setDmLookUp(nullptr);
-        lookup.reset();
-        main.reset();
+        if (main && !srv.running()) srv.start();
+        fechaPrograma();
         dataContext() = DataContext{};
         QApplication::processEvents();
     }
@@ -209,20 +187,16 @@ protected:
     ScopedProcesses procsScope{procs};
     RecordingShell shell;
     ScopedShell shellScope{shell};
-    std::unique_ptr<TfrmMenuPrincipal> main;
-    std::unique_ptr<TdmLookUp> lookup;
-    std::unique_ptr<TdmPadrao> padrao;
     Database conferencia, outra;
     QHash<QString, QSet<qint64>> deOutros;
     int escritas = 0;
-    int endRequests = 0;
 };
 
 } // namespace
 
 TEST_F(PasseioServidor, AWalkWithASecondWorkstationAndAServerThatDiesLosesNothing) {
     Passeio::Ambiente amb;
-    amb.principal = main.get();
+    amb.principal = main;
     amb.dialogos = &dialogs;
     amb.conferencia = [this] { return conectada(conferencia); };
     amb.chavesDeOutros = [this](const QString& tabela) { return deOutros.value(tabela); };

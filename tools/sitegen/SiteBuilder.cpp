@@ -1,4 +1,5 @@
 #include "sitegen/SiteBuilder.h"
+#include "data/EmbeddedEngine.h"
 #include "data/Schema.h"
 #include "data/Statement.h"
 #include "platform/IniFile.h"
@@ -8,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <memory>
-#include <unistd.h>
 
 namespace {
 
@@ -160,11 +160,7 @@ static void buildSite(const SiteLayout& site, const SiteOptions& options,
         mkdir(p);
 
     // The embedded engine needs a writable lock folder for users outside the firebird group.
-    if (!qEnvironmentVariableIsSet("FIREBIRD_LOCK") && access("/tmp/firebird", W_OK) != 0) {
-        QString lock = QDir::tempPath() + "/ctv-fblock-" + QString::number(getuid());
-        QDir().mkpath(lock);
-        qputenv("FIREBIRD_LOCK", lock.toLocal8Bit());
-    }
+    prepareEmbeddedEngine();
 
     progress("Criando o banco de dados " + site.database(options.databaseName));
     Database db;

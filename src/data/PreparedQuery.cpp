@@ -1,4 +1,4 @@
-#include "reports/PreparedQuery.h"
+#include "data/PreparedQuery.h"
 
 #include "data/SqlText.h"
 #include "platform/Cp1252.h"
