@@ -8,6 +8,7 @@
 #include "screens/controls/DBGrid.h"
 #include "screens/controls/DBLookupCombo.h"
 #include "screens/controls/DBMemo.h"
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
@@ -204,8 +205,8 @@ TEST_F(ControlsDbTest, LookupReflectsAReopenedList) {
 
 } // namespace
 
-// A long list is read only as far as it is needed: up to the record's key, or whole when the user
-// moves the choice or drops the list down.
+// A long list is read only as far as it is needed: up to the record's key, as far as a move of
+// the choice reaches, or whole for End.
 TEST_F(ControlsDbTest, ALongListIsReadAsFarAsTheKeyOrTheUserNeeds) {
     auto registro = [](MemTable& rec, const QVariant& id) {
         rec.addFieldDef("ID_ITEM", FieldKind::Integer);
@@ -235,14 +236,51 @@ TEST_F(ControlsDbTest, ALongListIsReadAsFarAsTheKeyOrTheUserNeeds) {
     DBLookupCombo comChave(&form, &src, "ID_ITEM", &itens, "ID_ITEM", "NM_ITEM");
     EXPECT_EQ(comChave.currentText(), "Item 4321");
     // The key's name was read by itself: the list keeps only its first page until the user
-    // moves the choice, which puts the key back in its place among all the rows.
+    // moves the choice, which reads the list as far as the key's place and the next entry.
     EXPECT_TRUE(itens.canFetchMore());
     EXPECT_LT(itens.recordCount(), 1000);
     QTest::keyClick(&comChave, Qt::Key_Down);
-    EXPECT_FALSE(itens.canFetchMore());
-    EXPECT_EQ(comChave.count(), 5000);
+    EXPECT_GT(itens.recordCount(), 4322);
+    EXPECT_TRUE(itens.canFetchMore()) << "the rest of the list is not read";
+    EXPECT_EQ(comChave.count(), itens.recordCount()) << "the key is shown in its place only";
     EXPECT_EQ(rec.fieldByName("ID_ITEM")->asInteger(), 4322);
     EXPECT_EQ(comChave.currentText(), "Item 4322");
+}
+
+// Dropped down, a long list shows its first rows and reads on as the user scrolls to its end;
+// the entry chosen there is written to the record.
+TEST_F(ControlsDbTest, ADroppedDownLongListReadsOnAsItIsScrolled) {
+    QWidget form;
+    Query itens(&s_db->db, nullptr, "IBQ_Itens");
+    itens.setSqlText("select id_item, nm_item from tab_item order by id_item");
+    itens.open();
+    MemTable rec{"IBQ_Rec"};
+    rec.addFieldDef("ID_ITEM", FieldKind::Integer);
+    rec.createDataSet();
+    rec.append();
+    rec.post();
+    DataSource src("dsRec", &rec);
+    DBLookupCombo combo(&form, &src, "ID_ITEM", &itens, "ID_ITEM", "NM_ITEM");
+    form.show();
+    combo.setFocus();
+    QTest::keyClick(&combo, Qt::Key_F4);
+    QAbstractItemView* lista = combo.view();
+    ASSERT_TRUE(lista->isVisible());
+    EXPECT_LT(itens.recordCount(), 1000) << "the drop-down does not read the whole list";
+    int leituras = 0;
+    while (itens.canFetchMore() && leituras++ < 50) {
+        const int antes = itens.recordCount();
+        QTest::keyClick(lista, Qt::Key_End);
+        QApplication::processEvents();
+        ASSERT_GT(itens.recordCount(), antes) << "reaching the end of the rows read reads on";
+        EXPECT_EQ(combo.count(), itens.recordCount());
+    }
+    EXPECT_FALSE(itens.canFetchMore());
+    QTest::keyClick(lista, Qt::Key_End);
+    QTest::keyClick(lista, Qt::Key_Return);
+    EXPECT_FALSE(lista->isVisible());
+    EXPECT_EQ(rec.fieldByName("ID_ITEM")->asInteger(), 5000);
+    EXPECT_EQ(combo.currentText(), "Item 5000");
 }
 
 // A page of rows shows the names of a long list without reading it: each name is read by its

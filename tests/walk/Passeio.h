@@ -75,6 +75,8 @@ public:
     // Reads the environment: CTV_PASSEIO_SEMENTE, CTV_PASSEIO_PASSOS, CTV_PASSEIO_SEGUNDOS.
     static quint64 sementeDoAmbiente(quint64 padrao);
     static int inteiroDoAmbiente(const char* nome, int padrao);
+    // A text as the step log shows it: one line, cut after 40 characters.
+    static QString resumido(const QString& t);
 
 private:
     struct Controle {

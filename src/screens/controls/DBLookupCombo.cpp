@@ -7,9 +7,10 @@
 
 // The items of the combo: the empty entry, when there is one, and the list's rows read straight
 // from the list dataset, never copied, so a list of a hundred thousand people costs only its
-// fetch. The row count is taken when the list is read again (reloadList).
+// fetch. The row count is taken when the list is read again (reloadList) and grows as the
+// drop-down is scrolled or typed into (leMais).
 namespace {
-// Rows a list reads before a key beyond them is looked up by itself.
+// Rows a list reads before a key beyond them is looked up by itself, and a page of the drop-down.
 constexpr int kPrimeiraPagina = 200;
 // Rows typing reads at a time while no entry begins with what was typed.
 constexpr int kPartePesquisa = 1000;
@@ -62,12 +63,49 @@ public:
         }
         return row;
     }
+    // The rows the list has read since the last reload or growth, shown after the others: a
+    // view keeps its place and the choice its entry. The key shown after the rows read goes
+    // once the list is read whole or holds it.
+    void cresce() {
+        if (!viva()) return;
+        const int n = m_lista->recordCount();
+        if (n > m_linhas) {
+            beginInsertRows(QModelIndex(), primeira() + m_linhas, primeira() + n - 1);
+            const int ultima = primeira() + m_linhas - 1;
+            m_linhas = n;
+            endInsertRows();
+            // The former last row may have a neighbour of its name now.
+            if (ultima >= primeira()) emit dataChanged(index(ultima), index(ultima));
+        }
+        if (!m_lista->canFetchMore()) tiraExtra();
+    }
+    // The key shown after the rows read is among them now.
+    void tiraExtra() {
+        if (!m_extra) return;
+        const int row = primeira() + m_linhas;
+        beginRemoveRows(QModelIndex(), row, row);
+        m_extra = false;
+        m_extraChave = QVariant();
+        m_extraTexto.clear();
+        endRemoveRows();
+    }
     int primeira() const { return m_vazio.isEmpty() ? 0 : 1; }
     int linhasLidas() const { return m_linhas; }
+    // The row shown after the rows read for a key beyond them, -1 when there is none.
+    int linhaExtra() const { return m_extra ? primeira() + m_linhas : -1; }
+    const QVariant& chaveExtra() const { return m_extraChave; }
     QVariant chave(int row) const {
         const int r = row - primeira();
         if (m_extra && r == m_linhas) return m_extraChave;
         return r >= 0 && r < m_linhas && viva() ? m_lista->valueAt(r, m_chave) : QVariant();
+    }
+
+    // A view of the items (the drop-down) reads the list on as it is scrolled to its end.
+    bool canFetchMore(const QModelIndex& parent) const override {
+        return !parent.isValid() && viva() && m_lista->canFetchMore();
+    }
+    void fetchMore(const QModelIndex& parent) override {
+        if (!parent.isValid() && m_combo) m_combo->leMais(kPrimeiraPagina);
     }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override {
@@ -274,13 +312,47 @@ void DBLookupCombo::fetchWholeList() {
     reloadList();
 }
 
-void DBLookupCombo::antesDeEscolher() {
+bool DBLookupCombo::leMais(int n) {
+    bool leu = false;
     guarded([&] {
         if (m_dirty) refresh();
         DataSet* list = effectiveList();
-        if (list && list->active() && list->canFetchMore()) {
+        if (!list || !list->active() || !list->canFetchMore()) return;
+        {
+            FlagScope loading(m_loading);
+            list->fetchMore(n);
+        }
+        m_model->cresce();
+        indexaLinhas();
+        if (m_model->linhaExtra() >= 0 && m_index.contains(listKey(m_model->chaveExtra())))
+            m_model->tiraExtra();
+        // The choice keeps its entry; a key shown after the rows read takes its own row once
+        // the list holds it.
+        showKey(m_key);
+        leu = true;
+    });
+    return leu;
+}
+
+void DBLookupCombo::antesDeEscolher(int alcance) {
+    guarded([&] {
+        if (m_dirty) refresh();
+        DataSet* list = effectiveList();
+        if (!list || !list->active() || !list->canFetchMore() || alcance <= 0) return;
+        if (alcance == kAteOFim) {
             fetchWholeList();
             refresh();
+            return;
+        }
+        // The list is read on until the entries the move may reach are among the rows read: a
+        // key shown after them is first found in its place.
+        const auto alcancada = [&] {
+            const int atual = currentIndex();
+            const int fim = m_model->primeira() + m_model->linhasLidas();
+            const bool noLugar = m_model->linhaExtra() < 0 || atual != m_model->linhaExtra();
+            return noLugar && std::max(atual, 0) + alcance < fim;
+        };
+        while (!alcancada() && leMais(kPrimeiraPagina)) {
         }
     });
 }
@@ -304,34 +376,34 @@ int DBLookupCombo::primeiraQueComeca(const QString& wanted, int from) {
             if (comparavel(itemText(i)).startsWith(wanted)) return i;
         if (!mais) return -1;
         from = fim;
-        bool leu = false;
-        guarded([&] {
-            {
-                FlagScope loading(m_loading);
-                list->fetchMore(kPartePesquisa);
-            }
-            reloadList();
-            refresh();
-            leu = true;
-        });
-        if (!leu) return -1;
+        if (!leMais(kPartePesquisa)) return -1;
     }
+}
+
+void DBLookupCombo::indexaLinhas() {
+    if (m_indexDirty) {
+        m_indexDirty = false;
+        m_index.clear();
+        m_indexadas = 0;
+    }
+    const int primeira = m_model->primeira();
+    const int n = m_model->linhasLidas();
+    if (m_indexadas >= n) return;
+    m_index.reserve(n);
+    for (int r = m_indexadas; r < n; ++r) {
+        const QString k = listKey(m_model->chave(primeira + r));
+        if (!m_index.contains(k)) m_index.insert(k, primeira + r);
+    }
+    m_indexadas = n;
 }
 
 int DBLookupCombo::rowOf(const QVariant& key) {
     if (key.isNull()) return m_emptyText.isEmpty() ? -1 : 0;
-    if (m_indexDirty) {
-        m_indexDirty = false;
-        m_index.clear();
-        const int primeira = m_model->primeira();
-        const int n = m_model->rowCount() - primeira;
-        m_index.reserve(n);
-        for (int r = 0; r < n; ++r) {
-            const QString k = listKey(m_model->chave(primeira + r));
-            if (!m_index.contains(k)) m_index.insert(k, primeira + r);
-        }
-    }
-    const int row = m_index.value(listKey(key), -1);
+    indexaLinhas();
+    const QString k = listKey(key);
+    int row = m_index.value(k, -1);
+    if (row < 0 && m_model->linhaExtra() >= 0 && listKey(m_model->chaveExtra()) == k)
+        row = m_model->linhaExtra();
     DataSet* list = effectiveList();
     if (row < 0 && list && list->active() && list->canFetchMore() && list->recordCount() < kPrimeiraPagina) {
         // A short list is read whole at once, as it always was.
@@ -419,7 +491,8 @@ void DBLookupCombo::setKeyValue(const QVariant& key) {
 
 void DBLookupCombo::showPopup() {
     if (isReadOnly()) return;
-    // Dropped down, the list offers all its rows.
-    antesDeEscolher();
+    // Dropped down, the list shows a page of rows around the choice and reads on as it is
+    // scrolled (the model's fetchMore).
+    antesDeEscolher(maxVisibleItems());
     QComboBox::showPopup();
 }

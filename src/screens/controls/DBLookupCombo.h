@@ -50,8 +50,8 @@ public:
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
     bool isReadOnly() const override;
 
-    // Takes the list's rows again (those read so far: the rest is read when a key is not among
-    // them or the list drops down).
+    // Takes the list's rows again (those read so far: the rest is read as far as a key, a move of
+    // the choice, typing or the scrolled drop-down need).
     void reloadList();
     void refresh();
 
@@ -62,7 +62,7 @@ signals:
     void keyChanged();
 
 protected:
-    void antesDeEscolher() override;
+    void antesDeEscolher(int alcance) override;
     void antesDeBuscar() override;
     int primeiraQueComeca(const QString& wanted, int from) override;
 
@@ -81,6 +81,11 @@ private:
     // not among the rows read so far.
     int rowOf(const QVariant& key);
     void fetchWholeList();
+    // Reads up to n more rows of a partly read list into the items, the choice kept; false when
+    // there was nothing more to read.
+    bool leMais(int n);
+    // Brings the key index up to the rows read.
+    void indexaLinhas();
     void relinkList();
 
     FieldLink m_link;
@@ -89,7 +94,8 @@ private:
     DataSet* m_list = nullptr;       // the list given by the screen
     DataSet* m_linkedList = nullptr; // the list last linked
     QString m_keyField, m_listField, m_emptyText;
-    QHash<QString, int> m_index; // normalized key -> item, built when first needed after a reload
+    QHash<QString, int> m_index; // normalized key -> item of the rows read, built as needed
+    int m_indexadas = 0;         // rows of the list in m_index
     bool m_indexDirty = true;
     QVariant m_key;
     bool m_readOnly = false;

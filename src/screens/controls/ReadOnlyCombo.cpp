@@ -33,8 +33,21 @@ void ReadOnlyCombo::keyPressEvent(QKeyEvent* e) {
     }
     if (searchKey(e)) return;
     m_search.clear();
-    antesDeEscolher();
+    antesDeEscolher(alcanceDaTecla(e));
     QComboBox::keyPressEvent(e);
+}
+
+int ReadOnlyCombo::alcanceDaTecla(const QKeyEvent* e) const {
+    switch (e->key()) {
+    case Qt::Key_End:
+        return kAteOFim;
+    case Qt::Key_PageDown:
+        return maxVisibleItems();
+    case Qt::Key_Home:
+        return 0;
+    default:
+        return 1;
+    }
 }
 
 void ReadOnlyCombo::focusOutEvent(QFocusEvent* e) {

@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QWheelEvent>
+#include <limits>
 
 class ReadOnlyCombo : public QComboBox {
 public:
@@ -27,10 +28,13 @@ protected:
     // Keys of the list and of the field compare by their text, blanks around a text key aside.
     static QString listKey(const QVariant& v) { return keyText(v).trimmed(); }
 
-    // Called before a key or the wheel may move the choice: every choice must be reachable.
-    virtual void antesDeEscolher() {}
+    // The reach of a move to the last entry (End).
+    static constexpr int kAteOFim = std::numeric_limits<int>::max();
+    // Called before a key or the wheel may move the choice by up to `alcance` entries (kAteOFim:
+    // to the last one): the entries it may reach must be there.
+    virtual void antesDeEscolher(int alcance) { (void)alcance; }
     // Called before typing searches the entries; by default every entry is made reachable.
-    virtual void antesDeBuscar() { antesDeEscolher(); }
+    virtual void antesDeBuscar() { antesDeEscolher(kAteOFim); }
     // The first entry from `from` on whose text begins with `wanted` (both as compared by the
     // search), -1 when none. A combo whose entries are read as needed reads on until one is found.
     virtual int primeiraQueComeca(const QString& wanted, int from);
@@ -44,12 +48,14 @@ protected:
             return;
         }
         m_search.clear();
-        antesDeEscolher();
+        antesDeEscolher(1);
         QComboBox::wheelEvent(e);
     }
     void focusOutEvent(QFocusEvent* e) override;
 
 private:
+    // How far a key may move the choice.
+    int alcanceDaTecla(const QKeyEvent* e) const;
     // Handles a key of the incremental search; false when the key is not one.
     bool searchKey(QKeyEvent* e);
     // Selects (as a choice of the user) the first entry beginning with `typed`; false when none does.
