@@ -38,9 +38,14 @@ public:
 
     TfrmMenuPrincipal* principal() const { return m_principal; }
     bool conectado() const { return m_principal->IBSolution.connected(); }
+    // Runs what the event loop would: posted events, and the deletion of closed windows, which
+    // processEvents() alone leaves for a loop that is not running here. Windows kept alive would
+    // follow the data module's lists and slow every later measure down.
     static void pump() {
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < 3; ++i) {
             QApplication::processEvents();
+            QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
     }
 
     ScriptedDialogs dialogs;

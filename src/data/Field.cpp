@@ -134,13 +134,32 @@ QVariant Field::oldValue() const {
     return m_ds->oldColumnValue(m_column);
 }
 
+namespace {
+// "dd/MM/yyyy" without a format to parse: lists and exports show many dates.
+QString dataBR(const QDate& d) {
+    if (!d.isValid() || d.year() < 1 || d.year() > 9999) return d.toString("dd/MM/yyyy");
+    char16_t t[10];
+    const auto dois = [&](int at, int n) {
+        t[at] = static_cast<char16_t>(u'0' + n / 10);
+        t[at + 1] = static_cast<char16_t>(u'0' + n % 10);
+    };
+    dois(0, d.day());
+    t[2] = u'/';
+    dois(3, d.month());
+    t[5] = u'/';
+    dois(6, d.year() / 100);
+    dois(8, d.year() % 100);
+    return QString(reinterpret_cast<const QChar*>(t), 10);
+}
+} // namespace
+
 QString Field::formatValue(const Field& f, const QVariant& v) {
     if (v.isNull()) return QString();
     const QString& fmt = f.m_displayFormat;
     switch (f.m_kind) {
     case FieldKind::Date: {
         QDate d = v.typeId() == QMetaType::QDateTime ? v.toDateTime().date() : v.toDate();
-        return d.toString(fmt.isEmpty() ? "dd/MM/yyyy" : QString(fmt).replace("mm", "MM"));
+        return fmt.isEmpty() ? dataBR(d) : d.toString(QString(fmt).replace("mm", "MM"));
     }
     case FieldKind::DateTime: {
         QDateTime dt = v.toDateTime();
@@ -149,7 +168,7 @@ QString Field::formatValue(const Field& f, const QVariant& v) {
             q.replace("mm/", "MM/").replace("nn", "mm");
             return dt.toString(q);
         }
-        return dt.time() == QTime(0, 0) ? dt.toString("dd/MM/yyyy") : dt.toString("dd/MM/yyyy hh:mm:ss");
+        return dt.time() == QTime(0, 0) ? dataBR(dt.date()) : dt.toString("dd/MM/yyyy hh:mm:ss");
     }
     case FieldKind::Time:
         return v.toTime().toString(fmt.isEmpty() ? "hh:mm:ss" : QString(fmt).replace("nn", "mm"));

@@ -483,8 +483,7 @@ void RecordToolbar::TotalRegistros() {
         if (contagem.isEmpty()) return;
         if (sql::conditionAlwaysFalse(contagem)) {
             // A list opened empty on purpose holds no row: nothing to ask the server.
-            m_p.setStatus(0, "Registros Encontrados: " + formataContagem(0));
-            m_p.statusBar()->repaint();
+            mostraContagem(0);
             return;
         }
         m_p.IBQ_Gen.setSqlText(contagem);
@@ -493,11 +492,16 @@ void RecordToolbar::TotalRegistros() {
         m_p.IBQ_Gen.open();
         const qlonglong total = m_p.IBQ_Gen.fieldByName("total")->value().toLongLong();
         m_p.IBQ_Gen.close();
-        m_p.setStatus(0, "Registros Encontrados: " + formataContagem(total));
-        m_p.statusBar()->repaint();
+        mostraContagem(total);
     } catch (...) {
         // The record count never reports an error.
     }
+}
+
+void RecordToolbar::mostraContagem(qlonglong total) {
+    // The count is the last step of the gesture: it paints with the list's rows when the event
+    // loop paints the window, instead of forcing a paint of everything pending on its own.
+    m_p.sbPanel[0]->setText("Registros Encontrados: " + formataContagem(total));
 }
 
 QString formataContagem(qlonglong total) {

@@ -70,6 +70,8 @@ public:
 
 private:
     DataSet* dataSetAtual() const;
+    // The status bar's record count.
+    void mostraContagem(qlonglong total);
     void screenChanged(ActiveScreen& tela, ActiveScreen::Change c);
     TfrmClassePrincipal& m_p;
 };

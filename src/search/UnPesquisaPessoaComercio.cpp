@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <memory>
 
 // ---------------------------------------------------------------- search types and statement
@@ -462,7 +463,8 @@ void TfrmPesquisaPessoaComercio::BitBtn4Click() {
         IBQ_Pessoas.close();
         IBQ_Pessoas.setSqlText(S);
         IBQ_Pessoas.open();
-        IBQ_Pessoas.fetchMore(kPrimeirasPessoas);
+        // The first rows, counting those the grid already took when it followed the first record.
+        IBQ_Pessoas.fetchMore(std::max(1, kPrimeirasPessoas - IBQ_Pessoas.recordCount()));
     }
     if (IBQ_Pessoas.canFetchMore()) {
         lblQtdePessoas->setText(formataContagem(IBQ_Pessoas.recordCount()) + " ...");
