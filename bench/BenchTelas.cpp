@@ -11,6 +11,7 @@
 #include "screens/ScreenRegistry.h"
 #include "screens/ScreenWindow.h"
 #include "screens/UnPrincipal.h"
+#include "screens/controls/DBLookupCombo.h"
 #include <QElapsedTimer>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -38,8 +39,15 @@ struct Listas {
 Listas listasDaTela(ScreenWindow* tela, DataSet* principal) {
     Listas l;
     QSet<const DataSet*> vistas;
-    for (DataSource* ds : tela->findChildren<DataSource*>()) {
-        auto* q = dynamic_cast<Query*>(ds->dataSet());
+    std::vector<DataSet*> abertas;
+    for (DataSource* ds : tela->findChildren<DataSource*>())
+        abertas.push_back(ds->dataSet());
+    // The drop-downs' lists (the data module's people, representatives...), which the screen
+    // reopens when it is activated.
+    for (DBLookupCombo* c : tela->findChildren<DBLookupCombo*>())
+        abertas.push_back(c->listDataSet());
+    for (DataSet* aberta : abertas) {
+        auto* q = dynamic_cast<Query*>(aberta);
         if (!q || !q->active() || vistas.contains(q) || !q->paramNames().isEmpty()) continue;
         vistas.insert(q);
         if (!q->sqlText().trimmed().startsWith("select", Qt::CaseInsensitive)) continue;
