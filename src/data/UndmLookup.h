@@ -13,7 +13,7 @@ public:
     // Closes and reopens a list so it shows rows added meanwhile.
     static void reabre(Query& q);
     // Rows a list reads when it is read again; a longer list reads the rest when needed.
-    static constexpr int kPaginaLista = 200;
+    static constexpr int kPaginaLista = 100;
 };
 
 TdmLookUp* dmLookUp();

@@ -11,7 +11,7 @@
 // drop-down is scrolled or typed into (leMais).
 namespace {
 // Rows a list reads before a key beyond them is looked up by itself, and a page of the drop-down.
-constexpr int kPrimeiraPagina = 200;
+constexpr int kPrimeiraPagina = 100;
 // Rows typing reads at a time while no entry begins with what was typed.
 constexpr int kPartePesquisa = 1000;
 } // namespace
