@@ -481,7 +481,7 @@ void Passeio::grade() {
 // ---------------------------------------------------------------- modal windows
 
 void Passeio::agendaDialogos() {
-    QTimer::singleShot(0, [this] {
+    QTimer::singleShot(0, &m_vida, [this] {
         if (!m_emPasso) return;
         if (QApplication::activeModalWidget())
             conduzDialogo();

@@ -17,6 +17,7 @@
 #include "support/ExibeJanela.h"
 
 #include <QElapsedTimer>
+#include <QObject>
 #include <QPointer>
 #include <QSet>
 #include <QStringList>
@@ -133,6 +134,9 @@ private:
     int m_passo = 0;
     int m_salvos = 0;
     bool m_emPasso = false;
+    // The context of the walk's timers: a timer still pending when the walk ends is dropped
+    // with it instead of firing on a walk that is gone.
+    QObject m_vida;
     int m_dialogosNoPasso = 0;
     int m_f6 = 0; // steps whose key was F6 (cancel) on the active screen
     QStringList m_registro;
