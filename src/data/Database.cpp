@@ -317,15 +317,11 @@ void Transaction::commitRetaining() {
 void Transaction::rollback() {
     if (!m_tra) return;
     ending();
-    // A rollback that fails (a broken connection) still ends the transaction here.
+    // A rollback that fails (a broken connection) still ends the transaction here: the handle
+    // is taken out first, and released if the rollback raises.
     FbStatus st;
-    ITransaction* t = m_tra.disown();
-    try {
-        t->rollback(&st);
-    } catch (...) {
-        t->release();
-        throw;
-    }
+    FbPtr<ITransaction> t(m_tra.disown());
+    t.end([&](ITransaction* x) { x->rollback(&st); });
 }
 
 void Transaction::rollbackRetaining() {

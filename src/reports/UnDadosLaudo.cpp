@@ -179,6 +179,18 @@ struct FechaProgressoAoSair {
     ~FechaProgressoAoSair() { FechaProgresso(); }
 };
 
+// Fills `t` with its controls quiet, repainted once at the end; a row the fill refuses is not
+// left half-typed in it.
+template <typename Preenche> void preencheTabela(MemTable& t, Preenche&& preenche) {
+    ControlsDisabled quiet(t);
+    try {
+        preenche();
+    } catch (...) {
+        if (t.editing()) t.cancel();
+        throw;
+    }
+}
+
 } // namespace
 
 QString cds::equipamento(int n) {
@@ -234,20 +246,16 @@ void CopiaCdsRelatorio(MemTable& origem, MemTable& destino) {
     for (int i = 0; i < colunas; ++i)
         alvo.push_back(destino.fieldByName(origem.field(i)->fieldName()));
     {
-        ControlsDisabled quietOrigem(origem), quietDestino(destino);
+        ControlsDisabled quietOrigem(origem);
         const int linhas = origem.recordCount();
-        try {
+        preencheTabela(destino, [&] {
             for (int r = 0; r < linhas; ++r) {
                 destino.append();
                 for (int i = 0; i < colunas; ++i)
                     alvo[static_cast<size_t>(i)]->setValue(origem.valueAt(r, origem.field(i)));
                 destino.post();
             }
-        } catch (...) {
-            // A row the copy refuses is not left half-typed in the target.
-            if (destino.editing()) destino.cancel();
-            throw;
-        }
+        });
     }
     destino.first();
 }
@@ -324,8 +332,7 @@ void MontaDadosLaudo(MemTable& t, const TAnaliseImpressao& a) {
     MostraProgresso();
     ConfiguraProgresso("Aguarde ...", "Processando...", "Aguarde o processamento...", 0,
                        static_cast<int>(linhas.size()));
-    ControlsDisabled quiet(t);
-    try {
+    preencheTabela(t, [&] {
         for (const Linha& l : linhas) {
             AvancaProgresso();
             novaLinha(t, c, l);
@@ -349,10 +356,7 @@ void MontaDadosLaudo(MemTable& t, const TAnaliseImpressao& a) {
             else
                 t.cancel();
         }
-    } catch (...) {
-        if (t.editing()) t.cancel();
-        throw;
-    }
+    });
 }
 
 void MontaDadosPlanilha(MemTable& t, const TAnaliseImpressao& a) {
@@ -369,8 +373,7 @@ void MontaDadosPlanilha(MemTable& t, const TAnaliseImpressao& a) {
     LeitorResultados leitor;
     Historico historico(a.dtColeta, leitor);
     const Colunas c(t);
-    ControlsDisabled quiet(t);
-    try {
+    preencheTabela(t, [&] {
         for (const Linha& l : linhas) {
             novaLinha(t, c, l);
             if (calculados.count(l.idTpAnalise)) c.nome->setValue(l.nome + kMarcaCalculado);
@@ -387,8 +390,5 @@ void MontaDadosPlanilha(MemTable& t, const TAnaliseImpressao& a) {
             }
             t.post();
         }
-    } catch (...) {
-        if (t.editing()) t.cancel();
-        throw;
-    }
+    });
 }

@@ -64,8 +64,7 @@ public:
         return row;
     }
     // The rows the list has read since the last reload or growth, shown after the others: a
-    // view keeps its place and the choice its entry. The key shown after the rows read goes
-    // once the list is read whole or holds it.
+    // view keeps its place and the choice its entry.
     void cresce() {
         if (!viva()) return;
         const int n = m_lista->recordCount();
@@ -77,9 +76,8 @@ public:
             // The former last row may have a neighbour of its name now.
             if (ultima >= primeira()) emit dataChanged(index(ultima), index(ultima));
         }
-        if (!m_lista->canFetchMore()) tiraExtra();
     }
-    // The key shown after the rows read is among them now.
+    // The key shown after the rows read goes: they hold it now, or the list is read whole.
     void tiraExtra() {
         if (!m_extra) return;
         const int row = primeira() + m_linhas;
@@ -324,7 +322,8 @@ bool DBLookupCombo::leMais(int n) {
         }
         m_model->cresce();
         indexaLinhas();
-        if (m_model->linhaExtra() >= 0 && m_index.contains(listKey(m_model->chaveExtra())))
+        if (m_model->linhaExtra() >= 0 &&
+            (!list->canFetchMore() || m_index.contains(listKey(m_model->chaveExtra()))))
             m_model->tiraExtra();
         // The choice keeps its entry; a key shown after the rows read takes its own row once
         // the list holds it.
