@@ -105,6 +105,7 @@ void benchTelas(Database& db, const QString& site) {
                 todos = true;
             }
             pintaTudo(tela);
+            programa.esperaContagem();
             nossa.push_back(t.nsecsElapsed() / 1e6);
             DataSet* ds = principal->dsAtual ? principal->dsAtual->dataSet() : nullptr;
             linhas = ds && ds->active() ? ds->recordCount() : 0;

@@ -270,6 +270,7 @@ void Transaction::start() {
     tpb->insertTag(&st, isc_tpb_nowait);
     IAttachment* att = m_db->attachment();
     m_tra.reset(att->startTransaction(&st, tpb->getBufferLength(&st), tpb->getBuffer(&st)));
+    m_wrote = false;
 }
 
 void Transaction::dropIfLost() {
@@ -299,6 +300,7 @@ void Transaction::commit() {
     ending();
     FbStatus st;
     m_tra.end([&](ITransaction* t) { t->commit(&st); });
+    m_wrote = false;
 }
 
 void Transaction::commitKeepingCursors() {
@@ -312,6 +314,7 @@ void Transaction::commitRetaining() {
     if (!m_tra) return;
     FbStatus st;
     m_tra->commitRetaining(&st);
+    m_wrote = false;
 }
 
 void Transaction::rollback() {
@@ -328,6 +331,7 @@ void Transaction::rollbackRetaining() {
     if (!m_tra) return;
     FbStatus st;
     m_tra->rollbackRetaining(&st);
+    m_wrote = false;
 }
 
 void Transaction::forget() {

@@ -36,7 +36,9 @@ public:
     void setDatabaseName(const QString& name) { m_name = name; }
     const QString& databaseName() const { return m_name; }
     void setUser(const QString& user) { m_user = user; }
+    const QString& user() const { return m_user; }
     void setPassword(const QString& password) { m_password = password; }
+    const QString& password() const { return m_password; }
     // Connection character set; empty sends none (the engine's NONE).
     void setCharacterSet(const QString& cs) { m_charset = cs; }
     const QString& characterSet() const { return m_charset; }
@@ -119,6 +121,10 @@ public:
     // Undoes the work since the last commit and keeps the transaction (and its cursors) open.
     void rollbackRetaining();
     bool active() const { return static_cast<bool>(m_tra); }
+    // Whether a statement other than a select ran in it since it started or last committed or
+    // rolled back: another connection would not see that work yet.
+    bool hasUncommittedWrites() const { return m_tra && m_wrote; }
+    void markWritten() { m_wrote = true; }
     // Starts the transaction when it is not active.
     void ensureActive();
 
@@ -140,6 +146,7 @@ private:
     std::shared_ptr<void> m_life = std::make_shared<int>(0);
     Database* m_db = nullptr;
     FbPtr<Firebird::ITransaction> m_tra;
+    bool m_wrote = false;
 };
 
 // True when the error says that the connection with the database is gone (server stopped or

@@ -20,6 +20,7 @@ public:
     // Every occurrence of the parameter (name in any letter case) takes the value; throws
     // std::logic_error for a name the statement does not have.
     void setParam(const QString& name, const QVariant& value);
+    bool hasParam(const QString& name) const { return m_params.contains(name.toUpper()); }
 
     // A select: opens the cursor before its first row (next() reaches it), closing the
     // previous one.

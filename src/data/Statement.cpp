@@ -139,6 +139,7 @@ void Statement::execute() {
                     m_in.columns.empty() ? nullptr : m_inBuf.data(),
                     m_out.columns.empty() ? nullptr : m_outMeta.get(),
                     m_out.columns.empty() ? nullptr : out.data());
+    if (!isSelect()) m_tr->markWritten();
 }
 
 int Statement::rowsAffected() const {

@@ -1,6 +1,7 @@
 #include "screens/RecordToolbar.h"
 #include "data/DataSource.h"
 #include "data/KeyAllocation.h"
+#include "data/PreparedQuery.h"
 #include "data/SqlText.h"
 #include "data/UndmPadrao.h"
 #include "data/UpdateSql.h"
@@ -18,7 +19,11 @@
 #include <QToolBar>
 #include <QToolButton>
 
-RecordToolbar::RecordToolbar(TfrmClassePrincipal& principal) : QObject(&principal), m_p(principal) {}
+RecordToolbar::RecordToolbar(TfrmClassePrincipal& principal) : QObject(&principal), m_p(principal) {
+    connect(&m_contagem, &ContagemParalela::contada, this, &RecordToolbar::mostraContagem);
+    connect(&m_contagem, &ContagemParalela::falhou, this,
+            [this] { contaAqui(&m_p.IBSolution, &m_p.IBTransaction, m_contagemSql, m_contagemParams); });
+}
 
 ActiveScreen* RecordToolbar::listOwner() const {
     if (!m_p.dsAtual) return nullptr;
@@ -416,9 +421,16 @@ void RecordToolbar::showAll() {
     SalvaNavegacao();
     q->close();
     q->setSqlText(sql::showAllStatement(q->sqlText(), m_p.mywhere, m_p.myorderby));
-    q->open();
-    if (ActiveScreen* tela = listOwner()) tela->showAllDone();
+    // The count goes first: the server counts the whole list while the list reads and shows its
+    // first rows.
     TotalRegistros();
+    try {
+        q->open();
+    } catch (...) {
+        m_contagem.descarta();
+        throw;
+    }
+    if (ActiveScreen* tela = listOwner()) tela->showAllDone();
 }
 
 void RecordToolbar::filter() {
@@ -477,21 +489,40 @@ void RecordToolbar::TotalRegistros() {
     try {
         Query* q = comoQuery(dataSetAtual());
         if (!q) return;
-        m_p.IBQ_Gen.close();
         // The clauses are found outside quoted text: a filter value may hold "order by".
         const QString contagem = sql::countStatement(q->sqlText(), "total");
         if (contagem.isEmpty()) return;
+        m_contagem.descarta();
         if (sql::conditionAlwaysFalse(contagem)) {
             // A list opened empty on purpose holds no row: nothing to ask the server.
             mostraContagem(0);
             return;
         }
-        m_p.IBQ_Gen.setSqlText(contagem);
-        for (const QString& p : m_p.IBQ_Gen.paramNames())
-            m_p.IBQ_Gen.setParam(p, q->param(p));
-        m_p.IBQ_Gen.open();
-        const qlonglong total = m_p.IBQ_Gen.fieldByName("total")->value().toLongLong();
-        m_p.IBQ_Gen.close();
+        ContagemParalela::Parametros params;
+        for (const QString& p : q->paramNames())
+            params.emplace_back(p, q->param(p));
+        Transaction* tr = q->transaction();
+        if (!q->database()) return;
+        if (tr && tr->hasUncommittedWrites()) {
+            contaAqui(q->database(), tr, contagem, params);
+            return;
+        }
+        m_contagemSql = contagem;
+        m_contagemParams = params;
+        m_contagem.conta(*q->database(), contagem, std::move(params));
+    } catch (...) {
+        // The record count never reports an error.
+    }
+}
+
+void RecordToolbar::contaAqui(Database* db, Transaction* tr, const QString& contagem,
+                              const ContagemParalela::Parametros& params) {
+    try {
+        PreparedQuery q(db, tr, contagem);
+        for (const auto& [nome, valor] : params)
+            if (q.hasParam(nome)) q.setParam(nome, valor);
+        const qlonglong total = q.first() ? q.value(0).toLongLong() : 0;
+        q.close();
         mostraContagem(total);
     } catch (...) {
         // The record count never reports an error.

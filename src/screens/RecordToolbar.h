@@ -4,11 +4,14 @@
 // of one record with its questions, the record count in the status bar, and the buttons'
 // enabled state, which follows the screen's list state and rights as the screen reports them
 // through ActiveScreen. The buttons themselves belong to the main window's frame.
+#include "data/ContagemParalela.h"
 #include "screens/ActiveScreen.h"
 #include <QObject>
 #include <QString>
 
 class DataSet;
+class Database;
+class Transaction;
 class DataSource;
 class Query;
 class ScreenWindow;
@@ -60,7 +63,12 @@ public:
 
     // The view button's caption and hint name the view it switches to, after sFichaTabela.
     void atualizaBotaoFicha();
+    // The status bar's record count of the active list. It is counted beside the list, on a
+    // connection of its own, and shown when the server answers; a list whose transaction holds
+    // work not yet committed is counted on its own connection at once, so the count includes it.
     void TotalRegistros();
+    // Whether a count asked for has not been shown yet.
+    bool contagemPendente() const { return m_contagem.pendente(); }
     void SalvaNavegacao();
     void resolvePendente(DataSet& ds);
     void salvaDataSet(DataSet& ds);
@@ -72,6 +80,13 @@ private:
     DataSet* dataSetAtual() const;
     // The status bar's record count.
     void mostraContagem(qlonglong total);
+    // The count on the list's own connection and transaction.
+    void contaAqui(Database* db, Transaction* tr, const QString& contagem,
+                   const ContagemParalela::Parametros& params);
     void screenChanged(ActiveScreen& tela, ActiveScreen::Change c);
     TfrmClassePrincipal& m_p;
+    ContagemParalela m_contagem;
+    // The last count sent to the worker, counted here when the worker's connection fails.
+    QString m_contagemSql;
+    ContagemParalela::Parametros m_contagemParams;
 };

@@ -77,7 +77,7 @@ TEST_F(TipoAnaliseTest, OpensOncePerNameEmptyThenShowAll) {
     EXPECT_FALSE(main->gbpainelcontrole->isVisible());
     EXPECT_TRUE(main->bttIncluir->isVisible());
     EXPECT_EQ(ds(t)->recordCount(), 0);
-    EXPECT_EQ(main->status(0), "Registros Encontrados: 000.000");
+    EXPECT_EQ(contagemMostrada(), "Registros Encontrados: 000.000");
     main->abreTelaRegistrada("frmTipoAnalise");
     pump();
     EXPECT_EQ(main->mdi->subWindowList().size(), 1);
@@ -85,8 +85,39 @@ TEST_F(TipoAnaliseTest, OpensOncePerNameEmptyThenShowAll) {
     main->bttMostrarTodosClick();
     ds(t)->fetchAll();
     EXPECT_EQ(ds(t)->recordCount(), 5);
-    EXPECT_EQ(main->status(0), "Registros Encontrados: 000.005");
+    EXPECT_EQ(contagemMostrada(), "Registros Encontrados: 000.005");
     EXPECT_TRUE(t->mostraTodos());
+}
+
+// The record count runs on a connection of its own, beside the list: it sees what another
+// workstation committed, only the latest of quick requests is shown, and a count whose
+// connection was ended still arrives.
+TEST_F(TipoAnaliseTest, TheCountBesideTheListFollowsPeersAndOutlivesItsConnection) {
+    TfrmTipoAnalise* t = open();
+    ASSERT_TRUE(t);
+    t->edtNome->setFocus();
+    QTest::keyClick(t->edtNome, Qt::Key_F7);
+    EXPECT_EQ(contagemMostrada(), "Registros Encontrados: 000.005");
+    s_db->exec("insert into tab_tp_analise values (8, 'Oito')");
+    // Three refreshes in a row: the answers of the first two are never shown after the last.
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(t->edtNome, Qt::Key_F4);
+    EXPECT_EQ(contagemMostrada(), "Registros Encontrados: 000.006");
+    // The count's connection is the one that tells the database nothing about its session.
+    const QString daContagem = "from mon$attachments a where a.mon$attachment_id <> current_connection and "
+                               "a.mon$system_flag = 0 and not exists (select 1 from mon$context_variables v "
+                               "where v.mon$attachment_id = a.mon$attachment_id)";
+    ASSERT_EQ(s_db->scalar("select count(*) " + daContagem).toInt(), 1);
+    s_db->exec("delete " + daContagem);
+    s_db->exec("insert into tab_tp_analise values (9, 'Nove')");
+    QTest::keyClick(t->edtNome, Qt::Key_F4);
+    EXPECT_EQ(contagemMostrada(), "Registros Encontrados: 000.007");
+    s_db->exec("delete from tab_tp_analise where id_tp_analise = 8");
+    QTest::keyClick(t->edtNome, Qt::Key_F4);
+    EXPECT_EQ(contagemMostrada(), "Registros Encontrados: 000.006");
+    // It attached again: a connection without a session is back.
+    EXPECT_EQ(s_db->scalar("select count(*) " + daContagem).toInt(), 1);
+    EXPECT_TRUE(ds(t)->active());
 }
 
 TEST_F(TipoAnaliseTest, SaveAllocatesTheNextKeyWhateverWasTyped) {

@@ -225,7 +225,7 @@ TEST_F(AgendaTarefasTest, PendingListsHoldTheirRowsByWarningDay) {
     t = agenda();
     clica(t->BtnPendentesDepto);
     EXPECT_EQ(coluna(ds(t), "ID_TAREFA"), (QStringList{"5", "1"}));
-    EXPECT_EQ(main->status(0), "Registros Encontrados: 000.002");
+    EXPECT_EQ(contagemMostrada(), "Registros Encontrados: 000.002");
     // Todos after it lists every task once.
     QTest::mouseClick(main->bttMostrarTodos, Qt::LeftButton);
     EXPECT_EQ(coluna(ds(t), "ID_TAREFA"), (QStringList{"6", "1", "5", "4", "3", "2"}));

@@ -100,7 +100,7 @@ TEST_F(CorreioInternoTest, ListsHoldTheUsersMessagesNewestFirstByDateThenTime) {
     clica(t->BitBtn5);
     EXPECT_EQ(coluna(ds(t), "DS_ASSUNTO"), (QStringList{"enviada 2", "enviada 1"}));
     clica(t->btnMensagemRecebida);
-    EXPECT_EQ(main->status(0), "Registros Encontrados: 000.002");
+    EXPECT_EQ(contagemMostrada(), "Registros Encontrados: 000.002");
     // Todos lists every message; the unread text of other users' messages stays hidden.
     QTest::mouseClick(main->bttMostrarTodos, Qt::LeftButton);
     EXPECT_EQ(coluna(ds(t), "ID_COMUNICACAO").size(), 6);

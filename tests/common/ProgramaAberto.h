@@ -6,6 +6,8 @@
 #include "app/UnMenuPrincipal.h"
 #include "data/DataContext.h"
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QTest>
 #include <QEvent>
 #include <memory>
 
@@ -49,6 +51,15 @@ protected:
             QApplication::processEvents();
             QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
+    }
+
+    // The status bar's record count once the server has answered it: the count runs beside the
+    // list and is shown when it arrives.
+    QString contagemMostrada() {
+        QDeadlineTimer prazo(10000);
+        while (main && main->barraRegistro().contagemPendente() && !prazo.hasExpired())
+            QTest::qWait(2);
+        return main ? main->status(0) : QString();
     }
 
     std::unique_ptr<Programa> programa;

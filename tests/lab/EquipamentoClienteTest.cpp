@@ -310,6 +310,6 @@ TEST_F(EquipamentoClienteTest, TheListIsSortedAndFilteredFromTheToolbar) {
     pump();
     EXPECT_TRUE(m_dialogoVisto);
     EXPECT_EQ(nomes(), QStringList{"Caldeira 01"});
-    EXPECT_EQ(main->status(0), "Registros Encontrados: 000.001");
+    EXPECT_EQ(contagemMostrada(), "Registros Encontrados: 000.001");
     EXPECT_EQ(dialogs.messageCount(), 0) << dialogs.texts().join('|').toStdString();
 }

@@ -62,7 +62,7 @@ TEST_F(OrdenaTest, OffersEveryLabelledFieldAndTheRowRule) {
     EXPECT_TRUE(t->qAmostra.sqlText().endsWith(" order by NO_FRASCOS desc ,NM_AMOSTRA asc "))
         << t->qAmostra.sqlText().toStdString();
     EXPECT_EQ(codigos(t->qAmostra), QStringList({"00051", "00044", "00042", "00043", "00050"}));
-    EXPECT_EQ(main->status(0), "Registros Encontrados: 000.005");
+    EXPECT_EQ(contagemMostrada(), "Registros Encontrados: 000.005");
 }
 
 TEST_F(OrdenaTest, ReproducesTheAnalysisListExample) {

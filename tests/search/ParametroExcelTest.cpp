@@ -300,7 +300,7 @@ TEST_F(ParametroExcelTest, AFilterOnTextHoldingTheClauseWordsCountsSortsAndExpor
     QTest::mouseClick(main->bttPesquisa, Qt::LeftButton);
     pump();
     EXPECT_EQ(codigos(t->qAmostra), QStringList({"00060", "00061"}));
-    EXPECT_EQ(main->status(0), "Registros Encontrados: 000.002");
+    EXPECT_EQ(contagemMostrada(), "Registros Encontrados: 000.002");
     noDialogo<TfrmOrdena>([this](TfrmOrdena& d) {
         substitui(d.cb1, "Código");
         QTest::mouseClick(d.ckbOrdem1, Qt::LeftButton);
@@ -309,7 +309,7 @@ TEST_F(ParametroExcelTest, AFilterOnTextHoldingTheClauseWordsCountsSortsAndExpor
     QTest::mouseClick(main->bttOrdena, Qt::LeftButton);
     pump();
     EXPECT_EQ(codigos(t->qAmostra), QStringList({"00061", "00060"}));
-    EXPECT_EQ(main->status(0), "Registros Encontrados: 000.002");
+    EXPECT_EQ(contagemMostrada(), "Registros Encontrados: 000.002");
     exporta([](TfrmParametroExcel& d) { gera(d); });
     EXPECT_EQ(dialogs.messageCount(), 0) << dialogs.texts().join('|').toStdString();
     ASSERT_EQ(shellRec.opened().size(), 1);
@@ -321,7 +321,7 @@ TEST_F(ParametroExcelTest, AFilterOnTextHoldingTheClauseWordsCountsSortsAndExpor
     // Todos keeps the list's own ordering.
     todos();
     EXPECT_EQ(codigos(t->qAmostra).size(), 7);
-    EXPECT_EQ(main->status(0), "Registros Encontrados: 000.007");
+    EXPECT_EQ(contagemMostrada(), "Registros Encontrados: 000.007");
     s_db->exec("delete from TST_AMOSTRA where ID_AMOSTRA in (6, 7)");
 }
 

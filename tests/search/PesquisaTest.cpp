@@ -188,7 +188,7 @@ TEST_F(PesquisaTest, TextRowIsACaseInsensitivePrefixMatchAndKeepsTheBaseOrdering
         t->qAmostra.sqlText().endsWith(" where UPPER(NM_AMOSTRA) like UPPER('a%')  order by CD_AMOSTRA"))
         << t->qAmostra.sqlText().toStdString();
     EXPECT_EQ(codigos(t->qAmostra), QStringList({"00050", "00051"}));
-    EXPECT_EQ(main->status(0), "Registros Encontrados: 000.002");
+    EXPECT_EQ(contagemMostrada(), "Registros Encontrados: 000.002");
 }
 
 TEST_F(PesquisaTest, QuotesTypedOrChosenAreDoubledAndStillMatch) {
@@ -552,7 +552,7 @@ TEST_F(PesquisaTest, AnEditOfTheListIsSettledBeforeTheFilterOrTheSortReopensIt) 
     });
     EXPECT_EQ(s_db->scalar("select count(*) from tab_tp_analise where nm_tp_analise = 'Zinco'").toInt(), 1);
     EXPECT_EQ(q->recordCount(), 1);
-    EXPECT_EQ(main->status(0), "Registros Encontrados: 000.001");
+    EXPECT_EQ(contagemMostrada(), "Registros Encontrados: 000.001");
 }
 
 } // namespace
