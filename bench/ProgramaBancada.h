@@ -41,13 +41,13 @@ public:
     TfrmMenuPrincipal* principal() const { return m_principal; }
     bool conectado() const { return m_principal->IBSolution.connected(); }
     // Runs the event loop until the status bar's record count, counted beside the list, has
-    // arrived, then paints the status bar.
-    void esperaContagem() const {
+    // arrived, then paints the status bar (unless the caller leaves that to the event loop).
+    void esperaContagem(bool pintaBarra = true) const {
         // Sleeps until the answer is posted, as the event loop does, instead of spinning beside
         // the counting thread.
         while (m_principal->barraRegistro().contagemPendente())
             QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        m_principal->statusBar()->grab();
+        if (pintaBarra) m_principal->statusBar()->grab();
     }
     // Runs what the event loop would: posted events, and the deletion of closed windows, which
     // processEvents() alone leaves for a loop that is not running here. Windows kept alive would

@@ -100,7 +100,8 @@ struct ContagemParalela::Trabalhador {
             // The owner waits for this thread before it goes away, so it is alive here; the
             // answer is queued to its thread.
             QMetaObject::invokeMethod(
-                dono, [dono, g = p.geracao, ok, total] { dono->entrega(g, ok, total); }, Qt::QueuedConnection);
+                dono, [dono, g = p.geracao, ok, total] { dono->entrega(g, ok, total); },
+                Qt::QueuedConnection);
         }
         try {
             db.reset();
@@ -135,9 +136,9 @@ void ContagemParalela::conta(const Database& db, const QString& sql, Parametros 
     m_pendente = true;
     {
         std::lock_guard lk(m_t->mx);
-        m_t->pedido = Pedido{++m_geracao,
-                             Ligacao{db.databaseName(), db.user(), db.password(), db.characterSet()}, sql,
-                             std::move(params)};
+        m_t->pedido =
+            Pedido{++m_geracao, Ligacao{db.databaseName(), db.user(), db.password(), db.characterSet()}, sql,
+                   std::move(params)};
     }
     m_t->cv.notify_one();
 }

@@ -21,6 +21,7 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTextCursor>
+#include <utility>
 
 namespace {
 
@@ -159,6 +160,7 @@ void TfrmTipoAnalise::FormShow() {
     TfrmCadastroPadrao::FormShow();
     LeCatalogo();
     aoMudarRegistro();
+    m_recemAberta = true;
 }
 
 int TfrmTipoAnalise::idAtual() const {
@@ -204,6 +206,8 @@ void TfrmTipoAnalise::LeCatalogo() {
 
 void TfrmTipoAnalise::FormActivate() {
     TfrmCadastroPadrao::FormActivate();
+    // The activation that follows the opening finds the catalogue just read.
+    if (std::exchange(m_recemAberta, false)) return;
     // Formulas that another workstation saved meanwhile.
     if (!formulaAlterada()) {
         LeCatalogo();

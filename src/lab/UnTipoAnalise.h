@@ -51,5 +51,7 @@ private:
     int m_idCarregado = -1;
     QString m_codigoGravado, m_formulaGravada;
     bool m_carregando = false;
+    // Shown, and not yet activated: the catalogue and the formula were just read.
+    bool m_recemAberta = false;
     QString m_formulaAceita; // the formula text last accepted as typed
 };

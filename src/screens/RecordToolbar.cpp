@@ -19,10 +19,28 @@
 #include <QToolBar>
 #include <QToolButton>
 
+namespace {
+// A count that has not arrived after this long says so in the status bar.
+constexpr int kEsperaAntesDeContando = 300;
+const QString kContando = QStringLiteral("Registros Encontrados: contando...");
+} // namespace
+
 RecordToolbar::RecordToolbar(TfrmClassePrincipal& principal) : QObject(&principal), m_p(principal) {
     connect(&m_contagem, &ContagemParalela::contada, this, &RecordToolbar::mostraContagem);
     connect(&m_contagem, &ContagemParalela::falhou, this,
             [this] { contaAqui(&m_p.IBSolution, &m_p.IBTransaction, m_contagemSql, m_contagemParams); });
+    m_aguardaContagem.setSingleShot(true);
+    m_aguardaContagem.setInterval(kEsperaAntesDeContando);
+    connect(&m_aguardaContagem, &QTimer::timeout, this, [this] {
+        if (!m_contagem.pendente()) return;
+        m_textoAntesDaContagem = m_p.sbPanel[0]->text();
+        m_p.sbPanel[0]->setText(kContando);
+    });
+}
+
+void RecordToolbar::descartaContagem() {
+    m_contagem.descarta();
+    m_aguardaContagem.stop();
 }
 
 ActiveScreen* RecordToolbar::listOwner() const {
@@ -427,7 +445,7 @@ void RecordToolbar::showAll() {
     try {
         q->open();
     } catch (...) {
-        m_contagem.descarta();
+        descartaContagem();
         throw;
     }
     if (ActiveScreen* tela = listOwner()) tela->showAllDone();
@@ -492,7 +510,7 @@ void RecordToolbar::TotalRegistros() {
         // The clauses are found outside quoted text: a filter value may hold "order by".
         const QString contagem = sql::countStatement(q->sqlText(), "total");
         if (contagem.isEmpty()) return;
-        m_contagem.descarta();
+        descartaContagem();
         if (sql::conditionAlwaysFalse(contagem)) {
             // A list opened empty on purpose holds no row: nothing to ask the server.
             mostraContagem(0);
@@ -510,6 +528,7 @@ void RecordToolbar::TotalRegistros() {
         m_contagemSql = contagem;
         m_contagemParams = params;
         m_contagem.conta(*q->database(), contagem, std::move(params));
+        m_aguardaContagem.start();
     } catch (...) {
         // The record count never reports an error.
     }
@@ -526,10 +545,12 @@ void RecordToolbar::contaAqui(Database* db, Transaction* tr, const QString& cont
         mostraContagem(total);
     } catch (...) {
         // The record count never reports an error.
+        if (m_p.sbPanel[0]->text() == kContando) m_p.sbPanel[0]->setText(m_textoAntesDaContagem);
     }
 }
 
 void RecordToolbar::mostraContagem(qlonglong total) {
+    m_aguardaContagem.stop();
     // The count is the last step of the gesture: it paints with the list's rows when the event
     // loop paints the window, instead of forcing a paint of everything pending on its own.
     m_p.sbPanel[0]->setText("Registros Encontrados: " + formataContagem(total));

@@ -8,6 +8,7 @@
 #include "screens/ActiveScreen.h"
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 class DataSet;
 class Database;
@@ -85,7 +86,13 @@ private:
                    const ContagemParalela::Parametros& params);
     void screenChanged(ActiveScreen& tela, ActiveScreen::Change c);
     TfrmClassePrincipal& m_p;
+    // The count asked for is no longer wanted.
+    void descartaContagem();
     ContagemParalela m_contagem;
+    // A count that takes long shows that it is on its way instead of the count of the list
+    // before; the text before comes back should the count fail.
+    QTimer m_aguardaContagem;
+    QString m_textoAntesDaContagem;
     // The last count sent to the worker, counted here when the worker's connection fails.
     QString m_contagemSql;
     ContagemParalela::Parametros m_contagemParams;

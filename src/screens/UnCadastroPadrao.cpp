@@ -187,10 +187,12 @@ void TfrmCadastroPadrao::FormActivate() {
     incluir = alterar = excluir = bGerarExcel = true;
     FormFechado = false;
     if (p->grupousuario != -1) {
-        incluir = RetornaDireito(p->IBQ_Gen, p->grupousuario, objectName(), "cpfIncluir");
-        alterar = RetornaDireito(p->IBQ_Gen, p->grupousuario, objectName(), "cpfAlterar");
-        excluir = RetornaDireito(p->IBQ_Gen, p->grupousuario, objectName(), "cpfExcluir");
-        bGerarExcel = RetornaDireito(p->IBQ_Gen, p->grupousuario, objectName(), "cpfExportaExcel");
+        // The four record rights in one read.
+        const QSet<QString> d = ComponentesAutorizados(p->IBQ_Gen, p->grupousuario, objectName(), true);
+        incluir = d.contains("cpfIncluir");
+        alterar = d.contains("cpfAlterar");
+        excluir = d.contains("cpfExcluir");
+        bGerarExcel = d.contains("cpfExportaExcel");
     }
     p->barraRegistro().activate(this);
     if (DataSet* ds = dsPadrao.dataSet()) m_estadoAnterior = ds->state();

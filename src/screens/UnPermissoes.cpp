@@ -42,6 +42,13 @@ QString num(int v) {
 
 const QString kAplicativo = " and sf.id_aplicativo = 3";
 
+// The database compares texts without their trailing blanks.
+QString semBrancosAoFim(QString s) {
+    while (!s.isEmpty() && s.back() == ' ')
+        s.chop(1);
+    return s;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- questions
@@ -129,12 +136,30 @@ void ApplyButtonRights(Query& gen, int grupo, QWidget* screen, bool withApplicat
             b->setProperty("tag", 1);
         return;
     }
+    if (botoes.isEmpty()) return;
+    const QSet<QString> direitos = ComponentesAutorizados(gen, grupo, screen->objectName(), withApplication);
     for (QAbstractButton* b : botoes) {
-        if (DireitoBotao(gen, grupo, screen->objectName(), b->objectName(), withApplication))
+        if (direitos.contains(semBrancosAoFim(b->objectName())))
             b->setProperty("tag", 1);
         else
             b->setEnabled(false);
     }
+}
+
+QSet<QString> ComponentesAutorizados(Query& gen, int grupo, const QString& nomeForm, bool withApplication) {
+    QString s = " select sc.nm_componente  from sis_evento_autorizado sea, sis_componente sc, "
+                "sis_formulario sf  where sea.id_gr_usuario = " +
+                num(grupo) + " and   sea.id_componente = sc.id_componente " +
+                " and    sc.id_form       = sf.id_form " + " and nm_form = " + sql::quoted(nomeForm);
+    if (withApplication) s += kAplicativo;
+    QSet<QString> nomes;
+    gen.close();
+    gen.setSqlText(s);
+    gen.open();
+    for (gen.first(); !gen.eof(); gen.next())
+        nomes.insert(semBrancosAoFim(gen.fieldByName("nm_componente")->asString()));
+    gen.close();
+    return nomes;
 }
 
 bool autorizado(const QAbstractButton* b) {

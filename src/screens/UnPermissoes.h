@@ -8,6 +8,7 @@
 // button of the screens it may open. Everything runs on the query given (the main window's
 // general query IBQ_Gen); text values go into the statements with standard quoting.
 #include "data/Query.h"
+#include <QSet>
 #include <QString>
 
 class QWidget;
@@ -38,9 +39,13 @@ bool EstadoBotao(Query& gen, const QString& sGrupoUsuario, const QString& sNomeF
 // a control, such as a date edit's calendar or a tab bar's scroll arrows, are not the screen's),
 // in creation order.
 QList<QAbstractButton*> BotoesDaTela(QWidget* screen);
+// The components of the form the group holds a right to, as the button query would find them
+// one by one (names compared as the database compares them: exact, trailing blanks aside), read
+// in one statement.
+QSet<QString> ComponentesAutorizados(Query& gen, int grupo, const QString& nomeForm, bool withApplication);
 // Button rights of a screen named screen->objectName(): group 1 gives every button the dynamic
-// property "tag" = 1; any other group runs the button query per button: no row disables the
-// button, a row sets its "tag" to 1.
+// property "tag" = 1; for any other group a button the group holds no right to is disabled, one
+// it holds a right to gets the "tag" 1.
 void ApplyButtonRights(Query& gen, int grupo, QWidget* screen, bool withApplication);
 // Whether the group's rights allow the button (ApplyButtonRights gave it the "tag" 1): a screen
 // enables a button by its own rules only where this holds.

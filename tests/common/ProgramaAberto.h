@@ -7,8 +7,8 @@
 #include "data/DataContext.h"
 #include <QApplication>
 #include <QDeadlineTimer>
-#include <QTest>
 #include <QEvent>
+#include <QTest>
 #include <memory>
 
 class ProgramaAberto {
