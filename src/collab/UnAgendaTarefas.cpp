@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/ErrorHook.h"
 #include "platform/Errors.h"
+#include "platform/IconePadrao.h"
 #include "screens/UnPermissoes.h"
 #include "screens/UnPrincipal.h"
 #include "screens/controls/DBCheckBox.h"
@@ -103,7 +104,7 @@ TfrmAgendaTarefas::TfrmAgendaTarefas(QWidget* parent)
     BitBtn4 = new QToolButton(pagFicha);
     BitBtn4->setObjectName("BitBtn4");
     BitBtn4->setToolTip("Consultar Nossa Empresa");
-    BitBtn4->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    BitBtn4->setIcon(iconePadrao(QStyle::SP_FileDialogContentsView));
     dbmDetalhe = new DBMemo(pagFicha, &dsPadrao, "TX_DETALHE", "dbmDetalhe");
     auto* deptos = new QGroupBox("Departamentos Interessados", pagFicha);
     deptos->setObjectName("gbDepartamentos");
@@ -122,7 +123,7 @@ TfrmAgendaTarefas::TfrmAgendaTarefas(QWidget* parent)
         auto* b = new QToolButton(pagFicha);
         b->setObjectName(nome);
         b->setToolTip(hint);
-        b->setIcon(style()->standardIcon(icone));
+        b->setIcon(iconePadrao(icone));
         return b;
     };
     btnCancelarAviso = ferramenta("btnCancelarAviso", "Cancelar Aviso", QStyle::SP_DialogCancelButton);

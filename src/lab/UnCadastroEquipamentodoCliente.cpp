@@ -1,6 +1,7 @@
 #include "lab/UnCadastroEquipamentodoCliente.h"
 #include "data/UndmPadrao.h"
 #include "platform/ErrorHook.h"
+#include "platform/IconePadrao.h"
 #include "screens/UnPrincipal.h"
 #include "screens/controls/DBDateEdit.h"
 #include "screens/controls/DBEdit.h"
@@ -36,7 +37,7 @@ TfrmCadastroEquipamentodoCliente::TfrmCadastroEquipamentodoCliente(QWidget* pare
     btnPesquisaPessoa = new QToolButton(pagFicha);
     btnPesquisaPessoa->setObjectName("btnPesquisaPessoa");
     btnPesquisaPessoa->setToolTip("Pesquisar Cliente");
-    btnPesquisaPessoa->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    btnPesquisaPessoa->setIcon(iconePadrao(QStyle::SP_FileDialogContentsView));
     btnPesquisaPessoa->setFocusPolicy(Qt::StrongFocus);
     edtCliente = new DBEdit(pagFicha, &dsPadrao, "lkPessoa", "edtCliente");
     edtCliente->setReadOnly(true);

@@ -11,6 +11,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "platform/Errors.h"
+#include "platform/IconePadrao.h"
 #include "reports/UnDadosLaudo.h"
 #include "reports/UnImpressaoAnalise.h"
 #include "screens/UnPermissoes.h"
@@ -128,7 +129,7 @@ TfrmCadastrodeAnalise::TfrmCadastrodeAnalise(QWidget* parent)
     btnPesquisaPessoa = new QToolButton(pagFicha);
     btnPesquisaPessoa->setObjectName("btnPesquisaPessoa");
     btnPesquisaPessoa->setToolTip("Pesquisar Cliente");
-    btnPesquisaPessoa->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    btnPesquisaPessoa->setIcon(iconePadrao(QStyle::SP_FileDialogContentsView));
     btnPesquisaPessoa->setFocusPolicy(Qt::StrongFocus);
     lkCliente = new DBLookupCombo(pagFicha, &dsPadrao, "ID_CLIENTE", lk ? &lk->IBQ_Pessoas : nullptr,
                                   "ID_PESSOA", "NM_PESQUISA", "lkCliente");
@@ -172,11 +173,11 @@ TfrmCadastrodeAnalise::TfrmCadastrodeAnalise(QWidget* parent)
     btnIncluir = new QToolButton(pagFicha);
     btnIncluir->setObjectName("btnIncluir");
     btnIncluir->setToolTip("Incluir Equipamento");
-    btnIncluir->setIcon(style()->standardIcon(QStyle::SP_FileDialogNewFolder));
+    btnIncluir->setIcon(iconePadrao(QStyle::SP_FileDialogNewFolder));
     btnExcluir = new QToolButton(pagFicha);
     btnExcluir->setObjectName("btnExcluir");
     btnExcluir->setToolTip("Excluir Equipamento");
-    btnExcluir->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
+    btnExcluir->setIcon(iconePadrao(QStyle::SP_TrashIcon));
     btnExcluir->setEnabled(false);
     for (QToolButton* b : {btnIncluir, btnExcluir}) {
         b->setFocusPolicy(Qt::StrongFocus);
@@ -220,7 +221,7 @@ TfrmCadastrodeAnalise::TfrmCadastrodeAnalise(QWidget* parent)
     chkImprimirLogomarcaRodape->setObjectName("chkImprimirLogomarcaRodape");
     imgTutorial = new LinkTutorial(pagFicha, [this] { imgTutorialClick(); });
     imgTutorial->setObjectName("imgTutorial");
-    imgTutorial->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(18, 18));
+    imgTutorial->setPixmap(iconePadrao(QStyle::SP_MessageBoxQuestion).pixmap(18, 18));
     imgTutorial->setToolTip(QString::fromUtf8(
         "TUTORIAL: Como Imprimir logomarca, assinatura e rodapé no laudo técnico do laboratório"));
     lkEmpresa = new DBLookupCombo(pagFicha, nullptr, QString(), lk ? &lk->IBQ_Empresa : nullptr, "ID_PESSOA",
@@ -243,7 +244,7 @@ TfrmCadastrodeAnalise::TfrmCadastrodeAnalise(QWidget* parent)
     BTImpRelPreench->setObjectName("BTImpRelPreench");
     for (QPushButton* b : {BitBtn1, BTImpRelPreench}) {
         b->setAutoDefault(false);
-        b->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+        b->setIcon(iconePadrao(QStyle::SP_FileDialogDetailedView));
     }
     connect(BitBtn1, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn1Click(); }); });
     // Inserting or leaving an insert changes what the buttons can do.
@@ -256,7 +257,7 @@ TfrmCadastrodeAnalise::TfrmCadastrodeAnalise(QWidget* parent)
     btnEnviarLaudoEmail = new QPushButton("Enviar Laudo por E-mail", pagFicha);
     btnEnviarLaudoEmail->setObjectName("btnEnviarLaudoEmail");
     btnEnviarLaudoEmail->setAutoDefault(false);
-    btnEnviarLaudoEmail->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
+    btnEnviarLaudoEmail->setIcon(iconePadrao(QStyle::SP_ArrowForward));
     connect(btnEnviarLaudoEmail, &QPushButton::clicked, this,
             [this] { guarded([this] { btnEnviarLaudoEmailClick(); }); });
     auto* imprime = new QHBoxLayout;

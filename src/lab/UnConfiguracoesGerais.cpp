@@ -5,6 +5,7 @@
 #include "lab/UnEmailLaudo.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
+#include "platform/IconePadrao.h"
 #include "reports/UnRelatorioAnaliseMod2.h"
 #include "screens/UnPrincipal.h"
 #include "screens/controls/DBGrid.h"
@@ -62,11 +63,11 @@ TfrmConfiguracoesGerais::TfrmConfiguracoesGerais(QWidget* parent)
     lay->addWidget(linha, 3, 0);
     BitBtn1 = new QPushButton("&Fechar", pagFicha);
     BitBtn1->setObjectName("BitBtn1");
-    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    BitBtn1->setIcon(iconePadrao(QStyle::SP_DialogCloseButton));
     BitBtn1->setAutoDefault(false);
     btnEmailLaudo = new QPushButton(QString::fromUtf8("E-mail para Envio dos &Laudos..."), pagFicha);
     btnEmailLaudo->setObjectName("btnEmailLaudo");
-    btnEmailLaudo->setIcon(style()->standardIcon(QStyle::SP_DriveNetIcon));
+    btnEmailLaudo->setIcon(iconePadrao(QStyle::SP_DriveNetIcon));
     btnEmailLaudo->setAutoDefault(false);
     auto* rodape = new QHBoxLayout;
     rodape->addWidget(btnEmailLaudo);

@@ -8,6 +8,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "platform/Errors.h"
+#include "platform/IconePadrao.h"
 #include "reports/GraficoTendencia.h"
 #include "screens/UnPermissoes.h"
 #include "screens/UnPrincipal.h"
@@ -188,10 +189,10 @@ TfrmEquipamentosAnalisados::TfrmEquipamentosAnalisados(QWidget* parent)
 
     btnConsultar = new QPushButton(QString::fromUtf8("Resultados das Análises"), pagFicha);
     btnConsultar->setObjectName("btnConsultar");
-    btnConsultar->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    btnConsultar->setIcon(iconePadrao(QStyle::SP_FileDialogDetailedView));
     btnFechar = new QPushButton("&Fechar", pagFicha);
     btnFechar->setObjectName("btnFechar");
-    btnFechar->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    btnFechar->setIcon(iconePadrao(QStyle::SP_DialogCloseButton));
     btnGrafico = new QPushButton(QString::fromUtf8("Gráfico"), pagFicha);
     btnGrafico->setObjectName("btnGrafico");
     btnGrafico->setToolTip(

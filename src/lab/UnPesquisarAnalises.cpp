@@ -7,6 +7,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "platform/Errors.h"
+#include "platform/IconePadrao.h"
 #include "screens/UnPrincipal.h"
 #include "screens/controls/DBDateEdit.h"
 #include "screens/controls/DBGrid.h"
@@ -176,7 +177,7 @@ TfrmPesquisarAnalises::TfrmPesquisarAnalises(QWidget* parent)
     g->addWidget(normal(ckbRepresentante), 2, 0);
     g->addLayout(representante, 2, 1);
     for (QToolButton* b : {btnPesquisarCliente, btnPesquisarRepresentante}) {
-        b->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+        b->setIcon(iconePadrao(QStyle::SP_FileDialogContentsView));
         b->setFocusPolicy(Qt::StrongFocus);
     }
 
@@ -193,7 +194,7 @@ TfrmPesquisarAnalises::TfrmPesquisarAnalises(QWidget* parent)
 
     btnPesquisar = new QPushButton("&Pesquisar", this);
     btnPesquisar->setObjectName("btnPesquisar");
-    btnPesquisar->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    btnPesquisar->setIcon(iconePadrao(QStyle::SP_FileDialogContentsView));
     auto* linhaPesquisar = new QHBoxLayout;
     linhaPesquisar->addStretch();
     linhaPesquisar->addWidget(btnPesquisar);
@@ -222,10 +223,10 @@ TfrmPesquisarAnalises::TfrmPesquisarAnalises(QWidget* parent)
 
     btnConsultarAnalise = new QPushButton(QString::fromUtf8("Consultar Análise"), this);
     btnConsultarAnalise->setObjectName("btnConsultarAnalise");
-    btnConsultarAnalise->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    btnConsultarAnalise->setIcon(iconePadrao(QStyle::SP_DialogOpenButton));
     btnCancelar = new QPushButton("Cancelar", this);
     btnCancelar->setObjectName("btnCancelar");
-    btnCancelar->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    btnCancelar->setIcon(iconePadrao(QStyle::SP_DialogCancelButton));
     auto* rodape = new QHBoxLayout;
     rodape->addStretch();
     rodape->addWidget(btnConsultarAnalise);

@@ -7,6 +7,7 @@
 #include "lab/unResultadoAnalise.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
+#include "platform/IconePadrao.h"
 #include "screens/controls/DBGrid.h"
 #include <QApplication>
 #include <QFontMetrics>
@@ -180,10 +181,10 @@ TfrmResultadosTodasAmostras::TfrmResultadosTodasAmostras(QWidget* parent) : QDia
     lay->addWidget(dbgResultados, 1);
     btnSalvar = new QPushButton("Salvar", this);
     btnSalvar->setObjectName("btnSalvar");
-    btnSalvar->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    btnSalvar->setIcon(iconePadrao(QStyle::SP_DialogSaveButton));
     btnCancelar = new QPushButton("Cancelar", this);
     btnCancelar->setObjectName("btnCancelar");
-    btnCancelar->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    btnCancelar->setIcon(iconePadrao(QStyle::SP_DialogCancelButton));
     for (QPushButton* b : {btnSalvar, btnCancelar}) {
         b->setAutoDefault(false);
         b->setDefault(false);

@@ -8,6 +8,7 @@
 #include "lab/ResultadosCalculados.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
+#include "platform/IconePadrao.h"
 #include "reports/GraficoTendencia.h"
 #include "screens/controls/DBGrid.h"
 #include <QApplication>
@@ -157,10 +158,10 @@ TfrmResultadoAnalise::TfrmResultadoAnalise(QWidget* parent) : QDialog(parent) {
     lay->addWidget(DBGrid1, 1);
     btnSalvar = new QPushButton("Salvar", this);
     btnSalvar->setObjectName("btnSalvar");
-    btnSalvar->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    btnSalvar->setIcon(iconePadrao(QStyle::SP_DialogSaveButton));
     btnCancelar = new QPushButton("Cancelar", this);
     btnCancelar->setObjectName("btnCancelar");
-    btnCancelar->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    btnCancelar->setIcon(iconePadrao(QStyle::SP_DialogCancelButton));
     btnGrafico = new QPushButton(QString::fromUtf8("Gráfico"), this);
     btnGrafico->setObjectName("btnGrafico");
     btnGrafico->setToolTip(

@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ErrorHook.h"
 #include "platform/Errors.h"
+#include "platform/IconePadrao.h"
 #include "platform/IniFile.h"
 #include "platform/OsFacts.h"
 #include "screens/ActiveScreen.h"
@@ -178,7 +179,7 @@ QToolButton* TfrmClassePrincipal::botao(const char* name, const QString& caption
     b->setObjectName(name);
     b->setText(caption);
     b->setToolTip(hint);
-    b->setIcon(style()->standardIcon(static_cast<QStyle::StandardPixmap>(icon)));
+    b->setIcon(iconePadrao(static_cast<QStyle::StandardPixmap>(icon)));
     b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     b->setAutoRaise(true);
     b->setFixedSize(60, 46);
