@@ -129,6 +129,18 @@ TEST_F(Permissoes, GrantsOfAnotherApplicationDoNotCountExceptInTheStandardScreen
     EXPECT_FALSE(VerificaUsuario(*gen, 5, "frmTela"));
     EXPECT_FALSE(DireitoBotao(*gen, 5, "frmTela", "btnA", true));
     EXPECT_TRUE(DireitoBotao(*gen, 5, "frmTela", "btnA", false));
+    // The screen reads all its buttons' rights at once, with the same rules: the application,
+    // and names compared exactly (a grant of "BTNB" is not one of "btnB").
+    s_db->exec("insert into sis_componente values (21, 2, 'BTNB', 'TBitBtn', 'B', 'S', 'S')");
+    s_db->exec("insert into sis_evento_autorizado values (201, 5, 21)");
+    for (const bool comAplicativo : {true, false}) {
+        Screen s("frmTela", "Tela");
+        QPushButton* a = s.push("btnA", "A");
+        QPushButton* b = s.push("btnB", "B");
+        ApplyButtonRights(*gen, 5, &s.w, comAplicativo);
+        EXPECT_EQ(a->isEnabled(), !comAplicativo);
+        EXPECT_FALSE(b->isEnabled());
+    }
 }
 
 TEST_F(Permissoes, GroupOneGetsEveryButtonButStillNeedsAComponentToOpen) {
