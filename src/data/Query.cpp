@@ -2,6 +2,7 @@
 #include "data/SqlText.h"
 #include "data/UpdateSql.h"
 #include <QSet>
+#include <algorithm>
 
 Query::Query(Database* db, Transaction* tr, const QString& name) : DataSet(name), m_db(db), m_tr(tr) {}
 
@@ -29,12 +30,15 @@ void Query::setSql(const QStringList& lines) {
 
 void Query::setSqlText(const QString& text) {
     if (active()) close();
+    m_semLeitorChave = false;
+    // The same text keeps its prepared statement: a list opened again, or a read by key of the
+    // same shape, runs without another prepare.
+    if (text == m_text) return;
     m_text = text;
     m_paramNames.clear();
     for (const QString& n : sql::parseNamedParams(text).names)
         if (!m_paramNames.contains(n, Qt::CaseInsensitive)) m_paramNames.append(n);
     m_stmt.reset();
-    m_semLeitorChave = false;
 }
 
 QStringList Query::sqlLines() const {
@@ -71,8 +75,12 @@ void Query::internalOpen() {
     Transaction* tr = transaction();
     tr->ensureActive();
     sql::ParsedSql parsed = sql::parseNamedParams(m_text);
-    m_stmt = std::make_unique<Statement>(m_db, tr);
-    m_stmt->prepare(parsed.text);
+    if (!m_stmt || !m_stmt->prepared() || m_stmt->transaction() != tr || m_stmt->database() != m_db) {
+        m_stmt.reset();
+        auto st = std::make_unique<Statement>(m_db, tr);
+        st->prepare(parsed.text);
+        m_stmt = std::move(st);
+    }
     if (!m_stmt->isSelect()) throw AppError(QString("%1: a instrução não retorna registros").arg(name()));
     bindParams(*m_stmt, parsed.names);
     m_cutShort = false;
@@ -204,8 +212,13 @@ void Query::lookupUnreadMany(const QString& keyField, const QVariantList& keys, 
         faltam.append(k);
     }
     if (faltam.size() < 2) return;
+    // The list of keys is padded to a power of two with its last key, so reads of a similar
+    // number of keys share one statement text, prepared once.
+    qsizetype marcasNoTexto = 2;
+    while (marcasNoTexto < faltam.size())
+        marcasNoTexto *= 2;
     QStringList marcas;
-    for (int i = 0; i < faltam.size(); ++i)
+    for (qsizetype i = 0; i < marcasNoTexto; ++i)
         marcas.append(":CTV_CHAVE_" + QString::number(i));
     QHash<QString, QVariant> lidos;
     try {
@@ -213,8 +226,8 @@ void Query::lookupUnreadMany(const QString& keyField, const QVariantList& keys, 
         q.setSqlText(keyedReadText(keyField, resultField, " in (" + marcas.join(", ") + ")", true));
         for (const QString& p : m_paramNames)
             q.setParam(p, param(p));
-        for (int i = 0; i < faltam.size(); ++i)
-            q.setParam("CTV_CHAVE_" + QString::number(i), faltam[i]);
+        for (qsizetype i = 0; i < marcasNoTexto; ++i)
+            q.setParam("CTV_CHAVE_" + QString::number(i), faltam[std::min(i, faltam.size() - 1)]);
         q.open();
         // The first row of a key gives its text, as the read of the one key does.
         for (q.first(); !q.eof(); q.next()) {
