@@ -118,6 +118,14 @@ TEST_F(TipoAnaliseTest, TheCountBesideTheListFollowsPeersAndOutlivesItsConnectio
     // It attached again: a connection without a session is back.
     EXPECT_EQ(s_db->scalar("select count(*) " + daContagem).toInt(), 1);
     EXPECT_TRUE(ds(t)->active());
+    // Work of the list's own transaction not yet committed is counted with the list.
+    ASSERT_EQ(dynamic_cast<Query*>(ds(t))->transaction(), &main->IBTransaction);
+    Query x(&main->IBSolution, &main->IBTransaction);
+    x.setSqlText("insert into tab_tp_analise values (10, 'Dez')");
+    x.execSQL();
+    QTest::keyClick(t->edtNome, Qt::Key_F4);
+    EXPECT_EQ(contagemMostrada(), "Registros Encontrados: 000.007");
+    main->IBTransaction.rollback();
 }
 
 TEST_F(TipoAnaliseTest, SaveAllocatesTheNextKeyWhateverWasTyped) {

@@ -292,6 +292,55 @@ TEST_F(DataSetTest, LookupFieldResolvesThroughTheList) {
     EXPECT_EQ(lk->asString(), "Terceiro");
 }
 
+// A list opened again with the same text runs the statement it prepared before: with the new
+// values of its parameters, the rows committed since, and on another transaction once it has
+// one. The names of many rows, read by key in one statement whose key list is padded, are each
+// the name of their own key.
+TEST_F(DataSetTest, AListOpenedAgainRunsItsStatementWithNewParametersAndRows) {
+    Query x(&s_db->db);
+    const QString texto = "select id_tp_analise from tab_tp_analise where id_tp_analise <= :ATE order by 1";
+    x.setSqlText(texto);
+    x.setParam("ATE", 2);
+    x.open();
+    x.fetchAll();
+    EXPECT_EQ(x.recordCount(), 2);
+    s_db->exec("insert into tab_tp_analise (id_tp_analise, nm_tp_analise) values (0, 'Zero')");
+    x.setSqlText(texto);
+    x.setParam("ATE", 3);
+    x.open();
+    x.fetchAll();
+    EXPECT_EQ(x.recordCount(), 4);
+    Transaction outra(&s_db->db);
+    x.close();
+    x.setTransaction(&outra);
+    x.open();
+    x.fetchAll();
+    EXPECT_EQ(x.recordCount(), 4);
+    EXPECT_TRUE(outra.active());
+    outra.commit();
+
+    for (int g = 1; g <= 3; ++g)
+        s_db->exec(QString("insert into tab_grupo values (%1, 'Grupo %1')").arg(g));
+    Query list(&s_db->db, nullptr, "IBQ_Grupos");
+    list.setSqlText("select id_grupo, nm_grupo from tab_grupo order by nm_grupo");
+    list.open();
+    Query main(&s_db->db);
+    // Six rows, keys 0 (no group), 1, 2, 3, 4 (no group), 5 (no group): three keys with a name.
+    main.setSqlText("select id_tp_analise, id_tp_analise as id_grupo from tab_tp_analise order by 1");
+    main.defineLookupField("lkGrupo", "Grupo", 30, "ID_GRUPO", &list, "ID_GRUPO", "NM_GRUPO");
+    main.open();
+    main.fetchAll();
+    ASSERT_EQ(main.recordCount(), 6);
+    const Field* lk = main.fieldByName("lkGrupo");
+    for (int row = 0; row < 6; ++row) {
+        const QVariant v = main.valueAt(row, lk);
+        if (row >= 1 && row <= 3)
+            EXPECT_EQ(v.toString(), QString("Grupo %1").arg(row)) << row;
+        else
+            EXPECT_TRUE(v.isNull()) << row;
+    }
+}
+
 TEST_F(DataSetTest, FieldOriginNamesTableAndColumn) {
     q->open();
     EXPECT_EQ(q->field(0)->origin(), "\"TAB_TP_ANALISE\".\"ID_TP_ANALISE\"");
