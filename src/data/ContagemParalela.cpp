@@ -130,7 +130,7 @@ ContagemParalela::~ContagemParalela() {
 
 void ContagemParalela::conta(const Database& db, const QString& sql, Parametros params) {
     if (!m_t) {
-        m_t = std::make_shared<Trabalhador>();
+        m_t = std::make_unique<Trabalhador>();
         m_t->th = std::thread([t = m_t.get(), this] { t->laco(this); });
     }
     m_pendente = true;

@@ -37,7 +37,7 @@ signals:
 private:
     struct Trabalhador;
     void entrega(quint64 geracao, bool ok, qlonglong total);
-    std::shared_ptr<Trabalhador> m_t;
+    std::unique_ptr<Trabalhador> m_t;
     quint64 m_geracao = 0;
     bool m_pendente = false;
 };

@@ -83,13 +83,19 @@ bool RetornaDireito(Query& gen, int grupo, const QString& nomeForm, const QStrin
     return found;
 }
 
+// The rights of the group on the form's components, selecting `coluna`; the button query
+// narrows it to one component.
+QString sqlDireitosDoForm(const QString& coluna, int grupo, const QString& nomeForm) {
+    return " select " + coluna +
+           "  from sis_evento_autorizado sea, sis_componente sc, "
+           "sis_formulario sf  where sea.id_gr_usuario = " +
+           num(grupo) + " and   sea.id_componente = sc.id_componente " +
+           " and    sc.id_form       = sf.id_form " + " and nm_form = " + sql::quoted(nomeForm);
+}
+
 QString SqlDireitoBotao(int grupo, const QString& nomeForm, const QString& componente, bool withApplication) {
-    QString s =
-        " select sea.id_evento_autorizado as total  from sis_evento_autorizado sea, sis_componente sc, "
-        "sis_formulario sf  where sea.id_gr_usuario = " +
-        num(grupo) + " and   sea.id_componente = sc.id_componente " +
-        " and    sc.id_form       = sf.id_form " + " and nm_form = " + sql::quoted(nomeForm) +
-        " and sc.nm_componente = " + sql::quoted(componente);
+    QString s = sqlDireitosDoForm("sea.id_evento_autorizado as total", grupo, nomeForm) +
+                " and sc.nm_componente = " + sql::quoted(componente);
     if (withApplication) s += kAplicativo;
     return s;
 }
@@ -147,10 +153,7 @@ void ApplyButtonRights(Query& gen, int grupo, QWidget* screen, bool withApplicat
 }
 
 QSet<QString> ComponentesAutorizados(Query& gen, int grupo, const QString& nomeForm, bool withApplication) {
-    QString s = " select sc.nm_componente  from sis_evento_autorizado sea, sis_componente sc, "
-                "sis_formulario sf  where sea.id_gr_usuario = " +
-                num(grupo) + " and   sea.id_componente = sc.id_componente " +
-                " and    sc.id_form       = sf.id_form " + " and nm_form = " + sql::quoted(nomeForm);
+    QString s = sqlDireitosDoForm("sc.nm_componente", grupo, nomeForm);
     if (withApplication) s += kAplicativo;
     QSet<QString> nomes;
     gen.close();
