@@ -16,6 +16,7 @@
 #include "screens/controls/DBGrid.h"
 #include "screens/controls/DBLookupCombo.h"
 #include "screens/controls/DBRichEdit.h"
+#include "screens/controls/PaginasTela.h"
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -90,7 +91,7 @@ TfrmEquipamentosAnalisados::TfrmEquipamentosAnalisados(QWidget* parent)
     connect(RxDBLookupCombo1, &DBLookupCombo::keyChanged, this,
             [this] { guarded([this] { RxDBLookupCombo1Change(); }); });
 
-    pcTextos = new QTabWidget(pagFicha);
+    pcTextos = new PaginasTela(pagFicha);
     pcTextos->setObjectName("pcTextos");
     // The observation's page, then the comment's.
     struct Pagina {

@@ -10,6 +10,7 @@
 #include "platform/ErrorHook.h"
 #include "screens/controls/DBDateEdit.h"
 #include "screens/controls/DBEdit.h"
+#include "screens/controls/PaginasTela.h"
 #include "screens/controls/TextoColuna.h"
 #include "support/UnProgressoGeral.h"
 #include <QGridLayout>
@@ -51,7 +52,7 @@ TfrmTipoAnalise::TfrmTipoAnalise(QWidget* parent)
     lay->addWidget(lbl, 0, 0);
     lay->addWidget(edtNome, 1, 0);
 
-    pcTipo = new QTabWidget(pagFicha);
+    pcTipo = new PaginasTela(pagFicha);
     pcTipo->setObjectName("pcTipo");
     auto* pagFormula = new QWidget(pcTipo);
     pagFormula->setObjectName("tsFormula");
@@ -238,9 +239,15 @@ void TfrmTipoAnalise::CarregaFormula() {
         w->setEnabled(id > 0);
     verifica();
     if (id <= 0) {
-        lblVerificacao->setStyleSheet(QString());
+        corDaVerificacao(QString());
         lblVerificacao->setText("Salve o tipo de análise para dar a ele um código ou uma fórmula.");
     }
+}
+
+// A style sheet set again, even the same one, rebuilds the label's style and relays out its page:
+// each record the screen moves to would repaint the whole screen.
+void TfrmTipoAnalise::corDaVerificacao(const QString& estilo) {
+    if (lblVerificacao->styleSheet() != estilo) lblVerificacao->setStyleSheet(estilo);
 }
 
 void TfrmTipoAnalise::verifica() {
@@ -250,10 +257,10 @@ void TfrmTipoAnalise::verifica() {
     QString m = m_catalogo.verificaCodigo(id, codigo);
     if (m.isEmpty()) m = m_catalogo.verificaFormula(id, codigo, texto);
     if (!m.isEmpty()) {
-        lblVerificacao->setStyleSheet("color: #b00000;");
+        corDaVerificacao("color: #b00000;");
         lblVerificacao->setText(m);
     } else {
-        lblVerificacao->setStyleSheet("color: #006000;");
+        corDaVerificacao("color: #006000;");
         lblVerificacao->setText(texto.isEmpty() ? QString("Tipo medido (sem fórmula).")
                                                 : QString("Fórmula válida."));
     }

@@ -44,6 +44,7 @@ private:
     void LeCatalogo();
     int idAtual() const;
     void verifica();
+    void corDaVerificacao(const QString& estilo);
     void testa();
     void aoMudarRegistro();
 

@@ -9,6 +9,7 @@
 #include "screens/UnPermissoes.h"
 #include "screens/UnPrincipal.h"
 #include "screens/controls/DBGrid.h"
+#include "screens/controls/PaginasTela.h"
 #include <QMdiSubWindow>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -56,7 +57,7 @@ TfrmCadastroPadrao::TfrmCadastroPadrao(const QString& name, DataSet* lista, QWid
     setWindowTitle("Cadastro Padrão");
     auto* lay = new QVBoxLayout(this);
     lay->setContentsMargins(0, 0, 0, 0);
-    pc = new QTabWidget(this);
+    pc = new PaginasTela(this);
     pc->setObjectName("pc");
     pc->setFocusPolicy(Qt::NoFocus);
     pagFicha = new QWidget(pc);

@@ -5,6 +5,9 @@
 #include "lab/UnTipoAnalise.h"
 #include "screens/controls/DBDateEdit.h"
 #include "support/UnProgressoGeral.h"
+#include <QHash>
+#include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -160,6 +163,43 @@ TEST_F(TipoAnaliseFormulaTest, TheFormulaIsCheckedAsTypedTriedSavedAndRecomputed
     EXPECT_TRUE(dialogs.texts().last().startsWith("O campo \"Fórmula\""))
         << dialogs.texts().last().toStdString();
     EXPECT_EQ(t->edtFormula->toPlainText(), "PH + 1");
+}
+
+// Todos fills the record and the count follows it: the controls that show something new are
+// painted again, not the whole screen each time something inside asks for a new layout. The
+// verdict's colour follows what was typed.
+TEST_F(TipoAnaliseFormulaTest, TodosAndTypingRepaintWhatChangedNotTheWholeScreen) {
+    auto* t = abre<TfrmTipoAnalise>("frmTipoAnalise");
+    t->edtNome->setFocus();
+    QLabel* rotulo = qobject_cast<QLabel*>(t->edtNome->parentWidget()->layout()->itemAt(0)->widget());
+    ASSERT_TRUE(rotulo && rotulo->buddy() == t->edtNome);
+    struct Pinturas : QObject {
+        QHash<QObject*, int> n;
+        bool eventFilter(QObject* o, QEvent* e) override {
+            if (e->type() == QEvent::Paint) ++n[o];
+            return false;
+        }
+    } pinturas;
+    QCoreApplication::processEvents();
+    qApp->installEventFilter(&pinturas);
+    tecla(Qt::Key_F7);
+    EXPECT_EQ(contagemMostrada(), "Registros Encontrados: 000.005");
+    QCoreApplication::processEvents();
+    EXPECT_GT(pinturas.n.value(t->edtNome), 0) << "the first record's name is shown";
+    EXPECT_EQ(pinturas.n.value(rotulo), 0) << "the caption above it was painted again";
+
+    pinturas.n.clear();
+    t->edtFormula->setFocus();
+    QCoreApplication::processEvents();
+    digitaEm(t->edtFormula, "COND * 2 +");
+    QCoreApplication::processEvents();
+    qApp->removeEventFilter(&pinturas);
+    EXPECT_EQ(t->lblVerificacao->styleSheet(), "color: #b00000;");
+    EXPECT_GT(pinturas.n.value(t->lblVerificacao), 0);
+    EXPECT_EQ(pinturas.n.value(rotulo), 0);
+    digita(" COND");
+    EXPECT_EQ(t->lblVerificacao->text(), "Fórmula válida.");
+    EXPECT_EQ(t->lblVerificacao->styleSheet(), "color: #006000;");
 }
 
 } // namespace
