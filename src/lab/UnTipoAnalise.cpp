@@ -244,8 +244,8 @@ void TfrmTipoAnalise::CarregaFormula() {
     }
 }
 
-// A style sheet set again, even the same one, rebuilds the label's style and relays out its page:
-// each record the screen moves to would repaint the whole screen.
+// A style sheet set again, even the same one, rebuilds the label's style: the verdict is set on
+// every record the screen shows, and most keep its colour.
 void TfrmTipoAnalise::corDaVerificacao(const QString& estilo) {
     if (lblVerificacao->styleSheet() != estilo) lblVerificacao->setStyleSheet(estilo);
 }
