@@ -246,8 +246,9 @@ QWidget* constroi(const Controle& c, QWidget* pai) {
     return w;
 }
 
-// Builds the screen's plain twin in the frame, shows and paints it; the milliseconds it took.
-double janelaCrua(QMdiArea* mdi, const Controle& tela, const QString& titulo) {
+// Builds the screen's plain twin in the frame, in a window of the screen's place and size, shows
+// and paints it; the milliseconds it took.
+double janelaCrua(QMdiArea* mdi, const Controle& tela, const QString& titulo, const QRect& moldura) {
     QElapsedTimer t;
     t.start();
     auto* raiz = new QWidget;
@@ -255,6 +256,9 @@ double janelaCrua(QMdiArea* mdi, const Controle& tela, const QString& titulo) {
     raiz->resize(tela.lugar.size());
     QMdiSubWindow* sub = mdi->addSubWindow(raiz);
     sub->setWindowTitle(titulo);
+    // Left to itself the window would take the twin's size hint, which a root without a layout
+    // does not give: it would show its title bar alone and paint none of the controls.
+    sub->setGeometry(moldura);
     sub->show();
     // Painted as the program's screen is: by the event loop.
     ProgramaBancada::pump();
@@ -315,10 +319,11 @@ void benchTelas(Database& db, const QString& site) {
             foto.lugar = tela->rect();
             retrataFilhos(tela, foto);
             const QString titulo = tela->windowTitle();
+            const QRect moldura = tela->subWindow() ? tela->subWindow()->geometry() : tela->geometry();
             if (QMdiSubWindow* sub = tela->subWindow()) sub->close();
             ProgramaBancada::pump();
             instrucoes.push_back(bruto(db, listas));
-            janela.push_back(janelaCrua(mdiCru, foto, titulo));
+            janela.push_back(janelaCrua(mdiCru, foto, titulo, moldura));
             crua.push_back(instrucoes.back() + janela.back());
             ProgramaBancada::pump();
         }

@@ -85,11 +85,13 @@ void RecordToolbar::showEditButtons(bool visible) {
     // Without the record buttons their separators would stand side by side.
     for (QAction* a : m_p.tb1->actions())
         if (a->isSeparator()) a->setVisible(visible);
+    m_p.assentaBarra();
 }
 
 void RecordToolbar::hideForStandardScreen() {
     for (QToolButton* b : m_p.botoesRegistro())
         if (b != m_p.bttExcel) m_p.mostraBotao(b, false);
+    m_p.assentaBarra();
 }
 
 void RecordToolbar::screenChanged(ActiveScreen& tela, ActiveScreen::Change c) {

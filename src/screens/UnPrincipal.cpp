@@ -205,6 +205,13 @@ void TfrmClassePrincipal::mostraBotoesRegistro(bool visible) {
         mostraBotao(b, visible);
     for (QAction* s : m_separadores)
         s->setVisible(visible);
+    assentaBarra();
+}
+
+void TfrmClassePrincipal::assentaBarra() {
+    // Laid out now, not on the toolbar's posted layout request: otherwise the frame paints the
+    // buttons where they stood and again, with the whole toolbar, once they have moved.
+    if (tb1->isVisible() && tb1->layout()) tb1->layout()->activate();
 }
 
 void TfrmClassePrincipal::mostraBotao(QToolButton* b, bool visible) {

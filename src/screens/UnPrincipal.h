@@ -60,6 +60,8 @@ public:
     QList<QToolButton*> botoesRegistro() const;
     void mostraBotoesRegistro(bool visible);
     void mostraBotao(QToolButton* b, bool visible);
+    // Lays the toolbar out at once after its buttons were shown or hidden.
+    void assentaBarra();
     void setBotaoHabilitado(QToolButton* b, bool enabled);
     void setStatus(int panel, const QString& text);
     QString status(int panel) const;

@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QMdiSubWindow>
 #include <QTest>
+#include <QToolBar>
+#include <QToolButton>
 
 namespace {
 
@@ -71,11 +73,27 @@ protected:
     }
 };
 
+// Opening hides the panel and shows the record buttons: the toolbar is laid out before it is
+// painted, so each button is painted once, not once where it was and again where it goes.
 TEST_F(TipoAnaliseTest, OpensOncePerNameEmptyThenShowAll) {
+    pump();
+    struct Pinturas : QObject {
+        QHash<QObject*, int> n;
+        bool eventFilter(QObject* o, QEvent* e) override {
+            if (e->type() == QEvent::Paint) ++n[o];
+            return false;
+        }
+    } pinturas;
+    qApp->installEventFilter(&pinturas);
     TfrmTipoAnalise* t = open();
+    qApp->removeEventFilter(&pinturas);
     ASSERT_TRUE(t);
     EXPECT_FALSE(main->gbpainelcontrole->isVisible());
     EXPECT_TRUE(main->bttIncluir->isVisible());
+    for (QToolButton* b : main->tb1->findChildren<QToolButton*>()) {
+        if (!b->isVisible()) continue;
+        EXPECT_EQ(pinturas.n.value(b), 1) << b->objectName().toStdString();
+    }
     EXPECT_EQ(ds(t)->recordCount(), 0);
     EXPECT_EQ(contagemMostrada(), "Registros Encontrados: 000.000");
     main->abreTelaRegistrada("frmTipoAnalise");
