@@ -2,6 +2,7 @@
 // and rights, keys, save questions, delete rules, key allocation, show-all, view switch with
 // stored geometry, one screen per name, record count, logoff.
 #include "FrameworkFixture.h"
+#include "Pinturas.h"
 #include "QtPrinters.h"
 #include "app/UnSobre.h"
 #include "lab/UnTipoAnalise.h"
@@ -77,22 +78,15 @@ protected:
 // painted, so each button is painted once, not once where it was and again where it goes.
 TEST_F(TipoAnaliseTest, OpensOncePerNameEmptyThenShowAll) {
     pump();
-    struct Pinturas : QObject {
-        QHash<QObject*, int> n;
-        bool eventFilter(QObject* o, QEvent* e) override {
-            if (e->type() == QEvent::Paint) ++n[o];
-            return false;
-        }
-    } pinturas;
-    qApp->installEventFilter(&pinturas);
+    Pinturas pinturas;
     TfrmTipoAnalise* t = open();
-    qApp->removeEventFilter(&pinturas);
+    pinturas.para();
     ASSERT_TRUE(t);
     EXPECT_FALSE(main->gbpainelcontrole->isVisible());
     EXPECT_TRUE(main->bttIncluir->isVisible());
     for (QToolButton* b : main->tb1->findChildren<QToolButton*>()) {
         if (!b->isVisible()) continue;
-        EXPECT_EQ(pinturas.n.value(b), 1) << b->objectName().toStdString();
+        EXPECT_EQ(pinturas.de(b), 1) << b->objectName().toStdString();
     }
     EXPECT_EQ(ds(t)->recordCount(), 0);
     EXPECT_EQ(contagemMostrada(), "Registros Encontrados: 000.000");

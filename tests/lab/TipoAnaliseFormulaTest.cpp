@@ -1,6 +1,7 @@
 // The formula page of "Tipo de Análise": checked as it is typed, tried on sample values, saved,
 // and applied again to the samples of a period.
 #include "AnaliseFixture.h"
+#include "Pinturas.h"
 #include "lab/ResultadosCalculados.h"
 #include "lab/UnTipoAnalise.h"
 #include "screens/controls/DBDateEdit.h"
@@ -173,30 +174,23 @@ TEST_F(TipoAnaliseFormulaTest, TodosAndTypingRepaintWhatChangedNotTheWholeScreen
     t->edtNome->setFocus();
     QLabel* rotulo = qobject_cast<QLabel*>(t->edtNome->parentWidget()->layout()->itemAt(0)->widget());
     ASSERT_TRUE(rotulo && rotulo->buddy() == t->edtNome);
-    struct Pinturas : QObject {
-        QHash<QObject*, int> n;
-        bool eventFilter(QObject* o, QEvent* e) override {
-            if (e->type() == QEvent::Paint) ++n[o];
-            return false;
-        }
-    } pinturas;
     QCoreApplication::processEvents();
-    qApp->installEventFilter(&pinturas);
+    Pinturas pinturas;
     tecla(Qt::Key_F7);
     EXPECT_EQ(contagemMostrada(), "Registros Encontrados: 000.005");
     QCoreApplication::processEvents();
-    EXPECT_GT(pinturas.n.value(t->edtNome), 0) << "the first record's name is shown";
-    EXPECT_EQ(pinturas.n.value(rotulo), 0) << "the caption above it was painted again";
+    EXPECT_GT(pinturas.de(t->edtNome), 0) << "the first record's name is shown";
+    EXPECT_EQ(pinturas.de(rotulo), 0) << "the caption above it was painted again";
 
     pinturas.n.clear();
     t->edtFormula->setFocus();
     QCoreApplication::processEvents();
     digitaEm(t->edtFormula, "COND * 2 +");
     QCoreApplication::processEvents();
-    qApp->removeEventFilter(&pinturas);
+    pinturas.para();
     EXPECT_EQ(t->lblVerificacao->styleSheet(), "color: #b00000;");
-    EXPECT_GT(pinturas.n.value(t->lblVerificacao), 0);
-    EXPECT_EQ(pinturas.n.value(rotulo), 0);
+    EXPECT_GT(pinturas.de(t->lblVerificacao), 0);
+    EXPECT_EQ(pinturas.de(rotulo), 0);
     digita(" COND");
     EXPECT_EQ(t->lblVerificacao->text(), "Fórmula válida.");
     EXPECT_EQ(t->lblVerificacao->styleSheet(), "color: #006000;");
