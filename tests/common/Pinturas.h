@@ -11,11 +11,14 @@ public:
     ~Pinturas() override { para(); }
     void para() { qApp->removeEventFilter(this); }
     int de(QObject* o) const { return n.value(o); }
-    QHash<QObject*, int> n;
+    void zera() { n.clear(); }
 
 protected:
     bool eventFilter(QObject* o, QEvent* e) override {
         if (e->type() == QEvent::Paint) ++n[o];
         return false;
     }
+
+private:
+    QHash<QObject*, int> n;
 };

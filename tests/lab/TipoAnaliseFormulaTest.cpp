@@ -182,7 +182,7 @@ TEST_F(TipoAnaliseFormulaTest, TodosAndTypingRepaintWhatChangedNotTheWholeScreen
     EXPECT_GT(pinturas.de(t->edtNome), 0) << "the first record's name is shown";
     EXPECT_EQ(pinturas.de(rotulo), 0) << "the caption above it was painted again";
 
-    pinturas.n.clear();
+    pinturas.zera();
     t->edtFormula->setFocus();
     QCoreApplication::processEvents();
     digitaEm(t->edtFormula, "COND * 2 +");
